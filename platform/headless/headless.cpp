@@ -1,0 +1,363 @@
+// headless.cpp - the backend without a display.  Time is virtual: it starts
+// at a fixed tick count and moves only when the program sleeps or polls an
+// empty queue (1 ms), so runs repeat exactly.  Input comes from the events
+// file, message boxes go to stderr and are answered from queued answers, and
+// the last presented frame can be written as a BMP file at exit.
+#include <limits.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "platform/common/backend.h"
+#include "platform/headless/headless.h"
+
+enum : uint32_t { StartTicks = 10000 };
+
+struct HeadlessState {
+    PlatOptions opt;
+    bool stopping = false;        // max_ms has been reached
+    std::vector<HeadlessEvent> events;  // sorted by time from next_event on
+    size_t next_event = 0;
+    std::vector<int> answers;
+    std::vector<HeadlessBox> boxes;
+    bool echo_boxes = true;
+    bool keys[256] = {};
+    int cursor_x = 0, cursor_y = 0;
+    HeadlessWindowState window;
+    std::vector<uint8_t> frame;
+    int frame_w = 0, frame_h = 0;
+    bool audio_open = false;
+};
+
+static HeadlessState H;
+// The clock, read by any thread; only the thread that started the backend
+// (the user-interface thread) moves it.
+static std::atomic<uint64_t> Elapsed;             // virtual ms since init
+static std::atomic<uint32_t> Base{StartTicks};    // PlatTicks() = Base + Elapsed
+static std::thread::id UiThread = std::this_thread::get_id();
+
+static std::recursive_mutex AudioMutex;
+
+static void Reset() {
+    H = HeadlessState();
+    Elapsed = 0;
+    Base = StartTicks;
+    UiThread = std::this_thread::get_id();
+}
+
+static void Advance(uint64_t ms) {
+    uint64_t now = Elapsed += ms;
+    if (H.opt.max_ms >= 0 && now > (uint64_t)H.opt.max_ms && !H.stopping) {
+        H.stopping = true;
+        fprintf(stderr, "orva: stopped after %lld ms of virtual time\n", (long long)H.opt.max_ms);
+        PlatExit(124);
+    }
+}
+
+// ---- events ----------------------------------------------------------------------
+
+void HeadlessAddEvent(const HeadlessEvent& ev) {
+    // Keep the pending part sorted; equal times stay in the order added.
+    auto at = std::upper_bound(H.events.begin() + (long)H.next_event, H.events.end(), ev,
+                               [](const HeadlessEvent& a, const HeadlessEvent& b) { return a.time < b.time; });
+    H.events.insert(at, ev);
+}
+
+void HeadlessInjectAt(uint64_t at_ms, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    HeadlessEvent ev;
+    ev.time = at_ms;
+    ev.kind = EvMessage;
+    ev.msg.message = message;
+    ev.msg.wparam = wparam;
+    ev.msg.lparam = lparam;
+    HeadlessAddEvent(ev);
+}
+
+// Mouse-message key flags (MK_*) for the state after the event.
+static uintptr_t MouseFlags(int also_down) {
+    uintptr_t f = 0;
+    if (H.keys[VK_LBUTTON] || also_down == VK_LBUTTON) f |= 0x01;
+    if (H.keys[VK_RBUTTON] || also_down == VK_RBUTTON) f |= 0x02;
+    if (H.keys[VK_SHIFT]) f |= 0x04;
+    if (H.keys[VK_CONTROL]) f |= 0x08;
+    if (H.keys[VK_MBUTTON] || also_down == VK_MBUTTON) f |= 0x10;
+    return f;
+}
+
+static void Inject(const HeadlessEvent& e) {
+    intptr_t pt = MakePointParam(e.x, e.y);
+    switch (e.kind) {
+    case EvClick:
+        QueuePost(WM_LBUTTONDOWN, MouseFlags(VK_LBUTTON), pt);
+        QueuePost(WM_LBUTTONUP, 0, pt);
+        break;
+    case EvRClick:
+        QueuePost(WM_RBUTTONDOWN, MouseFlags(VK_RBUTTON), pt);
+        QueuePost(WM_RBUTTONUP, 0, pt);
+        break;
+    case EvMClick:
+        QueuePost(WM_MBUTTONDOWN, MouseFlags(VK_MBUTTON), pt);
+        QueuePost(WM_MBUTTONUP, 0, pt);
+        break;
+    case EvMove:
+        QueuePost(WM_MOUSEMOVE, MouseFlags(0), pt);
+        break;
+    case EvWheel: {
+        // One message a notch, as a wheel mouse sends them.
+        int16_t delta = e.n > 0 ? 120 : -120;
+        int count = e.n > 0 ? e.n : -e.n;
+        for (int i = 0; i < count; i++)
+            QueuePost(WM_MOUSEWHEEL, ((uintptr_t)(uint16_t)delta << 16) | MouseFlags(0),
+                      MakePointParam(H.cursor_x, H.cursor_y));
+        break;
+    }
+    case EvKey:
+        QueuePost(WM_KEYDOWN, (uintptr_t)e.n, 1);
+        QueuePost(WM_KEYUP, (uintptr_t)e.n, (intptr_t)0xC0000001u);
+        break;
+    case EvKeyDown:
+        QueuePost(WM_KEYDOWN, (uintptr_t)e.n, 1);
+        break;
+    case EvKeyUp:
+        QueuePost(WM_KEYUP, (uintptr_t)e.n, (intptr_t)0xC0000001u);
+        break;
+    case EvClose:
+        QueuePost(WM_CLOSE, 0, 0);
+        break;
+    case EvAnswer:
+        H.answers.push_back(e.n);
+        break;
+    case EvMessage:
+        QueuePost(e.msg.message, e.msg.wparam, e.msg.lparam);
+        break;
+    }
+}
+
+static void PumpEvents() {
+    while (H.next_event < H.events.size() && H.events[H.next_event].time <= Elapsed)
+        Inject(H.events[H.next_event++]);
+    if (H.next_event == H.events.size() && H.next_event > 0) {
+        H.events.clear();
+        H.next_event = 0;
+    }
+}
+
+// Input state changes when the program takes the message, so that a click
+// injected as down and up at once is still seen pressed between the two.
+static void OnTake(const PlatMsg& m) {
+    switch (m.message) {
+    case WM_LBUTTONDOWN: H.keys[VK_LBUTTON] = true; break;
+    case WM_LBUTTONUP: H.keys[VK_LBUTTON] = false; break;
+    case WM_RBUTTONDOWN: H.keys[VK_RBUTTON] = true; break;
+    case WM_RBUTTONUP: H.keys[VK_RBUTTON] = false; break;
+    case WM_MBUTTONDOWN: H.keys[VK_MBUTTON] = true; break;
+    case WM_MBUTTONUP: H.keys[VK_MBUTTON] = false; break;
+    case WM_KEYDOWN: H.keys[m.wparam & 0xFF] = true; return;
+    case WM_KEYUP: H.keys[m.wparam & 0xFF] = false; return;
+    case WM_MOUSEMOVE: break;
+    default: return;
+    }
+    H.cursor_x = PointParamX(m.lparam);
+    H.cursor_y = PointParamY(m.lparam);
+}
+
+// ---- start and exit ----------------------------------------------------------------
+
+static std::string Absolute(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char buf[PATH_MAX];
+    if (!getcwd(buf, sizeof buf)) return path;
+    return std::string(buf) + "/" + path;
+}
+
+static bool Init(const PlatOptions& opt) {
+    Reset();
+    H.opt = opt;
+    // The game folder becomes the current folder later: fix the output now.
+    H.opt.frame_out = Absolute(opt.frame_out);
+    if (!opt.events_file.empty()) {
+        std::ifstream f(opt.events_file, std::ios::binary);
+        if (!f) {
+            fprintf(stderr, "orva: cannot read the events file %s\n", opt.events_file.c_str());
+            PlatExit(2);
+        }
+        std::stringstream text;
+        text << f.rdbuf();
+        std::string error;
+        if (!HeadlessParseEvents(text.str(), opt.events_file.c_str(), &H.events, &error)) {
+            H.events.clear();
+            fprintf(stderr, "orva: %s\n", error.c_str());
+            PlatExit(2);
+        }
+        std::stable_sort(H.events.begin(), H.events.end(),
+                         [](const HeadlessEvent& a, const HeadlessEvent& b) { return a.time < b.time; });
+    }
+    return true;
+}
+
+static void BeforeExit() {
+    if (H.opt.frame_out.empty()) return;
+    if (H.frame.empty()) {
+        fprintf(stderr, "orva: no frame was presented; %s not written\n", H.opt.frame_out.c_str());
+    } else if (!WriteBmp24(H.opt.frame_out.c_str(), H.frame.data(), H.frame_w, H.frame_h)) {
+        fprintf(stderr, "orva: cannot write %s\n", H.opt.frame_out.c_str());
+    }
+}
+
+static void Shutdown() {}
+
+// ---- window ------------------------------------------------------------------------
+
+static void CreateWindow(int w, int h) {
+    H.window.created = true;
+    H.window.client_w = w;
+    H.window.client_h = h;
+    H.window.left = 1920 / 2 - w / 2;
+    H.window.top = 1080 / 2 - h / 2;
+}
+
+static void DesktopSize(int* w, int* h) {
+    *w = 1920;
+    *h = 1080;
+}
+
+static int BitsPerPixel() { return 24; }
+
+static void MoveWindow(int left, int top, int w, int h) {
+    H.window.left = left;
+    H.window.top = top;
+    H.window.client_w = w;
+    H.window.client_h = h;
+}
+
+static void ShowWindow(bool show) {
+    H.window.shown = show;
+    if (show) H.window.minimized = false;
+}
+
+static void MinimizeWindow() { H.window.minimized = true; }
+static bool IsForeground() { return true; }
+static void SetCaption(const char* cp932) { H.window.caption = cp932; }
+static void SetFullScreen(bool on) { H.window.full_screen = on; }
+static bool IsFullScreen() { return H.window.full_screen; }
+
+static void Present(const uint8_t* bits, int w, int h) {
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    H.frame.assign(bits, bits + stride * (size_t)h);
+    H.frame_w = w;
+    H.frame_h = h;
+}
+
+// ---- clock and input ---------------------------------------------------------------
+
+static void Idle() { Advance(1); }
+static uint32_t Ticks() { return Base + (uint32_t)Elapsed; }
+
+// Other threads (the sound thread) sleep for real and leave the clock alone,
+// so that runs repeat whatever they do.
+static void Sleep(uint32_t ms) {
+    if (std::this_thread::get_id() == UiThread) Advance(ms);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+static bool KeyDown(int vk) { return H.keys[vk & 0xFF]; }
+
+static void CursorPos(int* x, int* y) {
+    *x = H.cursor_x;
+    *y = H.cursor_y;
+}
+
+static void ShowCursor(bool show) { H.window.cursor_shown = show; }
+
+static void WarpCursor(int x, int y) {
+    H.cursor_x = x;
+    H.cursor_y = y;
+}
+
+static bool ClickWaits() { return H.opt.click_waits; }
+
+// ---- message boxes -----------------------------------------------------------------
+
+// A queued answer fitted to the box's buttons (yes and ok, no and cancel
+// stand for each other; an OK box has only OK).
+static int FitAnswer(int answer, uint32_t flags) {
+    switch (flags & 0xF) {
+    case MB_YESNO: return answer == IDNO || answer == IDCANCEL ? IDNO : IDYES;
+    case MB_OKCANCEL: return answer == IDNO || answer == IDCANCEL ? IDCANCEL : IDOK;
+    default: return IDOK;
+    }
+}
+
+static std::string Escaped(const std::string& utf8) {
+    std::string out;
+    for (char c : utf8) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else out += c;
+    }
+    return out;
+}
+
+static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
+    PumpEvents();  // answers due by now
+    int answer = DefaultBoxAnswer(flags);
+    if (!H.answers.empty()) {
+        answer = FitAnswer(H.answers.front(), flags);
+        H.answers.erase(H.answers.begin());
+    }
+    if (H.echo_boxes)
+        fprintf(stderr, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Escaped(Cp932ToUtf8(text)).c_str());
+    HeadlessBox box;
+    box.caption = caption;
+    box.text = text;
+    box.flags = flags;
+    box.owned = owned;
+    box.answer = answer;
+    H.boxes.push_back(box);
+    return answer;
+}
+
+// ---- audio: a device that takes nothing ------------------------------------------------
+
+static bool OpenAudio(PlatAudioFill, void*) {
+    H.audio_open = true;
+    return true;
+}
+static void CloseAudio() { H.audio_open = false; }
+static void LockAudio() { AudioMutex.lock(); }
+static void UnlockAudio() { AudioMutex.unlock(); }
+
+const PlatBackend HeadlessBackend = {
+    "headless", Init, Shutdown, BeforeExit,
+    CreateWindow, DesktopSize, BitsPerPixel, MoveWindow, ShowWindow, MinimizeWindow,
+    IsForeground, SetCaption, SetFullScreen, IsFullScreen, Present,
+    PumpEvents, Idle, OnTake, Ticks, Sleep,
+    KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
+    MessageBox,
+    OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+};
+
+// ---- test hooks ------------------------------------------------------------------------
+
+const std::vector<HeadlessBox>& HeadlessBoxes() { return H.boxes; }
+void HeadlessClearBoxes() { H.boxes.clear(); }
+void HeadlessQueueAnswer(int id) { H.answers.push_back(id); }
+void HeadlessEchoBoxes(bool on) { H.echo_boxes = on; }
+void HeadlessAdvance(uint32_t ms) { Advance(ms); }
+uint64_t HeadlessElapsed() { return Elapsed; }
+void HeadlessSetTicks(uint32_t ticks) { Base = ticks - (uint32_t)Elapsed; }
+const HeadlessWindowState& HeadlessWindow() { return H.window; }
+
+bool HeadlessLastFrame(const uint8_t** bits, int* w, int* h) {
+    if (H.frame.empty()) return false;
+    if (bits) *bits = H.frame.data();
+    if (w) *w = H.frame_w;
+    if (h) *h = H.frame_h;
+    return true;
+}

@@ -1,0 +1,92 @@
+// headless.h - the headless backend: a virtual clock, input from an events
+// file, message boxes on stderr, the last presented frame in memory.  These
+// are its hooks for tests and for the events-file parser.
+//
+// Events file: one event a line, `TIME_MS EVENT ARGS`, TIME_MS being virtual
+// milliseconds since PlatInit; '#' starts a comment.  Events:
+//   click X Y, rclick X Y, mclick X Y   button down and up at X,Y
+//   move X Y                            pointer move
+//   wheel N                             N notches (N > 0 away from the user)
+//   key NAME                            key down and up (PumpMessage adds WM_CHAR)
+//   keydown NAME, keyup NAME            one half of that, to hold a key
+//   close                               WM_CLOSE
+//   answer yes|no|ok|cancel             the answer of the next message box
+// Key names: a letter or digit, enter, escape, space, tab, backspace, up,
+// down, left, right, pageup, pagedown, home, end, insert, delete, shift,
+// ctrl, alt, f1 .. f12 (any case).  Events are posted when the clock reaches
+// their time; a wheel event posts one WM_MOUSEWHEEL a notch.  Key and button
+// state and the pointer position follow the messages as the program takes
+// them, so a button is down between taking its down and its up message.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+enum HeadlessEventKind {
+    EvClick, EvRClick, EvMClick, EvMove, EvWheel, EvKey, EvKeyDown, EvKeyUp,
+    EvClose, EvAnswer, EvMessage,
+};
+
+struct HeadlessEvent {
+    uint64_t time = 0;  // virtual ms since PlatInit
+    HeadlessEventKind kind = EvMessage;
+    int x = 0, y = 0;   // click, move
+    int n = 0;          // wheel: notches; keys: VK code; answer: IDOK ... IDNO
+    PlatMsg msg;        // EvMessage: posted as it is
+};
+
+// One line: 1 with the event in *ev, 0 for a blank or comment line, -1 for
+// a bad line with the reason in *error.
+int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* error);
+// A whole events text: false with "NAME:LINE: reason" in *error.
+bool HeadlessParseEvents(const std::string& text, const char* name,
+                         std::vector<HeadlessEvent>* out, std::string* error);
+// The VK code of an events-file key name; 0 when there is no such key.
+int HeadlessKeyCode(const char* name);
+
+// Schedules an event (kept in time order, equal times in the order added).
+void HeadlessAddEvent(const HeadlessEvent& ev);
+// Schedules a message to be posted at `at_ms` virtual ms since PlatInit.
+void HeadlessInjectAt(uint64_t at_ms, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// ---- message boxes ---------------------------------------------------------------
+
+struct HeadlessBox {
+    std::string caption;  // CP932, as passed
+    std::string text;     // CP932, as passed
+    uint32_t flags = 0;
+    bool owned = false;
+    int answer = 0;
+};
+const std::vector<HeadlessBox>& HeadlessBoxes();
+void HeadlessClearBoxes();
+// Queues the answer (IDOK, IDCANCEL, IDYES, IDNO) of the next message box.
+void HeadlessQueueAnswer(int id);
+// Message boxes are also printed on stderr unless turned off here.
+void HeadlessEchoBoxes(bool on);
+
+// ---- clock ---------------------------------------------------------------------
+// PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit
+// moves the clock; on any other thread it sleeps for real and moves nothing.
+
+void HeadlessAdvance(uint32_t ms);  // as PlatSleep
+uint64_t HeadlessElapsed();         // virtual ms since PlatInit
+void HeadlessSetTicks(uint32_t ticks);  // what PlatTicks reads now
+
+// ---- window and frame -------------------------------------------------------------
+
+struct HeadlessWindowState {
+    bool created = false, shown = false, minimized = false, full_screen = false;
+    bool cursor_shown = true;
+    int left = 0, top = 0, client_w = 0, client_h = 0;
+    std::string caption;  // CP932
+};
+const HeadlessWindowState& HeadlessWindow();
+
+// The last presented frame (bottom-up BGR rows, stride (w*3+3)&~3); false
+// when nothing was presented.
+bool HeadlessLastFrame(const uint8_t** bits, int* w, int* h);
+// Writes a 24-bit bottom-up picture as a BMP file; false when it cannot.
+bool WriteBmp24(const char* path, const uint8_t* bits, int w, int h);

@@ -1,0 +1,173 @@
+// platform.h - the one interface between the engine and the machine.
+//
+// Window, message queue, clock, input state, message boxes, files, text
+// conversion, single instance, libraries and the audio device.  Two backends
+// implement the device half of it (platform/sdl, platform/headless); the
+// queue, resolver, text conversion and library loading are shared code in
+// platform/common.  Texts handed in and out are CP932 (Shift-JIS) bytes
+// unless a name says Utf8.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+
+// ---- start-up and backends -------------------------------------------------
+
+struct PlatOptions {
+    bool headless = false;
+    std::string events_file;   // headless: "TIME_MS EVENT ARGS" lines
+    bool click_waits = false;  // headless: every click wait is answered at once
+    int64_t max_ms = -1;       // headless: end the run after this much virtual time
+    std::string frame_out;     // headless: last presented frame written as BMP at exit
+};
+
+// Chooses and starts a backend.  false (with a line on stderr) when the SDL
+// backend cannot open a display.  Until then the headless backend answers.
+// Starting the headless backend again starts it afresh (clock, input, boxes);
+// a bad events file ends the process with status 2.
+bool PlatInit(const PlatOptions& opt);
+bool PlatIsHeadless();
+// Ends the process with `code` (status code & 255) after the at-exit
+// routines, each run once, and after the headless frame is written.  Tests
+// may replace the final step with PlatSetExitHook (for example to throw); the
+// hook's process keeps its temporary folder.
+[[noreturn]] void PlatExit(int code);
+void PlatSetExitHook(void (*hook)(int code));
+// Registers a routine for the process's exit list (run in reverse order).
+void PlatAtExit(void (*fn)());
+// Tests: forgets the queue, timers, accelerators, window procedure and the
+// exit list, and starts the headless backend afresh.  The exit hook stays.
+void PlatResetForTests();
+
+// ---- window ------------------------------------------------------------------
+
+void PlatCreateWindow(int client_w, int client_h);  // created hidden
+void PlatDesktopSize(int* w, int* h);
+int PlatDisplayBitsPerPixel();
+// Moves the window so that its client area is the given rectangle.
+void PlatMoveWindow(int left, int top, int client_w, int client_h);
+void PlatShowWindow(bool show);
+void PlatMinimizeWindow();
+// The window has the keyboard focus (always so headless).
+bool PlatIsForeground();
+void PlatSetCaption(const char* cp932);
+void PlatSetFullScreen(bool on);
+bool PlatIsFullScreen();
+// Presents a 24-bit bottom-up BGR picture with rows padded to 4 bytes,
+// scaled to the window (keeping its proportions, with black bars around).
+void PlatPresent(const uint8_t* bits, int w, int h);
+
+// ---- messages ----------------------------------------------------------------
+
+struct PlatMsg {
+    uint32_t message = 0;
+    uintptr_t wparam = 0;
+    intptr_t lparam = 0;
+};
+typedef intptr_t (*PlatWndProc)(uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+void PlatSetWindowProc(PlatWndProc proc);
+void PlatPostMessage(uint32_t message, uintptr_t wparam, intptr_t lparam);
+intptr_t PlatSendMessage(uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Takes the first pending message of this kind off the queue.
+bool PlatPeekRemove(uint32_t message, PlatMsg* out);
+void PlatRemoveAll(uint32_t message);
+// Takes one message (device events first brought into the queue, then due
+// timers); false when there was none.
+bool PlatGetMessage(PlatMsg* out);
+// Timers post WM_TIMER with wparam = id every period_ms while set.  Like
+// window timers, a due timer gives one WM_TIMER only when no other message
+// waits, and counts its next period from then; periods below 10 ms are 10 ms.
+// Setting a timer that is set already restarts it with the new period.
+void PlatSetTimer(uint32_t id, uint32_t period_ms);
+void PlatKillTimer(uint32_t id);
+
+// One message: translated and dispatched to the window procedure; false when
+// none was there.  A WM_KEYDOWN that is an accelerator (with the Shift, Ctrl
+// and Alt state at that moment) is sent as WM_COMMAND with wparam = the
+// command number instead; one that gives a character (letters by Shift, Ctrl
+// + letter the control code, digits, space, Enter 13, Esc 27, Tab 9,
+// Backspace 8; nothing with Alt) is dispatched and followed by that WM_CHAR.
+bool PumpMessage();
+// The same, sleeping 5 ms when the queue was empty.
+bool PumpMessageOrSleep();
+// Accelerator table: key (VK_ code, with modifier bits) to command number
+// (at most 64 entries).
+void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int count);
+
+// ---- clock and input state ------------------------------------------------------
+
+// Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
+// sleeps and by 1 ms for each PlatGetMessage that finds nothing.
+uint32_t PlatTicks();
+void PlatSleep(uint32_t ms);
+bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
+void PlatCursorPos(int* x, int* y);  // in client coordinates
+void PlatShowCursor(bool show);      // the pointer over the window
+void PlatWarpCursor(int x, int y);   // moves the pointer to a client position
+// Headless: true when every click wait is to be answered at once.
+bool PlatClickWaitsAnswered();
+
+// ---- message boxes -----------------------------------------------------------------
+
+// flags: MB_OK, MB_OKCANCEL, MB_YESNO | MB_ICON*; owned: the main window owns it.
+// Returns IDOK, IDCANCEL, IDYES or IDNO.
+int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool owned);
+
+// ---- files ---------------------------------------------------------------------------
+
+// The real path of a CP932 name: '\' becomes '/', the name is converted to
+// UTF-8 and each component is matched case-insensitively when the exact name
+// does not exist.  A name that cannot be found comes back converted only.
+std::string PlatResolve(const char* cp932);
+bool PlatExists(const char* cp932);  // a regular file or folder
+FILE* PlatOpen(const char* cp932, const char* mode);  // mode as fopen's ('t' ignored)
+// Size of a file in bytes, -1 when it does not exist.
+long long PlatFileSize(const char* cp932);
+// Whole file; text mode drops the CR of CR LF.  false when it cannot be read.
+bool PlatReadFile(const char* cp932, bool text_mode, std::vector<uint8_t>* out);
+// Drops each CR that an LF follows, in place.
+void PlatTextModeFilter(std::vector<uint8_t>* bytes);
+// A private folder under $TMPDIR (or /tmp), made at the first call and
+// removed with its contents when the process ends.  UTF-8, no trailing '/'.
+const std::string& PlatTempDir();
+// The game folder (the current folder), UTF-8.
+const std::string& PlatGameDir();
+bool PlatSetGameDir(const char* utf8);
+
+// ---- text -------------------------------------------------------------------------------
+
+// A sequence that does not convert becomes '?'.
+std::string Cp932ToUtf8(const std::string& cp932);
+std::string Utf8ToCp932(const std::string& utf8);
+
+// ---- single instance -------------------------------------------------------------------
+
+// Takes the game folder's lock file ".orva.lock" (flock, kept for the life of
+// the process); false when another copy holds it.
+bool PlatAcquireInstanceLock();
+void PlatReleaseInstanceLock();
+
+// ---- libraries ---------------------------------------------------------------------------
+
+// Loads a library by the name a script gives ("x.dll" is looked for as "x.so"
+// in the same place, then as written).  Names resolve like file names and
+// only existing files are opened (never the system's library search).  null
+// on failure.
+void* PlatLoadLibrary(const char* cp932);
+void* PlatGetProc(void* lib, const char* entry);
+void PlatFreeLibrary(void* lib);
+
+// ---- audio -------------------------------------------------------------------------------
+
+// The mixer callback fills interleaved 16-bit stereo frames at 44100 Hz, on
+// the device's thread; lock around the state it shares.  Headless: a device
+// that never calls it.
+typedef void (*PlatAudioFill)(int16_t* frames, int count, void* user);
+bool PlatOpenAudio(PlatAudioFill fill, void* user);
+void PlatCloseAudio();
+void PlatLockAudio();
+void PlatUnlockAudio();

@@ -1,0 +1,495 @@
+// sdl.cpp - the backend on SDL2: one window showing the screen picture
+// scaled to fit (letterboxed in full-screen mode), SDL events as window
+// messages in client coordinates, SDL's clock, key state and message boxes,
+// and the audio device at 44100 Hz, 16-bit stereo.
+#include <SDL.h>
+
+#include <cstring>
+
+#include <string>
+
+#include "platform/common/backend.h"
+#include "platform/sdl/sdl.h"
+
+static bool VideoUp;
+static SDL_Window* Window;
+static SDL_Renderer* Renderer;
+static SDL_Texture* Texture;
+static int TextureW, TextureH;
+static int ClientW = 640, ClientH = 480;  // the screen size the engine draws
+static bool FullScreen;
+static SDL_AudioDeviceID AudioDevice;
+static PlatAudioFill AudioFill;
+static void* AudioUser;
+
+// ---- scaling between the window and the client picture ------------------------------
+
+struct Fit {
+    double x, y, w, h;  // the picture's rectangle in window coordinates
+};
+
+static Fit PictureRect() {
+    int ww = ClientW, wh = ClientH;
+    if (Window) SDL_GetWindowSize(Window, &ww, &wh);
+    double s = (double)ww / ClientW;
+    if ((double)wh / ClientH < s) s = (double)wh / ClientH;
+    if (s <= 0) s = 1;
+    Fit f;
+    f.w = ClientW * s;
+    f.h = ClientH * s;
+    f.x = (ww - f.w) / 2;
+    f.y = (wh - f.h) / 2;
+    return f;
+}
+
+static void WindowToClient(int wx, int wy, int* cx, int* cy) {
+    Fit f = PictureRect();
+    double x = (wx - f.x) * ClientW / f.w, y = (wy - f.y) * ClientH / f.h;
+    *cx = (int)(x < 0 ? x - 0.999 : x);  // toward minus infinity
+    *cy = (int)(y < 0 ? y - 0.999 : y);
+}
+
+// ---- keys ----------------------------------------------------------------------------
+
+static int KeyToVk(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
+    if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + (k - SDLK_F1);
+    switch (k) {
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    }
+    return 0;
+}
+
+static bool ScancodeDown(const Uint8* state, SDL_Keycode k) {
+    SDL_Scancode s = SDL_GetScancodeFromKey(k);
+    return s != SDL_SCANCODE_UNKNOWN && state[s];
+}
+
+static bool KeyDown(int vk) {
+    if (!VideoUp) return false;
+    if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) {
+        Uint32 b = SDL_GetMouseState(nullptr, nullptr);
+        return vk == VK_LBUTTON ? (b & SDL_BUTTON_LMASK) != 0
+               : vk == VK_RBUTTON ? (b & SDL_BUTTON_RMASK) != 0
+                                  : (b & SDL_BUTTON_MMASK) != 0;
+    }
+    const Uint8* st = SDL_GetKeyboardState(nullptr);
+    switch (vk) {
+    case VK_SHIFT: return st[SDL_SCANCODE_LSHIFT] || st[SDL_SCANCODE_RSHIFT];
+    case VK_CONTROL: return st[SDL_SCANCODE_LCTRL] || st[SDL_SCANCODE_RCTRL];
+    case VK_MENU: return st[SDL_SCANCODE_LALT] || st[SDL_SCANCODE_RALT];
+    case VK_RETURN: return st[SDL_SCANCODE_RETURN] || st[SDL_SCANCODE_KP_ENTER];
+    }
+    if (vk >= 'A' && vk <= 'Z') return ScancodeDown(st, SDLK_a + (vk - 'A'));
+    if (vk >= '0' && vk <= '9') return ScancodeDown(st, SDLK_0 + (vk - '0'));
+    if (vk >= VK_F1 && vk <= VK_F12) return ScancodeDown(st, SDLK_F1 + (vk - VK_F1));
+    static const struct { int vk; SDL_Keycode key; } Others[] = {
+        {VK_ESCAPE, SDLK_ESCAPE}, {VK_SPACE, SDLK_SPACE}, {VK_TAB, SDLK_TAB},
+        {VK_BACK, SDLK_BACKSPACE}, {VK_UP, SDLK_UP}, {VK_DOWN, SDLK_DOWN},
+        {VK_LEFT, SDLK_LEFT}, {VK_RIGHT, SDLK_RIGHT}, {VK_PRIOR, SDLK_PAGEUP},
+        {VK_NEXT, SDLK_PAGEDOWN}, {VK_HOME, SDLK_HOME}, {VK_END, SDLK_END},
+        {VK_INSERT, SDLK_INSERT}, {VK_DELETE, SDLK_DELETE},
+    };
+    for (const auto& o : Others)
+        if (o.vk == vk) return ScancodeDown(st, o.key);
+    return false;
+}
+
+// ---- events ---------------------------------------------------------------------------
+
+static uintptr_t MouseFlags() {
+    uintptr_t f = 0;
+    Uint32 b = SDL_GetMouseState(nullptr, nullptr);
+    if (b & SDL_BUTTON_LMASK) f |= 0x01;
+    if (b & SDL_BUTTON_RMASK) f |= 0x02;
+    if (KeyDown(VK_SHIFT)) f |= 0x04;
+    if (KeyDown(VK_CONTROL)) f |= 0x08;
+    if (b & SDL_BUTTON_MMASK) f |= 0x10;
+    return f;
+}
+
+static intptr_t ClientPoint(int wx, int wy) {
+    int x, y;
+    WindowToClient(wx, wy, &x, &y);
+    return MakePointParam(x, y);
+}
+
+static void PostOnce(uint32_t message) {
+    if (!QueueHas(message)) QueuePost(message, 0, 0);
+}
+
+static void PumpEvents() {
+    if (!VideoUp) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            PostOnce(WM_CLOSE);
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) PostOnce(WM_CLOSE);
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                     e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                PostOnce(WM_PAINT);
+            break;
+        case SDL_MOUSEMOTION: {
+            intptr_t pt = ClientPoint(e.motion.x, e.motion.y);
+            if (!QueueMergeMouseMove(pt)) QueuePost(WM_MOUSEMOVE, MouseFlags(), pt);
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            uint32_t m = e.button.button == SDL_BUTTON_LEFT    ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
+                         : e.button.button == SDL_BUTTON_RIGHT ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP)
+                         : e.button.button == SDL_BUTTON_MIDDLE ? (uint32_t)(down ? WM_MBUTTONDOWN : WM_MBUTTONUP)
+                                                                : 0;
+            if (m) QueuePost(m, MouseFlags(), ClientPoint(e.button.x, e.button.y));
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            int n = e.wheel.y;
+            if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) n = -n;
+            if (!n) break;
+            long d = (long)n * 120;
+            if (d > 32767) d = 32767;
+            if (d < -32768) d = -32768;
+            int x, y;
+            SDL_GetMouseState(&x, &y);
+            QueuePost(WM_MOUSEWHEEL, ((uintptr_t)(uint16_t)(int16_t)d << 16) | MouseFlags(),
+                      ClientPoint(x, y));
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            int vk = KeyToVk(e.key.keysym.sym);
+            if (!vk) break;
+            if (e.type == SDL_KEYDOWN)
+                QueuePost(WM_KEYDOWN, (uintptr_t)vk, e.key.repeat ? (intptr_t)0x40000001 : 1);
+            else
+                QueuePost(WM_KEYUP, (uintptr_t)vk, (intptr_t)0xC0000001u);
+            break;
+        }
+        }
+    }
+}
+
+static void Idle() {}
+static void OnTake(const PlatMsg&) {}
+static uint32_t Ticks() { return SDL_GetTicks(); }
+static void Sleep(uint32_t ms) { SDL_Delay(ms); }
+
+static void CursorPos(int* x, int* y) {
+    int wx = 0, wy = 0;
+    if (Window && SDL_GetMouseFocus() != Window) {
+        int gx, gy, px, py;
+        SDL_GetGlobalMouseState(&gx, &gy);
+        SDL_GetWindowPosition(Window, &px, &py);
+        wx = gx - px;
+        wy = gy - py;
+    } else {
+        SDL_GetMouseState(&wx, &wy);
+    }
+    WindowToClient(wx, wy, x, y);
+}
+
+static void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+static void WarpCursor(int x, int y) {
+    if (!Window) return;
+    Fit f = PictureRect();
+    SDL_WarpMouseInWindow(Window, (int)(f.x + x * f.w / ClientW), (int)(f.y + y * f.h / ClientH));
+}
+
+static bool ClickWaits() { return false; }
+
+// ---- start and exit ---------------------------------------------------------------------
+
+static bool NoDisplay(const char* why) {
+    fprintf(stderr, "orva: cannot open a display (%s); run with --headless to play without one\n", why);
+    return false;
+}
+
+static bool Init(const PlatOptions&) {
+    if (VideoUp) return true;
+    // SDL falls back to an invisible window when no display answers; a
+    // player would wait in front of nothing.  Only a driver named in
+    // SDL_VIDEODRIVER is taken without a display to show it on.
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    bool named = asked && *asked;
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    if (!named && !(x11 && *x11) && !(wayland && *wayland))
+        return NoDisplay("neither DISPLAY nor WAYLAND_DISPLAY is set");
+    if (!named) {
+        // Only the drivers whose display is announced: no fallback, and no
+        // complaints from the others on stderr.
+        std::string drivers = x11 && *x11 ? "x11" : "";
+        if (wayland && *wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        std::string why = SDL_GetError();
+        SDL_Quit();
+        return NoDisplay(why.c_str());
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!named && driver && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy"))) {
+        SDL_Quit();
+        return NoDisplay("only an off-screen video driver answered");
+    }
+    SDL_StopTextInput();  // keys come as key events; WM_CHAR is made from them
+    VideoUp = true;
+    return true;
+}
+
+static void CloseAudio();
+
+static void Shutdown() {
+    if (!VideoUp) return;
+    CloseAudio();
+    if (Texture) SDL_DestroyTexture(Texture);
+    if (Renderer) SDL_DestroyRenderer(Renderer);
+    if (Window) SDL_DestroyWindow(Window);
+    Texture = nullptr;
+    Renderer = nullptr;
+    Window = nullptr;
+    SDL_Quit();
+    VideoUp = false;
+}
+
+static void BeforeExit() {}
+
+// ---- window ------------------------------------------------------------------------------
+
+static void CreateWindow(int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    ClientW = w;
+    ClientH = h;
+    if (Window) {
+        SDL_SetWindowSize(Window, w, h);
+        SDL_SetWindowPosition(Window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return;
+    }
+    Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, SDL_WINDOW_HIDDEN);
+    if (!Window) {
+        fprintf(stderr, "orva: cannot create the window (%s)\n", SDL_GetError());
+        return;
+    }
+    Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
+    if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
+    if (!Renderer) fprintf(stderr, "orva: cannot draw into the window (%s)\n", SDL_GetError());
+}
+
+static void DesktopSize(int* w, int* h) {
+    SDL_DisplayMode mode;
+    int d = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
+    if (SDL_GetDesktopDisplayMode(d < 0 ? 0 : d, &mode) == 0) {
+        *w = mode.w;
+        *h = mode.h;
+    } else {
+        *w = 1920;
+        *h = 1080;
+    }
+}
+
+static int BitsPerPixel() {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
+    int bits = (int)SDL_BITSPERPIXEL(mode.format);
+    return bits ? bits : 24;
+}
+
+static void MoveWindow(int left, int top, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    ClientW = w;
+    ClientH = h;
+    if (!Window || FullScreen) return;
+    SDL_SetWindowSize(Window, w, h);
+    SDL_SetWindowPosition(Window, left, top);
+}
+
+static void ShowWindow(bool show) {
+    if (!Window) return;
+    if (show) {
+        SDL_ShowWindow(Window);
+        SDL_RestoreWindow(Window);
+    } else {
+        SDL_HideWindow(Window);
+    }
+}
+
+static void MinimizeWindow() {
+    if (Window) SDL_MinimizeWindow(Window);
+}
+
+static bool IsForeground() {
+    return Window && (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+static void SetCaption(const char* cp932) {
+    if (Window) SDL_SetWindowTitle(Window, Cp932ToUtf8(cp932).c_str());
+}
+
+static void SetFullScreen(bool on) {
+    if (!Window) return;
+    if (SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) FullScreen = on;
+    if (!FullScreen) SDL_SetWindowSize(Window, ClientW, ClientH);
+}
+
+static bool IsFullScreen() { return FullScreen; }
+
+static void Present(const uint8_t* bits, int w, int h) {
+    if (!Renderer) return;
+    if (!Texture || TextureW != w || TextureH != h) {
+        if (Texture) SDL_DestroyTexture(Texture);
+        Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
+        TextureW = w;
+        TextureH = h;
+        if (!Texture) return;
+    }
+    void* pixels;
+    int pitch;
+    if (SDL_LockTexture(Texture, nullptr, &pixels, &pitch) != 0) return;
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    for (int y = 0; y < h; y++)
+        memcpy((uint8_t*)pixels + (size_t)y * pitch, bits + (size_t)(h - 1 - y) * stride, (size_t)w * 3);
+    SDL_UnlockTexture(Texture);
+    // The picture's rectangle in output pixels (more than window units on
+    // high-density displays).
+    Fit f = PictureRect();
+    int ww, wh, ow, oh;
+    SDL_GetWindowSize(Window, &ww, &wh);
+    if (SDL_GetRendererOutputSize(Renderer, &ow, &oh) != 0 || ww <= 0 || wh <= 0) {
+        ow = ww;
+        oh = wh;
+    }
+    double sx = (double)ow / (ww > 0 ? ww : 1), sy = (double)oh / (wh > 0 ? wh : 1);
+    SDL_Rect dst = {(int)(f.x * sx + 0.5), (int)(f.y * sy + 0.5), (int)(f.w * sx + 0.5), (int)(f.h * sy + 0.5)};
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer);
+    SDL_RenderCopy(Renderer, Texture, nullptr, &dst);
+    SDL_RenderPresent(Renderer);
+}
+
+// ---- message boxes ----------------------------------------------------------------------
+
+static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
+    std::string t = Cp932ToUtf8(text), c = Cp932ToUtf8(caption);
+    SDL_MessageBoxButtonData buttons[2];
+    int count = 0, closed;
+    auto add = [&](int id, Uint32 f, const char* label) {
+        buttons[count].flags = f;
+        buttons[count].buttonid = id;
+        buttons[count].text = label;
+        count++;
+    };
+    switch (flags & 0xF) {
+    case MB_YESNO:
+        add(IDYES, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "Yes");
+        add(IDNO, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "No");
+        closed = IDNO;
+        break;
+    case MB_OKCANCEL:
+        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "OK");
+        add(IDCANCEL, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "Cancel");
+        closed = IDCANCEL;
+        break;
+    default:
+        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "OK");
+        closed = IDOK;
+        break;
+    }
+    uint32_t icon = flags & 0xF0;
+    SDL_MessageBoxData box = {};
+    box.flags = (icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
+                 : icon == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
+                                          : SDL_MESSAGEBOX_INFORMATION) |
+                SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    box.window = owned ? Window : nullptr;
+    box.title = c.c_str();
+    box.message = t.c_str();
+    box.numbuttons = count;
+    box.buttons = buttons;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        // No way to show it: say it on stderr and take the default.
+        fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+        return DefaultBoxAnswer(flags);
+    }
+    return pressed < 0 ? closed : pressed;
+}
+
+// ---- audio -------------------------------------------------------------------------------
+
+static void AudioCallback(void*, Uint8* stream, int len) {
+    AudioFill((int16_t*)stream, len / 4, AudioUser);
+}
+
+static bool OpenAudio(PlatAudioFill fill, void* user) {
+    if (AudioDevice) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    AudioFill = fill;
+    AudioUser = user;
+    SDL_AudioSpec want = {}, have;
+    want.freq = 44100;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    AudioDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!AudioDevice) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(AudioDevice, 0);
+    return true;
+}
+
+static void CloseAudio() {
+    if (!AudioDevice) return;
+    SDL_CloseAudioDevice(AudioDevice);
+    AudioDevice = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+static void LockAudio() {
+    if (AudioDevice) SDL_LockAudioDevice(AudioDevice);
+}
+
+static void UnlockAudio() {
+    if (AudioDevice) SDL_UnlockAudioDevice(AudioDevice);
+}
+
+const PlatBackend SdlBackend = {
+    "sdl", Init, Shutdown, BeforeExit,
+    CreateWindow, DesktopSize, BitsPerPixel, MoveWindow, ShowWindow, MinimizeWindow,
+    IsForeground, SetCaption, SetFullScreen, IsFullScreen, Present,
+    PumpEvents, Idle, OnTake, Ticks, Sleep,
+    KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
+    MessageBox,
+    OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+};
+
+SDL_Window* SdlWindow() { return Window; }
+SDL_Renderer* SdlRenderer() { return Renderer; }

@@ -1,0 +1,9 @@
+// sdl.h - the SDL backend's window and renderer, for tests that run it on
+// SDL's dummy video driver.
+#pragma once
+
+struct SDL_Window;
+struct SDL_Renderer;
+
+SDL_Window* SdlWindow();      // null before PlatCreateWindow
+SDL_Renderer* SdlRenderer();
