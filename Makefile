@@ -1,0 +1,50 @@
+# make run   - installs what is missing, builds and plays the demo game
+# make test  - installs what is missing, builds and runs every test, normally
+#              and under AddressSanitizer + UndefinedBehaviorSanitizer, then
+#              runs each fuzzer briefly
+# make bench - the benchmarks;  make fuzz - the fuzzers for FUZZ_SECONDS each
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 10
+CMAKE_GEN = -G Ninja
+
+.PHONY: deps build build-asan build-fuzz run test test-normal test-asan bench fuzz fuzz-ci clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build -j $(JOBS)
+
+build-asan: deps
+	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+
+build-fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display; play headless with: build/orva --headless --click-waits demo"; \
+	else build/orva demo; fi
+
+test-normal: build
+	cd build && ctest -j $(JOBS) --output-on-failure
+
+test-asan: build-asan
+	cd build-asan && ctest -j $(JOBS) --output-on-failure
+
+fuzz-ci: build-fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build-fuzz/fuzz
+
+test: test-normal test-asan fuzz-ci
+
+bench: build
+	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: FUZZ_SECONDS = 120
+fuzz: fuzz-ci
+
+clean:
+	rm -rf build build-asan build-fuzz

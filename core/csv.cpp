@@ -1,0 +1,4 @@
+// csv.cpp - the CSV file commands.
+#include "core/csv.h"
+
+void ClearCsvOpenFlag() {}

@@ -1,0 +1,264 @@
+// The script's three sources, the first-line settings and positions.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/script.h"
+#include "core/variables.h"
+#include "ext/optional.h"
+#include "platform/platform.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/game_folder.h"
+
+namespace {
+
+void ResetSettings() {
+    ScreenWidth = 640;
+    ScreenHeight = 480;
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    LabelMax = 10000;
+}
+
+struct FirstLineCase {
+    const char* line;
+    bool lua_form;
+    int w, h, v, g, l;
+    const char* box;  // expected message box text (UTF-8), null when none
+};
+
+const char* const kBorder = "エラー: グローバル変数設定に与える数字が大きすぎます。";
+const char* const kBad = "エラー: 一行目の設定が間違っています。";
+
+const FirstLineCase kFirstLines[] = {
+    {";mode800,value300", false, 800, 600, 4096, 300, 10000, nullptr},
+    {";value300", false, 640, 480, 4096, 300, 10000, nullptr},
+    {";mode400", false, 400, 300, 4096, 200, 10000, nullptr},
+    {";mode320,value50", false, 320, 240, 4096, 50, 10000, nullptr},
+    {";$V8000G7000S1024,768", false, 1024, 768, 8000, 7000, 10000, nullptr},
+    {";$v5000g300l20000", false, 640, 480, 5000, 300, 20000, nullptr},
+    {"\n\r\n  ;mode800", false, 800, 600, 4096, 200, 10000, nullptr},
+    {";\nmode800", false, 800, 600, 4096, 200, 10000, nullptr},
+    {"; value300", false, 640, 480, 4096, 300, 10000, nullptr},  // read after the blanks
+    {"*define", false, 640, 480, 4096, 200, 10000, nullptr},
+    {";$V10G8", false, 640, 480, 10, 8, 10000, nullptr},
+    {"--$V5000S800,600", true, 800, 600, 5000, 200, 10000, nullptr},
+    {";$V5000", true, 640, 480, 4096, 200, 10000, nullptr},  // Lua form needs "--"
+    {";$G7000V8000", false, 0, 0, 0, 0, 0, kBorder},  // G is checked against the V in force
+    {";$V10G9", false, 0, 0, 0, 0, 0, kBorder},
+    {";value5000", false, 0, 0, 0, 0, 0, kBorder},
+    {";$V100", false, 0, 0, 0, 0, 0, kBorder},  // the default border of 200 no longer fits
+    {";$V8000G7000V100", false, 0, 0, 0, 0, 0, kBorder},  // checked again at the end
+    {";$S1024", false, 0, 0, 0, 0, 0, kBad},
+    {";$S1024x768", false, 0, 0, 0, 0, 0, kBad},
+    {";$V0", false, 0, 0, 0, 0, 0, kBad},
+    {";$V99999999999", false, 0, 0, 0, 0, 0, kBad},
+    {";$L0", false, 0, 0, 0, 0, 0, kBad},
+    {";$S0,0", false, 0, 0, 0, 0, 0, kBad},
+    {";$S100000,100", false, 0, 0, 0, 0, 0, kBad},
+    {";$S-640,480", false, 0, 0, 0, 0, 0, kBad},
+    {";$G-1", false, 0, 0, 0, 0, 0, kBad},
+};
+
+class FirstLine : public testing::TestWithParam<FirstLineCase> {
+protected:
+    void SetUp() override {
+        StartHeadlessForTests();
+        ClearCapturedBoxes();
+        ResetSettings();
+    }
+};
+
+TEST_P(FirstLine, SettingsOrError) {
+    const FirstLineCase& c = GetParam();
+    int code = ExitCodeOf([&] { ApplyFirstLine(c.line, (int)strlen(c.line), c.lua_form); });
+    if (c.box) {
+        EXPECT_EQ(code, -1);
+        ASSERT_EQ(CapturedBoxes().size(), 1u);
+        EXPECT_EQ(CapturedBoxes()[0], c.box);
+        return;
+    }
+    EXPECT_EQ(code, -1000);
+    EXPECT_TRUE(CapturedBoxes().empty());
+    EXPECT_EQ(ScreenWidth, c.w);
+    EXPECT_EQ(ScreenHeight, c.h);
+    EXPECT_EQ(VariableCount, c.v);
+    EXPECT_EQ(GlobalBorder, c.g);
+    EXPECT_EQ(LabelMax, c.l);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirstLine, testing::ValuesIn(kFirstLines));
+
+TEST(FirstLineBounds, TextIsNotReadPastItsLength) {
+    StartHeadlessForTests();
+    ResetSettings();
+    // The digits after the given length must not be taken.
+    const char line[] = ";value30099";
+    ApplyFirstLine(line, 9, false);
+    EXPECT_EQ(GlobalBorder, 300);
+}
+
+class ScriptSources : public testing::Test {
+protected:
+    std::string dir;
+    void SetUp() override {
+        StartHeadlessForTests();
+        ClearCapturedBoxes();
+        ResetSettings();
+        dir = MakeGameFolder();
+        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    }
+    std::string Text() const { return std::string(ScriptBuffer, ScriptLength); }
+    static std::string Scramble(std::string s, uint8_t key) {
+        for (char& c : s) c = (char)(c ^ key);
+        return s;
+    }
+};
+
+TEST_F(ScriptSources, NumberedTextFilesWithSeparators) {
+    WriteGameFile(dir, "0.txt", "a\r\nb\r\n");
+    WriteGameFile(dir, "2.txt", "c\rd");     // a lone CR is kept
+    WriteGameFile(dir, "010.txt", "never");  // numbers from 10 have no zero form
+    WriteGameFile(dir, "10.txt", "e");
+    LoadScript();
+    EXPECT_EQ(TextFileMode, 1);
+    std::string expect = "a\nb\n\n\nc\rd\n" + std::string(7, '\n') + "e" + std::string(90, '\n');
+    EXPECT_EQ(Text(), expect);
+    EXPECT_EQ(ScriptFileEnds[0], 4);
+    EXPECT_EQ(ScriptFileEnds[1], 5);
+    EXPECT_EQ(ScriptFileEnds[2], 9);
+    EXPECT_EQ(ScriptFileEnds[10], 18);
+    EXPECT_EQ(ScriptFileEnds[99], (int)expect.size() - 1);
+    EXPECT_EQ(ScriptBuffer[ScriptLength], 0);
+    // The sizes are measured before text-mode reading drops the CRs.
+    EXPECT_EQ(ExecAreaOffset, 6 + 3 + 1 + 512);
+    EXPECT_GE(ScriptCapacity, ExecAreaOffset + 512);
+}
+
+TEST_F(ScriptSources, ZeroPaddedNameOnlyWhenThePlainOneIsMissing) {
+    WriteGameFile(dir, "00.txt", "zero");
+    WriteGameFile(dir, "01.txt", "one");
+    WriteGameFile(dir, "1.txt", "ONE");
+    LoadScript();
+    EXPECT_EQ(Text().substr(0, 9), "zero\nONE\n");
+}
+
+TEST_F(ScriptSources, TextFilesWinOverScrambledScripts) {
+    WriteGameFile(dir, "orvascript.dat", Scramble("dat", 0x5B));
+    WriteGameFile(dir, "00.txt", "text");
+    LoadScript();
+    EXPECT_EQ(Text().substr(0, 5), "text\n");
+}
+
+TEST_F(ScriptSources, ScrambledDatWithParts) {
+    WriteGameFile(dir, "orvascript.dat", Scramble(";$V300\nmain", 0x5B));
+    WriteGameFile(dir, "00.np", Scramble("p0", 0x5B));
+    WriteGameFile(dir, "03.np", Scramble("p3\r\n", 0x5B));  // no text-mode translation
+    LoadScript();
+    EXPECT_EQ(TextFileMode, 0);
+    EXPECT_EQ(Text(), ";$V300\nmain\np0\np3\r\n\n");
+    EXPECT_EQ(VariableCount, 300);
+    EXPECT_EQ(ExecAreaOffset, 11 + 2 + 2 + 4 + 2 + 512);
+    EXPECT_EQ(ScriptFileEnds[0], 0);
+    EXPECT_EQ(ScriptFileEnds[99], 0xFFFFFF);
+}
+
+TEST_F(ScriptSources, ZatWinsOverDatAndUsesItsOwnKey) {
+    WriteGameFile(dir, "orvascript.zat", Scramble("zat", 0xD3));
+    WriteGameFile(dir, "orvascript.dat", Scramble("dat", 0x5B));
+    LoadScript();
+    EXPECT_EQ(Text(), "zat\n");
+}
+
+TEST_F(ScriptSources, TablesFollowTheFirstLine) {
+    WriteGameFile(dir, "0.txt", ";$V300G100L50\n*define\n");
+    LoadScript();
+    EXPECT_EQ(VariableCount, 300);
+    EXPECT_EQ(GlobalBorder, 100);
+    EXPECT_EQ(IntLimitMax[299], -1);
+    EXPECT_EQ(IntLimitMin[0], -1);
+    EXPECT_STREQ(StrVariables[301].text, "");
+    IntVariables[301] = 7;  // the two spare entries exist
+}
+
+TEST(PositionToLine, AcrossFilesAndMissingOnes) {
+    StartHeadlessForTests();
+    ResetSettings();
+    std::string dir = MakeGameFolder();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    WriteGameFile(dir, "0.txt", "l1\nl2\nl3");
+    WriteGameFile(dir, "2.txt", "m1\nm2");
+    LoadScript();
+    struct { int pos, file, line; } cases[] = {
+        {0, 0, 1}, {3, 0, 2}, {6, 0, 3}, {8, 0, 3},  // 8 is the separator of file 0
+        // The file index moves one step per byte walked, so the byte after a
+        // file's end still counts to it, and the first byte of a file after
+        // a missing one still counts to the missing one.
+        {9, 0, 4}, {10, 1, 2}, {11, 2, 1}, {13, 2, 2}, {15, 2, 2},
+    };
+    for (auto c : cases) {
+        int f, l;
+        PositionToLine(c.pos, &f, &l);
+        EXPECT_EQ(f, c.file) << "position " << c.pos;
+        EXPECT_EQ(l, c.line) << "position " << c.pos;
+    }
+    char name[32];
+    ScriptFileName(2, name, sizeof name);
+    EXPECT_STREQ(name, "2.txt");
+    ScriptFileName(1, name, sizeof name);
+    EXPECT_STREQ(name, "01.txt");  // no "1.txt": the zero form is named
+}
+
+TEST(PositionToLine, ScrambledScriptsStopAtFile99) {
+    StartHeadlessForTests();
+    ResetSettings();
+    std::string dir = MakeGameFolder();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    std::string text(300, 'x');
+    text[200] = '\n';
+    for (char& c : text) c = (char)(c ^ 0x5B);
+    WriteGameFile(dir, "orvascript.dat", text);
+    LoadScript();
+    int f, l;
+    PositionToLine(250, &f, &l);
+    EXPECT_EQ(f, 99);
+    EXPECT_EQ(l, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LuaOnly, NoScriptWithTheBridgeRunsTheBuiltInScript) {
+    StartHeadlessForTests();
+    ResetSettings();
+    std::string dir = MakeGameFolder();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    WriteGameFile(dir, "system.lua", "\r\n--$V5000\r\nfunction main() end\n");
+    LuaBridgeLoaded = true;
+    LoadScript();
+    LuaBridgeLoaded = false;
+    EXPECT_EQ(LuaOnlyMode, 1);
+    EXPECT_EQ(ScriptLength, 49);
+    EXPECT_STREQ(ScriptBuffer, "*define\ndeletemenu\nluasub main\ngame\n*start\nmain\n");
+    EXPECT_EQ(ExecAreaOffset, 49 + 512);
+    EXPECT_EQ(VariableCount, 5000);
+    EXPECT_EQ(TextFileMode, 0);
+}
+
+TEST(LuaOnly, WithoutTheBridgeAMissingScriptIsFatal) {
+    StartHeadlessForTests();
+    ClearCapturedBoxes();
+    ResetSettings();
+    std::string dir = MakeGameFolder();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    WriteGameFile(dir, "system.lua", "--$V5000\n");
+    WriteGameFile(dir, "0.txt", "");  // an empty file is no script either
+    int code = ExitCodeOf([] { LoadScript(); });
+    EXPECT_EQ(code, 0);
+    ASSERT_FALSE(CapturedBoxes().empty());
+    EXPECT_EQ(CapturedBoxes()[0].rfind("エラー: スクリプトファイルが見つかりません。", 0), 0u);
+}
+
+}  // namespace

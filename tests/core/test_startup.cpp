@@ -1,0 +1,88 @@
+// The program's start: the runner, the missing script, the single instance
+// and "config.txt".
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "core/startup.h"
+#include "platform/platform.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/game_folder.h"
+
+namespace {
+
+TEST(Startup, MissingScriptIsAFatalErrorThatEndsWithZero) {
+    std::string dir = MakeGameFolder();
+    RunResult r = RunGame(dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.boxes.empty()) << r.err;
+    EXPECT_EQ(r.boxes[0].rfind("エラー: スクリプトファイルが見つかりません。", 0), 0u) << r.boxes[0];
+}
+
+TEST(Startup, BadFirstLineEndsWithMinusOne) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, ";$S800\n*define\ngame\n*start\n");
+    RunResult r = RunGame(dir);
+    EXPECT_EQ(r.status, 255);
+    ASSERT_EQ(r.boxes.size(), 1u) << r.err;
+    EXPECT_EQ(r.boxes[0], "エラー: 一行目の設定が間違っています。");
+}
+
+TEST(Startup, SecondCopyOnTheSameFolderIsRefused) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\n");
+    // The first copy: a child that holds the game folder's instance lock.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t first = fork();
+    if (first == 0) {
+        char ok = PlatSetGameDir(dir.c_str()) && PlatAcquireInstanceLock() ? 1 : 0;
+        (void)!write(ready[1], &ok, 1);
+        pause();
+        _exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 1);
+    RunResult r = RunGame(dir);
+    kill(first, SIGKILL);
+    waitpid(first, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.boxes.size(), 1u) << r.err;
+    EXPECT_EQ(r.boxes[0], "起動エラー: 同時に二つ実行しないでください");
+}
+
+TEST(Startup, BadCommandLineAndMissingFolder) {
+    std::string dir = MakeGameFolder();
+    RunOptions opt;
+    RunResult r = RunGame(dir + "/no/such/folder", opt);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot open the game folder"), std::string::npos) << r.err;
+}
+
+TEST(ConfigFile, CdFadeOffComparesTheFirstNineCharacters) {
+    StartHeadlessForTests();
+    struct { const char* text; int expect; } cases[] = {
+        {"", 0},
+        {"cdfadeof\n", 0},
+        {"volume 3\ncdfadeoff\n", 1},
+        {"cdfadeoffandmore\r\n", 1},
+        {" cdfadeoff\n", 0},
+    };
+    for (auto c : cases) {
+        std::string dir = MakeGameFolder();
+        WriteGameFile(dir, "config.txt", c.text);
+        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+        CdFadeOff = 0;
+        ReadConfigFile();
+        EXPECT_EQ(CdFadeOff, c.expect) << c.text;
+    }
+}
+
+}  // namespace

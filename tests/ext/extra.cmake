@@ -1,0 +1,6 @@
+# A small library the cache tests load by name.
+add_library(orva_test_plugin SHARED ${CMAKE_CURRENT_SOURCE_DIR}/ext/plugin/test_plugin.c)
+set_target_properties(orva_test_plugin PROPERTIES PREFIX "" OUTPUT_NAME "test_plugin")
+add_dependencies(test_ext orva_test_plugin)
+target_compile_definitions(test_ext PRIVATE
+  TEST_PLUGIN_PATH="$<TARGET_FILE:orva_test_plugin>")

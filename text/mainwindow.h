@@ -1,0 +1,9 @@
+// mainwindow.h - the main window: creation, its procedure, and the
+// destruction path every normal end and fatal error takes.
+#pragma once
+#include <cstdint>
+
+void CreateMainWindow();   // creates it hidden, then runs StartEngine
+intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Saves the persistent data, shuts sound down and ends the process with 0.
+[[noreturn]] void DestroyMainWindow();
