@@ -1,0 +1,42 @@
+// arcfile.cpp - file helpers of the archive readers.
+#include "archive/arcfile.h"
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "core/error.h"
+#include "platform/platform.h"
+
+FILE* OpenArchiveFile(const char* name, uint64_t* size) {
+    FILE* f = PlatOpen(name, "rb");
+    if (!f) return nullptr;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        fclose(f);
+        return nullptr;
+    }
+    *size = (uint64_t)st.st_size;
+    return f;
+}
+
+bool ReadFileRange(FILE* f, uint64_t offset, uint64_t size, std::vector<uint8_t>* out) {
+    out->clear();
+    if (fseeko(f, (off_t)offset, SEEK_SET) != 0) return false;
+    out->resize(size);
+    return size == 0 || fread(out->data(), 1, size, f) == size;
+}
+
+bool FolderFileExists(const char* name) {
+    struct stat st;
+    std::string path = PlatResolve(name);
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void BrokenArchiveError(const char* archive) {
+    // アーカイブ"%s"が壊れています！
+    ScriptErrorF("\x83G\x83\x89\x81[",  // エラー
+                 "\x83" "A\x81[\x83J\x83" "C\x83u\"%s\"\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2"
+                 "\x82\xdc\x82\xb7\x81I",
+                 archive);
+}

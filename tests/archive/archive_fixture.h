@@ -1,0 +1,42 @@
+// archive_fixture.h - a fresh game folder per test, the archive state reset,
+// and helpers to write archives and catch fatal errors.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "archive/archives.h"
+#include "platform/platform.h"
+#include "tests/archive/arcpack.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/game_folder.h"
+
+class ArchiveTest : public ::testing::Test {
+protected:
+    std::string dir;
+
+    void SetUp() override {
+        StartHeadlessForTests();
+        dir = MakeGameFolder();
+        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+        ForgetArchiveState();
+        ClearCapturedBoxes();
+    }
+    void TearDown() override { ForgetArchiveState(); }
+
+    void Write(const std::string& rel, const std::string& bytes) { WriteGameFile(dir, rel, bytes); }
+
+    // Runs fn, which must end in a fatal error; the error box's text (UTF-8).
+    template <class F>
+    std::string FatalText(F fn) {
+        ClearCapturedBoxes();
+        int code = ExitCodeOf(fn);
+        EXPECT_NE(code, -1000) << "no fatal error";
+        std::vector<std::string> boxes = CapturedBoxes();
+        return boxes.empty() ? std::string() : boxes.back();
+    }
+};
+
+inline std::string Bytes(const std::vector<uint8_t>& v) {
+    return std::string(v.begin(), v.end());
+}
