@@ -12,8 +12,6 @@ WEAK void RunInterpreter(int define) {
 WEAK void ClearDebugLogFlag() {}
 WEAK void ClearDefsubNames() {}
 WEAK void ClearAliasTables() {}
-WEAK void SetArchivePassDefaults() {}
-WEAK void ClearArcArchives() {}
 WEAK void ResetToStart() {}
 WEAK void AllocateLabelTable(int) {}
 WEAK void FreeLabelTable() {}

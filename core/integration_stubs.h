@@ -4,5 +4,3 @@ void RunInterpreter(int define);
 void ClearDebugLogFlag();
 void ClearDefsubNames();
 void ClearAliasTables();
-void SetArchivePassDefaults();
-void ClearArcArchives();

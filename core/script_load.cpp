@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/ov2.h"
+#include "archive/ova.h"
 #include "core/error.h"
 #include "core/labels.h"
 #include "core/variables.h"
@@ -196,13 +198,43 @@ static const char* TextFileName(int n, bool leading_zero, char* out) {
     return out;
 }
 
+// The first 100 bytes of "system.lua" as stored in an ova (while OvaMode is
+// on) or else an ov2 archive (while Ov2Mode is on): only its settings line
+// is wanted, so a packed entry is not unpacked.
+static bool ReadSystemLuaFromArchives(std::vector<uint8_t>* out) {
+    std::string archive;
+    long long offset = -1;
+    if (OvaMode) {
+        OvaLookup e;
+        if ((offset = FindOvaEntry("system.lua", &e)) >= 0) {
+            archive = e.archive;
+            offset = (long long)e.offset + OvaPrefixBytes();
+        }
+    } else if (Ov2Mode) {
+        Ov2Lookup e;
+        if (FindOv2Entry("system.lua", &e) == 1) {
+            archive = e.archive;
+            offset = (long long)e.offset;
+        }
+    }
+    if (offset < 0) return false;
+    FILE* f = PlatOpen(archive.c_str(), "rb");
+    if (!f) return false;
+    out->assign(100, 0);
+    bool ok = fseeko(f, (off_t)offset, SEEK_SET) == 0;
+    size_t got = ok ? fread(out->data(), 1, out->size(), f) : 0;
+    fclose(f);
+    out->resize(got);
+    return got > 0;
+}
+
 static void LoadLuaOnly() {
     LuaOnlyMode = 1;
     std::vector<uint8_t> text(kLuaOnlyScript, kLuaOnlyScript + sizeof kLuaOnlyScript);
     SetBuffer(text, 49);
     ScriptLength = 49;  // the built-in script is counted with its NUL
     std::vector<uint8_t> lua;
-    if (PlatReadFile("system.lua", false, &lua)) {
+    if (PlatReadFile("system.lua", false, &lua) || ReadSystemLuaFromArchives(&lua)) {
         std::vector<uint8_t> head;
         for (uint8_t b : lua) {  // the Lua reader drops every CR
             if (head.size() == 100) break;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/archives.h"
 #include "core/csv.h"
 #include "core/integration_stubs.h"
 #include "core/labels.h"
@@ -128,7 +129,7 @@ static void RunPass() {
     SetSoundPassDefaults();
     SetSavePassDefaults();
     SetGraphicsPassDefaults();
-    SetArchivePassDefaults();
+    ResetArchiveSettings();
     ArrayCount = 0;
     LabelCount = 0;
     SeedRandom(PlatTicks());
@@ -147,7 +148,6 @@ static void RunPass() {
     ReadGlobalVariables();
     RebuildTextColorSurface();
     ClearImagePlugins();
-    ClearArcArchives();
     ClearSoundPressPlugins();
     ResetEffectTable();
     ClearAliasTables();

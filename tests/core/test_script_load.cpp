@@ -262,3 +262,51 @@ TEST(LuaOnly, WithoutTheBridgeAMissingScriptIsFatal) {
 }
 
 }  // namespace
+
+#include "archive/archives.h"
+#include "archive/ov2.h"
+#include "archive/ova.h"
+#include "tests/archive/arcpack.h"
+
+namespace {
+
+using namespace arcpack;
+
+// In Lua-only mode the settings line of "system.lua" may come from an
+// archive: ova while ova archives are on, else ov2; read as stored.
+TEST(LuaOnly, SettingsLineFromArchives) {
+    StartHeadlessForTests();
+    struct Case {
+        bool ova;
+        int type;
+        int expect_v;
+    } cases[] = {
+        {true, Stored, 5000},
+        {true, Lzss, 4096},  // packed bytes are not unpacked: no settings
+        {false, Stored, 6000},
+    };
+    for (const Case& c : cases) {
+        ResetSettings();
+        ForgetArchiveState();
+        std::string dir = MakeGameFolder();
+        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+        if (c.ova) {
+            WriteGameFile(dir, "arc.ova",
+                          PackOva({{"other.txt", Stored, "x"},
+                                   {"system.lua", c.type, "--$V5000\nfunction main() end\n"}}));
+            OvaMode = 1;
+        } else {
+            WriteGameFile(dir, "00.ov2", PackOv2({{"system.lua", "--$V6000\n"}}));
+            LoadOv2Indexes();
+            Ov2Mode = 1;
+        }
+        LuaBridgeLoaded = true;
+        LoadScript();
+        LuaBridgeLoaded = false;
+        EXPECT_EQ(LuaOnlyMode, 1);
+        EXPECT_EQ(VariableCount, c.expect_v) << "ova " << c.ova << " type " << c.type;
+    }
+    ForgetArchiveState();
+}
+
+}  // namespace
