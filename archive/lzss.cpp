@@ -2,8 +2,8 @@
 //
 // The ring is not kept: with a 256-byte ring and one write per output byte,
 // ring position Q at output index n holds the byte written 256 - ((Q - w) &
-// 255) bytes earlier (w = (239 + n) & 255, 0 meaning 256), so a copy is a
-// plain back-reference into the output.  Only references that reach before
+// 255) bytes earlier (w = (239 + n) & 255 is the write position), so a copy
+// is a plain back-reference into the output.  Only references that reach before
 // the first output byte read the ring's initial contents.
 #include "archive/lzss.h"
 

@@ -2,10 +2,12 @@
 // tests them, in its mode group: every mode (tests 1-125), the *define block
 // only (126-217), the story only (218-477).  A name that appears twice keeps
 // its first entry (time, drawclear).  Commands not built yet point at
-// Cmd_Unbuilt, which ends the program naming the command.
+// Cmd_Unbuilt (U), which ends the program naming the command.
+#include "archive/archive_commands.h"
 #include "core/debug.h"
 #include "core/dispatch.h"
 #include "core/frame_commands.h"
+#include "graphics/imagetag.h"
 
 #define E(name, handler) {#name, GroupEvery, handler}
 #define D(name, handler) {#name, GroupDefine, handler}
@@ -84,7 +86,7 @@ const CommandEntry CommandTable[] = {
     E(cos, U),  // 68
     E(tan, U),  // 69
     E(rnd2, U),  // 70
-    E(addovadir, U),  // 71
+    E(addovadir, Cmd_addovadir),  // 71
     E(font2bmp, U),  // 72
     E(getreg, U),  // 73
     E(getini, U),  // 74
@@ -140,7 +142,7 @@ const CommandEntry CommandTable[] = {
     E(resetcdrestorevol, U),  // 124
     E(restorecdvol, U),  // 125
     // define block only
-    D(noloaderror, U),  // 126
+    D(noloaderror, Cmd_noloaderror),  // 126
     D(rgosub, U),  // 127
     D(textgosub, U),  // 128
     D(autosaveoff, U),  // 129
@@ -155,7 +157,7 @@ const CommandEntry CommandTable[] = {
     D(dim, U),  // 138
     D(usewheel, U),  // 139
     D(useescspc, U),  // 140
-    D(jpegmode, U),  // 141
+    D(jpegmode, Cmd_jpegmode),  // 141
     D(nodv, U),  // 142
     D(ctrlalt, U),  // 143
     D(errorsave, U),  // 144
@@ -163,7 +165,7 @@ const CommandEntry CommandTable[] = {
     D(maxkaisoupage, U),  // 146
     D(deletemenu, U),  // 147
     D(clickskippage, U),  // 148
-    D(ova, U),  // 149
+    D(ova, Cmd_ova),  // 149
     D(englishdialog, U),  // 150
     D(english, U),  // 151
     D(dllfont, U),  // 152
@@ -172,8 +174,8 @@ const CommandEntry CommandTable[] = {
     D(setkinsoku, U),  // 155
     D(windowchip, U),  // 156
     D(createdebugwindow, Cmd_createdebugwindow),  // 157
-    D(ov2, U),  // 158
-    D(ov3, U),  // 159
+    D(ov2, Cmd_ov2),  // 158
+    D(ov3, Cmd_ov3),  // 159
     D(lookbacksp, U),  // 160
     D(chkdbg, Cmd_chkdbg),  // 161
     D(linepage, U),  // 162
@@ -188,7 +190,7 @@ const CommandEntry CommandTable[] = {
     D(defmp3vol, U),  // 171
     D(defbgmvol, U),  // 172
     D(savedir, U),  // 173
-    D(ovadir, U),  // 174
+    D(ovadir, Cmd_ovadir),  // 174
     D(windowback, U),  // 175
     D(kidokuskip, U),  // 176
     D(dsound, U),  // 177
@@ -209,8 +211,8 @@ const CommandEntry CommandTable[] = {
     D(versionstr, U),  // 192
     D(effectblank, U),  // 193
     D(bgalia, U),  // 194
-    D(spi, U),  // 195
-    D(arc, U),  // 196
+    D(spi, Cmd_spi),  // 195
+    D(arc, Cmd_arc),  // 196
     D(effect, U),  // 197
     D(transmode, U),  // 198
     D(stralias, U),  // 199
@@ -277,7 +279,7 @@ const CommandEntry CommandTable[] = {
     S(deletescreenshot, U),  // 259
     S(loadgame, U),  // 260
     S(savefileexist, U),  // 261
-    S(fileexist, U),  // 262
+    S(fileexist, Cmd_fileexist),  // 262
     S(systemcall, U),  // 263
     S(tateyoko, U),  // 264
     S(saveon, U),  // 265

@@ -198,7 +198,7 @@ static void NewPage() {
 
 // The tag at ReadPosition (its '['): the text up to the first ']' becomes the
 // page's tag and goes to the :tag hook, or the pretextgosub routine is called.
-static void RunTag() {
+static void RunTag(bool doubled) {
     const char* s = ScriptBuffer;
     int p = ReadPosition;
     int end = p + 1;
@@ -210,10 +210,13 @@ static void RunTag() {
     if (hook) {
         if (!CallLuaTextHook(hook, tag.c_str())) ScriptError(CapError, MsgTagHookFailed);
         TagHandled = 1;
-        // Behind the tag; the doubled form's second ']' goes too (as gettag
-        // passes it), and a tag the text ends in stops at its end.
+        // Behind the tag, the doubled form's second ']' included (as gettag
+        // passes it); a tag the text ends in stops at its end.
         int q = end;
-        while (s[q] == ']') q++;
+        if (s[q] == ']') {
+            q++;
+            if (doubled && s[q] == ']') q++;
+        }
         ReadPosition = q;
         return;
     }
@@ -232,8 +235,9 @@ static void TextTag() {
         NewPage();
         if (!LuaTextHooksOn && !saved && AutoSavepoints()) TakeSavepoint();
     }
-    if (ScriptBuffer[ReadPosition + 1] == '[') ReadPosition++;  // [[name]]
-    RunTag();
+    bool doubled = ScriptBuffer[ReadPosition + 1] == '[';  // [[name]]
+    if (doubled) ReadPosition++;
+    RunTag(doubled);
 }
 
 // 【name】 with zenkakko: rewritten in the script text as [[name]] for the
@@ -251,7 +255,7 @@ static void FullWidthTag() {
             break;
         }
     }
-    RunTag();
+    RunTag(true);
 }
 
 void ReadEnglishLine(std::string* out) {

@@ -9,7 +9,10 @@
 
 #include "archive/archives.h"
 #include "core/csv.h"
-#include "core/integration_stubs.h"
+#include "core/aliases.h"
+#include "core/debug.h"
+#include "core/dispatch.h"
+#include "core/interp.h"
 #include "core/labels.h"
 #include "core/random.h"
 #include "core/reset.h"

@@ -1,10 +1,10 @@
 // draw.cpp - DrawSurface, DrawSurfaceRotated and DrawSurfaceAffine.
 //
-// The upright draw runs row kernels over plain byte arrays so that the
-// compiler keeps them in vector registers; the products are computed as
-// (t + 1 + (t >> 8)) >> 8 with t = a * b, which equals ProductTable for every
-// pair of bytes.  The rotated and affine draws step through the source in
-// 16.16 fixed point and sample one pixel at a time.
+// The upright draw runs row kernels that the compiler keeps in vector
+// registers; the products are computed as ((a * b + 1) * 257) >> 16, which
+// equals ProductTable for every pair of bytes.  The rotated and affine draws
+// step through the source in 16.16 fixed point, one destination row at a
+// time over the columns whose samples fall inside the cell.
 #include "graphics/draw.h"
 
 #include <algorithm>
@@ -17,9 +17,11 @@ namespace {
 typedef uint8_t* __restrict Out;
 typedef const uint8_t* __restrict In;
 
+// a * b / 255 truncated = ((a * b + 1) * 257) >> 16 for bytes a and b: a
+// low and a high 16-bit multiply in vector registers.
 inline uint8_t Mul(uint8_t a, uint8_t b) {
-    uint16_t t = (uint16_t)(a * b);
-    return (uint8_t)((uint16_t)(t + 1 + (t >> 8)) >> 8);
+    uint16_t t = (uint16_t)(a * b + 1);
+    return (uint8_t)(((uint32_t)t * 257u) >> 16);
 }
 inline uint8_t AddSat(uint8_t a, uint8_t b) {
     unsigned v = (unsigned)a + b;
@@ -33,9 +35,93 @@ int32_t ClampAlpha(int32_t a) {
 }
 
 // ---- upright row kernels: n pixels, three bytes each ----
+//
+// Each kernel has one body, built twice: for 256-bit registers (AVX2, when
+// the processor has it) and for the 128-bit baseline.  The mask kernels read
+// the mask with a stride of three bytes, which only the wide build
+// vectorises; the baseline first spreads each mask byte over its pixel and
+// then runs over plain bytes.
 
+#define ORVA_INLINE inline __attribute__((always_inline))
+#if defined(__x86_64__) || defined(__i386__)
+#define ORVA_WIDE __attribute__((target("avx2")))
+#define ORVA_HAS_WIDE 1
+#else
+#define ORVA_WIDE
+#define ORVA_HAS_WIDE 0
+#endif
+
+// dst := P[src][255 - m] + P[dst][m]
+ORVA_INLINE void MaskPix(Out d, In s, In m, int32_t n) {
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t mv = m[3 * i], iv = (uint8_t)(255 - mv);
+        d[3 * i] = (uint8_t)(Mul(s[3 * i], iv) + Mul(d[3 * i], mv));
+        d[3 * i + 1] = (uint8_t)(Mul(s[3 * i + 1], iv) + Mul(d[3 * i + 1], mv));
+        d[3 * i + 2] = (uint8_t)(Mul(s[3 * i + 2], iv) + Mul(d[3 * i + 2], mv));
+    }
+}
+ORVA_INLINE void MaskBytes(Out d, In s, In e, int32_t bytes) {
+    for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], (uint8_t)(255 - e[j])) + Mul(d[j], e[j]));
+}
+// a := P[255 - m][alpha]; dst := P[src][a] + P[dst][255 - a]
+ORVA_INLINE void MaskAlphaPix(Out d, In s, In m, int32_t n, uint8_t alpha) {
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t a = Mul((uint8_t)(255 - m[3 * i]), alpha), ia = (uint8_t)(255 - a);
+        d[3 * i] = (uint8_t)(Mul(s[3 * i], a) + Mul(d[3 * i], ia));
+        d[3 * i + 1] = (uint8_t)(Mul(s[3 * i + 1], a) + Mul(d[3 * i + 1], ia));
+        d[3 * i + 2] = (uint8_t)(Mul(s[3 * i + 2], a) + Mul(d[3 * i + 2], ia));
+    }
+}
+ORVA_INLINE void MaskAlphaBytes(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
+    for (int32_t j = 0; j < bytes; j++) {
+        uint8_t a = Mul((uint8_t)(255 - e[j]), alpha);
+        d[j] = (uint8_t)(Mul(s[j], a) + Mul(d[j], (uint8_t)(255 - a)));
+    }
+}
+// String sprites add: dst := min(255, P[dst][m] + src), with alpha
+// min(255, P[dst][m] + P[alpha][src]).
+ORVA_INLINE void StringPix(Out d, In s, In m, int32_t n, uint8_t alpha) {
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t mv = m[3 * i];
+        d[3 * i] = AddSat(Mul(d[3 * i], mv), Mul(alpha, s[3 * i]));
+        d[3 * i + 1] = AddSat(Mul(d[3 * i + 1], mv), Mul(alpha, s[3 * i + 1]));
+        d[3 * i + 2] = AddSat(Mul(d[3 * i + 2], mv), Mul(alpha, s[3 * i + 2]));
+    }
+}
+ORVA_INLINE void StringBytes(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
+    for (int32_t j = 0; j < bytes; j++) d[j] = AddSat(Mul(d[j], e[j]), Mul(alpha, s[j]));
+}
+// dst := P[src][alpha] + P[dst][255 - alpha]
+ORVA_INLINE void BlendBytes(Out d, In s, int32_t bytes, uint8_t alpha) {
+    uint8_t inv = (uint8_t)(255 - alpha);
+    for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], alpha) + Mul(d[j], inv));
+}
+// Pixels equal to the key are skipped, the others copied (a bitwise select,
+// so that the loop has no branch).
+ORVA_INLINE void KeyedPix(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) {
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
+        uint8_t keep = (uint8_t)-(uint8_t)((s0 == k0) & (s1 == k1) & (s2 == k2));
+        d[3 * i] = (uint8_t)((d[3 * i] & keep) | (s0 & ~keep));
+        d[3 * i + 1] = (uint8_t)((d[3 * i + 1] & keep) | (s1 & ~keep));
+        d[3 * i + 2] = (uint8_t)((d[3 * i + 2] & keep) | (s2 & ~keep));
+    }
+}
+// The others: dst := P[dst][255 - alpha] + P[src][alpha]
+ORVA_INLINE void KeyedAlphaPix(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2,
+                               uint8_t alpha) {
+    uint8_t inv = (uint8_t)(255 - alpha);
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
+        uint8_t keep = (uint8_t)-(uint8_t)((s0 == k0) & (s1 == k1) & (s2 == k2));
+        uint8_t d0 = d[3 * i], d1 = d[3 * i + 1], d2 = d[3 * i + 2];
+        d[3 * i] = (uint8_t)((d0 & keep) | ((uint8_t)(Mul(d0, inv) + Mul(s0, alpha)) & ~keep));
+        d[3 * i + 1] = (uint8_t)((d1 & keep) | ((uint8_t)(Mul(d1, inv) + Mul(s1, alpha)) & ~keep));
+        d[3 * i + 2] = (uint8_t)((d2 & keep) | ((uint8_t)(Mul(d2, inv) + Mul(s2, alpha)) & ~keep));
+    }
+}
 // Spreads each mask pixel's blue byte over its three bytes.
-inline void SpreadMask(Out e, In m, int32_t n) {
+ORVA_INLINE void SpreadMask(Out e, In m, int32_t n) {
     for (int32_t i = 0; i < n; i++) {
         uint8_t v = m[3 * i];
         e[3 * i] = v;
@@ -44,52 +130,139 @@ inline void SpreadMask(Out e, In m, int32_t n) {
     }
 }
 
-// dst := P[src][255 - m] + P[dst][m]
-void RowMask(Out d, In s, In e, int32_t bytes) {
-    for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], (uint8_t)(255 - e[j])) + Mul(d[j], e[j]));
-}
-// a := P[255 - m][alpha]; dst := P[src][a] + P[dst][255 - a]
-void RowMaskAlpha(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
-    for (int32_t j = 0; j < bytes; j++) {
-        uint8_t a = Mul((uint8_t)(255 - e[j]), alpha);
-        d[j] = (uint8_t)(Mul(s[j], a) + Mul(d[j], (uint8_t)(255 - a)));
+// Mask rows are walked in blocks of 16 pixels: a run of blocks whose mask
+// bytes are all 0 is opaque, one whose bytes are all 255 is transparent, and
+// the rest are blended as one run.  A block is classed by all three bytes of
+// its mask pixels (only blue counts), so a mask that is not grey is simply
+// blended.
+enum { MaskBlock = 16 };
+enum MaskClass { MaskMixed, MaskOpaque, MaskClear };
+
+ORVA_INLINE int ClassifyBlock(In m) {
+    uint8_t lo = 255, hi = 0;
+    for (int j = 0; j < 3 * MaskBlock; j++) {
+        lo &= m[j];
+        hi |= m[j];
     }
+    return hi == 0 ? MaskOpaque : lo == 255 ? MaskClear : MaskMixed;
 }
-// String sprites add: dst := min(255, P[dst][m] + src)
-void RowStringSprite(Out d, In s, In e, int32_t bytes) {
-    for (int32_t j = 0; j < bytes; j++) d[j] = AddSat(Mul(d[j], e[j]), s[j]);
+
+// Body::Opaque(d, s, n) and Body::Mixed(d, s, m, n) on runs of n pixels; a
+// clear run is left alone.
+template <class Body>
+ORVA_INLINE void MaskRuns(Out d, In s, In m, int32_t n, const Body& body) {
+    int32_t full = n / MaskBlock * MaskBlock;
+    int32_t i = 0;
+    while (i < full) {
+        int c = ClassifyBlock(m + 3 * i);
+        int32_t j = i + MaskBlock;
+        while (j < full && ClassifyBlock(m + 3 * j) == c) j += MaskBlock;
+        if (j == full && c == MaskMixed) j = n;  // the tail joins a mixed run
+        if (c == MaskOpaque) body.Opaque(d + 3 * i, s + 3 * i, j - i);
+        else if (c == MaskMixed) body.Mixed(d + 3 * i, s + 3 * i, m + 3 * i, j - i);
+        i = j;
+    }
+    if (i < n) body.Mixed(d + 3 * i, s + 3 * i, m + 3 * i, n - i);
 }
-// dst := min(255, P[dst][m] + P[alpha][src])
-void RowStringSpriteAlpha(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
-    for (int32_t j = 0; j < bytes; j++) d[j] = AddSat(Mul(d[j], e[j]), Mul(alpha, s[j]));
+
+struct MaskBody {
+    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { memcpy(d, s, 3 * (size_t)n); }
+    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const { MaskPix(d, s, m, n); }
+};
+struct MaskAlphaBody {
+    uint8_t alpha;
+    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { BlendBytes(d, s, 3 * n, alpha); }
+    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const { MaskAlphaPix(d, s, m, n, alpha); }
+};
+// The baseline blends over a spread copy of the mask.
+struct SpreadMaskBody {
+    uint8_t* e;
+    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { memcpy(d, s, 3 * (size_t)n); }
+    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const {
+        SpreadMask(e, m, n);
+        MaskBytes(d, s, e, 3 * n);
+    }
+};
+struct SpreadMaskAlphaBody {
+    uint8_t* e;
+    uint8_t alpha;
+    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { BlendBytes(d, s, 3 * n, alpha); }
+    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const {
+        SpreadMask(e, m, n);
+        MaskAlphaBytes(d, s, e, 3 * n, alpha);
+    }
+};
+
+// The kernels as DrawSurface calls them; `e` is scratch for 3n bytes.
+struct RowKernels {
+    void (*mask)(Out d, In s, In m, int32_t n, uint8_t* e);
+    void (*maskAlpha)(Out d, In s, In m, int32_t n, uint8_t* e, uint8_t alpha);
+    void (*string)(Out d, In s, In m, int32_t n, uint8_t* e, uint8_t alpha);
+    void (*blend)(Out d, In s, int32_t bytes, uint8_t alpha);
+    void (*keyed)(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2);
+    void (*keyedAlpha)(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, uint8_t alpha);
+};
+
+void BaseMask(Out d, In s, In m, int32_t n, uint8_t* e) { MaskRuns(d, s, m, n, SpreadMaskBody{e}); }
+void BaseMaskAlpha(Out d, In s, In m, int32_t n, uint8_t* e, uint8_t a) {
+    MaskRuns(d, s, m, n, SpreadMaskAlphaBody{e, a});
 }
-// dst := P[src][alpha] + P[dst][255 - alpha]
-void RowBlend(Out d, In s, int32_t bytes, uint8_t alpha) {
-    uint8_t inv = (uint8_t)(255 - alpha);
-    for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], alpha) + Mul(d[j], inv));
+void BaseString(Out d, In s, In m, int32_t n, uint8_t* e, uint8_t a) {
+    SpreadMask(e, m, n);
+    StringBytes(d, s, e, 3 * n, a);
 }
-// Pixels equal to the key are skipped, the others copied.
-void RowKeyed(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) {
+void BaseBlend(Out d, In s, int32_t bytes, uint8_t a) { BlendBytes(d, s, bytes, a); }
+// Without wide registers the keyed copy goes a pixel at a time, runs of key
+// pixels being the common case.
+void BaseKeyed(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) {
     for (int32_t i = 0; i < n; i++) {
-        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
-        bool key = s0 == k0 && s1 == k1 && s2 == k2;
-        d[3 * i] = key ? d[3 * i] : s0;
-        d[3 * i + 1] = key ? d[3 * i + 1] : s1;
-        d[3 * i + 2] = key ? d[3 * i + 2] : s2;
+        const uint8_t* p = s + 3 * i;
+        if (p[0] == k0 && p[1] == k1 && p[2] == k2) continue;
+        d[3 * i] = p[0];
+        d[3 * i + 1] = p[1];
+        d[3 * i + 2] = p[2];
     }
 }
-// The others: dst := P[dst][255 - alpha] + P[src][alpha]
-void RowKeyedAlpha(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, uint8_t alpha) {
-    uint8_t inv = (uint8_t)(255 - alpha);
+void BaseKeyedAlpha(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, uint8_t a) {
+    uint8_t inv = (uint8_t)(255 - a);
     for (int32_t i = 0; i < n; i++) {
-        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
-        bool key = s0 == k0 && s1 == k1 && s2 == k2;
-        uint8_t d0 = d[3 * i], d1 = d[3 * i + 1], d2 = d[3 * i + 2];
-        d[3 * i] = key ? d0 : (uint8_t)(Mul(d0, inv) + Mul(s0, alpha));
-        d[3 * i + 1] = key ? d1 : (uint8_t)(Mul(d1, inv) + Mul(s1, alpha));
-        d[3 * i + 2] = key ? d2 : (uint8_t)(Mul(d2, inv) + Mul(s2, alpha));
+        const uint8_t* p = s + 3 * i;
+        if (p[0] == k0 && p[1] == k1 && p[2] == k2) continue;
+        for (int k = 0; k < 3; k++) d[3 * i + k] = (uint8_t)(Mul(d[3 * i + k], inv) + Mul(p[k], a));
     }
 }
+
+#if ORVA_HAS_WIDE
+ORVA_WIDE void WideMask(Out d, In s, In m, int32_t n, uint8_t*) { MaskRuns(d, s, m, n, MaskBody{}); }
+ORVA_WIDE void WideMaskAlpha(Out d, In s, In m, int32_t n, uint8_t*, uint8_t a) {
+    MaskRuns(d, s, m, n, MaskAlphaBody{a});
+}
+ORVA_WIDE void WideString(Out d, In s, In m, int32_t n, uint8_t*, uint8_t a) { StringPix(d, s, m, n, a); }
+ORVA_WIDE void WideBlend(Out d, In s, int32_t bytes, uint8_t a) { BlendBytes(d, s, bytes, a); }
+ORVA_WIDE void WideKeyed(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) { KeyedPix(d, s, n, k0, k1, k2); }
+ORVA_WIDE void WideKeyedAlpha(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, uint8_t a) {
+    KeyedAlphaPix(d, s, n, k0, k1, k2, a);
+}
+#endif
+
+bool HasWideKernels() {
+#if ORVA_HAS_WIDE
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+RowKernels PickKernels(bool wide) {
+#if ORVA_HAS_WIDE
+    if (wide) return {WideMask, WideMaskAlpha, WideString, WideBlend, WideKeyed, WideKeyedAlpha};
+#endif
+    (void)wide;
+    return {BaseMask, BaseMaskAlpha, BaseString, BaseBlend, BaseKeyed, BaseKeyedAlpha};
+}
+RowKernels Kernels = PickKernels(HasWideKernels());
+
 // An 8-bit row as palette colours.
 void RowExpand8(Out e, In s, int32_t n, In palette) {
     for (int32_t i = 0; i < n; i++) memcpy(e + 3 * i, palette + 4 * s[i], 3);
@@ -157,6 +330,12 @@ struct Sampler {
 
 }  // namespace
 
+bool SelectDrawKernels(bool wide) {
+    bool ok = !wide || HasWideKernels();
+    Kernels = PickKernels(wide && ok);
+    return ok;
+}
+
 void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawClip* clip) {
     Dib* dd = &dst->dib;
     const Dib* sd = &src->dib;
@@ -213,14 +392,10 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
         for (int32_t r = 0; r < h; r++) {
             const uint8_t* s = DibRow(sd, (int32_t)sy + r) + 3 * srcCol;
             uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
-            SpreadMask(e, s + 3 * cw, w);
-            if (src->isStringSprite) {
-                if (alpha < 0) RowStringSprite(d, s, e, 3 * w);
-                else RowStringSpriteAlpha(d, s, e, 3 * w, (uint8_t)alpha);
-            } else {
-                if (alpha < 0) RowMask(d, s, e, 3 * w);
-                else RowMaskAlpha(d, s, e, 3 * w, (uint8_t)alpha);
-            }
+            // Without alpha a string sprite adds its colour whole: P[255][src].
+            if (src->isStringSprite) Kernels.string(d, s, s + 3 * cw, w, e, alpha < 0 ? 255 : (uint8_t)alpha);
+            else if (alpha < 0) Kernels.mask(d, s, s + 3 * cw, w, e);
+            else Kernels.maskAlpha(d, s, s + 3 * cw, w, e, (uint8_t)alpha);
         }
         return;
     }
@@ -250,8 +425,8 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
             for (int32_t r = 0; r < h; r++) {
                 const uint8_t* s = DibRow(sd, (int32_t)sy + r) + 3 * srcCol;
                 uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
-                if (alpha < 0) RowKeyed(d, s, w, k0, k1, k2);
-                else RowKeyedAlpha(d, s, w, k0, k1, k2, (uint8_t)alpha);
+                if (alpha < 0) Kernels.keyed(d, s, w, k0, k1, k2);
+                else Kernels.keyedAlpha(d, s, w, k0, k1, k2, (uint8_t)alpha);
             }
             return;
         }
@@ -264,7 +439,7 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
         if (bpp == 8) RowExpand8(e, DibRow(sd, (int32_t)sy + r) + srcCol, w, pal);
         uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
         if (alpha < 0) memcpy(d, s, 3 * (size_t)w);
-        else RowBlend(d, s, 3 * w, (uint8_t)alpha);
+        else Kernels.blend(d, s, 3 * w, (uint8_t)alpha);
     }
 }
 
@@ -272,29 +447,62 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
 
 namespace {
 
-// One destination row of the rotated draw for a mode; the row state (last
-// sample and its colour) is carried across rows by the caller.
+// The last source pixel sampled and the colour written for it; the memory
+// lasts across rows.
 struct RotState {
     int64_t lastX = -1, lastY = -1;
     bool lastSkip = false;
     uint8_t last[3] = {0, 0, 0};
 };
 
-template <int Mode, int Blend, int Bpp>
+int64_t CeilDiv(int64_t p, int64_t q) { return (p + q - 1) / q; }
+
+// Narrows [*lo, *hi] to the i with 0 <= v + i * dv < lim; false when none.
+bool NarrowSpan(int64_t v, int64_t dv, int64_t lim, int64_t* lo, int64_t* hi) {
+    if (dv == 0) return v >= 0 && v < lim && *lo <= *hi;
+    if (dv > 0) {
+        if (lim - 1 - v < 0) return false;
+        if (v < 0) *lo = std::max(*lo, CeilDiv(-v, dv));
+        *hi = std::min(*hi, (lim - 1 - v) / dv);
+    } else {
+        int64_t e = -dv;
+        if (v < 0) return false;
+        *hi = std::min(*hi, v / e);
+        if (v > lim - 1) *lo = std::max(*lo, CeilDiv(v - (lim - 1), e));
+    }
+    return *lo <= *hi;
+}
+
+// One destination row of the rotated draw: n pixels from d, the source
+// position starting at (X, Y) and moving by (stepX, stepY) per pixel.  Pure
+// blends depend on the source alone, so a repeated sample needs no memory.
+template <int Mode, int Blend, int Bpp, bool Pure>
 void RotRow(uint8_t* d, int32_t n, int64_t X, int64_t Y, int64_t stepX, int64_t stepY,
             int64_t limX, int64_t limY, const Sampler& smp, uint8_t alpha, const uint8_t* key,
             int32_t keyIndex, RotState& st) {
-    for (int32_t i = 0; i < n; i++, d += 3, X += stepX, Y += stepY) {
-        if (X < 0 || X >= limX || Y < 0 || Y >= limY) continue;
+    int64_t lo = 0, hi = n - 1;
+    if (!NarrowSpan(X, stepX, limX, &lo, &hi) || !NarrowSpan(Y, stepY, limY, &lo, &hi)) return;
+    X += lo * stepX;
+    Y += lo * stepY;
+    d += 3 * lo;
+    for (int64_t i = lo; i <= hi; i++, d += 3, X += stepX, Y += stepY) {
         int64_t px = X >> 16, py = Y >> 16;
-        if (px == st.lastX && py == st.lastY) {
-            if (!st.lastSkip) memcpy(d, st.last, 3);
-            continue;
+        if (!Pure) {
+            if (px == st.lastX && py == st.lastY) {
+                if (!st.lastSkip) memcpy(d, st.last, 3);
+                continue;
+            }
+            st.lastX = px;
+            st.lastY = py;
         }
-        st.lastX = px;
-        st.lastY = py;
         uint8_t idx = 0;
         const uint8_t* s = smp.Color((int32_t)px, (int32_t)py, &idx);
+        if (Pure && Mode == TransCopy && Bpp == 24) {
+            if (alpha == 255) {
+                memcpy(d, s, 3);
+                continue;
+            }
+        }
         uint8_t a = alpha;
         if (Mode == TransAlpha) {
             uint8_t m = smp.Mask((int32_t)px, (int32_t)py);
@@ -303,11 +511,11 @@ void RotRow(uint8_t* d, int32_t n, int64_t X, int64_t Y, int64_t stepX, int64_t 
             bool hit = Bpp == 8 ? idx == keyIndex
                                 : (key && s[0] == key[0] && s[1] == key[1] && s[2] == key[2]);
             if (hit) {
-                st.lastSkip = true;
+                if (!Pure) st.lastSkip = true;
                 continue;
             }
         }
-        st.lastSkip = false;
+        if (!Pure) st.lastSkip = false;
         for (int k = 0; k < 3; k++) {
             uint8_t v;
             uint8_t sa = Mul(a, s[k]);
@@ -317,7 +525,7 @@ void RotRow(uint8_t* d, int32_t n, int64_t X, int64_t Y, int64_t stepX, int64_t 
             else if (Mode == TransCopy && Bpp == 24)
                 v = alpha == 255 ? s[k] : (uint8_t)(Mul((uint8_t)(255 - alpha), d[k]) + sa);
             else v = sa;
-            st.last[k] = v;
+            if (!Pure) st.last[k] = v;
             d[k] = v;
         }
     }
@@ -327,18 +535,21 @@ typedef void (*RotRowFn)(uint8_t*, int32_t, int64_t, int64_t, int64_t, int64_t, 
                          const Sampler&, uint8_t, const uint8_t*, int32_t, RotState&);
 
 template <int Mode, int Bpp>
-RotRowFn PickBlend(int32_t blend) {
+RotRowFn PickBlend(int32_t blend, bool pure) {
     switch (blend) {
-    case BlendNormal: return RotRow<Mode, BlendNormal, Bpp>;
-    case BlendAdd: return RotRow<Mode, BlendAdd, Bpp>;
-    default: return RotRow<Mode, BlendSubtract, Bpp>;
+    case BlendNormal: return pure ? RotRow<Mode, BlendNormal, Bpp, true> : RotRow<Mode, BlendNormal, Bpp, false>;
+    case BlendAdd: return RotRow<Mode, BlendAdd, Bpp, false>;
+    default: return RotRow<Mode, BlendSubtract, Bpp, false>;
     }
 }
 
-RotRowFn PickRotRow(int32_t mode, int32_t bpp, int32_t blend) {
-    if (mode == TransAlpha) return bpp == 24 ? PickBlend<TransAlpha, 24>(blend) : nullptr;
-    if (mode == TransCopy) return bpp == 24 ? PickBlend<TransCopy, 24>(blend) : PickBlend<TransCopy, 8>(blend);
-    return bpp == 24 ? PickBlend<TransLeftUp, 24>(blend) : PickBlend<TransLeftUp, 8>(blend);
+// Normal blends of keyed pictures, 8-bit copies and opaque 24-bit copies
+// depend on the source alone.
+RotRowFn PickRotRow(int32_t mode, int32_t bpp, int32_t blend, int32_t alpha) {
+    if (mode == TransAlpha) return bpp == 24 ? PickBlend<TransAlpha, 24>(blend, false) : nullptr;
+    if (mode == TransCopy)
+        return bpp == 24 ? PickBlend<TransCopy, 24>(blend, alpha == 255) : PickBlend<TransCopy, 8>(blend, true);
+    return bpp == 24 ? PickBlend<TransLeftUp, 24>(blend, true) : PickBlend<TransLeftUp, 8>(blend, true);
 }
 
 }  // namespace
@@ -358,7 +569,9 @@ void DrawSurfaceRotated(Surface* src, Surface* dst, int32_t cx, int32_t cy, int3
         if (mode == TransAlpha || mode == TransCopy) return;
         blend = BlendSubtract;
     }
-    RotRowFn row = PickRotRow(mode, bpp, blend);
+    int32_t alpha = ClampAlpha(src->alpha);
+    if (alpha < 0) alpha = 255;
+    RotRowFn row = PickRotRow(mode, bpp, blend, alpha);
     if (!row) return;
 
     int32_t count = CellCountOf(src);
@@ -366,8 +579,6 @@ void DrawSurfaceRotated(Surface* src, Surface* dst, int32_t cx, int32_t cy, int3
     int32_t cellW = sd->width / count;
     int32_t vw = GetCellWidth(src), h = sd->height;
     if (vw <= 0) return;
-    int32_t alpha = ClampAlpha(src->alpha);
-    if (alpha < 0) alpha = 255;
 
     int32_t turn = degrees % 360;
     double phi = -(double)turn * kPi / 180.0;
@@ -469,10 +680,11 @@ void DrawSurfaceAffine(Surface* src, Surface* dst, int32_t cx, int32_t cy, int32
     int64_t limX = (int64_t)vw << 16, limY = (int64_t)h << 16;
     RotState st;
     for (int64_t y = top; y <= bottom; y++, rowX += rowStepX, rowY += rowStepY) {
-        uint8_t* p = DibRow(dd, (int32_t)y) + 3 * left;
-        int64_t X = rowX, Y = rowY;
-        for (int64_t x = left; x <= right; x++, p += 3, X += colX, Y += colY) {
-            if (X < 0 || X >= limX || Y < 0 || Y >= limY) continue;
+        int64_t lo = 0, hi = right - left;
+        if (!NarrowSpan(rowX, colX, limX, &lo, &hi) || !NarrowSpan(rowY, colY, limY, &lo, &hi)) continue;
+        uint8_t* p = DibRow(dd, (int32_t)y) + 3 * (left + lo);
+        int64_t X = rowX + lo * colX, Y = rowY + lo * colY;
+        for (int64_t i = lo; i <= hi; i++, p += 3, X += colX, Y += colY) {
             int64_t px = X >> 16, py = Y >> 16;
             if (px == st.lastX && py == st.lastY) {
                 memcpy(p, st.last, 3);

@@ -33,9 +33,11 @@ void DrawSurfaceRotated(Surface* src, Surface* dst, int32_t cx, int32_t cy, int3
 void DrawSurfaceAffine(Surface* src, Surface* dst, int32_t cx, int32_t cy, int32_t m11,
                        int32_t m12, int32_t m21, int32_t m22);
 
+// Row kernels: the wide ones (256-bit registers) are chosen at start when
+// the processor has them.  Tests choose either set; false when the wide set
+// was asked for and the processor lacks it (the baseline is used then).
+bool SelectDrawKernels(bool wide);
+
 // a * b / 255 truncated for 0 <= a, b <= 255: ProductTable[a][b] without the
 // lookup, so that row loops can run in vector registers.
-inline uint32_t MulDiv255(uint32_t a, uint32_t b) {
-    uint32_t t = a * b;
-    return (t + 1 + (t >> 8)) >> 8;
-}
+inline uint32_t MulDiv255(uint32_t a, uint32_t b) { return ((a * b + 1) * 257) >> 16; }

@@ -242,6 +242,11 @@ void ParseImageTag(const char* tag, ImageTag* t) {
     default: break;
     }
     ParseCells(p, t);
+    // A later /N item without times keeps the earlier list: it always
+    // covers the cells, the last time repeated.
+    if (t->cellTime == -1 && !t->cellTimes.empty() &&
+        t->cellTimes.size() != (size_t)t->cellCount)
+        t->cellTimes.resize((size_t)t->cellCount, t->cellTimes.back());
     t->file = p;
 }
 
@@ -332,7 +337,7 @@ void DecodeFile(Surface* s, const char* path, const std::string& name, const std
     }
 }
 
-enum Lookup { Loaded, Missing, Done };
+enum Lookup { Loaded, Missing };
 
 // Step 2 of the lookup: the ov2 archives.
 Lookup FromOv2(Surface* s, const std::string& name, const std::string& ext) {
@@ -535,7 +540,7 @@ void LoadImageTag(Surface* s, const char* tag) {
         int32_t style = t.styleGiven ? t.style : MojiType;
         if (t.sizeGiven)
             MakeStringSprite(s, colors.data(), text.c_str(), t.spriteWidth, t.spriteHeight,
-                             t.spriteWidth + t.spritePitch, style);
+                             (int32_t)((uint32_t)t.spriteWidth + (uint32_t)t.spritePitch), style);
         else
             MakeStringSpriteDefaultFont(s, colors.data(), text.c_str(), MojiType);
         return;

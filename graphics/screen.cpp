@@ -7,13 +7,6 @@
 
 Surface DestSurface, SrcSurface, BgSurface, WorkSurface, GlyphSurface;
 
-static struct ScreenSurfacesInit {
-    ScreenSurfacesInit() {
-        for (Surface* s : {&DestSurface, &SrcSurface, &BgSurface, &WorkSurface, &GlyphSurface})
-            InitSurface(s);
-    }
-} screenSurfacesInit;
-
 void RebuildScreenSurfaces() {
     for (Surface* s : {&DestSurface, &SrcSurface, &BgSurface}) CreateSurface(s, ScreenWidth, ScreenHeight);
     // The glyph renderer draws white text on this black picture.

@@ -17,6 +17,18 @@ struct BitReader {
     uint64_t overrun = 0;  // bytes supplied past the end
 
     void Refill() {
+        if (end - p >= 8) {
+            // Eight bytes at once; only the whole bytes that fit are kept.
+            uint64_t v;
+            memcpy(&v, p, 8);
+            v = __builtin_bswap64(v);
+            int take = (63 - count) >> 3;
+            int kept = count + 8 * take;
+            buf = (buf | (v >> count)) & (~0ull << (64 - kept));
+            p += take;
+            count = kept;
+            return;
+        }
         while (count <= 56) {
             uint64_t b;
             if (p < end) {
@@ -42,6 +54,17 @@ struct BitReader {
         return ((uint64_t)(p - start) + overrun) * 8 - (uint64_t)count;
     }
 };
+
+// The difference a k-bit number m stands for: odd m adds (m + 1) / 2, even
+// m subtracts m / 2 (k is at most 7).
+struct StepTable {
+    int8_t t[128];
+    constexpr StepTable() : t() {
+        for (int m = 0; m < 128; m++) t[m] = (int8_t)((m & 1) ? (m + 1) / 2 : -(m / 2));
+    }
+};
+constexpr StepTable kSteps{};
+const int8_t* const kStep = kSteps.t;
 
 // Decodes one plane's n values in scan order into out; false when a value
 // that is kept lies past the end of the data (the dropped tail of the last
@@ -69,16 +92,15 @@ bool DecodePlane(BitReader& br, const uint8_t* start, uint64_t totalBits, uint8_
                 uint32_t all = br.Read(4 * k);
                 uint32_t mask = (1u << k) - 1;
                 for (int j = 0; j < 4; j++) {
-                    uint32_t m = (all >> (k * (3 - j))) & mask;
-                    if (m & 1) prev = (uint8_t)(prev + ((m + 1) >> 1));
-                    else prev = (uint8_t)(prev - (m >> 1));
+                    prev = (uint8_t)(prev + kStep[(all >> (k * (3 - j))) & mask]);
                     v[j] = prev;
                 }
             }
             prev = v[3];
         }
         size_t take = n - i < 4 ? n - i : 4;  // the rest of the last group is dropped
-        memcpy(out + i, v, take);
+        if (take == 4) memcpy(out + i, v, 4);
+        else memcpy(out + i, v, take);
         i += take;
         droppedBits = (4 - take) * (uint64_t)k;
     }

@@ -24,13 +24,7 @@ void BuildProductTable() {
     memcpy(ProductTable, kProducts.t, sizeof ProductTable);
 }
 
-void InitSurface(Surface* s) {
-    memset(s, 0, sizeof *s);
-    s->cellStep = 1;
-    s->transMode = TransCopy;
-    s->alpha = -1;
-    s->cellCount = 1;
-}
+void InitSurface(Surface* s) { *s = Surface(); }
 
 void ReleaseSurface(Surface* s) {
     if (!s->dib.info) return;

@@ -38,14 +38,14 @@ static_assert(sizeof(BmpFileHeader) == 14, "file header is 14 bytes");
 static_assert(sizeof(BmpInfoHeader) == 40, "info header is 40 bytes");
 
 struct Dib {
-    BmpFileHeader fileHeader;
-    BmpInfoHeader infoHeader;
-    uint8_t* info;          // copy of infoHeader + palette; null = no picture
-    uint8_t* palette;       // info + 40: 2^bitCount entries for 1, 4 and 8 bits
-    uint8_t* bits;          // pixel bits (owned, zeroed when created)
-    int32_t width, height;
-    int32_t imageBytes;     // height * stride
-    int32_t paletteEntries; // 0 for 16, 24, 32 bits; 2, 16, 256 for 1, 4, 8
+    BmpFileHeader fileHeader{};
+    BmpInfoHeader infoHeader{};
+    uint8_t* info = nullptr;     // copy of infoHeader + palette; null = no picture
+    uint8_t* palette = nullptr;  // info + 40: 2^bitCount entries for 1, 4 and 8 bits
+    uint8_t* bits = nullptr;     // pixel bits (owned, zeroed when created)
+    int32_t width = 0, height = 0;
+    int32_t imageBytes = 0;      // height * stride
+    int32_t paletteEntries = 0;  // 0 for 16, 24, 32 bits; 2, 16, 256 for 1, 4, 8
 };
 
 enum TransMode : int32_t {
@@ -58,21 +58,22 @@ enum TransMode : int32_t {
 
 enum { SurfaceTagSize = 512, NoAnimation = 2147483647, StringSpriteCellTime = 268435455 };
 
+// A declared Surface starts in InitSurface's state.
 struct Surface {
-    char tag[SurfaceTagSize];  // the image tag loaded; "" = none or drawn
-    uint32_t animClock;        // ms of the last cell change
-    int32_t cellStep;          // +1 or -1 (ping-pong)
-    int32_t keyRed, keyGreen, keyBlue;
-    int32_t keyIndex;
-    Dib dib;                   // a picture is there when dib.info is set
-    int32_t isStringSprite;
-    int32_t transMode;
-    int32_t alpha;             // -1 none, else 0..255
-    int32_t cell;
-    int32_t cellCount;
-    int32_t cellTime;          // ms; NoAnimation; -1 = cellTimes
-    int32_t* cellTimes;        // cellCount entries when cellTime is -1
-    int32_t loopMode;          // 0 wrap, 1 stop, 2 ping-pong, 3 none
+    char tag[SurfaceTagSize] = {};  // the image tag loaded; "" = none or drawn
+    uint32_t animClock = 0;         // ms of the last cell change
+    int32_t cellStep = 1;           // +1 or -1 (ping-pong)
+    int32_t keyRed = 0, keyGreen = 0, keyBlue = 0;
+    int32_t keyIndex = 0;
+    Dib dib;                        // a picture is there when dib.info is set
+    int32_t isStringSprite = 0;
+    int32_t transMode = TransCopy;
+    int32_t alpha = -1;             // -1 none, else 0..255
+    int32_t cell = 0;
+    int32_t cellCount = 1;
+    int32_t cellTime = 0;           // ms; NoAnimation; -1 = cellTimes
+    int32_t* cellTimes = nullptr;   // cellCount entries when cellTime is -1
+    int32_t loopMode = 0;           // 0 wrap, 1 stop, 2 ping-pong, 3 none
 };
 
 // ProductTable[a][b] = a * b / 255, truncated; ready before main runs.

@@ -53,6 +53,18 @@ TEST_F(Loop, EndOfTheScript) {
               "スクリプトエラー: ファイルの終端に達しました。");
 }
 
+TEST_F(Loop, EndOfALuaOnlyGame) {
+    LoadAndScan("*define\ngame\n*start\n");
+    LuaOnlyMode = 1;
+    int code = ExitCodeOf([] { RunInterpreter(1); ResetToStart(); RunInterpreter(0); });
+    LuaOnlyMode = 0;
+    EXPECT_EQ(code, -1);
+    ASSERT_EQ(HeadlessBoxes().size(), 1u);
+    EXPECT_EQ(LastBoxText(), "LuaのOVCOM_main関数が終了してしまいました。");
+    EXPECT_EQ(Utf8(HeadlessBoxes()[0].caption), "エラー");
+    EXPECT_TRUE(HeadlessBoxes()[0].owned);
+}
+
 TEST_F(Loop, TextInTheDefineBlock) {
     LoadAndScan("*define\n" + Cp932("こんにちは") + "\ngame\n");
     EXPECT_EQ(FatalOf([] { RunInterpreter(1); }),

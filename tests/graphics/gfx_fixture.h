@@ -29,10 +29,15 @@ inline void SetPixel(Surface* s, int x, int y, Bgr c) {
     p[1] = c[1];
     p[2] = c[2];
 }
-// A 24-bit picture whose pixel (x, y) is f(x, y).
+// A surface destroyed with its scope.
+struct Pic {
+    Surface s;
+    ~Pic() { DestroySurface(&s); }
+};
+
+// A 24-bit picture whose pixel (x, y) is f(x, y) (the old picture released).
 template <class F>
 void Make24(Surface* s, int w, int h, F f) {
-    InitSurface(s);
     ASSERT_TRUE(CreateSurface(s, w, h));
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) SetPixel(s, x, y, f(x, y));
@@ -43,7 +48,6 @@ inline void Fill24(Surface* s, int w, int h, Bgr c) {
 // An 8-bit picture with the given palette and index f(x, y).
 template <class F>
 void Make8(Surface* s, int w, int h, const std::vector<Bgr>& palette, F f) {
-    InitSurface(s);
     ASSERT_TRUE(CreateDibOfDepth(&s->dib, w, h, 8));
     for (size_t i = 0; i < palette.size(); i++) memcpy(s->dib.palette + 4 * i, palette[i].data(), 3);
     s->dib.infoHeader.clrUsed = (uint32_t)palette.size();

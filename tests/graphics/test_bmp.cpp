@@ -39,8 +39,9 @@ TEST_F(BmpTest, ReadsAndWritesTheExampleByteForByte) {
     std::vector<uint8_t> out;
     EncodeBmp(&d, &out);
     EXPECT_EQ(ToBytes(out), bmp);
-    EXPECT_EQ(d.fileHeader.offBits, 54u);
-    EXPECT_EQ(d.fileHeader.size, 102u);
+    uint32_t offBits = d.fileHeader.offBits, size = d.fileHeader.size;  // packed fields
+    EXPECT_EQ(offBits, 54u);
+    EXPECT_EQ(size, 102u);
     FreeDib(&d);
 }
 

@@ -15,12 +15,6 @@ namespace {
 
 uint8_t P(int a, int b) { return ProductTable[a][b]; }
 
-struct Pic {
-    Surface s;
-    Pic() { InitSurface(&s); }
-    ~Pic() { DestroySurface(&s); }
-};
-
 // ---- a model of DrawSurface, pixel by pixel ----
 
 void ModelDraw(const Surface& src, Surface* dst, int x, int y, const DrawClip* clip) {
@@ -302,22 +296,36 @@ TEST(DrawSurface, SelfDrawReadsTheOldPixels) {
     EXPECT_EQ(PixelAt(s.s, 5, 0)[0], P(30, 100) + P(50, 155));
 }
 
-TEST(DrawSurface, MatchesThePixelModel) {
-    std::mt19937 rng(12345);
-    for (int iter = 0; iter < 300; iter++) {
+namespace {
+
+// Random pictures, modes, cells, alphas, positions and clips against the
+// model; `wide` rows are long, with masks in runs of 0, 255, mixed values
+// and non-grey bytes, to walk the blocks of the mask kernels.
+void CompareWithModel(uint32_t seed, int cases, bool wide) {
+    std::mt19937 rng(seed);
+    for (int iter = 0; iter < cases; iter++) {
         int mode = (int)(rng() % 6);  // 5: an unknown mode
+        if (wide && rng() % 2) mode = TransAlpha;
         bool pal = rng() % 4 == 0;
         int cells = 1 + (int)(rng() % 3);
-        int w = cells * (2 + (int)(rng() % 9)) + (int)(rng() % 2), h = 1 + (int)(rng() % 7);
+        int cellW = wide ? 2 * (20 + (int)(rng() % 120)) : 2 + (int)(rng() % 9);
+        int w = cells * cellW + (int)(rng() % 2), h = 1 + (int)(rng() % 7);
         Pic src, got, want;
         if (pal) {
             std::vector<Bgr> palette;
             for (int i = 0; i < 6; i++) palette.push_back(Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()});
             Make8(&src.s, w, h, palette, [&](int, int) { return (int)(rng() % 6); });
         } else {
+            int run = 0;
+            Bgr runColour{};
             Make24(&src.s, w, h, [&](int, int) {
-                int r = (int)(rng() % 4);
-                return r == 0 ? Bgr{0, 0, 0} : r == 1 ? Bgr{255, 255, 255} : Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()};
+                if (run-- > 0) return runColour;
+                run = (int)(rng() % (wide ? 100 : 3));
+                int r = (int)(rng() % 6);
+                runColour = r == 0 ? Bgr{0, 0, 0} : r == 1 ? Bgr{255, 255, 255} : r == 2 ? Bgr{0, 9, 200}
+                          : r == 3 ? Bgr{255, 0, 255} : Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()};
+                if (r == 5) run = 0;
+                return runColour;
             });
             SetPixel(&src.s, 1, h - 1, PixelAt(src.s, 0, 0));  // some key pixels
         }
@@ -328,19 +336,30 @@ TEST(DrawSurface, MatchesThePixelModel) {
         src.s.isStringSprite = (int)(rng() % 2);
         src.s.keyRed = 0; src.s.keyGreen = 0; src.s.keyBlue = 0;
         src.s.keyIndex = (int)(rng() % 6);
-        int dw = 1 + (int)(rng() % 20), dh = 1 + (int)(rng() % 10);
-        Make24(&got.s, dw, dh, [&](int x, int y) { return Bgr{(uint8_t)(x * 13), (uint8_t)(y * 29), (uint8_t)(x ^ y)}; });
-        Make24(&want.s, dw, dh, [&](int x, int y) { return Bgr{(uint8_t)(x * 13), (uint8_t)(y * 29), (uint8_t)(x ^ y)}; });
+        int dw = wide ? 1 + (int)(rng() % 300) : 1 + (int)(rng() % 20), dh = 1 + (int)(rng() % 10);
+        auto back = [](int x, int y) { return Bgr{(uint8_t)(x * 13), (uint8_t)(y * 29), (uint8_t)(x ^ y)}; };
+        Make24(&got.s, dw, dh, back);
+        Make24(&want.s, dw, dh, back);
         int x = (int)(rng() % 30) - 10, y = (int)(rng() % 16) - 5;
-        DrawClip clip{(int)(rng() % 8) - 2, (int)(rng() % 6) - 2, (int)(rng() % 30), (int)(rng() % 14)};
+        DrawClip clip{(int)(rng() % 8) - 2, (int)(rng() % 6) - 2, (int)(rng() % (dw + 10)), (int)(rng() % 14)};
         bool useClip = rng() % 2;
-        int cellBefore = src.s.cell;
         Surface copy = src.s;
-        copy.cell = std::min(cellBefore, cells - 1);
+        copy.cell = std::min(src.s.cell, cells - 1);
         ModelDraw(copy, &want.s, x, y, useClip ? &clip : nullptr);
         DrawSurface(&src.s, &got.s, x, y, useClip ? &clip : nullptr);
-        ExpectSame(got.s, want.s, "case " + std::to_string(iter));
+        ExpectSame(got.s, want.s, "case " + std::to_string(iter) + (wide ? " (long rows)" : ""));
     }
+}
+
+}  // namespace
+
+TEST(DrawSurface, MatchesThePixelModel) {
+    for (bool wideKernels : {true, false}) {
+        if (!SelectDrawKernels(wideKernels)) continue;  // no 256-bit registers here
+        CompareWithModel(12345, 300, false);
+        CompareWithModel(777, 200, true);
+    }
+    SelectDrawKernels(true);
 }
 
 // ---- rotated ----
@@ -535,6 +554,91 @@ TEST(DrawSurfaceRotated, MatchesTheWrittenArithmetic) {
             for (int x = left; x <= right; x++, X += ix1, Y += iy1)
                 if (X >= 0 && X < w * 65536 && Y >= 0 && Y < h * 65536)
                     SetPixel(&want.s, x, y, PixelAt(src.s, X >> 16, Y >> 16));
+        }
+        ExpectSame(got.s, want.s, "case " + std::to_string(iter));
+    }
+}
+
+TEST(DrawSurfaceRotated, MatchesAModelOfEveryModeAndBlend) {
+    // Blends with the repeated-sample memory, keys of the current cell and
+    // mirrored (negative) scales, against a transcription of the steps.
+    std::mt19937 rng(4242);
+    for (int iter = 0; iter < 200; iter++) {
+        int mode = (int)(rng() % 5), blend = (int)(rng() % 4), cells = 1 + (int)(rng() % 3);
+        int cw = 2 * (1 + (int)(rng() % 6)), w = cells * cw, h = 1 + (int)(rng() % 8);
+        Pic src, got, want;
+        Make24(&src.s, w, h, [&](int x, int) {
+            int r = (int)(rng() % 4);
+            if (mode == TransAlpha && (x % cw) >= cw / 2) return Bgr{(uint8_t)(r == 0 ? 0 : r == 1 ? 255 : rng()), 0, 0};
+            return r == 0 ? Bgr{7, 7, 7} : Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()};
+        });
+        SetPixel(&src.s, cw - 1, 0, Bgr{7, 7, 7});
+        src.s.transMode = mode;
+        src.s.cellCount = cells;
+        src.s.cell = (int)(rng() % cells);
+        src.s.alpha = rng() % 3 ? 255 : (int)(rng() % 256);
+        src.s.keyRed = src.s.keyGreen = src.s.keyBlue = 7;
+        int sx = (int)(rng() % 400) - 200, sy = (int)(rng() % 400) - 200;
+        if (sx == 0) sx = 50;
+        if (sy == 0) sy = -70;
+        int deg = (int)(rng() % 1440) - 720;
+        if (deg % 90 == 0) deg += 7;
+        int cx = (int)(rng() % 20), cy = (int)(rng() % 16);
+        auto back = [](int x, int y) { return Bgr{(uint8_t)(x * 11), (uint8_t)(y * 17), 99}; };
+        Make24(&got.s, 20, 16, back);
+        Make24(&want.s, 20, 16, back);
+        DrawSurfaceRotated(&src.s, &got.s, cx, cy, sx, sy, deg, blend);
+
+        int vw = GetCellWidth(&src.s), cs = src.s.cell * cw, alpha = src.s.alpha;
+        if (blend > 2 && (mode == TransAlpha || mode == TransCopy)) {
+            ExpectSame(got.s, want.s, "unknown blend, case " + std::to_string(iter));
+            continue;
+        }
+        int bl = blend > 2 ? 2 : blend;
+        double phi = -(deg - 360 * (deg / 360)) * 3.14159265358979 / 180;
+        double kx1 = cos(phi) * 100 / sx, kx2 = sin(phi) * 100 / sx, ky1 = -sin(phi) * 100 / sy, ky2 = cos(phi) * 100 / sy;
+        long long ix1 = (int)(kx1 * 65536), ix2 = (int)(kx2 * 65536), iy1 = (int)(ky1 * 65536), iy2 = (int)(ky2 * 65536);
+        int R = (int)(0.5 * sqrt(pow(vw * sx / 100.0, 2) + pow(h * sy / 100.0, 2)));
+        int left = std::max(0, cx - R), right = std::min(cx + R, 20) - 1;
+        int top = std::max(0, cy - R), bottom = std::min(cy + R, 16) - 1;
+        long long X0 = (long long)((kx1 * (left - cx) + kx2 * (top - cy) + vw / 2) * 65536);
+        long long Y0 = (long long)((ky1 * (left - cx) + ky2 * (top - cy) + h / 2) * 65536);
+        Bgr key = mode == TransLeftUp ? PixelAt(src.s, cs, 0) : mode == TransRightUp ? PixelAt(src.s, cs + cw - 1, 0) : Bgr{7, 7, 7};
+        long long lastX = -1, lastY = -1;
+        bool lastSkip = false;
+        Bgr last{};
+        for (int y = top; y <= bottom; y++, X0 += ix2, Y0 += iy2) {
+            long long X = X0, Y = Y0;
+            for (int x = left; x <= right; x++, X += ix1, Y += iy1) {
+                if (X < 0 || X >= (long long)vw * 65536 || Y < 0 || Y >= (long long)h * 65536) continue;
+                int px = (int)(X >> 16), py = (int)(Y >> 16);
+                if (px == lastX && py == lastY) {
+                    if (!lastSkip) SetPixel(&want.s, x, y, last);
+                    continue;
+                }
+                lastX = px;
+                lastY = py;
+                Bgr sp = PixelAt(src.s, cs + px, py), dp = PixelAt(want.s, x, y), o;
+                int a = alpha;
+                if (mode == TransAlpha) {
+                    int m = PixelAt(src.s, cs + px + cw / 2, py)[0];
+                    a = alpha == 255 ? 255 - m : P(255 - m, alpha);
+                } else if (mode != TransCopy && sp == key) {
+                    lastSkip = true;
+                    continue;
+                }
+                lastSkip = false;
+                for (int k = 0; k < 3; k++) {
+                    int sa = P(a, sp[k]);
+                    if (bl == 1) o[k] = (uint8_t)std::min(255, dp[k] + sa);
+                    else if (bl == 2) o[k] = (uint8_t)std::max(0, dp[k] - sa);
+                    else if (mode == TransAlpha) o[k] = (uint8_t)(P(255 - a, dp[k]) + sa);
+                    else if (mode == TransCopy) o[k] = alpha == 255 ? sp[k] : (uint8_t)(P(255 - alpha, dp[k]) + sa);
+                    else o[k] = (uint8_t)sa;
+                }
+                last = o;
+                SetPixel(&want.s, x, y, o);
+            }
         }
         ExpectSame(got.s, want.s, "case " + std::to_string(iter));
     }

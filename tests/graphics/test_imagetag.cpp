@@ -7,10 +7,12 @@
 #include <fstream>
 
 #include "archive/archives.h"
+#include "archive/ova.h"
 #include "core/script.h"
 #include "core/variables.h"
 #include "graphics/bmp.h"
 #include "graphics/decode.h"
+#include "graphics/pass_defaults.h"
 #include "graphics/imagetag.h"
 #include "save/namelog.h"
 #include "tests/archive/arcpack.h"
@@ -22,7 +24,9 @@ using namespace arcpack;
 
 // ---- parsing ----
 
-TEST(ParseImageTag, OptionsAndCells) {
+class ParseTag : public GfxTest {};
+
+TEST_F(ParseTag, OptionsAndCells) {
     struct Case {
         const char* tag;
         bool modeGiven;
@@ -49,16 +53,17 @@ TEST(ParseImageTag, OptionsAndCells) {
         ImageTag t;
         ParseImageTag(c.tag, &t);
         EXPECT_EQ(t.modeGiven, c.modeGiven) << c.tag;
-        if (c.modeGiven) EXPECT_EQ(t.transMode, c.mode) << c.tag;
+        if (c.modeGiven) {
+            EXPECT_EQ(t.transMode, c.mode) << c.tag;
+        }
         EXPECT_EQ(t.cellCount, c.cells) << c.tag;
-        if (t.cellTimeGiven) EXPECT_EQ(t.cellTime, c.cellTime) << c.tag;
-        else EXPECT_EQ(c.cellTime, 0) << c.tag;
+        EXPECT_EQ(t.cellTimeGiven ? t.cellTime : 0, c.cellTime) << c.tag;
         EXPECT_EQ(t.loopMode, c.loop) << c.tag;
         EXPECT_EQ(t.file, c.file) << c.tag;
     }
 }
 
-TEST(ParseImageTag, KeysMaskTimesFiltersLayer) {
+TEST_F(ParseTag, KeysMaskTimesFiltersLayer) {
     ImageTag t;
     ParseImageTag(":#FF8001;k.bmp", &t);
     EXPECT_EQ(t.transMode, TransColorKey);
@@ -82,6 +87,16 @@ TEST(ParseImageTag, KeysMaskTimesFiltersLayer) {
     EXPECT_EQ(t.cellTime, -1);
     EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300}));
     EXPECT_EQ(t.loopMode, 2);
+    // A later item without times: the list follows the new count.
+    ParseImageTag(":a/2,<100,300>,2/3;x.bmp", &t);
+    EXPECT_EQ(t.cellCount, 3);
+    EXPECT_EQ(t.cellTime, NoAnimation);
+    ParseImageTag(":a/2,<100,300>,2/4x;x.bmp", &t);
+    EXPECT_EQ(t.cellCount, 4);
+    EXPECT_EQ(t.cellTime, -1);
+    EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300, 300, 300}));
+    ParseImageTag(":a/3,<1,2,3>,0/1x;x.bmp", &t);
+    EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{1}));
     ParseImageTag("<b128>x.bmp", &t);
     EXPECT_EQ(t.brightness, 128);
     EXPECT_EQ(t.factorRed, TagFilterUnset);
@@ -92,13 +107,11 @@ TEST(ParseImageTag, KeysMaskTimesFiltersLayer) {
     EXPECT_EQ(t.factorGreen, 20);
     EXPECT_EQ(t.factorBlue, 30);
     EXPECT_EQ(t.transMode, TransCopy);
-    ParseImageTag("<rGB-5,7,8>x", &t);
-    EXPECT_EQ(t.factorRed, -5);  // the sign is read ...
     ParseImageTag("*3", &t);
     EXPECT_TRUE(t.layer);
 }
 
-TEST(ParseImageTag, StringSprites) {
+TEST_F(ParseTag, StringSprites) {
     ImageTag t;
     ParseImageTag(":s#ff0000#00ff00Hello", &t);
     EXPECT_TRUE(t.stringSprite);
@@ -128,7 +141,7 @@ TEST(ParseImageTag, StringSprites) {
     EXPECT_EQ(t.text, "#000011");
 }
 
-TEST(ParseImageTag, SolidStrips) {
+TEST_F(ParseTag, SolidStrips) {
     int32_t w, h;
     std::vector<int32_t> colors;
     ParseSolidStrips(">90,4,#ff0000#00ff00#0000ff", &w, &h, &colors);
@@ -147,6 +160,7 @@ TEST_F(TagErrors, TextsAndCaptions) {
         {"<rg1,2,3>a", bad},
         {"<rgb1,2>a", bad},
         {"<rgb1;2,3>a", bad},
+        {"<rgb-5,7,8>a", bad},  // the sign is read but not skipped
         {":a/2,100;x", bad},
         {":a/2,<100>,1;x", bad},
         {":a/2,<100,200,1;x", bad},
@@ -232,7 +246,8 @@ TEST_F(LoadTag, BmpFromTheFolderWithOptions) {
     LoadSurface(&d.s, "bg/pic.bmp");
     EXPECT_EQ(d.s.transMode, TransCopy);
     DefaultTransMode = TransLeftUp;
-    LoadSurface(&d.s, "bg/pic.bmp?");  // another tag: reloads (and fails)
+    EXPECT_EQ(FatalText([&] { LoadSurface(&d.s, "bg/pic.bmp?"); }),  // another tag: reloaded
+              "ロードエラー: ファイルbg/pic.bmp?を開けません。");
 }
 
 TEST_F(LoadTag, SameTagOnlyRewinds) {
@@ -249,7 +264,8 @@ TEST_F(LoadTag, SameTagOnlyRewinds) {
     EXPECT_EQ(l.s.cell, 0);
     EXPECT_EQ(l.s.alpha, 77);
     EXPECT_EQ(PixelAt(l.s, 1, 0), Grad(1, 0));
-    LoadSurface(&l.s, ":l/2,100,0; p.bmp");  // not the same tag
+    EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, ":l/2,100,0; p.bmp"); }),  // not the same tag
+              "ロードエラー: ファイル p.bmpを開けません。");
 }
 
 TEST_F(LoadTag, CellTimesAndAnimationFields) {
@@ -305,7 +321,8 @@ TEST_F(LoadTag, SolidStrips) {
 
 TEST_F(LoadTag, LayerSprite) {
     Loaded l;
-    LoadSurface(&l.s, ":a;*2");  // not a layer: '*' must come first
+    EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, ":a;*2"); }),  // '*' must come first
+              "ロードエラー: ファイル*2を開けません。");
     Loaded k;
     LoadSurface(&k.s, "*2");
     EXPECT_EQ(k.s.dib.width, 1);
@@ -370,7 +387,8 @@ TEST_F(LoadTag, JpegModeRetriesWithAJpgName) {
     EXPECT_EQ(JpegModeName("a.BMP"), "a.BMP");
     EXPECT_EQ(JpegModeName("a.bxp"), "a.jxp");
     EXPECT_EQ(JpegModeName("a.bmx"), "a.jpx");
-    EXPECT_EQ(JpegModeName("bmp"), "bjp");  // no '.': the rewrite starts after position 0
+    EXPECT_EQ(JpegModeName("xbmp"), "xjpg");  // no '.': the rewrite starts after position 0
+    EXPECT_EQ(JpegModeName("bmp"), "bmp");
     EXPECT_EQ(JpegModeName("dir.b/x.png"), "dir.b/x.png");
 }
 
@@ -552,4 +570,61 @@ TEST(DibFromPlugin, ChecksSizesAndTurnsTopDown) {
     v = 300; memcpy(info + 32, &v, 4);
     EXPECT_FALSE(DibFromPluginBlocks(&d, info, bits));
     FreeDib(&d);
+}
+
+// ---- commands ----
+
+class GfxCommands : public GfxTest {
+protected:
+    std::string script;
+    void TearDown() override {
+        ScriptBuffer = nullptr;
+        ScriptLength = ScriptCapacity = ReadPosition = 0;
+        GfxTest::TearDown();
+    }
+    void At(const std::string& utf8) {
+        script = Cp932(utf8);
+        ScriptLength = (int)script.size();
+        script.resize(script.size() + 2048, '\0');
+        ScriptBuffer = &script[0];
+        ScriptCapacity = (int)script.size();
+        ReadPosition = 0;
+    }
+};
+
+TEST_F(GfxCommands, SpiAppendsLowerCasedUpTo50) {
+    VariableCount = 10;
+    AllocateVariableTables(10);
+    for (int i = 0; i < ImagePluginMax; i++) {
+        At("\"Lib" + std::to_string(i) + ".DLL|XYZ\"\n");
+        Cmd_spi();
+        EXPECT_EQ(script[ReadPosition], '\n');
+    }
+    EXPECT_EQ(ImagePluginCount, 50);
+    EXPECT_STREQ(StringText(ImagePlugins[49]), "lib49.dll|xyz");
+    EXPECT_STREQ(FindImagePlugin("xyz"), "lib0.dll");
+    At("\"one|more\"\n");
+    EXPECT_EQ(FatalText([&] { Cmd_spi(); }), "エラー: SPI設定が多すぎます。");
+}
+
+TEST_F(GfxCommands, Switches) {
+    Cmd_jpegmode();
+    EXPECT_EQ(JpegMode, 1);
+    Cmd_noloaderror();
+    EXPECT_EQ(NoLoadError, 1);
+}
+
+TEST_F(GfxCommands, PassDefaults) {
+    BlankIfMissing = 1;
+    DefaultTransMode = TransAlpha;
+    AssignString(&ImagePlugins[7], "x.dll|y");
+    ImagePluginCount = 8;
+    SetGraphicsPassDefaults();
+    EXPECT_EQ(BlankIfMissing, 0);
+    SetGraphicsLoadDefaults();
+    EXPECT_EQ(DefaultTransMode, TransLeftUp);
+    ClearImagePlugins();
+    EXPECT_EQ(ImagePluginCount, 0);
+    EXPECT_STREQ(StringText(ImagePlugins[7]), "");
+    EXPECT_EQ(FindImagePlugin("y"), nullptr);
 }
