@@ -38,7 +38,8 @@ test-asan: build-asan
 fuzz-ci: build-fuzz
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build-fuzz/fuzz
 
-test: test-normal test-asan fuzz-ci
+# The sanitizer run comes last so that its summary closes the output.
+test: test-normal fuzz-ci test-asan
 
 bench: build
 	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
