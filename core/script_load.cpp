@@ -90,7 +90,7 @@ static bool StartsWith(const char* p, const char* end, const char* word) {
 }
 
 static void CheckBorder() {
-    if (GlobalBorder > VariableCount - 2) FirstLineFailure(kBorderTooLarge);
+    if ((long long)GlobalBorder > (long long)VariableCount - 2) FirstLineFailure(kBorderTooLarge);
 }
 
 void ApplyFirstLine(const char* text, int len, bool lua_form) {

@@ -48,6 +48,7 @@ const FirstLineCase kFirstLines[] = {
     {";$G7000V8000", false, 0, 0, 0, 0, 0, kBorder},  // G is checked against the V in force
     {";$V10G9", false, 0, 0, 0, 0, 0, kBorder},
     {";value5000", false, 0, 0, 0, 0, 0, kBorder},
+    {";$V-99999999999G5", false, 0, 0, 0, 0, 0, kBorder},  // no overflow on V - 2
     {";$V100", false, 0, 0, 0, 0, 0, kBorder},  // the default border of 200 no longer fits
     {";$V8000G7000V100", false, 0, 0, 0, 0, 0, kBorder},  // checked again at the end
     {";$S1024", false, 0, 0, 0, 0, 0, kBad},
