@@ -120,28 +120,36 @@ void FormatErrorText(const char* message, char* out, int size) {
     if (ScriptBuffer) PutExcerpt(&o, pos);
 }
 
-// A second fault while the first is being reported ends the process at once.
-// The guard is released when a test's exit hook unwinds through ScriptError.
-static int ReportingError = 0;
+// A second fault while the first is being reported ends the process at once,
+// after showing the first fault's box when it was not shown yet (the second
+// fault came from the error save or the layer plug-ins).  The guard is
+// released when a test's exit hook unwinds through ScriptError.
+enum { NotReporting, BoxPending, BoxShown };
+static int ReportingError = NotReporting;
+static char ErrorBox[BoxTextSize];
+static char ErrorCaption[CaptionLimit];
 struct ErrorGuard {
-    ErrorGuard() { ReportingError = 1; }
-    ~ErrorGuard() { ReportingError = 0; }
+    ErrorGuard() { ReportingError = BoxPending; }
+    ~ErrorGuard() { ReportingError = NotReporting; }
 };
 
 void ScriptError(const char* caption, const char* message) {
-    if (ReportingError) PlatExit(0);
+    if (ReportingError) {
+        if (ReportingError == BoxPending) PlatMessageBox(ErrorBox, ErrorCaption, MB_OK, true);
+        PlatExit(0);
+    }
     ErrorGuard guard;
     PlatReleaseInstanceLock();
-    // Own copies: the message may live in ScratchText, which is reused below.
+    // Own copies, made before anything else runs: the message may live in
+    // ScratchText, which the steps below reuse.
     char msg[MessageLimit];
-    char cap[CaptionLimit];
     CopySjisBounded(msg, sizeof msg, message);
-    CopySjisBounded(cap, sizeof cap, caption);
+    CopySjisBounded(ErrorCaption, sizeof ErrorCaption, caption);
+    FormatErrorText(msg, ErrorBox, sizeof ErrorBox);
     if (ErrorSave) SaveGame(999);
-    static char box[BoxTextSize];
-    FormatErrorText(msg, box, sizeof box);
     FinalizeLayers();
-    PlatMessageBox(box, cap, MB_OK, true);
+    PlatMessageBox(ErrorBox, ErrorCaption, MB_OK, true);
+    ReportingError = BoxShown;
     StopSoundForError();
     DestroyMainWindow();
 }

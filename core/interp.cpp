@@ -248,7 +248,9 @@ static void FullWidthTag() {
     s[p] = '[';
     s[p + 1] = '[';
     ReadPosition = p + 1;
-    for (int q = p + 2; s[q] && s[q + 1]; q++) {
+    // Characters are stepped over whole, so the trail byte of one character
+    // and the lead byte of the next never make a false closing pair.
+    for (int q = p + 2; s[q] && s[q + 1]; q += IsSjisLead((unsigned char)s[q]) ? 2 : 1) {
         if ((unsigned char)s[q] == 0x81 && (unsigned char)s[q + 1] == 0x7A) {
             s[q] = ']';
             s[q + 1] = ']';

@@ -10,7 +10,9 @@ extern int ReaderNesting;
 void NestingTooDeep();
 struct NestingGuard {
     NestingGuard() {
-        if (++ReaderNesting > ReaderNestingMax) NestingTooDeep();
+        // Checked before counting: the error does not come back to undo it.
+        if (ReaderNesting >= ReaderNestingMax) NestingTooDeep();
+        ++ReaderNesting;
     }
     ~NestingGuard() { --ReaderNesting; }
 };

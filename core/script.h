@@ -29,8 +29,11 @@ void FreeScript();
 // A bad value shows the loader's message box and ends the process with -1.
 void ApplyFirstLine(const char* text, int len, bool lua_form);
 
-// Script file number and line of a byte offset, for messages.
+// Script file number and line of a byte offset, for messages.  The newlines
+// are indexed at the first call after a load; code that puts a new text into
+// ScriptBuffer by hand calls ScriptTextReplaced.
 void PositionToLine(int position, int* file, int* line);
+void ScriptTextReplaced();
 // "%d.txt" or "0%d.txt" as the file would be named on disk (CP932).
 void ScriptFileName(int file, char* out, int size);
 

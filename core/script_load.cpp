@@ -2,6 +2,7 @@
 // settings, the tables sized by them, and positions turned into file and line.
 #include "core/script.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -297,6 +298,8 @@ void LoadScript() {
 }
 
 void FreeScript() {
+    NewlinesIndexed = false;
+    NewlineOffsets.clear();
     delete[] ScriptBuffer;
     ScriptBuffer = nullptr;
     ScriptLength = 0;
@@ -305,18 +308,50 @@ void FreeScript() {
 
 // ---- positions -------------------------------------------------------------------
 
+// Offsets of the script's newlines, built at the first look-up after a load
+// so that the debug trace and error messages do not rescan the script.
+static std::vector<int> NewlineOffsets;
+static bool NewlinesIndexed;
+static const char* IndexedBuffer;
+static int IndexedLength;
+
+void ScriptTextReplaced() { NewlinesIndexed = false; }
+
+static void IndexNewlines() {
+    IndexedBuffer = ScriptBuffer;
+    IndexedLength = ScriptLength;
+    NewlineOffsets.clear();
+    for (const char* p = ScriptBuffer; (p = (const char*)memchr(
+                                            p, '\n', ScriptBuffer + ScriptLength - p));
+         p++)
+        NewlineOffsets.push_back((int)(p - ScriptBuffer));
+    NewlinesIndexed = true;
+}
+
+// Newlines in [0, end).
+static int NewlinesBefore(int end) {
+    return (int)(std::lower_bound(NewlineOffsets.begin(), NewlineOffsets.end(), end) -
+                 NewlineOffsets.begin());
+}
+
+// Walking the bytes j = 0 .. position - 1, the file index f steps on by one at
+// each j greater than ScriptFileEnds[f], and the line count restarts there.
+// The steps happen at j_k = max(ends[k-1] + 1, j_(k-1) + 1), so only the
+// file ends are walked and the newlines are counted by look-up.
 void PositionToLine(int position, int* file, int* line) {
-    int f = 0, n = 0, s = 0;
     if (position > ScriptLength) position = ScriptLength;
-    for (int j = 0; j < position; j++) {
-        if (f < 99 && j > ScriptFileEnds[f]) {
-            f++;
-            s = n;
-        }
-        if (ScriptBuffer[j] == '\n') n++;
+    if (!NewlinesIndexed || IndexedBuffer != ScriptBuffer || IndexedLength != ScriptLength)
+        IndexNewlines();
+    int f = 0, step = -1, file_start = 0;
+    while (f < 99) {
+        int next = std::max(ScriptFileEnds[f] + 1, step + 1);
+        if (next >= position) break;
+        step = next;
+        file_start = step;
+        f++;
     }
     *file = f;
-    *line = n - s + 1;
+    *line = NewlinesBefore(position) - NewlinesBefore(file_start) + 1;
 }
 
 void ScriptFileName(int file, char* out, int size) {

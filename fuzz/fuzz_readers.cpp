@@ -28,6 +28,7 @@ void SetText(const uint8_t* data, size_t size) {
     ScriptBuffer = new char[ScriptCapacity]();
     memcpy(ScriptBuffer, data, size);
     ScriptLength = (int)strlen(ScriptBuffer);  // the text ends at its first NUL
+    ScriptTextReplaced();
     ReadPosition = 0;
     ExecAreaOffset = ScriptLength + 512;
     ExecAreaSavedPosition = 0;

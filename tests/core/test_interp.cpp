@@ -31,9 +31,12 @@ protected:
         SetScript(cp932);
         ScanLabels();
     }
+    // From *start with an empty stack; not through ResetToStart, which would
+    // clear the traps and skip mode these tests arm.
     int RunStory() {
         return ExitCodeOf([] {
-            ResetToStart();
+            JumpToLabel("start");
+            CallStackDepth = 0;
             RunInterpreter(0);
         });
     }
@@ -249,6 +252,17 @@ TEST_F(Loop, FullWidthTagsAreRewritten) {
     EXPECT_EQ(RunStory(), -1000);
     EXPECT_EQ(std::string(ScriptBuffer + head.size(), 8 + 4), "[[" + Cp932("名前") + "]]text");
     EXPECT_EQ(CallStack[0], (int)head.size() + 1);
+}
+
+TEST_F(Loop, FullWidthTagCloseIsFoundOnCharacterBoundaries) {
+    // "メ" is 0x83 0x81 and "z" is 0x7A: their bytes must not pass for "】".
+    const std::string head = "*define\ngame\n*start\n";
+    LoadAndScan(head + Cp932("【メz】x") + "\n*tagsub\ndefinereset\n");
+    TagModeOn = 1;
+    ZenkakkoOn = 1;
+    strcpy(PreTextGosubLabel, "tagsub");
+    EXPECT_EQ(RunStory(), -1000);
+    EXPECT_EQ(std::string(ScriptBuffer + head.size(), 8), "[[" + Cp932("メz") + "]]x");
 }
 
 class Traps_ : public Loop {
