@@ -59,6 +59,13 @@ void RecentreWindow(int w, int h) {
     PlatMoveWindow(left, top, right - left + 1, bottom - top + 1);
 }
 
+// Offsets of the script's newlines, built at the first look-up after a load
+// so that the debug trace and error messages do not rescan the script.
+static std::vector<int> NewlineOffsets;
+static bool NewlinesIndexed;
+static const char* IndexedBuffer;
+static int IndexedLength;
+
 // ---- first line ----------------------------------------------------------------
 
 [[noreturn]] static void FirstLineFailure(const char* message) {
@@ -307,13 +314,6 @@ void FreeScript() {
 }
 
 // ---- positions -------------------------------------------------------------------
-
-// Offsets of the script's newlines, built at the first look-up after a load
-// so that the debug trace and error messages do not rescan the script.
-static std::vector<int> NewlineOffsets;
-static bool NewlinesIndexed;
-static const char* IndexedBuffer;
-static int IndexedLength;
 
 void ScriptTextReplaced() { NewlinesIndexed = false; }
 

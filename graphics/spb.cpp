@@ -117,6 +117,10 @@ bool DecodeSpb(const uint8_t* data, size_t size, Dib* out) {
     int32_t height = (int32_t)br.Read(16);
     if (width < 1 || height < 1 || width > MaxPictureSide || height > MaxPictureSide) return false;
     size_t n = (size_t)width * (size_t)height;
+    // The shortest stream for the size: every group 3 bits of code 0.  A
+    // shorter one is refused before the picture is allocated.
+    uint64_t groups = (n - 1 + 3) / 4;
+    if ((uint64_t)size * 8 < 32 + 3 * (8 + 3 * groups)) return false;
     std::vector<uint8_t> plane(n);
     Dib dib = {};
     if (!CreateDib(&dib, width, height)) return false;

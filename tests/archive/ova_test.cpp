@@ -186,6 +186,27 @@ TEST_F(Ova, ReadsEachKindOfEntry) {
     EXPECT_EQ(e.unpacked, 70u);
 }
 
+TEST_F(Ova, IndexesLargerThanTheReadBuffer) {
+    // About 200 KB of index, read through several buffer refills.
+    std::vector<OvaItem> items;
+    for (int i = 0; i < 6000; i++)
+        items.push_back({"voice\\chapter" + std::to_string(i % 7) + "\\line" + std::to_string(i) + ".ogg",
+                         i % 3 == 0 ? arcpack::Lzss : arcpack::Stored, "ogg " + std::to_string(i) + " ogg ogg"});
+    std::string bytes = arcpack::PackOva(items, 1);
+    ASSERT_GT(bytes.size(), 3u * 65536);
+    Write("arc.ova", bytes);
+    OvaMode = 1;
+    OvaSkipOne = 1;
+    for (int pass = 0; pass < 2; pass++) {  // the search, then the index
+        for (int i : {0, 1, 2999, 5998, 5999})
+            EXPECT_EQ(Get(("VOICE/Chapter" + std::to_string(i % 7) + "/Line" + std::to_string(i) + ".OGG").c_str()),
+                      "ogg " + std::to_string(i) + " ogg ogg")
+                << i << " pass " << pass;
+        EXPECT_EQ(Get("voice\\chapter0\\line6000.ogg"), "<none>");
+        LoadArchiveIndexes();
+    }
+}
+
 TEST_F(Ova, OverlongNamesAreNotFound) {
     Write("arc.ova", arcpack::PackOva({{std::string(255, 'n'), arcpack::Stored, "LONG"}}));
     OvaMode = 1;

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <fstream>
 
 #include "archive/archives.h"
+#include "archive/extract.h"
 #include "archive/ova.h"
 #include "core/script.h"
 #include "core/variables.h"
@@ -518,6 +520,47 @@ TEST_F(LoadTag, Ov2Entries) {
     EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, "anim.gif"); }), "エラー: OV2形式はBMP,JPEG,PNG以外には対応していません。");
     EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, "bad.jpg"); }), "エラー: JPEGのロードに失敗しました。");
     EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, "gone.bmp"); }), "エラー: OVAアーカイブからファイルgone.bmpがみつかりません");
+}
+
+TEST_F(LoadTag, JpegAndJpegInOv2) {
+    std::vector<uint8_t> rgb(4 * 2 * 3, 200);
+    std::string jpg = EncodeJpegRgb(4, 2, rgb);
+    Write("00.ov2", PackOv2({{"a.jpg", jpg}, {"b.jpeg", jpg}}));
+    LoadArchiveIndexes();
+    for (const char* tag : {":c;A.JPG", ":c;b.JPEG"}) {
+        Loaded l;
+        LoadSurface(&l.s, tag);
+        ASSERT_TRUE(HasPicture(&l.s)) << tag;
+        EXPECT_EQ(l.s.dib.width, 4) << tag;
+        EXPECT_NEAR(PixelAt(l.s, 1, 1)[1], 200, 3) << tag;
+    }
+}
+
+TEST_F(LoadTag, RegisteredArchivesComeLast) {
+    // Found nowhere else, a picture comes from an `arc` registration through
+    // a temporary copy, which is gone once the picture is loaded.
+    Write("pics.arc", PackArc({{"cg\\p.bmp", Bmp24(3, 2, Grad)}, {"cg\\bad.bmp", "BMxx"}}));
+    ASSERT_TRUE(AddArcArchive("pics.arc|zelunarc.dll"));
+    auto temporaries = [] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(PlatTempDir()))
+            if (e.path().filename().string().rfind("orva-", 0) == 0) n++;
+        return n;
+    };
+    int before = temporaries();
+    Loaded l;
+    LoadSurface(&l.s, ":c;CG/P.bmp");
+    ASSERT_TRUE(HasPicture(&l.s));
+    EXPECT_EQ(PixelAt(l.s, 2, 1), Grad(2, 1));
+    EXPECT_STREQ(l.s.tag, ":c;CG/P.bmp");
+    EXPECT_EQ(temporaries(), before);
+    // The folder wins over the registration.
+    Write("cg/p.bmp", Bmp24(3, 2, Bright));
+    Loaded f;
+    LoadSurface(&f.s, ":c;cg/p.bmp");
+    EXPECT_EQ(PixelAt(f.s, 2, 1), Bright(2, 1));
+    EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, "cg/bad.bmp"); }), "エラー: ロード失敗!");
+    EXPECT_EQ(FatalText([&] { LoadSurface(&l.s, "cg/none.bmp"); }), "ロードエラー: ファイルcg/none.bmpを開けません。");
 }
 
 // ---- image plug-ins ----

@@ -147,11 +147,32 @@ TEST(Spb, BadStreamsDecodeToNothing) {
         {"height above the bound", Hex("00 02 FF FF 01 00 40 0C 00")},
         {"planes cut", good.substr(0, good.size() / 2)},
         {"last plane cut", good.substr(0, good.size() - 3)},
+        // Far too short for its size: refused before any allocation.
+        {"largest size, no planes", Hex("40 00 40 00 00 00 00 00")},
     };
     for (auto& c : cases) {
         Dib d = {};
         EXPECT_FALSE(Decode(c.bytes, &d)) << c.what;
         EXPECT_EQ(d.info, nullptr) << c.what;
+    }
+}
+
+TEST(Spb, TheShortestStreamOfASizeDecodes) {
+    // One colour: the first values and then only 3-bit groups of code 0,
+    // the least a stream of that size can hold.
+    for (int w : {1, 2, 5, 37}) {
+        for (int h : {1, 3, 8}) {
+            std::vector<uint8_t> px((size_t)w * h * 3);
+            for (size_t i = 0; i < px.size(); i++) px[i] = (uint8_t)(50 + i % 3);
+            std::string s = EncodeSpb(w, h, px);
+            size_t groups = ((size_t)w * h - 1 + 3) / 4;
+            ASSERT_EQ(s.size(), (32 + 3 * (8 + 3 * groups) + 7) / 8) << w << "x" << h;
+            Dib d = {};
+            ASSERT_TRUE(Decode(s, &d)) << w << "x" << h;
+            ExpectPixels(d, w, h, px);
+            FreeDib(&d);
+            EXPECT_FALSE(Decode(s.substr(0, s.size() - 1), &d)) << w << "x" << h;
+        }
     }
 }
 
