@@ -1,6 +1,7 @@
 // bench_interp.cpp - the interpreter's hot paths: loading and label-scanning
 // a 25 MB script with 50,000 labels, a straight run of integer statements
-// (statements per second), and integer expressions alone.
+// and a tight loop of mov, for/next, if and goto (statements per second),
+// and integer expressions alone.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/callstack.h"
 #include "core/labels.h"
 #include "core/interp.h"
 #include "core/readers.h"
@@ -117,11 +119,14 @@ void SetScriptText(const std::string& text) {
 
 // A straight run of `count` statements from *start to definereset, which
 // ends the run; items are statements.
-void RunStatements(benchmark::State& state, const std::string& statement, int per_line = 1) {
+// `limits` variables get an intlimit bound.
+void RunStatements(benchmark::State& state, const std::string& statement, int per_line = 1,
+                   int limits = 0) {
     StartPlatform();
     VariableCount = 4096;
     GlobalBorder = 200;
     AllocateVariableTables(VariableCount);
+    for (int i = 0; i < limits; i++) SetIntLimit(i * (VariableCount / limits), 0, 1000);
     AllocateLabelTable(100);
     const int count = 100000;
     std::string text = "*define\ngame\n*start\n";
@@ -149,9 +154,42 @@ BENCHMARK(BM_StatementsExpression)->Unit(benchmark::kMillisecond);
 void BM_StatementsColon(benchmark::State& state) { RunStatements(state, "debuglog 1:debuglog %3\n", 2); }
 BENCHMARK(BM_StatementsColon)->Unit(benchmark::kMillisecond);
 
-// A numeric store: the variable limits are applied to all 4096 variables.
+// A numeric store: no variable has a limit, so the clamp has nothing to do.
 void BM_StatementsStoreWithLimits(benchmark::State& state) { RunStatements(state, "getversion %5\n"); }
 BENCHMARK(BM_StatementsStoreWithLimits)->Unit(benchmark::kMillisecond);
+
+// A numeric store with 16 variables bounded: each store clamps all 16.
+void BM_StatementsStoreWith16Limits(benchmark::State& state) {
+    RunStatements(state, "getversion %5\n", 1, 16);
+}
+BENCHMARK(BM_StatementsStoreWith16Limits)->Unit(benchmark::kMillisecond);
+
+// A tight loop: for/next around mov and if, an outer loop of if and goto.
+// Each outer round runs for, 100 x (mov, if, next), 25 more movs behind the
+// if, then mov, if and goto: 329 statements (328 in the last round).
+void BM_StatementsLoop(benchmark::State& state) {
+    StartPlatform();
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    AllocateLabelTable(100);
+    SetScriptText(
+        "*define\ngame\n*start\nmov %1,0\n*top\n"
+        "for %0=1 to 100\nmov %2,%0*2\nif %2 > 150 mov %3,%3+1\nnext\n"
+        "mov %1,%1+1\nif %1 < 1000 goto *top\ndefinereset\n");
+    ScanLabels();
+    JumpToLabel("start");
+    int start = ReadPosition;
+    for (auto _ : state) {
+        ReadPosition = start;
+        RestartRequested = 0;
+        CallStackDepth = 0;
+        RunInterpreter(0);
+    }
+    state.SetItemsProcessed(state.iterations() * (1 + 1000 * 329 - 1 + 1));
+    FreeScript();
+}
+BENCHMARK(BM_StatementsLoop)->Unit(benchmark::kMillisecond);
 
 void BM_ReadIntExpr(benchmark::State& state) {
     StartPlatform();

@@ -4,9 +4,20 @@
 // its first entry (time, drawclear).  Commands not built yet point at
 // Cmd_Unbuilt (U), which ends the program naming the command.
 #include "archive/archive_commands.h"
+#include "core/arith_commands.h"
+#include "core/array_commands.h"
+#include "core/condition_commands.h"
+#include "core/csv.h"
 #include "core/debug.h"
 #include "core/dispatch.h"
+#include "core/file_commands.h"
+#include "core/flow_commands.h"
+#include "core/loop_commands.h"
+#include "core/param_commands.h"
 #include "core/frame_commands.h"
+#include "core/string_commands.h"
+#include "core/system_commands.h"
+#include "core/var_commands.h"
 #include "graphics/imagetag.h"
 
 #define E(name, handler) {#name, GroupEvery, handler}
@@ -16,11 +27,11 @@
 
 const CommandEntry CommandTable[] = {
     // every mode
-    E(getparam, U),  // 1
-    E(getparam2, U),  // 2
+    E(getparam, Cmd_getparam),  // 1
+    E(getparam2, Cmd_getparam2),  // 2
     E(automode_time, U),  // 3
     E(automode_time2, U),  // 4
-    E(gettag, U),  // 5
+    E(gettag, Cmd_gettag),  // 5
     E(seteffectspeed, U),  // 6
     E(geteffectspeed, U),  // 7
     E(transbtn, U),  // 8
@@ -43,97 +54,97 @@ const CommandEntry CommandTable[] = {
     E(mousecursor, U),  // 25
     E(caption, U),  // 26
     E(end, Cmd_end),  // 27
-    E(winexec, U),  // 28
-    E(filecreate, U),  // 29
-    E(fileremove, U),  // 30
-    E(date, U),  // 31
-    E(time, U),  // 32
+    E(winexec, Cmd_winexec),  // 28
+    E(filecreate, Cmd_filecreate),  // 29
+    E(fileremove, Cmd_fileremove),  // 30
+    E(date, Cmd_date),  // 31
+    E(time, Cmd_time),  // 32
     E(getsavestr, U),  // 33
     E(savetime, U),  // 34
     E(savetime2, U),  // 35
-    E(time, U),  // 36
+    E(time, Cmd_time),  // 36
     E(rubyoff, U),  // 37
     E(rubyon, U),  // 38
     E(rubyon2, U),  // 39
-    E(split, U),  // 40
-    E(splitnum, U),  // 41
+    E(split, Cmd_split),  // 40
+    E(splitnum, Cmd_splitnum),  // 41
     E(debuglog, Cmd_debuglog),  // 42
     E(linkcolor, U),  // 43
     E(mojitype, U),  // 44
     E(effectskip, U),  // 45
     E(humanpos, U),  // 46
     E(underline, U),  // 47
-    E(movl, U),  // 48
+    E(movl, Cmd_movl),  // 48
     E(kidokumode, U),  // 49
     E(setcolor, U),  // 50
     E(bgmdownmode, U),  // 51
     E(textbtnstart, U),  // 52
     E(textcolor, U),  // 53
     E(luastr, U),  // 54
-    E(labelexist, U),  // 55
-    E(mov, U),  // 56
-    E(mov5, U),  // 57
+    E(labelexist, Cmd_labelexist),  // 55
+    E(mov, Cmd_mov),  // 56
+    E(mov5, Cmd_mov5),  // 57
     E(exec_dll, U),  // 58
-    E(mov6, U),  // 59
-    E(mov7, U),  // 60
-    E(mov8, U),  // 61
-    E(mov9, U),  // 62
-    E(mov10, U),  // 63
-    E(mov4, U),  // 64
-    E(mov3, U),  // 65
-    E(rnd, U),  // 66
-    E(sin, U),  // 67
-    E(cos, U),  // 68
-    E(tan, U),  // 69
-    E(rnd2, U),  // 70
+    E(mov6, Cmd_mov6),  // 59
+    E(mov7, Cmd_mov7),  // 60
+    E(mov8, Cmd_mov8),  // 61
+    E(mov9, Cmd_mov9),  // 62
+    E(mov10, Cmd_mov10),  // 63
+    E(mov4, Cmd_mov4),  // 64
+    E(mov3, Cmd_mov3),  // 65
+    E(rnd, Cmd_rnd),  // 66
+    E(sin, Cmd_sin),  // 67
+    E(cos, Cmd_cos),  // 68
+    E(tan, Cmd_tan),  // 69
+    E(rnd2, Cmd_rnd2),  // 70
     E(addovadir, Cmd_addovadir),  // 71
     E(font2bmp, U),  // 72
-    E(getreg, U),  // 73
-    E(getini, U),  // 74
-    E(itoa2, U),  // 75
-    E(itoa, U),  // 76
-    E(atoi, U),  // 77
-    E(add, U),  // 78
-    E(sub, U),  // 79
-    E(inc, U),  // 80
-    E(dec, U),  // 81
-    E(shell, U),  // 82
+    E(getreg, Cmd_getreg),  // 73
+    E(getini, Cmd_getini),  // 74
+    E(itoa2, Cmd_itoa2),  // 75
+    E(itoa, Cmd_itoa),  // 76
+    E(atoi, Cmd_atoi),  // 77
+    E(add, Cmd_add),  // 78
+    E(sub, Cmd_sub),  // 79
+    E(inc, Cmd_inc),  // 80
+    E(dec, Cmd_dec),  // 81
+    E(shell, Cmd_shell),  // 82
     E(spfont, U),  // 83
     E(shadedistance, U),  // 84
-    E(mul, U),  // 85
-    E(div, U),  // 86
-    E(mod, U),  // 87
-    E(tablegoto, U),  // 88
-    E(jumpf, U),  // 89
-    E(jumpb, U),  // 90
-    E(goto, U),  // 91
-    E(skip, U),  // 92
-    E(gosub, U),  // 93
-    E(for, U),  // 94
-    E(next, U),  // 95
-    E(break, U),  // 96
+    E(mul, Cmd_mul),  // 85
+    E(div, Cmd_div),  // 86
+    E(mod, Cmd_mod),  // 87
+    E(tablegoto, Cmd_tablegoto),  // 88
+    E(jumpf, Cmd_jumpf),  // 89
+    E(jumpb, Cmd_jumpb),  // 90
+    E(goto, Cmd_goto),  // 91
+    E(skip, Cmd_skip),  // 92
+    E(gosub, Cmd_gosub),  // 93
+    E(for, Cmd_for),  // 94
+    E(next, Cmd_next),  // 95
+    E(break, Cmd_break),  // 96
     E(texec, U),  // 97
     E(texec2, U),  // 98
-    E(noreturn, U),  // 99
-    E(return, U),  // 100
-    E(len, U),  // 101
+    E(noreturn, Cmd_noreturn),  // 99
+    E(return, Cmd_return),  // 100
+    E(len, Cmd_len),  // 101
     E(chainbmp, U),  // 102
-    E(mid, U),  // 103
-    E(cmp, U),  // 104
-    E(notif, U),  // 105
-    E(if, U),  // 106
+    E(mid, Cmd_mid),  // 103
+    E(cmp, Cmd_cmp),  // 104
+    E(notif, Cmd_notif),  // 105
+    E(if, Cmd_if),  // 106
     E(testfunc, Cmd_testfunc),  // 107
     E(mesbox, U),  // 108
     E(yesnobox, U),  // 109
     E(okcancelbox, U),  // 110
     E(windoweffect, U),  // 111
     E(convgif, U),  // 112
-    E(csvopen, U),  // 113
-    E(csvclose, U),  // 114
-    E(csvread, U),  // 115
-    E(csveof, U),  // 116
-    E(csvwrite, U),  // 117
-    E(readfile, U),  // 118
+    E(csvopen, Cmd_csvopen),  // 113
+    E(csvclose, Cmd_csvclose),  // 114
+    E(csvread, Cmd_csvread),  // 115
+    E(csveof, Cmd_csveof),  // 116
+    E(csvwrite, Cmd_csvwrite),  // 117
+    E(readfile, Cmd_readfile),  // 118
     E(getcdvol, U),  // 119
     E(setcdvol, U),  // 120
     E(getspmode, U),  // 121
@@ -154,7 +165,7 @@ const CommandEntry CommandTable[] = {
     D(mode_ext, U),  // 135
     D(automode, U),  // 136
     D(mode_wave_demo, U),  // 137
-    D(dim, U),  // 138
+    D(dim, Cmd_dim),  // 138
     D(usewheel, U),  // 139
     D(useescspc, U),  // 140
     D(jpegmode, Cmd_jpegmode),  // 141
@@ -182,7 +193,7 @@ const CommandEntry CommandTable[] = {
     D(linepage2, U),  // 163
     D(pagetag, U),  // 164
     D(setlayer, U),  // 165
-    D(defsub, U),  // 166
+    D(defsub, Cmd_defsub),  // 166
     D(luasub, U),  // 167
     D(luacall, U),  // 168
     D(defvoicevol, U),  // 169
@@ -200,7 +211,7 @@ const CommandEntry CommandTable[] = {
     D(btnnowindowerase, U),  // 181
     D(defaultspeed, U),  // 182
     D(settextspeed, U),  // 183
-    D(intlimit, U),  // 184
+    D(intlimit, Cmd_intlimit),  // 184
     D(lookbackbutton, U),  // 185
     D(lookbackcolor, U),  // 186
     D(savename, U),  // 187
@@ -215,9 +226,9 @@ const CommandEntry CommandTable[] = {
     D(arc, Cmd_arc),  // 196
     D(effect, U),  // 197
     D(transmode, U),  // 198
-    D(stralias, U),  // 199
+    D(stralias, Cmd_stralias),  // 199
     D(killmenu, U),  // 200
-    D(numalias, U),  // 201
+    D(numalias, Cmd_numalias),  // 201
     D(defaultfont, U),  // 202
     D(createdummy, U),  // 203
     D(selectcolor, U),  // 204

@@ -1,22 +1,44 @@
-// reset.cpp - ResetToStart: back to *start with the call stack emptied and the
-// local variables cleared.  The full reset of the game state (text window,
-// pictures, sound, backlog, traps ...) comes with the subsystems it touches.
+// reset.cpp - ResetToStart: a new game's state, then *start.  Each subsystem
+// restores its own state in one function of its folder; they run in an order
+// that keeps what depends on order: the archive indexes are rebuilt before
+// anything loads a picture, the sound is stopped in its own sequence, the
+// local variables are cleared and the stack emptied around the jump, and the
+// Lua side runs last, at *start.  Settings made by *define, the global
+// variables, the arrays and the aliases are kept.
 #include "core/reset.h"
 
+#include "archive/archives.h"
 #include "core/callstack.h"
+#include "core/csv.h"
 #include "core/labels.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "ext/reset_ext.h"
+#include "graphics/reset_graphics.h"
+#include "save/reset_save.h"
+#include "sound/reset_sound.h"
 #include "text/input_state.h"
+#include "text/reset_text.h"
 
-void ResetToStart() {
-    MenuResetRequested = 0;
+static void ClearLocalVariables() {
     for (int n = 0; n < GlobalBorder && n < VariableCount; n++) {
         IntVariables[n] = 0;
         AssignString(&StrVariables[n], "");
     }
+}
+
+void ResetToStart() {
+    InTextGosub = 0;
+    ResetCsvState();
+    LoadArchiveIndexes();
+    ResetSoundState();
+    ResetSaveState();
+    ResetTextState();
+    ResetGraphicsState();
+    ClearLocalVariables();
     JumpToLabel("start");
     CallStackDepth = 0;
+    ResetExtState();
 }
 
 void ServiceResetRequest() {

@@ -1,4 +1,5 @@
-// variables.cpp - allocation of the variable, limit and array tables.
+// variables.cpp - allocation of the variable, limit and array tables, and the
+// intlimit bounds.
 #include "core/variables.h"
 
 #include <cstdlib>
@@ -7,6 +8,8 @@ int32_t* IntVariables;
 HeapString* StrVariables;
 int32_t* IntLimitMax;
 int32_t* IntLimitMin;
+int32_t* LimitedVars;
+int LimitedVarCount;
 ArrayVariable* ArrayVariables;
 int ArrayCount;
 static int AllocatedCount;  // string slots to free
@@ -20,10 +23,13 @@ void FreeVariableTables() {
     delete[] StrVariables;
     delete[] IntLimitMax;
     delete[] IntLimitMin;
+    delete[] LimitedVars;
     delete[] ArrayVariables;
     IntVariables = nullptr;
     StrVariables = nullptr;
     IntLimitMax = IntLimitMin = nullptr;
+    LimitedVars = nullptr;
+    LimitedVarCount = 0;
     ArrayVariables = nullptr;
     ArrayCount = 0;
     AllocatedCount = 0;
@@ -38,6 +44,37 @@ void AllocateVariableTables(int v) {
     IntLimitMax = new int32_t[v];
     IntLimitMin = new int32_t[v];
     for (int i = 0; i < v; i++) IntLimitMax[i] = IntLimitMin[i] = -1;
+    LimitedVars = new int32_t[v > 0 ? v : 1];
+    LimitedVarCount = 0;
     ArrayVariables = new ArrayVariable[v];
     ArrayCount = 0;
+}
+
+void SetIntLimit(int n, int32_t min, int32_t max) {
+    bool was = IntLimitMax[n] != -1, is = max != -1;
+    IntLimitMin[n] = min;
+    IntLimitMax[n] = max;
+    if (was == is) return;
+    if (is) {
+        LimitedVars[LimitedVarCount++] = n;
+        return;
+    }
+    for (int i = 0; i < LimitedVarCount; i++) {
+        if (LimitedVars[i] == n) {
+            LimitedVars[i] = LimitedVars[--LimitedVarCount];
+            return;
+        }
+    }
+}
+
+// Each variable is bounded on its own, so going through the list instead of
+// the whole table gives the same result.
+void ClampLimitedVars() {
+    for (int i = 0; i < LimitedVarCount; i++) {
+        int n = LimitedVars[i];
+        int32_t v = IntVariables[n];
+        if (v > IntLimitMax[n]) v = IntLimitMax[n];
+        if (v < IntLimitMin[n]) v = IntLimitMin[n];
+        IntVariables[n] = v;
+    }
 }

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,25 @@ const std::string& PlatTempDir();
 // The game folder (the current folder), UTF-8.
 const std::string& PlatGameDir();
 bool PlatSetGameDir(const char* utf8);
+
+// ---- local time and other programs -----------------------------------------------
+
+// The local date and time.  Headless: a fixed moment moved on by the virtual
+// clock (HeadlessSetLocalTime, else ORVA_LOCALTIME="YYYY-MM-DD HH:MM:SS" from
+// the environment), or the real clock when neither is given.
+void PlatLocalTime(struct tm* out);
+// Opens a file, folder or address (UTF-8) with the desktop's default
+// application through xdg-open, without waiting for it; false when xdg-open
+// could not be started.  Headless: recorded, not started (false).
+bool PlatOpenWithDefault(const std::string& target);
+// Starts a program without a shell: argv[0] is a path, or a name looked for
+// in PATH (UTF-8).  A handle > 0, or 0 when it could not be started.
+// Headless: recorded and not started (0) unless HeadlessAllowPrograms(true).
+int PlatStartProgram(const std::vector<std::string>& argv);
+// True once the program has ended (also for a handle that is not running).
+bool PlatProgramEnded(int handle);
+// Leaves a started program to run on alone; it is reaped when it ends.
+void PlatReleaseProgram(int handle);
 
 // ---- text -------------------------------------------------------------------------------
 

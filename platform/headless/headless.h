@@ -75,6 +75,19 @@ void HeadlessAdvance(uint32_t ms);  // as PlatSleep
 uint64_t HeadlessElapsed();         // virtual ms since PlatInit
 void HeadlessSetTicks(uint32_t ticks);  // what PlatTicks reads now
 
+// The local time PlatLocalTime reports from now on, moving with the virtual
+// clock; null returns to ORVA_LOCALTIME or the real clock.
+void HeadlessSetLocalTime(const struct tm* t);
+
+// ---- other programs ----------------------------------------------------------------
+// Headless runs start no programs: each request is recorded ("open TARGET"
+// or "run ARG0 ARG1 ...", UTF-8) and noted on stderr.  Tests may allow real
+// starts of PlatStartProgram (xdg-open is never started headless).
+
+const std::vector<std::string>& HeadlessLaunches();
+void HeadlessClearLaunches();
+void HeadlessAllowPrograms(bool on);
+
 // ---- window and frame -------------------------------------------------------------
 
 struct HeadlessWindowState {

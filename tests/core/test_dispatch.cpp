@@ -142,8 +142,7 @@ TEST_F(Dispatch, Getversion) {
     EXPECT_EQ(IntVariables[3], 296);
     EXPECT_EQ(Rest(), "\n");
     // Limits apply after the store (to every variable).
-    IntLimitMin[7] = 0;
-    IntLimitMax[7] = 100;
+    SetIntLimit(7, 0, 100);
     IntVariables[7] = 500;
     SetScript("%0\n");
     ExecCommand("getversion", 0);
@@ -187,8 +186,7 @@ TEST_F(Dispatch, DebugCommands) {
     ExecCommand("chkdbg", 1);
     EXPECT_EQ(IntVariables[4], 0);
     WriteGameFile(dir, "46017283", "");
-    IntLimitMin[4] = 5;  // stored without the limits
-    IntLimitMax[4] = 9;
+    SetIntLimit(4, 5, 9);  // stored without the limits
     SetScript("  %4\n");
     ExecCommand("chkdbg", 1);
     EXPECT_EQ(IntVariables[4], 1);

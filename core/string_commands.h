@@ -1,0 +1,20 @@
+// string_commands.h - string length, substring and comparison, conversions
+// between numbers and text, splitting a text into variables and the label
+// test: len, mid, cmp, itoa, itoa2, atoi, split, splitnum, labelexist.  None
+// of them clamps.  Texts are Shift-JIS bytes; lengths and offsets count bytes.
+#pragma once
+#include <cstdint>
+
+void Cmd_len();
+void Cmd_mid();
+void Cmd_cmp();
+void Cmd_itoa();
+void Cmd_itoa2();
+void Cmd_atoi();
+void Cmd_split();
+void Cmd_splitnum();
+void Cmd_labelexist();
+
+// The number at the start of text as atoi reads it: blanks, an optional
+// sign, decimal digits; beyond 32 bits it saturates; no digits give 0.
+int32_t ParseLeadingInt(const char* text);

@@ -1,0 +1,12 @@
+// reset_sound.h - the sound state of a new game, restored by every reset to
+// *start (core/reset.cpp).
+#pragma once
+
+// In this order, as each of these is built: music lowered for a voice through
+// the Ogg library (BgmDuckedForVoice) back to BgmVolumeBeforeDuck, the flag
+// cleared; OggBgmChannel 199, BgmLoopPointSet 0, BgmSaved 0; the CD and
+// music fade-out times kept and set to 0 while StopAllSound(true) stops
+// everything, then put back; the sound thread started the first time only;
+// the CD audio device closed; the Application record's CD track -1 and its
+// three music file names ""; the skip-mode sound file of dwave_dd "".
+void ResetSoundState();

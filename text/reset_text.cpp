@@ -1,0 +1,22 @@
+// reset_text.cpp - the text and interaction state of a new game.  Holds the
+// settings that exist so far; the rest of the list in reset_text.h joins as
+// the text subsystem is built.
+#include "text/reset_text.h"
+
+#include "text/input_state.h"
+#include "text/pass_defaults.h"
+#include "text/textline.h"
+#include "text/traps.h"
+
+void ResetTextState() {
+    TagHandled = 0;
+    SkipMode = 0;
+    MenuResetRequested = 0;
+    Traps.label[0] = 0;
+    Traps.timer_label[0] = 0;
+    TextColumns = 23;
+    TextRows = 16;
+    TextCursorLine = 0;
+    TextCursorColumn = 0;
+    RebuildTextColorSurface();
+}
