@@ -5,24 +5,14 @@
 #include <vector>
 
 #include "core/script.h"
-#include "platform/headless/headless.h"
-#include "platform/platform.h"
+#include "fuzz/fuzz_support.h"
 
-namespace {
-struct FirstLineExit {};
-void ThrowOnExit(int) { throw FirstLineExit(); }
-}  // namespace
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    FuzzStartEngine(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool started = [] {
-        PlatOptions opt;
-        opt.headless = true;
-        PlatInit(opt);
-        HeadlessEchoBoxes(false);
-        PlatSetExitHook(ThrowOnExit);
-        return true;
-    }();
-    (void)started;
     std::string text((const char*)data, size);
     std::vector<HeadlessEvent> events;
     std::string error;
@@ -31,10 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScreenWidth = 640, ScreenHeight = 480, VariableCount = 4096, GlobalBorder = 200,
     LabelMax = 10000;
     std::vector<char> copy(text.begin(), text.end());  // exactly size bytes, no NUL
-    try {
-        ApplyFirstLine(copy.data(), (int)copy.size(), size > 0 && data[0] == '-');
-    } catch (const FirstLineExit&) {
-    }
-    HeadlessClearBoxes();
+    FuzzTry([&] { ApplyFirstLine(copy.data(), (int)copy.size(), size > 0 && data[0] == '-'); });
     return 0;
 }

@@ -17,13 +17,9 @@
 #include "core/script.h"
 #include "core/startup.h"
 #include "core/variables.h"
-#include "platform/headless/headless.h"
-#include "platform/platform.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
-
-struct FatalExit {};
-void ThrowOnExit(int) { throw FatalExit(); }
 
 const char* const Commands[] = {
     "mov", "mov3", "mov4", "mov10", "intlimit", "numalias", "stralias", "dim", "movl",
@@ -38,42 +34,10 @@ int32_t Int32At(const uint8_t* p) {
     return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
 }
 
-void SetText(const uint8_t* data, size_t size) {
-    delete[] ScriptBuffer;
-    ScriptCapacity = (int)size + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, data, size);
-    ScriptLength = (int)strlen(ScriptBuffer);  // the text ends at its first NUL
-    ScriptTextReplaced();
-    ReadPosition = 0;
-    ExecAreaOffset = ScriptLength + 512;
-    ExecAreaSavedPosition = 0;
-}
-
-template <class F>
-void Try(F fn) {
-    try {
-        fn();
-    } catch (const FatalExit&) {
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // The game folder becomes the current folder: corpus paths made absolute.
-    for (int i = 1; i < *argc; i++) {
-        char* arg = (*argv)[i];
-        if (arg[0] == '-') continue;
-        if (char* full = realpath(arg, nullptr)) (*argv)[i] = full;
-    }
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
-    HeadlessEchoBoxes(false);
-    PlatSetExitHook(ThrowOnExit);
-    char dir[] = "/tmp/orva-fuzz-flow-XXXXXX";
-    if (!mkdtemp(dir) || !PlatSetGameDir(dir)) abort();
+    FuzzStartEngine(argc, argv);
     VariableCount = 16;
     GlobalBorder = 8;
     LabelMax = 64;
@@ -86,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < HeaderSize) return 0;
     const char* command = Commands[data[0] % CommandCount];
     int define = data[1] & 1;
-    SetText(data + HeaderSize, size - HeaderSize);
+    FuzzSetScript(data + HeaderSize, size - HeaderSize);
     // The stack: up to four entries from the input; with bit 1 set they are
     // taken modulo the text's length, so that they are mostly positions.
     CallStackDepth = (data[1] >> 2) % 5;
@@ -103,16 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (NumAliasCount || StrAliasCount) ClearAliasTables();
     ClearDefsubNames();
     DefineRunning = (uint8_t)define;
-    Try([] {
+    FuzzTry([] {
         LabelCount = 0;
         ScanLabels();
     });
     ReadPosition = 0;
-    Try([&] { ExecCommand(command, define); });  // the text is its operands
+    FuzzTry([&] { ExecCommand(command, define); });  // the text is its operands
     bool inside = (ReadPosition >= 0 && ReadPosition <= ScriptLength) ||
                   (ReadPosition >= ExecAreaOffset && ReadPosition < ScriptCapacity);
     if (!inside || CallStackDepth < 0 || CallStackDepth > CallStackSize) abort();
     for (int i = 0; i < VariableCount; i++) SetIntLimit(i, -1, -1);
-    HeadlessClearBoxes();  // the fatal errors' boxes would pile up
     return 0;
 }

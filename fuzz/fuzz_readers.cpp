@@ -14,50 +14,20 @@
 #include "core/readers.h"
 #include "core/script.h"
 #include "core/variables.h"
-#include "platform/headless/headless.h"
-#include "platform/platform.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
-struct FatalExit {};
-void ThrowOnExit(int) { throw FatalExit(); }
-
-void SetText(const uint8_t* data, size_t size) {
-    delete[] ScriptBuffer;
-    ScriptCapacity = (int)size + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, data, size);
-    ScriptLength = (int)strlen(ScriptBuffer);  // the text ends at its first NUL
-    ScriptTextReplaced();
-    ReadPosition = 0;
-    ExecAreaOffset = ScriptLength + 512;
-    ExecAreaSavedPosition = 0;
-}
-
 template <class F>
 void Try(F fn) {
-    try {
-        fn();
-    } catch (const FatalExit&) {
-    }
+    FuzzTry(fn);
     if (ReadPosition < 0 || ReadPosition > ScriptLength) abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    for (int i = 1; i < *argc; i++) {
-        char* arg = (*argv)[i];
-        if (arg[0] == '-') continue;
-        if (char* full = realpath(arg, nullptr)) (*argv)[i] = full;
-    }
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
-    HeadlessEchoBoxes(false);
-    PlatSetExitHook(ThrowOnExit);
-    char dir[] = "/tmp/orva-fuzz-readers-XXXXXX";
-    if (!mkdtemp(dir) || !PlatSetGameDir(dir)) abort();
+    FuzzStartEngine(argc, argv);
     VariableCount = 16;
     LabelMax = 64;
     AllocateVariableTables(VariableCount);
@@ -82,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char word[WordBufferSize];
     static char text[StrValueSize];
     static char box[4096];
-    SetText(data, size);
+    FuzzSetScript(data, size);
     Try([] { ReadIntExpr(); });
     FormatErrorText("m", box, sizeof box);
     ReadPosition = 0;

@@ -11,33 +11,12 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "graphics/imagetag.h"
-#include "platform/headless/headless.h"
-#include "platform/platform.h"
+#include "fuzz/fuzz_support.h"
 
-namespace {
-
-struct FatalExit {};
-void ThrowOnExit(int) { throw FatalExit(); }
-
-}  // namespace
-
-// The engine runs in an empty folder of its own (a fatal error saves the
-// persistent data to the current folder), so the corpus folders named on
-// the command line are made absolute first.
+// The engine runs in an empty folder of its own: a fatal error saves the
+// persistent data to the current folder.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    for (int i = 1; i < *argc; i++) {
-        char* arg = (*argv)[i];
-        if (arg[0] == '-') continue;
-        if (char* full = realpath(arg, nullptr)) (*argv)[i] = full;
-    }
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
-    HeadlessEchoBoxes(false);
-    PlatSetExitHook(ThrowOnExit);
-    static char dir[] = "/tmp/orva-fuzz-tag-XXXXXX";
-    if (!mkdtemp(dir) || !PlatSetGameDir(dir)) abort();
-    atexit([] { rmdir(dir); });
+    FuzzStartEngine(argc, argv);
     VariableCount = 10;
     AllocateVariableTables(VariableCount);
     AssignString(&StrVariables[3], "text");
@@ -60,19 +39,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (w < 1 || h < 1 || colors.empty() || colors.size() > SolidStripMax) abort();
             if ((int64_t)w * h > (1 << 22)) return 0;  // large fills only cost time
         }
-    } catch (const FatalExit&) {
+    } catch (const FuzzExit&) {
         HeadlessClearBoxes();
         return 0;
     }
     NoLoadError = (int32_t)(size & 1);
     BlankIfMissing = (int32_t)(size >> 1 & 1);
     Surface s;
-    try {
+    FuzzTry([&] {
         LoadSurface(&s, tag.c_str());
         if (s.dib.info && (s.dib.width < 1 || s.dib.height < 1)) abort();
-    } catch (const FatalExit&) {
-        HeadlessClearBoxes();
-    }
+    });
     DestroySurface(&s);
     return 0;
 }
