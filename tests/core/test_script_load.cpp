@@ -89,7 +89,10 @@ TEST_P(FirstLine, SettingsOrError) {
     EXPECT_EQ(LabelMax, c.l);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FirstLine, testing::ValuesIn(kFirstLines));
+INSTANTIATE_TEST_SUITE_P(Table, FirstLine, testing::ValuesIn(kFirstLines),
+                         [](const testing::TestParamInfo<FirstLineCase>& info) {
+                             return "Line" + std::to_string(info.index);
+                         });
 
 TEST(FirstLineBounds, TextIsNotReadPastItsLength) {
     StartHeadlessForTests();
