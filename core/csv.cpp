@@ -135,16 +135,16 @@ static void ReadTextField(char* buffer) {
 }
 
 // A numeric field: up to ',' or LF or the end; tabs, CRs and spaces dropped,
-// then read as atoi reads.
+// then read as atoi reads.  Nothing of it is kept, so a field of any length
+// takes no memory.
 static int32_t ReadNumberField() {
-    std::string digits;
+    LeadingIntReader number;
     for (;;) {
         int c = CsvGetByte();
         if (c == EOF || c == ',' || c == '\n') break;
-        if (c == '\t' || c == '\r' || c == ' ') continue;
-        digits += (char)c;
+        if (c != '\t' && c != '\r' && c != ' ') number.Put((unsigned char)c);
     }
-    return ParseLeadingInt(digits.c_str());
+    return number.Value();
 }
 
 // csvread target, target, ...

@@ -111,11 +111,8 @@ void FormatErrorText(const char* message, char* out, int size) {
         PositionToLine(pos, &file, &lineno);
     }
     char name[32];
-    snprintf(name, sizeof name, "%d.txt", file);
-    if (PlatExists(name))
-        snprintf(line, sizeof line, "%d.txt line:%d\n", file, lineno);
-    else
-        snprintf(line, sizeof line, "0%d.txt line:%d\n", file, lineno);
+    ScriptFileName(file, name, sizeof name);
+    snprintf(line, sizeof line, "%s line:%d\n", name, lineno);
     Put(&o, line, (int)strlen(line));
     if (ScriptBuffer) PutExcerpt(&o, pos);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/callstack.h"
+#include "core/command_targets.h"
 #include "core/core_messages.h"
 #include "core/error.h"
 #include "core/flow_messages.h"
@@ -49,8 +50,7 @@ void Cmd_for() {
     if (CallStackDepth > CallStackSize - ForFrameSize) ScriptError(CapStack, MsgForStackFull);
     if (SkipBlanks() != '%') BadFor();
     ReadPosition++;
-    int32_t n = ReadNumTerm();
-    if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
+    int n = ReadIntVarNumber();
     if (SkipBlanks() != '=') BadFor();
     ReadPosition++;
     IntVariables[n] = ReadIntExpr();

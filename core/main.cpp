@@ -35,14 +35,14 @@ int main(int argc, char** argv) {
                    strcmp(a, "--max-ms") == 0) {
             const char* v = value();
             if (!v) return Usage();
-            if (a[2] == 'e') {
+            if (strcmp(a, "--events") == 0) {
                 opt.events_file = v;
-            } else if (a[2] == 'f') {
+            } else if (strcmp(a, "--frame-out") == 0) {
                 opt.frame_out = v;
             } else {
                 char* end;
                 opt.max_ms = strtoll(v, &end, 10);
-                if (*end || opt.max_ms < 0) return Usage();
+                if (!*v || *end || opt.max_ms < 0) return Usage();
             }
         } else if (a[0] == '-' && a[1]) {
             return Usage();
@@ -53,10 +53,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!opt.headless && !opt.click_waits && opt.events_file.empty() && opt.max_ms < 0 &&
-        opt.frame_out.empty()) {
-        // plain play
-    } else if (!opt.headless) {
+    if (!opt.headless && (opt.click_waits || !opt.events_file.empty() || opt.max_ms >= 0 ||
+                          !opt.frame_out.empty())) {
         fprintf(stderr, "orva: --events, --click-waits, --max-ms and --frame-out need --headless\n");
         return 2;
     }

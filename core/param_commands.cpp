@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/callstack.h"
+#include "core/command_targets.h"
 #include "core/core_messages.h"
 #include "core/dispatch.h"
 #include "core/error.h"
@@ -44,18 +45,6 @@ struct ArgumentCursor {
     }
 };
 
-int32_t ParamIntVar() {
-    int32_t n = ReadNumTerm();
-    if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
-    return n;
-}
-
-int32_t ParamStrVar() {
-    int32_t n = ReadNumTerm();
-    if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgStrVarRange);
-    return n;
-}
-
 bool AtLineEnd(char c) { return c == '\n' || c == 0; }
 
 // getparam (two = false) and getparam2 (two = true).
@@ -74,7 +63,7 @@ void ReadParameters(bool two, const char* name, const char* bad) {
             ScriptError(CapError, bad);
         }
         ReadPosition++;
-        int32_t n = kind == '$' ? ParamStrVar() : ParamIntVar();
+        int n = kind == '$' ? ReadStrVarNumber() : ReadIntVarNumber();
         cur.ToArgument();
         char c = SkipBlanks();
         if (ref) {
@@ -129,7 +118,7 @@ void Cmd_gettag() {
         char kind = SkipBlanks();
         if (kind != '$' && kind != '%') ScriptError(CapError, MsgBadGettag);
         ReadPosition++;
-        int32_t n = kind == '$' ? ParamStrVar() : ParamIntVar();
+        int n = kind == '$' ? ReadStrVarNumber() : ReadIntVarNumber();
         if (!more) {
             if (kind == '$')
                 AssignString(&StrVariables[n], "");
@@ -168,8 +157,6 @@ void Cmd_gettag() {
             cur.ToStatement();
         }
     }
-    const char* s = ScriptBuffer;
-    if (s[cur.arg] == ']')
-        while (s[cur.arg] == ']') cur.arg++;
+    while (ScriptBuffer[cur.arg] == ']') cur.arg++;
     CallStack[CallStackDepth - 1] = cur.arg;
 }

@@ -20,14 +20,9 @@
 #include "text/input_state.h"
 #include "text/reset_text.h"
 
-static void ClearLocalVariables() {
-    for (int n = 0; n < GlobalBorder && n < VariableCount; n++) {
-        IntVariables[n] = 0;
-        AssignString(&StrVariables[n], "");
-    }
-}
-
 void ResetToStart() {
+    // The texture interface's off-screen mode is left here too, before
+    // anything below draws to the screens.
     InTextGosub = 0;
     ResetCsvState();
     LoadArchiveIndexes();
@@ -35,7 +30,7 @@ void ResetToStart() {
     ResetSaveState();
     ResetTextState();
     ResetGraphicsState();
-    ClearLocalVariables();
+    ResetLocalVariables();
     JumpToLabel("start");
     CallStackDepth = 0;
     ResetExtState();

@@ -29,12 +29,13 @@ void FreeScript();
 // A bad value shows the loader's message box and ends the process with -1.
 void ApplyFirstLine(const char* text, int len, bool lua_form);
 
-// Script file number and line of a byte offset, for messages.  The newlines
-// are indexed at the first call after a load; code that puts a new text into
-// ScriptBuffer by hand calls ScriptTextReplaced.
+// Script file number and line of a byte offset, for messages; an offset past
+// the text counts as its end, and a missing script reads as empty.  The
+// newlines are indexed at the first call after a load; code that puts a new
+// text into ScriptBuffer by hand calls ScriptTextReplaced.
 void PositionToLine(int position, int* file, int* line);
 void ScriptTextReplaced();
-// "%d.txt" or "0%d.txt" as the file would be named on disk (CP932).
+// "%d.txt", or "0%d.txt" when there is no "%d.txt" (CP932).
 void ScriptFileName(int file, char* out, int size);
 
 // The byte key the scrambled sources and the scrambled data files use.

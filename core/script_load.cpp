@@ -180,9 +180,10 @@ void ApplyFirstLine(const char* text, int len, bool lua_form) {
 
 // ---- sources -----------------------------------------------------------------------
 
+// The buffer for `text` and the exec area, sized by the source's size; every
+// source passes a size its text (with the separators) stays within + 100.
 static void SetBuffer(const std::vector<uint8_t>& text, long long size) {
     ScriptCapacity = (int)(size + 2048);
-    if ((long long)text.size() + 1 > ScriptCapacity) ScriptCapacity = (int)text.size() + 1;
     ScriptBuffer = new char[ScriptCapacity]();
     memcpy(ScriptBuffer, text.data(), text.size());
     ScriptBuffer[text.size()] = 0;
@@ -241,15 +242,16 @@ static void LoadLuaOnly() {
     std::vector<uint8_t> text(kLuaOnlyScript, kLuaOnlyScript + sizeof kLuaOnlyScript);
     SetBuffer(text, 49);
     ScriptLength = 49;  // the built-in script is counted with its NUL
-    std::vector<uint8_t> lua;
-    if (PlatReadFile("system.lua", false, &lua) || ReadSystemLuaFromArchives(&lua)) {
-        std::vector<uint8_t> head;
+    std::vector<uint8_t> lua, head;
+    if (PlatReadFile("system.lua", false, &lua)) {
         for (uint8_t b : lua) {  // the Lua reader drops every CR
             if (head.size() == 100) break;
             if (b != '\r') head.push_back(b);
         }
-        ApplyFirstLine((const char*)head.data(), (int)head.size(), true);
+    } else if (!ReadSystemLuaFromArchives(&head)) {
+        return;  // no "system.lua": the settings stand
     }
+    ApplyFirstLine((const char*)head.data(), (int)head.size(), true);
 }
 
 void LoadScript() {
@@ -295,6 +297,9 @@ void LoadScript() {
                 ScriptFileEnds[n] = (int)text.size();
                 text.push_back('\n');
             }
+            // A file that grew since it was measured moves the exec area and
+            // the spare room behind the text as it was read.
+            size = std::max(size, (long long)text.size() - 100);
             SetBuffer(text, size);
         }
     }
@@ -321,11 +326,11 @@ static void IndexNewlines() {
     IndexedBuffer = ScriptBuffer;
     IndexedLength = ScriptLength;
     NewlineOffsets.clear();
-    for (const char* p = ScriptBuffer; (p = (const char*)memchr(
-                                            p, '\n', ScriptBuffer + ScriptLength - p));
-         p++)
-        NewlineOffsets.push_back((int)(p - ScriptBuffer));
     NewlinesIndexed = true;
+    if (!ScriptBuffer) return;  // no script: no newlines
+    const char* end = ScriptBuffer + ScriptLength;
+    for (const char* p = ScriptBuffer; (p = (const char*)memchr(p, '\n', end - p)); p++)
+        NewlineOffsets.push_back((int)(p - ScriptBuffer));
 }
 
 // Newlines in [0, end).
@@ -342,22 +347,21 @@ void PositionToLine(int position, int* file, int* line) {
     if (position > ScriptLength) position = ScriptLength;
     if (!NewlinesIndexed || IndexedBuffer != ScriptBuffer || IndexedLength != ScriptLength)
         IndexNewlines();
-    int f = 0, step = -1, file_start = 0;
+    int f = 0, step = -1;
     while (f < 99) {
-        int next = std::max(ScriptFileEnds[f] + 1, step + 1);
+        long long next = std::max((long long)ScriptFileEnds[f] + 1, (long long)step + 1);
         if (next >= position) break;
-        step = next;
-        file_start = step;
+        step = (int)next;
         f++;
     }
     *file = f;
-    *line = NewlinesBefore(position) - NewlinesBefore(file_start) + 1;
+    *line = NewlinesBefore(position) - NewlinesBefore(step) + 1;  // the file's lines from step
 }
 
 void ScriptFileName(int file, char* out, int size) {
     char name[16];
     snprintf(name, sizeof name, "%d.txt", file);
-    if (PlatExists(name) || file >= 10)
+    if (PlatExists(name))
         snprintf(out, size, "%d.txt", file);
     else
         snprintf(out, size, "0%d.txt", file);

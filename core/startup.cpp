@@ -63,7 +63,10 @@ static void FreeTables() {
     delete[] GlyphColorPlane;
     GlyphLayer = GlyphColorPlane = nullptr;
 }
-static void FreeScriptAtExit() { FreeScript(); }
+static void FreeScriptAtExit() {
+    FreeScript();
+    RestoreCdVolumeAtExit();
+}
 static void SaveReadFlagsAtExit() { SaveReadFlags(); }
 static void FreeLibrariesAtExit() { FreeDllCache(); }
 
@@ -114,13 +117,6 @@ static void AllocateTextLayers() {
     GlyphLayerSize = size;
 }
 
-static void ClearLocalVariables() {
-    for (int i = 0; i < GlobalBorder && i < VariableCount; i++) {
-        IntVariables[i] = 0;
-        AssignString(&StrVariables[i], "");
-    }
-}
-
 // One pass: load, *define, then story runs until definereset.
 static void RunPass() {
     SetDefaultLineBreakTables();
@@ -147,7 +143,7 @@ static void RunPass() {
     SetGraphicsLoadDefaults();
     SetSoundLoadDefaults();
     RebuildScreenSurfaces();
-    ClearLocalVariables();
+    ResetLocalVariables();
     ReadGlobalVariables();
     RebuildTextColorSurface();
     ClearImagePlugins();

@@ -18,18 +18,30 @@
 #include "core/sjis.h"
 #include "core/variables.h"
 
-int32_t ParseLeadingInt(const char* text) {
-    const unsigned char* p = (const unsigned char*)text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) p++;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    uint64_t v = 0;  // magnitude, held at most one past the int32 range
-    for (; *p >= '0' && *p <= '9'; p++) {
-        v = v * 10 + (uint64_t)(*p - '0');
-        if (v > 2147483648u) v = 2147483648u;
+void LeadingIntReader::Put(unsigned char c) {
+    if (stage == 2) return;
+    if (stage == 0 && (c == ' ' || (c >= '\t' && c <= '\r'))) return;
+    if (stage == 0 && (c == '+' || c == '-')) {
+        negative = c == '-';
+        stage = 1;
+    } else if (c >= '0' && c <= '9') {
+        magnitude = magnitude * 10 + (uint64_t)(c - '0');
+        if (magnitude > 2147483648u) magnitude = 2147483648u;
+        stage = 1;
+    } else {
+        stage = 2;
     }
-    if (negative) return v >= 2147483648u ? INT_MIN : -(int32_t)v;
-    return v > 2147483647u ? INT_MAX : (int32_t)v;
+}
+
+int32_t LeadingIntReader::Value() const {
+    if (negative) return magnitude >= 2147483648u ? INT_MIN : -(int32_t)magnitude;
+    return magnitude > 2147483647u ? INT_MAX : (int32_t)magnitude;
+}
+
+int32_t ParseLeadingInt(const char* text) {
+    LeadingIntReader r;
+    for (const char* p = text; *p && r.stage != 2; p++) r.Put((unsigned char)*p);
+    return r.Value();
 }
 
 // ", text" into a buffer of StrValueSize bytes.

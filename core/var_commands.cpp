@@ -5,6 +5,7 @@
 
 #include "core/aliases.h"
 #include "core/arrays.h"
+#include "core/command_targets.h"
 #include "core/core_messages.h"
 #include "core/error.h"
 #include "core/flow_messages.h"
@@ -18,8 +19,7 @@ void Cmd_mov() {
     switch (SkipBlanks()) {
     case '%': {
         ReadPosition++;
-        int32_t n = ReadNumTerm();
-        if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
+        int n = ReadIntVarNumber();
         ExpectComma();
         IntVariables[n] = ReadIntExpr();
         ClampIntVars();
@@ -36,8 +36,7 @@ void Cmd_mov() {
     }
     case '$': {
         ReadPosition++;
-        int32_t n = ReadNumTerm();
-        if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgStrVarRange);
+        int n = ReadStrVarNumber();
         ExpectComma();
         StrScratch value;
         ReadStrExprFull(value.p);
@@ -79,8 +78,7 @@ void Cmd_mov10() { MovCount(10); }
 // intlimit N,min,max: N is a numeric term naming the variable.  Nothing is
 // clamped now.
 void Cmd_intlimit() {
-    int32_t n = ReadNumTerm();
-    if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
+    int n = ReadIntVarNumber();
     ExpectComma();
     int32_t min = ReadIntExpr();
     ExpectComma();

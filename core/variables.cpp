@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "core/script.h"
+
 int32_t* IntVariables;
 HeapString* StrVariables;
 int32_t* IntLimitMax;
@@ -48,6 +50,13 @@ void AllocateVariableTables(int v) {
     LimitedVarCount = 0;
     ArrayVariables = new ArrayVariable[v];
     ArrayCount = 0;
+}
+
+void ResetLocalVariables() {
+    for (int n = 0; n < GlobalBorder && n < VariableCount; n++) {
+        IntVariables[n] = 0;
+        AssignString(&StrVariables[n], "");
+    }
 }
 
 void SetIntLimit(int n, int32_t min, int32_t max) {

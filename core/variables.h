@@ -28,6 +28,8 @@ extern int ArrayCount;                 // arrays declared
 // every limit -1).
 void AllocateVariableTables(int v);
 void FreeVariableTables();
+// The local variables, those below GlobalBorder: 0 and "".
+void ResetLocalVariables();
 
 // IntLimitMin[n] = min, IntLimitMax[n] = max (n in 0..VariableCount-1).
 void SetIntLimit(int n, int32_t min, int32_t max);

@@ -1,6 +1,5 @@
 // reset_ext.cpp - the extension interfaces' part of the reset.  The ":reset"
-// hook is called now; the texture interface and "system.lua" join when they
-// are built.
+// hook is called now; "system.lua" joins when the Lua bridge is built.
 #include "ext/reset_ext.h"
 
 #include "core/core_messages.h"

@@ -12,6 +12,7 @@ static void MixSilence(int16_t* frames, int count, void*) {
 void StartDirectSound() { PlatOpenAudio(MixSilence, nullptr); }
 void StopAllSound(bool) {}
 void ShutdownSound() { PlatCloseAudio(); }
+void RestoreCdVolumeAtExit() {}
 void SetTempDirectory() { PlatTempDir(); }
 void ClearDwaveSetting() {}
 void FindCdMixerControls() {}

@@ -4,6 +4,7 @@
 void StartDirectSound();            // opens the audio device once
 void StopAllSound(bool everything); // music, CD, MIDI, AVI; with everything, loops too
 void ShutdownSound();               // at the main window's destruction
+void RestoreCdVolumeAtExit();       // the CD mixer volume a script asked to restore
 void SetTempDirectory();       // the folder for Orvatmp.wav and extracted files
 void ClearDwaveSetting();      // the numeric setting kept by dwave_dd
 void FindCdMixerControls();

@@ -2,12 +2,19 @@
 // pass.  Each fills in as its part of the text subsystem is built.
 #include "text/pass_defaults.h"
 
+#include <cstring>
+
+#include "core/script.h"
+#include "core/startup.h"
+
 void SetDefaultLineBreakTables() {}
 void ClearTextPassFlags() {}
 void SetTextPassDefaults() {}
 void SetMenuPassDefaults() {}
 void SetTextLoadDefaults() {}
-void RebuildTextColorSurface() {}
+void RebuildTextColorSurface() {
+    if (GlyphLayer) memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);
+}
 void UpdateMenuForPass(bool) {}
 void EnumerateFontsForMenu() {}
 void LoadLookbackArrows() {}

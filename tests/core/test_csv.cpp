@@ -173,6 +173,20 @@ TEST_F(Csv, LongTextFields) {
     EXPECT_EQ(FileBytes("longw.csv"), std::string(5000, 'z') + "," + std::string(5000, 'z') + std::string(2000, 'y'));
 }
 
+TEST_F(Csv, LongNumericFields) {
+    // Only the number at the start of a field counts, however long the field
+    // is: leading zeros, digits past 32 bits, bytes behind the number, a NUL.
+    Put("n.csv", std::string(100000, '0') + "7,12" + std::string(100000, '9') + ",-" +
+                     std::string(50, '9') + ",42" + std::string(100000, 'x') + ",5" + std::string(1, '\0') +
+                     "6,+ 3,\v\f8,-\v1,--2");
+    Run("csvopen \"n.csv\",\"r\"");
+    Run("csvread %0,%1,%2,%3,%4,%5,%6,%7,%8");
+    const int32_t want[] = {7, INT_MAX, INT_MIN, 42, 5, 3, 8, 0, 0};
+    for (int i = 0; i < 9; i++) EXPECT_EQ(IntVariables[i], want[i]) << i;
+    Run("csveof %9");
+    EXPECT_EQ(IntVariables[9], 1);
+}
+
 TEST_F(Csv, CsvwriteValueKinds) {
     AddStrAlias("both", "text");
     AddNumAlias("both", 1);

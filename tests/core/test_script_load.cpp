@@ -1,8 +1,11 @@
 // The script's three sources, the first-line settings and positions.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "core/script.h"
 #include "core/variables.h"
@@ -60,6 +63,16 @@ const FirstLineCase kFirstLines[] = {
     {";$S100000,100", false, 0, 0, 0, 0, 0, kBad},
     {";$S-640,480", false, 0, 0, 0, 0, 0, kBad},
     {";$G-1", false, 0, 0, 0, 0, 0, kBad},
+    // Bounds, letters in either case, the list's end at CR, the Lua form.
+    {";value4094", false, 640, 480, 4096, 4094, 10000, nullptr},
+    {";value4095", false, 0, 0, 0, 0, 0, kBorder},
+    {";$V2G0L1", false, 640, 480, 2, 0, 1, nullptr},
+    {";$V1", false, 0, 0, 0, 0, 0, kBad},
+    {";$s8192,8192", false, 8192, 8192, 4096, 200, 10000, nullptr},
+    {";$S8193,600", false, 0, 0, 0, 0, 0, kBad},
+    {";$V5000\rG300", false, 640, 480, 5000, 200, 10000, nullptr},
+    {"-- value300", true, 640, 480, 4096, 300, 10000, nullptr},
+    {"--mode400,value100", true, 400, 300, 4096, 100, 10000, nullptr},
 };
 
 class FirstLine : public testing::TestWithParam<FirstLineCase> {
@@ -175,6 +188,30 @@ TEST_F(ScriptSources, ZatWinsOverDatAndUsesItsOwnKey) {
     EXPECT_EQ(Text(), "zat\n");
 }
 
+// A numbered file that grows between its measuring and its reading must
+// leave the exec area and the spare room behind the text as read.
+TEST_F(ScriptSources, FileGrowingWhileLoadedStaysBeforeTheExecArea) {
+    WriteGameFile(dir, "0.txt", "*define\n");
+    WriteGameFile(dir, "1.txt", "x");
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        const std::string big(8000, 'y');
+        for (int i = 0; !stop; i++) {
+            std::string tmp = dir + "/grow.tmp";
+            WriteGameFile(dir, "grow.tmp", i % 2 ? big : "x");
+            rename(tmp.c_str(), (dir + "/1.txt").c_str());
+        }
+    });
+    for (int i = 0; i < 100; i++) {
+        LoadScript();
+        ASSERT_GT(ExecAreaOffset, ScriptLength) << "load " << i;
+        ASSERT_GE(ScriptCapacity - ExecAreaOffset, 1536) << "load " << i;
+    }
+    stop = true;
+    writer.join();
+    FreeScript();
+}
+
 TEST_F(ScriptSources, TablesFollowTheFirstLine) {
     WriteGameFile(dir, "0.txt", ";$V300G100L50\n*define\n");
     LoadScript();
@@ -212,6 +249,8 @@ TEST(PositionToLine, AcrossFilesAndMissingOnes) {
     EXPECT_STREQ(name, "2.txt");
     ScriptFileName(1, name, sizeof name);
     EXPECT_STREQ(name, "01.txt");  // no "1.txt": the zero form is named
+    ScriptFileName(99, name, sizeof name);
+    EXPECT_STREQ(name, "099.txt");  // as a scrambled script's positions are named
 }
 
 TEST(PositionToLine, ScrambledScriptsStopAtFile99) {
@@ -239,7 +278,8 @@ TEST(LuaOnly, NoScriptWithTheBridgeRunsTheBuiltInScript) {
     ResetSettings();
     std::string dir = MakeGameFolder();
     ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
-    WriteGameFile(dir, "system.lua", "\r\n--$V5000\r\nfunction main() end\n");
+    // The folder's file loses every CR, so the list goes on after one.
+    WriteGameFile(dir, "system.lua", "\r\n--$V5000\rG300\r\nfunction main() end\n");
     LuaBridgeLoaded = true;
     LoadScript();
     LuaBridgeLoaded = false;
@@ -248,6 +288,7 @@ TEST(LuaOnly, NoScriptWithTheBridgeRunsTheBuiltInScript) {
     EXPECT_STREQ(ScriptBuffer, "*define\ndeletemenu\nluasub main\ngame\n*start\nmain\n");
     EXPECT_EQ(ExecAreaOffset, 49 + 512);
     EXPECT_EQ(VariableCount, 5000);
+    EXPECT_EQ(GlobalBorder, 300);
     EXPECT_EQ(TextFileMode, 0);
 }
 
@@ -283,11 +324,16 @@ TEST(LuaOnly, SettingsLineFromArchives) {
     struct Case {
         bool ova;
         int type;
-        int expect_v;
+        const char* text;
+        int expect_v, expect_g;
     } cases[] = {
-        {true, Stored, 5000},
-        {true, Lzss, 4096},  // packed bytes are not unpacked: no settings
-        {false, Stored, 6000},
+        {true, Stored, "--$V5000\nfunction main() end\n", 5000, 200},
+        // packed bytes are not unpacked: no settings
+        {true, Lzss, "--$V5000\nfunction main() end\n", 4096, 200},
+        {false, Stored, "--$V6000\n", 6000, 200},
+        // as stored: a CR ends the list (only the folder's file loses its CRs)
+        {false, Stored, "--$V6000\rG300\n", 6000, 200},
+        {true, Stored, "--$V6000\rG300\n", 6000, 200},
     };
     for (const Case& c : cases) {
         ResetSettings();
@@ -296,11 +342,10 @@ TEST(LuaOnly, SettingsLineFromArchives) {
         ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
         if (c.ova) {
             WriteGameFile(dir, "arc.ova",
-                          PackOva({{"other.txt", Stored, "x"},
-                                   {"system.lua", c.type, "--$V5000\nfunction main() end\n"}}));
+                          PackOva({{"other.txt", Stored, "x"}, {"system.lua", c.type, c.text}}));
             OvaMode = 1;
         } else {
-            WriteGameFile(dir, "00.ov2", PackOv2({{"system.lua", "--$V6000\n"}}));
+            WriteGameFile(dir, "00.ov2", PackOv2({{"system.lua", c.text}}));
             LoadOv2Indexes();
             Ov2Mode = 1;
         }
@@ -309,8 +354,126 @@ TEST(LuaOnly, SettingsLineFromArchives) {
         LuaBridgeLoaded = false;
         EXPECT_EQ(LuaOnlyMode, 1);
         EXPECT_EQ(VariableCount, c.expect_v) << "ova " << c.ova << " type " << c.type;
+        EXPECT_EQ(GlobalBorder, c.expect_g) << c.text;
     }
     ForgetArchiveState();
+}
+
+}  // namespace
+
+namespace {
+
+// The position rule as a plain walk over the bytes, to hold the indexed
+// look-up against.
+void WalkPosition(const char* text, const int* ends, int position, int* file, int* line) {
+    int f = 0, n = 0, s = 0;
+    for (int j = 0; j < position; j++) {
+        if (f < 99 && j > ends[f]) {
+            f++;
+            s = n;
+        }
+        if (text[j] == '\n') n++;
+    }
+    *file = f;
+    *line = n - s + 1;
+}
+
+// Every position of the script in memory against the walk.
+void ExpectSameAsWalk(const char* what) {
+    for (int p = 0; p <= ScriptLength; p++) {
+        int f, l, wf, wl;
+        PositionToLine(p, &f, &l);
+        WalkPosition(ScriptBuffer, ScriptFileEnds, p, &wf, &wl);
+        ASSERT_EQ(f, wf) << what << " at " << p;
+        ASSERT_EQ(l, wl) << what << " at " << p;
+    }
+}
+
+TEST(PositionToLine, SameAsTheByteWalkOnRandomScripts) {
+    StartHeadlessForTests();
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 300; round++) {
+        FreeScript();
+        int len = (int)next(600);
+        ScriptCapacity = len + 2048;
+        ScriptBuffer = new char[ScriptCapacity]();
+        int nl_odds = 1 + (int)next(8);  // from nearly all newlines to few
+        for (int i = 0; i < len; i++) ScriptBuffer[i] = next(nl_odds) == 0 ? '\n' : 'x';
+        ScriptLength = len;
+        // File ends as each source leaves them: rising (text files, some
+        // equal for missing files), all zero (scrambled), or anything.
+        int kind = round % 3, at = 0;
+        for (int k = 0; k < 100; k++) {
+            if (kind == 0) at += (int)next(12), ScriptFileEnds[k] = at;
+            else if (kind == 1) ScriptFileEnds[k] = 0;
+            else ScriptFileEnds[k] = (int)next(700) - 50;
+        }
+        if (kind == 1) ScriptFileEnds[99] = 0xFFFFFF;
+        ExpectSameAsWalk("random script");
+        // The index follows a new text of the same length put in by hand.
+        for (int i = 0; i < len; i++) ScriptBuffer[i] = ScriptBuffer[i] == '\n' ? 'y' : '\n';
+        ScriptTextReplaced();
+        ExpectSameAsWalk("replaced text");
+    }
+    FreeScript();
+}
+
+TEST(PositionToLine, SameAsTheByteWalkOnLoadedScripts) {
+    StartHeadlessForTests();
+    ClearCapturedBoxes();
+    ResetSettings();
+    struct Source {
+        std::vector<std::pair<const char*, std::string>> files;
+    } sources[] = {
+        {{{"0.txt", "a\r\nbb\r\n\r\n"}, {"3.txt", "\n\nc"}, {"07.txt", "d\ne\n"},
+          {"12.txt", ""}, {"99.txt", "last\nline"}}},
+        {{{"00.txt", "\n"}, {"1.txt", "x"}, {"2.txt", "y"}, {"3.txt", "\n"}}},
+        {{{"orvascript.dat", std::string(150, 'q') + "\n" + std::string(60, '\n')},
+          {"05.np", "r\ns"}}},
+        {{{"orvascript.zat", "one\ntwo\n\nthree"}}},
+    };
+    for (const Source& s : sources) {
+        std::string dir = MakeGameFolder();
+        for (const auto& f : s.files) {
+            std::string bytes = f.second;
+            std::string name = f.first;
+            uint8_t key = name.find(".zat") != std::string::npos ? 0xD3
+                          : name.find(".dat") != std::string::npos ||
+                                  name.find(".np") != std::string::npos
+                              ? 0x5B
+                              : 0;
+            for (char& c : bytes) c = (char)(c ^ key);
+            WriteGameFile(dir, name, bytes);
+        }
+        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+        LoadScript();
+        ExpectSameAsWalk(s.files[0].first);
+        // A second load of a script of the same length is indexed afresh.
+        LoadScript();
+        ExpectSameAsWalk(s.files[0].first);
+    }
+    FreeScript();
+}
+
+TEST(PositionToLine, NoScriptAndPositionsOutsideTheText) {
+    StartHeadlessForTests();
+    FreeScript();
+    memset(ScriptFileEnds, 0, sizeof ScriptFileEnds);
+    ScriptFileEnds[99] = 0xFFFFFF;
+    int f = -1, l = -1;
+    PositionToLine(0, &f, &l);  // a missing script reads as empty
+    EXPECT_EQ(f, 0);
+    EXPECT_EQ(l, 1);
+    PositionToLine(40, &f, &l);
+    EXPECT_EQ(f, 0);
+    EXPECT_EQ(l, 1);
+    PositionToLine(-5, &f, &l);
+    EXPECT_EQ(f, 0);
+    EXPECT_EQ(l, 1);
 }
 
 }  // namespace

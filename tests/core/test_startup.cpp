@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <string>
+#include <vector>
 
 #include "core/startup.h"
 #include "platform/platform.h"
@@ -64,6 +65,42 @@ TEST(Startup, BadCommandLineAndMissingFolder) {
     RunResult r = RunGame(dir + "/no/such/folder", opt);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("cannot open the game folder"), std::string::npos) << r.err;
+}
+
+// The runner's options: a bad command line is status 2 with the usage (or a
+// line naming the fault), and --max-ms ends a run that goes on with 124.
+TEST(Startup, RunnerOptionsAndTheirStatuses) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\nend\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* err;  // a part of standard error
+    } cases[] = {
+        {{"--headless", dir}, 0, ""},
+        {{"--headless", "--max-ms"}, 2, "usage:"},
+        {{"--headless", "--max-ms", "", dir}, 2, "usage:"},
+        {{"--headless", "--max-ms", "-1", dir}, 2, "usage:"},
+        {{"--headless", "--max-ms", "10x", dir}, 2, "usage:"},
+        {{"--headless", "--bogus", dir}, 2, "usage:"},
+        {{"--headless", dir, dir}, 2, "usage:"},
+        {{"--click-waits", dir}, 2, "need --headless"},
+        {{"--max-ms", "5", dir}, 2, "need --headless"},
+        {{"--headless", "--events", dir + "/none.txt", dir}, 2, "cannot read the events file"},
+    };
+    for (const Case& c : cases) {
+        RunResult r = RunOrva(c.args, dir);
+        std::string what = c.args[1];
+        EXPECT_EQ(r.status, c.status) << what << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << what << "\n" << r.err;
+    }
+    // The window is shown 500 ms before the story starts: a shorter run is
+    // stopped on the way, a longer one reaches the end.
+    RunResult r = RunOrva({"--headless", "--max-ms", "100", dir}, dir);
+    EXPECT_EQ(r.status, 124) << r.err;
+    EXPECT_NE(r.err.find("stopped after 100 ms"), std::string::npos) << r.err;
+    r = RunOrva({"--headless", "--max-ms", "1000", dir}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
 }
 
 TEST(ConfigFile, CdFadeOffComparesTheFirstNineCharacters) {

@@ -68,10 +68,16 @@ static std::string Slurp(const fs::path& p) {
     return s.str();
 }
 
-RunResult RunGame(const std::string& dir, const RunOptions& opt) {
+// The folder beside a game folder that holds a run's files.
+static fs::path RunFolder(const std::string& dir) {
     fs::path work = fs::path(dir).parent_path() / (fs::path(dir).filename().string() + ".run");
     fs::create_directories(work);
-    std::vector<std::string> args = {ORVA_EXE, "--headless"};
+    return work;
+}
+
+RunResult RunGame(const std::string& dir, const RunOptions& opt) {
+    fs::path work = RunFolder(dir);
+    std::vector<std::string> args = {"--headless"};
     if (!opt.events.empty()) {
         std::ofstream(work / "events.txt") << opt.events;
         args.push_back("--events");
@@ -87,6 +93,12 @@ RunResult RunGame(const std::string& dir, const RunOptions& opt) {
         args.push_back(opt.frame_out);
     }
     args.push_back(dir);
+    return RunOrva(args, dir, opt.real_timeout_s);
+}
+
+RunResult RunOrva(std::vector<std::string> args, const std::string& dir, int real_timeout_s) {
+    fs::path work = RunFolder(dir);
+    args.insert(args.begin(), ORVA_EXE);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -108,7 +120,7 @@ RunResult RunGame(const std::string& dir, const RunOptions& opt) {
         return r;
     }
     int status = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(opt.real_timeout_s);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(real_timeout_s);
     for (;;) {
         pid_t w = waitpid(pid, &status, WNOHANG);
         if (w == pid) break;

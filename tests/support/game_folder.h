@@ -33,3 +33,6 @@ struct RunOptions {
 };
 // Runs `orva --headless ... dir` and collects what it did.
 RunResult RunGame(const std::string& dir, const RunOptions& opt = RunOptions());
+// Runs `orva ARGS...` as given, its output kept beside the folder `dir`.
+RunResult RunOrva(std::vector<std::string> args, const std::string& dir,
+                  int real_timeout_s = 60);
