@@ -29,11 +29,7 @@ protected:
     // Runs fn, which must end in a fatal error; the error box's text (UTF-8).
     template <class F>
     std::string FatalText(F fn) {
-        ClearCapturedBoxes();
-        int code = ExitCodeOf(fn);
-        EXPECT_NE(code, -1000) << "no fatal error";
-        std::vector<std::string> boxes = CapturedBoxes();
-        return boxes.empty() ? std::string() : boxes.back();
+        return FatalBoxOf(fn, false);
     }
 };
 

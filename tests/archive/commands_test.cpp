@@ -19,19 +19,11 @@ protected:
         AllocateVariableTables(VariableCount);
     }
     void TearDown() override {
-        ScriptBuffer = nullptr;  // the text goes with the fixture
-        ScriptLength = ScriptCapacity = ReadPosition = 0;
+        ForgetScriptText();  // the text goes with the fixture
         ArchiveTest::TearDown();
     }
     // Places `text` as the script and the read position at its start.
-    void At(const std::string& utf8) {
-        script = Cp932(utf8);
-        ScriptLength = (int)script.size();
-        script.resize(script.size() + 2048, '\0');
-        ScriptBuffer = &script[0];
-        ScriptCapacity = (int)script.size();
-        ReadPosition = 0;
-    }
+    void At(const std::string& utf8) { UseScriptText(&script, Cp932(utf8)); }
 };
 
 TEST_F(Commands, SwitchesAndPrefixes) {

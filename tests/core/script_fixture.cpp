@@ -100,10 +100,6 @@ std::string ScriptTest::LastBoxText() const {
 }
 
 std::string ScriptTest::LastFatal() const {
-    const auto& boxes = HeadlessBoxes();
-    if (boxes.empty()) return "<no box>";
-    std::string text = boxes.back().text;
-    size_t cut = text.find("\n\n");
-    if (cut != std::string::npos) text.resize(cut);
-    return Utf8(boxes.back().caption) + ": " + Utf8(text);
+    if (HeadlessBoxes().empty()) return "<no box>";
+    return LastBoxCut(true);
 }

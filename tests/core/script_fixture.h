@@ -28,10 +28,7 @@ protected:
     // UTF-8, the message being the box text before its first "\n\n".
     template <class F>
     std::string FatalOf(F fn) {
-        ClearCapturedBoxes();
-        int code = ExitCodeOf(fn);
-        if (code == -1000) return "<no fatal error>";
-        return LastFatal();
+        return FatalBoxOf(fn, true);
     }
     // The last box as "caption: message" (UTF-8), message cut at "\n\n".
     std::string LastFatal() const;

@@ -84,13 +84,6 @@ protected:
     // the message without the script position lines.
     template <class F>
     std::string FatalText(F fn) {
-        ClearCapturedBoxes();
-        int code = ExitCodeOf(fn);
-        EXPECT_NE(code, -1000) << "no fatal error";
-        std::vector<std::string> boxes = CapturedBoxes();
-        if (boxes.empty()) return std::string();
-        std::string b = boxes.back();
-        size_t cut = b.find("\n\n");
-        return cut == std::string::npos ? b : b.substr(0, cut);
+        return FatalBoxOf(fn, true);
     }
 };

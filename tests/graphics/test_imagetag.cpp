@@ -621,18 +621,10 @@ class GfxCommands : public GfxTest {
 protected:
     std::string script;
     void TearDown() override {
-        ScriptBuffer = nullptr;
-        ScriptLength = ScriptCapacity = ReadPosition = 0;
+        ForgetScriptText();
         GfxTest::TearDown();
     }
-    void At(const std::string& utf8) {
-        script = Cp932(utf8);
-        ScriptLength = (int)script.size();
-        script.resize(script.size() + 2048, '\0');
-        ScriptBuffer = &script[0];
-        ScriptCapacity = (int)script.size();
-        ReadPosition = 0;
-    }
+    void At(const std::string& utf8) { UseScriptText(&script, Cp932(utf8)); }
 };
 
 TEST_F(GfxCommands, SpiAppendsLowerCasedUpTo50) {

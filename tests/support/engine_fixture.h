@@ -15,6 +15,12 @@ void StartHeadlessForTests();
 std::vector<std::string> CapturedBoxes();
 void ClearCapturedBoxes();
 
+// Puts a CP932 text into ScriptBuffer, kept in *storage (2048 spare bytes and
+// a NUL behind it), with the read position at its start; ForgetScriptText
+// leaves ScriptBuffer null again before the storage goes.
+void UseScriptText(std::string* storage, const std::string& cp932);
+void ForgetScriptText();
+
 // Runs fn and returns the exit code it ended with, or -1000 when it returned.
 template <class F>
 int ExitCodeOf(F fn) {
@@ -24,4 +30,14 @@ int ExitCodeOf(F fn) {
         return e.code;
     }
     return -1000;
+}
+
+// Runs fn, which must end in a fatal error: the last box as "caption: text"
+// (UTF-8), cut before the script position lines when cut_position is set.
+std::string LastBoxCut(bool cut_position);
+template <class F>
+std::string FatalBoxOf(F fn, bool cut_position) {
+    ClearCapturedBoxes();
+    if (ExitCodeOf(fn) == -1000) return "<no fatal error>";
+    return LastBoxCut(cut_position);
 }
