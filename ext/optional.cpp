@@ -1,6 +1,6 @@
 // optional.cpp - the start-up binding of the optional libraries.  Their code
 // is built into the program; a game enables each by shipping the library file
-// the original program would have loaded.
+// the engine would load on Windows.
 #include "ext/optional.h"
 
 #include <string>

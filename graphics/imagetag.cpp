@@ -339,7 +339,7 @@ void DecodeFile(Surface* s, const char* path, const std::string& name, const std
 
 enum Lookup { Loaded, Missing };
 
-// Step 2 of the lookup: the ov2 archives.
+// After the folder, the lookup tries the ov2 archives.
 Lookup FromOv2(Surface* s, const std::string& name, const std::string& ext) {
     Ov2Lookup e;
     bool found = FindOv2Entry(name.c_str(), &e) == 1;
@@ -366,7 +366,7 @@ Lookup FromOv2(Surface* s, const std::string& name, const std::string& ext) {
     return Loaded;
 }
 
-// Step 3: the ova archives.
+// Then the ova archives.
 Lookup FromOva(Surface* s, const std::string& name, const std::string& ext) {
     OvaLookup e;
     bool found = FindOvaEntry(name.c_str(), &e) >= 0;
