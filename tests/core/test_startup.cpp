@@ -2,6 +2,7 @@
 // and "config.txt".
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,25 +36,26 @@ TEST(Startup, BadFirstLineEndsWithMinusOne) {
 
 TEST(Startup, SecondCopyOnTheSameFolderIsRefused) {
     std::string dir = MakeGameFolder();
-    WriteScript(dir, "*define\ngame\n*start\n");
-    // The first copy: a child that holds the game folder's instance lock.
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
+    // The first copy marks that its story runs, then loops for good.
+    WriteScript(dir, "*define\ngame\n*start\nfilecreate \"running.txt\"\n*loop\ngoto *loop\n");
+    std::string exe = ORVA_EXE;
     pid_t first = fork();
     if (first == 0) {
-        char ok = PlatSetGameDir(dir.c_str()) && PlatAcquireInstanceLock() ? 1 : 0;
-        (void)!write(ready[1], &ok, 1);
-        pause();
-        _exit(0);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(exe.c_str(), exe.c_str(), "--headless", dir.c_str(), (char*)nullptr);
+        _exit(127);
     }
-    char ok = 0;
-    ASSERT_EQ(read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 1);
+    ASSERT_GT(first, 0);
+    std::string marker;
+    for (int i = 0; i < 3000 && !ReadGameFileBytes(dir, "running.txt", &marker); i++)
+        usleep(10000);
     RunResult r = RunGame(dir);
+    int alive = kill(first, 0);
     kill(first, SIGKILL);
     waitpid(first, nullptr, 0);
-    close(ready[0]);
-    close(ready[1]);
+    EXPECT_EQ(alive, 0) << "the first copy stopped";
     EXPECT_EQ(r.status, 0);
     ASSERT_EQ(r.boxes.size(), 1u) << r.err;
     EXPECT_EQ(r.boxes[0], "起動エラー: 同時に二つ実行しないでください");
