@@ -16,7 +16,6 @@
 #include "core/script.h"
 #include "core/readers.h"
 #include "core/readers_internal.h"
-#include "core/varclamp.h"
 #include "core/variables.h"
 
 static void StoreClamped(int n, int32_t v) {

@@ -20,7 +20,6 @@
 #include "core/script.h"
 #include "core/sjis.h"
 #include "core/string_commands.h"
-#include "core/varclamp.h"
 #include "core/variables.h"
 #include "platform/platform.h"
 

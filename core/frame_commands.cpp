@@ -8,7 +8,6 @@
 #include "core/reset.h"
 #include "core/script.h"
 #include "core/startup.h"
-#include "core/varclamp.h"
 #include "core/variables.h"
 #include "ext/layers.h"
 #include "sound/sound.h"

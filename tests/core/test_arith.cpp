@@ -7,7 +7,7 @@
 
 #include "core/arith_commands.h"
 #include "core/random.h"
-#include "core/varclamp.h"
+#include "core/variables.h"
 #include "tests/core/command_fixture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "core/aliases.h"
 #include "core/csv.h"
 #include "core/return_value.h"
-#include "core/varclamp.h"
+#include "core/variables.h"
 #include "platform/platform.h"
 #include "tests/archive/arcpack.h"
 #include "tests/core/command_fixture.h"

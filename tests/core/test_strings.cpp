@@ -8,7 +8,7 @@
 #include "core/aliases.h"
 #include "core/labels.h"
 #include "core/string_commands.h"
-#include "core/varclamp.h"
+#include "core/variables.h"
 #include "save/namelog.h"
 #include "tests/core/command_fixture.h"
 

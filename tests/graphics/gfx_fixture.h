@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/archives.h"
+#include "tests/archive/archive_fixture.h"
 #include "ext/optional.h"
 #include "graphics/imagetag.h"
 #include "graphics/loader_links.h"
@@ -58,15 +59,10 @@ void Make8(Surface* s, int w, int h, const std::vector<Bgr>& palette, F f) {
 inline std::string ToBytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
 // Loader switches at their start values, archives off, a fresh folder.
-class GfxTest : public ::testing::Test {
+class GfxTest : public ArchiveTest {
 protected:
-    std::string dir;
-
     void SetUp() override {
-        StartHeadlessForTests();
-        dir = MakeGameFolder();
-        ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
-        ForgetArchiveState();
+        ArchiveTest::SetUp();
         DefaultTransMode = TransLeftUp;
         JpegMode = 0;
         NoLoadError = 0;
@@ -74,11 +70,7 @@ protected:
         FileLogOn = 0;
         PngLibraryLoaded = false;
         ImagePluginCount = 0;
-        ClearCapturedBoxes();
     }
-    void TearDown() override { ForgetArchiveState(); }
-
-    void Write(const std::string& rel, const std::string& bytes) { WriteGameFile(dir, rel, bytes); }
 
     // Runs fn, which must end in a fatal error: "caption: message" (UTF-8),
     // the message without the script position lines.
