@@ -18,7 +18,12 @@
 #include "core/string_commands.h"
 #include "core/system_commands.h"
 #include "core/var_commands.h"
+#include "graphics/anim.h"
+#include "graphics/background_commands.h"
 #include "graphics/imagetag.h"
+#include "graphics/sprite_commands.h"
+#include "text/input_commands.h"
+#include "text/wait_commands.h"
 
 #define E(name, handler) {#name, GroupEvery, handler}
 #define D(name, handler) {#name, GroupDefine, handler}
@@ -50,9 +55,9 @@ const CommandEntry CommandTable[] = {
     E(aviwriteclose, U),  // 21
     E(bmpcut, U),  // 22
     E(definereset, Cmd_definereset),  // 23
-    E(mousemode, U),  // 24
-    E(mousecursor, U),  // 25
-    E(caption, U),  // 26
+    E(mousemode, Cmd_mousemode),  // 24
+    E(mousecursor, Cmd_mousecursor),  // 25
+    E(caption, Cmd_caption),  // 26
     E(end, Cmd_end),  // 27
     E(winexec, Cmd_winexec),  // 28
     E(filecreate, Cmd_filecreate),  // 29
@@ -72,8 +77,8 @@ const CommandEntry CommandTable[] = {
     E(linkcolor, U),  // 43
     E(mojitype, U),  // 44
     E(effectskip, U),  // 45
-    E(humanpos, U),  // 46
-    E(underline, U),  // 47
+    E(humanpos, Cmd_humanpos),  // 46
+    E(underline, Cmd_underline),  // 47
     E(movl, Cmd_movl),  // 48
     E(kidokumode, U),  // 49
     E(setcolor, U),  // 50
@@ -147,8 +152,8 @@ const CommandEntry CommandTable[] = {
     E(readfile, Cmd_readfile),  // 118
     E(getcdvol, U),  // 119
     E(setcdvol, U),  // 120
-    E(getspmode, U),  // 121
-    E(getsppos, U),  // 122
+    E(getspmode, Cmd_getspmode),  // 121
+    E(getsppos, Cmd_getsppos),  // 122
     E(setcdrestorevol, U),  // 123
     E(resetcdrestorevol, U),  // 124
     E(restorecdvol, U),  // 125
@@ -166,11 +171,11 @@ const CommandEntry CommandTable[] = {
     D(automode, U),  // 136
     D(mode_wave_demo, U),  // 137
     D(dim, Cmd_dim),  // 138
-    D(usewheel, U),  // 139
-    D(useescspc, U),  // 140
+    D(usewheel, Cmd_usewheel),  // 139
+    D(useescspc, Cmd_useescspc),  // 140
     D(jpegmode, Cmd_jpegmode),  // 141
     D(nodv, U),  // 142
-    D(ctrlalt, U),  // 143
+    D(ctrlalt, Cmd_ctrlalt),  // 143
     D(errorsave, U),  // 144
     D(delbgmvol, U),  // 145
     D(maxkaisoupage, U),  // 146
@@ -205,7 +210,7 @@ const CommandEntry CommandTable[] = {
     D(windowback, U),  // 175
     D(kidokuskip, U),  // 176
     D(dsound, U),  // 177
-    D(noteraseman, U),  // 178
+    D(noteraseman, Cmd_noteraseman),  // 178
     D(mode_tavelo, U),  // 179
     D(mode_brin, U),  // 180
     D(btnnowindowerase, U),  // 181
@@ -221,11 +226,11 @@ const CommandEntry CommandTable[] = {
     D(soundpressplgin, U),  // 191
     D(versionstr, U),  // 192
     D(effectblank, U),  // 193
-    D(bgalia, U),  // 194
+    D(bgalia, Cmd_bgalia),  // 194
     D(spi, Cmd_spi),  // 195
     D(arc, Cmd_arc),  // 196
     D(effect, U),  // 197
-    D(transmode, U),  // 198
+    D(transmode, Cmd_transmode),  // 198
     D(stralias, Cmd_stralias),  // 199
     D(killmenu, U),  // 200
     D(numalias, Cmd_numalias),  // 201
@@ -239,7 +244,7 @@ const CommandEntry CommandTable[] = {
     D(menuselectvoice, U),  // 209
     D(globalon, U),  // 210
     D(effectcut, U),  // 211
-    D(humanz, U),  // 212
+    D(humanz, Cmd_humanz),  // 212
     D(game, Cmd_game),  // 213
     D(rlookback, U),  // 214
     D(roff, U),  // 215
@@ -248,7 +253,7 @@ const CommandEntry CommandTable[] = {
     // story only
     S(getvoicevol, U),  // 218
     S(getsevol, U),  // 219
-    S(getspsize, U),  // 220
+    S(getspsize, Cmd_getspsize),  // 220
     S(getwindowsize, U),  // 221
     S(chvol, U),  // 222
     S(voicevol, U),  // 223
@@ -261,10 +266,10 @@ const CommandEntry CommandTable[] = {
     S(inputstr, U),  // 230
     S(input, U),  // 231
     S(inputnum, U),  // 232
-    S(getbgname, U),  // 233
+    S(getbgname, Cmd_getbgname),  // 233
     S(locate, U),  // 234
     S(puttext, U),  // 235
-    S(autoclick, U),  // 236
+    S(autoclick, Cmd_autoclick),  // 236
     S(br, U),  // 237
     S(lr_trap, U),  // 238
     S(r_trap, U),  // 239
@@ -298,7 +303,7 @@ const CommandEntry CommandTable[] = {
     S(select, U),  // 267
     S(cselgoto, U),  // 268
     S(ispage, U),  // 269
-    S(isfull, U),  // 270
+    S(isfull, Cmd_isfull),  // 270
     S(maskbtn, U),  // 271
     S(btncancel, U),  // 272
     S(csel, U),  // 273
@@ -307,9 +312,9 @@ const CommandEntry CommandTable[] = {
     S(selgosub, U),  // 276
     S(selnum, U),  // 277
     S(textoff, U),  // 278
-    S(skipoff, U),  // 279
-    S(isctrl, U),  // 280
-    S(isskip, U),  // 281
+    S(skipoff, Cmd_skipoff),  // 279
+    S(isctrl, Cmd_isctrl),  // 280
+    S(isskip, Cmd_isskip),  // 281
     S(texton, U),  // 282
     S(textcommit, U),  // 283
     S(textclear, U),  // 284
@@ -328,9 +333,9 @@ const CommandEntry CommandTable[] = {
     S(nega, U),  // 297
     S(panoramatest, U),  // 298
     S(savepoint, U),  // 299
-    S(bg, U),  // 300
-    S(ld, U),  // 301
-    S(checkkey, U),  // 302
+    S(bg, Cmd_bg),  // 300
+    S(ld, Cmd_ld),  // 301
+    S(checkkey, Cmd_checkkey),  // 302
     S(getmouseover, U),  // 303
     S(getmclick, U),  // 304
     S(btndef, U),  // 305
@@ -392,27 +397,27 @@ const CommandEntry CommandTable[] = {
     S(bsp, U),  // 361
     S(bdef, U),  // 362
     S(btime, U),  // 363
-    S(tal, U),  // 364
-    S(delay, U),  // 365
-    S(spwait, U),  // 366
-    S(wait, U),  // 367
+    S(tal, Cmd_tal),  // 364
+    S(delay, Cmd_delay),  // 365
+    S(spwait, Cmd_spwait),  // 366
+    S(wait, Cmd_wait),  // 367
     S(textspeed, U),  // 368
     S(textspeeddefault, U),  // 369
-    S(resettimer, U),  // 370
-    S(waittimer, U),  // 371
+    S(resettimer, Cmd_resettimer),  // 370
+    S(waittimer, Cmd_waittimer),  // 371
     S(textbtnoff, U),  // 372
-    S(getjoypad, U),  // 373
+    S(getjoypad, Cmd_getjoypad),  // 373
     S(gettextbtnstr, U),  // 374
     S(getcursorpos, U),  // 375
     S(getcursorpos2, U),  // 376
     S(getnextline, U),  // 377
-    S(gettimer, U),  // 378
+    S(gettimer, Cmd_gettimer),  // 378
     S(barclear, U),  // 379
     S(prnumclear, U),  // 380
     S(bar, U),  // 381
     S(prnum, U),  // 382
-    S(movemousecursor, U),  // 383
-    S(minimizewindow, U),  // 384
+    S(movemousecursor, Cmd_movemousecursor),  // 383
+    S(minimizewindow, Cmd_minimizewindow),  // 384
     S(checkpage, U),  // 385
     S(toplain, U),  // 386
     S(gettext, U),  // 387
@@ -421,8 +426,8 @@ const CommandEntry CommandTable[] = {
     S(getlogtext, U),  // 390
     S(getret, U),  // 391
     S(sp_rgb_gradation, U),  // 392
-    S(lsph, U),  // 393
-    S(lsph2, U),  // 394
+    S(lsph, Cmd_lsph),  // 393
+    S(lsph2, Cmd_lsph2),  // 394
     S(kinsoku, U),  // 395
     S(layermessage, U),  // 396
     S(texthide, U),  // 397
@@ -433,37 +438,37 @@ const CommandEntry CommandTable[] = {
     S(strsp, U),  // 402
     S(logsph, U),  // 403
     S(logsph2, U),  // 404
-    S(lsp, U),  // 405
-    S(lsp2add, U),  // 406
-    S(lsph2add, U),  // 407
-    S(lsp2sub, U),  // 408
-    S(lsph2sub, U),  // 409
-    S(lsp2, U),  // 410
+    S(lsp, Cmd_lsp),  // 405
+    S(lsp2add, Cmd_lsp2add),  // 406
+    S(lsph2add, Cmd_lsph2add),  // 407
+    S(lsp2sub, Cmd_lsp2sub),  // 408
+    S(lsph2sub, Cmd_lsph2sub),  // 409
+    S(lsp2, Cmd_lsp2),  // 410
     S(spstr, U),  // 411
-    S(csp, U),  // 412
-    S(csp2, U),  // 413
-    S(allsphide, U),  // 414
-    S(allspresume, U),  // 415
-    S(allsp2hide, U),  // 416
-    S(allsp2resume, U),  // 417
-    S(sphide, U),  // 418
-    S(spresume, U),  // 419
-    S(vsp, U),  // 420
-    S(vsp2, U),  // 421
+    S(csp, Cmd_csp),  // 412
+    S(csp2, Cmd_csp2),  // 413
+    S(allsphide, Cmd_allsphide),  // 414
+    S(allspresume, Cmd_allspresume),  // 415
+    S(allsp2hide, Cmd_allsp2hide),  // 416
+    S(allsp2resume, Cmd_allsp2resume),  // 417
+    S(sphide, Cmd_sphide),  // 418
+    S(spresume, Cmd_spresume),  // 419
+    S(vsp, Cmd_vsp),  // 420
+    S(vsp2, Cmd_vsp2),  // 421
     S(nextcsel, U),  // 422
-    S(cell, U),  // 423
-    S(msp, U),  // 424
-    S(amsp, U),  // 425
-    S(msp2, U),  // 426
-    S(amsp2, U),  // 427
-    S(cl, U),  // 428
-    S(repaint, U),  // 429
+    S(cell, Cmd_cell),  // 423
+    S(msp, Cmd_msp),  // 424
+    S(amsp, Cmd_amsp),  // 425
+    S(msp2, Cmd_msp2),  // 426
+    S(amsp2, Cmd_amsp2),  // 427
+    S(cl, Cmd_cl),  // 428
+    S(repaint, Cmd_repaint),  // 429
     S(erasetextbtn, U),  // 430
     S(drawclear, U),  // 431
     S(setfont, U),  // 432
-    S(humanorder, U),  // 433
+    S(humanorder, Cmd_humanorder),  // 433
     S(font, U),  // 434
-    S(print, U),  // 435
+    S(print, Cmd_print),  // 435
     S(mpegplay, U),  // 436
     S(movie, U),  // 437
     S(mpegplay2, U),  // 438
@@ -496,15 +501,15 @@ const CommandEntry CommandTable[] = {
     S(lookbackflush, U),  // 465
     S(click, U),  // 466
     S(lrclick, U),  // 467
-    S(clickclear, U),  // 468
+    S(clickclear, Cmd_clickclear),  // 468
     S(lr_trap_value, U),  // 469
     S(clickpos, U),  // 470
-    S(getmousepos, U),  // 471
+    S(getmousepos, Cmd_getmousepos),  // 471
     S(waveloop, U),  // 472
     S(indent, U),  // 473
     S(setwindow, U),  // 474
     S(setwindow3, U),  // 475
-    S(spreload, U),  // 476
+    S(spreload, Cmd_spreload),  // 476
     S(setwindow2, U),  // 477
 };
 

@@ -3,6 +3,7 @@
 
 #include "core/script.h"
 #include "core/startup.h"
+#include "graphics/screen.h"
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "sound/sound.h"
@@ -22,6 +23,11 @@ intptr_t MainWndProc(uint32_t message, uintptr_t, intptr_t) {
     default:
         return 0;
     }
+}
+
+void PaintWindow(const ScreenRect*) {
+    if (HasPicture(&DestSurface))
+        PlatPresent(DestSurface.dib.bits, DestSurface.dib.width, DestSurface.dib.height);
 }
 
 void DestroyMainWindow() {

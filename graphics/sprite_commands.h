@@ -1,0 +1,37 @@
+// sprite_commands.h - the sprite, rotated-sprite and standing-picture commands.
+#pragma once
+
+void Cmd_lsp();
+void Cmd_lsph();
+void Cmd_lsp2();
+void Cmd_lsph2();
+void Cmd_lsp2add();
+void Cmd_lsph2add();
+void Cmd_lsp2sub();
+void Cmd_lsph2sub();
+void Cmd_csp();
+void Cmd_csp2();
+void Cmd_vsp();
+void Cmd_vsp2();
+void Cmd_msp();
+void Cmd_amsp();
+void Cmd_msp2();
+void Cmd_amsp2();
+void Cmd_allsphide();
+void Cmd_allspresume();
+void Cmd_allsp2hide();
+void Cmd_allsp2resume();
+void Cmd_sphide();
+void Cmd_spresume();
+void Cmd_spreload();
+void Cmd_getspmode();
+void Cmd_getsppos();
+void Cmd_getspsize();
+void Cmd_ld();
+void Cmd_cl();
+void Cmd_tal();
+void Cmd_humanz();
+void Cmd_humanorder();
+void Cmd_humanpos();
+void Cmd_underline();
+void Cmd_transmode();
