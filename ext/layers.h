@@ -1,6 +1,23 @@
-// layers.h - the layer plug-in slots' start and end, as the frame commands
-// and ScriptError call them.
+// layers.h - the 32 layer plug-in slots: their entries and timer state as
+// the compositor and the animation tick read them, and their start and end
+// as the frame commands and ScriptError call them.
 #pragma once
+#include <cstdint>
+
+enum { LayerSlotCount = 32 };
+
+struct LayerSlot {
+    int32_t interval = 0;        // timer interval in ms; 0 = no timer
+    uint32_t lastTick = 0;       // time of the last Timer call
+    int32_t suppressed = 0;      // not drawn while an effect operand runs
+    void (*Initialize)(const char* parameter) = nullptr;
+    void (*Finalize)() = nullptr;
+    int (*Timer)() = nullptr;    // nonzero asks for a redraw
+    // Draws the layer into SrcSurface's bits over area (left, top, right,
+    // bottom).
+    void (*Draw)(uint8_t* bits, int32_t* area) = nullptr;
+};
+extern LayerSlot LayerSlots[LayerSlotCount];
 
 // Calls the Initialize entry of every slot that has one, with its parameter.
 void InitializeLayers();

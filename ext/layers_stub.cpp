@@ -1,6 +1,8 @@
-// layers_stub.cpp - no layer plug-ins until they are built (then this file
-// goes).
+// layers_stub.cpp - the slots stay empty until layer plug-ins are loaded
+// (then this file goes).
 #include "ext/layers.h"
+
+LayerSlot LayerSlots[LayerSlotCount];
 
 void InitializeLayers() {}
 void FinalizeLayers() {}

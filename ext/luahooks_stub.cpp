@@ -5,3 +5,7 @@
 const char* FindLuaHook(const char*) { return nullptr; }
 bool CallLuaCommandHook(const char*) { return false; }
 bool CallLuaTextHook(const char*, const char*) { return false; }
+
+uint8_t LuaAnimationMode = 0;
+int32_t LuaAnimationInterval = 15;
+uint32_t LuaAnimationLast = 0;
