@@ -6,6 +6,7 @@
 
 enum : uint32_t {
     WM_DESTROY = 0x0002,
+    WM_SIZE = 0x0005,
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
     WM_KEYDOWN = 0x0100,
@@ -23,6 +24,7 @@ enum : uint32_t {
     WM_MOUSEWHEEL = 0x020A,
     WM_USER = 0x0400,
 };
+enum : uint32_t { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1 };  // wparam of WM_SIZE
 
 // Mouse messages carry the client position in lparam: x in the low 16 bits,
 // y in the high 16 bits.  WM_MOUSEWHEEL carries the signed delta (multiples

@@ -76,6 +76,18 @@ intptr_t PlatSendMessage(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Takes the first pending message of this kind off the queue.
 bool PlatPeekRemove(uint32_t message, PlatMsg* out);
 void PlatRemoveAll(uint32_t message);
+// The same for the rectangle left..right, top..bottom (inclusive, top-down
+// picture coordinates, clamped to the picture) of a picture whose other
+// pixels were presented before.  The SDL backend uploads only rows that
+// changed and coalesces presents: one copy to the display at most every
+// 8 ms, the last one flushed when the queue is found empty and before any
+// sleep.
+void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// A cursor picture: 32-bit ARGB pixels (alpha 0 transparent), top-down, with
+// its hot spot; null pixels forget it.  false when it cannot be made.
+bool PlatSetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y);
+// Shows that picture (on) or the standard arrow (off) as the pointer.
+void PlatUseCustomCursor(bool on);
 // Takes one message (device events first brought into the queue, then due
 // timers); false when there was none.
 bool PlatGetMessage(PlatMsg* out);
@@ -128,6 +140,18 @@ bool PlatExists(const char* cp932);  // a regular file or folder
 FILE* PlatOpen(const char* cp932, const char* mode);  // mode as fopen's ('t' ignored)
 // Size of a file in bytes, -1 when it does not exist.
 long long PlatFileSize(const char* cp932);
+// The first game controller: the ten values of getjoypad, all 0 without one
+// (always so headless).
+//   0, 1  left stick x, y (-32768..32767, y positive down)
+//   2, 3  right stick x, y
+//   4, 5  left and right trigger (0..32767)
+//   6     buttons, bit n = button n: 0 A, 1 B, 2 X, 3 Y, 4 back, 5 guide,
+//         6 start, 7 left stick, 8 right stick, 9 left shoulder,
+//         10 right shoulder, 11 up, 12 down, 13 left, 14 right
+//   7, 8  the pad's direction x, y (-1, 0 or 1; y positive down)
+//   9     1 while a controller is connected
+enum { JoypadValueCount = 10 };
+void PlatReadJoypad(int32_t out[JoypadValueCount]);
 // Whole file; text mode drops the CR of CR LF.  false when it cannot be read.
 bool PlatReadFile(const char* cp932, bool text_mode, std::vector<uint8_t>* out);
 // Drops each CR that an LF follows, in place.

@@ -1,5 +1,6 @@
-// input_state_stub.cpp - storage of the input flags until the window
-// procedure and the input module own them (then this file goes).
+// input_state.cpp - the input flags and the last-message record the window
+// procedure writes and the waits read, and the key queries that see the
+// keyboard only while the game window is in front.
 #include "text/input_state.h"
 
 #include "platform/platform.h"

@@ -1,14 +1,43 @@
-// mainwindow.h - the main window: creation, its procedure, painting the
-// displayed picture, and the destruction path every normal end and fatal
-// error takes.
+// mainwindow.h - the main window: creation, its procedure (input flags, menu
+// commands, painting, window and full-screen display, the 30 ms timer,
+// closing), painting the displayed picture, and the destruction path every
+// normal end and fatal error takes.
 #pragma once
 #include <cstdint>
 
 #include "graphics/compose.h"
 
+// Menu command numbers the window carries out (WM_COMMAND wparam).
+enum : uint32_t {
+    CmdClose = 40001, CmdFullScreen = 40002, CmdWindowMode = 40003, CmdDefaultFont = 40004,
+    CmdVersion = 40005, CmdSkip = 40006, CmdPageMode = 40007, CmdLineMode = 40008,
+    CmdSpeedSlow = 40014, CmdSpeedNormal = 40015, CmdSpeedFast = 40016,
+    CmdSoundOn = 40017, CmdSoundOff = 40018, CmdAutoMode = 40019, CmdCdDrive = 40020,
+    CmdCdOn = 40021, CmdCdOff = 40022, CmdVolume = 40024, CmdKidokuOn = 40025,
+    CmdKidokuOff = 40026, CmdReset = 40028, CmdToggleFullScreen = 40029,
+    CmdTextSpeedDialog = 40030, CmdAutoSpeedDialog = 40031,
+};
+// WM_CLOSE with this wparam: closed by a signal, without the question.
+enum : uintptr_t { CloseBySignal = 1 };
+enum { WindowTimerId = 1, WindowTimerPeriod = 30 };
+
+extern int32_t FullScreen;            // 1 while the display is in full-screen mode
+extern int32_t DisplayChanging;       // a switch of display mode is under way
+extern int32_t FullScreenMenuHidden;  // full screen took the menu bar off
+extern int32_t PaintSuspended;        // a movie or plug-in owns the picture
+extern int32_t CustomCursorSet;       // mousecursor gave a picture
+// The version box's two lines and the two confirmation boxes' texts
+// (versionstr and englishdialog replace them).
+enum { WindowTextSize = 256 };
+extern char VersionLine[WindowTextSize], CreditLine[WindowTextSize];
+extern char QuitQuestion[WindowTextSize], QuitCaption[WindowTextSize];
+extern char ResetQuestion[WindowTextSize], ResetCaption[WindowTextSize];
+
 void CreateMainWindow();   // creates it hidden, then runs StartEngine
 intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Copies that rectangle of DestSurface (null = all of it) to the window.
 void PaintWindow(const ScreenRect* rect);
-// Saves the persistent data, shuts sound down and ends the process with 0.
+// WM_DESTROY: the ":end" hook, the plug-ins' end, the persistent data saved,
+// sound shut down, the desktop's display mode back; ends the process with
+// 0.  Entered again (a fatal error on the way), it ends the process at once.
 [[noreturn]] void DestroyMainWindow();

@@ -11,6 +11,9 @@
 void ResetTextState() {
     TagHandled = 0;
     SkipMode = 0;
+    AutoMode = 0;
+    AutoClickOn = 0;
+    LeftPressSeen = RightPressSeen = 0;
     MenuResetRequested = 0;
     Traps.label[0] = 0;
     Traps.timer_label[0] = 0;

@@ -253,7 +253,37 @@ static void Present(const uint8_t* bits, int w, int h) {
     H.frame.assign(bits, bits + stride * (size_t)h);
     H.frame_w = w;
     H.frame_h = h;
+    H.window.presents++;
 }
+
+// The whole last frame is kept: a rectangle of a frame of the same size
+// replaces its rows, anything else the whole frame.
+static void PresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom) {
+    if (H.frame.empty() || H.frame_w != w || H.frame_h != h) {
+        Present(bits, w, h);
+        return;
+    }
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    for (int y = top; y <= bottom; y++) {
+        size_t at = (size_t)(h - 1 - y) * stride + (size_t)left * 3;
+        memcpy(H.frame.data() + at, bits + at, (size_t)(right - left + 1) * 3);
+    }
+    H.window.presents++;
+}
+
+static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y) {
+    H.window.cursor_argb.assign(argb, argb + (size_t)w * h);
+    H.window.cursor_w = w;
+    H.window.cursor_h = h;
+    H.window.cursor_hot_x = hot_x;
+    H.window.cursor_hot_y = hot_y;
+    if (!argb) H.window.custom_cursor_used = false;
+    return true;
+}
+
+static void UseCustomCursor(bool on) { H.window.custom_cursor_used = on && H.window.cursor_w > 0; }
+
+static void ReadJoypad(int32_t*) {}  // no controllers: all zeros
 
 // ---- clock and input ---------------------------------------------------------------
 
@@ -341,6 +371,7 @@ const PlatBackend HeadlessBackend = {
     KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+    PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
 };
 
 // ---- test hooks ------------------------------------------------------------------------

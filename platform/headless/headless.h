@@ -95,6 +95,12 @@ struct HeadlessWindowState {
     bool cursor_shown = true;
     int left = 0, top = 0, client_w = 0, client_h = 0;
     std::string caption;  // CP932
+    // The cursor picture last set (0 x 0 when none) and whether it is the
+    // pointer now rather than the arrow.
+    int cursor_w = 0, cursor_h = 0, cursor_hot_x = 0, cursor_hot_y = 0;
+    std::vector<uint32_t> cursor_argb;
+    bool custom_cursor_used = false;
+    int presents = 0;  // presents since the start (whole frames and rectangles)
 };
 const HeadlessWindowState& HeadlessWindow();
 

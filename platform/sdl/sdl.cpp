@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <string>
+#include <vector>
 
 #include "platform/common/backend.h"
 #include "platform/sdl/sdl.h"
@@ -16,6 +17,17 @@ static SDL_Window* Window;
 static SDL_Renderer* Renderer;
 static SDL_Texture* Texture;
 static int TextureW, TextureH;
+// The picture as last uploaded to Texture, top-down, rows of the source's
+// stride: only rows that differ from it are uploaded again.
+static std::vector<uint8_t> Shadow;
+static bool RenderPending;      // Texture or the window changed since the last present
+static uint32_t LastPresentTick;
+static bool PresentedOnce;
+static SDL_Cursor* CustomCursor;
+static SDL_Cursor* ArrowCursor;
+static bool CustomCursorUsed;
+static SDL_GameController* Pad;
+static bool PadUp;
 static int ClientW = 640, ClientH = 480;  // the screen size the engine draws
 static bool FullScreen;
 static SDL_AudioDeviceID AudioDevice;
@@ -145,10 +157,19 @@ static void PumpEvents() {
             PostOnce(WM_CLOSE);
             break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE) PostOnce(WM_CLOSE);
-            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                     e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                PostOnce(WM_CLOSE);
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // The texture still holds the picture: drawing it again is enough.
+                RenderPending = true;
                 PostOnce(WM_PAINT);
+            } else if (e.window.event == SDL_WINDOWEVENT_RESTORED) {
+                RenderPending = true;
+                QueuePost(WM_SIZE, SIZE_RESTORED, MakePointParam(ClientW, ClientH));
+            } else if (e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                QueuePost(WM_SIZE, SIZE_MINIMIZED, 0);
+            }
             break;
         case SDL_MOUSEMOTION: {
             intptr_t pt = ClientPoint(e.motion.x, e.motion.y);
@@ -192,10 +213,16 @@ static void PumpEvents() {
     }
 }
 
-static void Idle() {}
+static void FlushPresent();
+
+// An empty queue and a sleep are where a wait shows what it drew.
+static void Idle() { FlushPresent(); }
 static void OnTake(const PlatMsg&) {}
 static uint32_t Ticks() { return SDL_GetTicks(); }
-static void Sleep(uint32_t ms) { SDL_Delay(ms); }
+static void Sleep(uint32_t ms) {
+    FlushPresent();
+    SDL_Delay(ms);
+}
 
 static void CursorPos(int* x, int* y) {
     int wx = 0, wy = 0;
@@ -268,6 +295,16 @@ static void CloseAudio();
 static void Shutdown() {
     if (!VideoUp) return;
     CloseAudio();
+    if (Pad) SDL_GameControllerClose(Pad);
+    Pad = nullptr;
+    PadUp = false;
+    SDL_SetCursor(SDL_GetDefaultCursor());
+    if (CustomCursor) SDL_FreeCursor(CustomCursor);
+    if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
+    CustomCursor = ArrowCursor = nullptr;
+    CustomCursorUsed = false;
+    Shadow.clear();
+    RenderPending = PresentedOnce = false;
     if (Texture) SDL_DestroyTexture(Texture);
     if (Renderer) SDL_DestroyRenderer(Renderer);
     if (Window) SDL_DestroyWindow(Window);
@@ -351,32 +388,25 @@ static void SetCaption(const char* cp932) {
     if (Window) SDL_SetWindowTitle(Window, Cp932ToUtf8(cp932).c_str());
 }
 
+// Full screen covers the desktop at its own resolution and shows the
+// picture scaled with black bars; the window is topmost meanwhile.
 static void SetFullScreen(bool on) {
     if (!Window) return;
     if (SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) FullScreen = on;
+    SDL_SetWindowAlwaysOnTop(Window, FullScreen ? SDL_TRUE : SDL_FALSE);
     if (!FullScreen) SDL_SetWindowSize(Window, ClientW, ClientH);
+    RenderPending = true;
 }
 
 static bool IsFullScreen() { return FullScreen; }
 
-static void Present(const uint8_t* bits, int w, int h) {
-    if (!Renderer) return;
-    if (!Texture || TextureW != w || TextureH != h) {
-        if (Texture) SDL_DestroyTexture(Texture);
-        Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
-        TextureW = w;
-        TextureH = h;
-        if (!Texture) return;
-    }
-    void* pixels;
-    int pitch;
-    if (SDL_LockTexture(Texture, nullptr, &pixels, &pitch) != 0) return;
-    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
-    for (int y = 0; y < h; y++)
-        memcpy((uint8_t*)pixels + (size_t)y * pitch, bits + (size_t)(h - 1 - y) * stride, (size_t)w * 3);
-    SDL_UnlockTexture(Texture);
-    // The picture's rectangle in output pixels (more than window units on
-    // high-density displays).
+// Draws Texture into the window: the picture's rectangle in output pixels
+// (more than window units on high-density displays), black around it.
+static void Render() {
+    RenderPending = false;
+    PresentedOnce = true;
+    LastPresentTick = SDL_GetTicks();
+    if (!Renderer || !Texture) return;
     Fit f = PictureRect();
     int ww, wh, ow, oh;
     SDL_GetWindowSize(Window, &ww, &wh);
@@ -390,6 +420,106 @@ static void Present(const uint8_t* bits, int w, int h) {
     SDL_RenderClear(Renderer);
     SDL_RenderCopy(Renderer, Texture, nullptr, &dst);
     SDL_RenderPresent(Renderer);
+}
+
+static void FlushPresent() {
+    if (RenderPending) Render();
+}
+
+enum : uint32_t { PresentInterval = 8 };  // ms between two presents at most once
+
+static void PresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom) {
+    if (!Renderer) return;
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    bool fresh = false;
+    if (!Texture || TextureW != w || TextureH != h) {
+        if (Texture) SDL_DestroyTexture(Texture);
+        Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
+        TextureW = w;
+        TextureH = h;
+        if (!Texture) return;
+        Shadow.assign(stride * (size_t)h, 0);
+        left = top = 0;
+        right = w - 1;
+        bottom = h - 1;
+        fresh = true;
+    }
+    // The rows of the rectangle that differ from what the texture holds.
+    size_t x0 = (size_t)left * 3, n = (size_t)(right - left + 1) * 3;
+    int first = -1, last = -1;
+    for (int y = top; y <= bottom; y++) {
+        const uint8_t* src = bits + (size_t)(h - 1 - y) * stride + x0;
+        uint8_t* dst = Shadow.data() + (size_t)y * stride + x0;
+        if (!fresh && memcmp(src, dst, n) == 0) continue;
+        memcpy(dst, src, n);
+        if (first < 0) first = y;
+        last = y;
+    }
+    if (first < 0) return;  // nothing changed: nothing to upload or show
+    SDL_Rect r = {left, first, right - left + 1, last - first + 1};
+    SDL_UpdateTexture(Texture, &r, Shadow.data() + (size_t)first * stride + x0, (int)stride);
+    RenderPending = true;
+    if (!PresentedOnce || (uint32_t)(SDL_GetTicks() - LastPresentTick) >= PresentInterval) Render();
+}
+
+static void Present(const uint8_t* bits, int w, int h) { PresentRect(bits, w, h, 0, 0, w - 1, h - 1); }
+
+// ---- cursor pictures and game controllers ----------------------------------------------
+
+static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y) {
+    if (!VideoUp) return false;
+    SDL_Cursor* made = nullptr;
+    if (argb) {
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom((void*)argb, w, h, 32, w * 4,
+                                                            SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return false;
+        made = SDL_CreateColorCursor(s, hot_x, hot_y);
+        SDL_FreeSurface(s);
+        if (!made) return false;
+    }
+    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    SDL_SetCursor(made && CustomCursorUsed ? made : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
+    if (CustomCursor) SDL_FreeCursor(CustomCursor);
+    CustomCursor = made;
+    if (!made) CustomCursorUsed = false;
+    return true;
+}
+
+static void UseCustomCursor(bool on) {
+    if (!VideoUp) return;
+    on = on && CustomCursor;
+    if (on == CustomCursorUsed) return;
+    CustomCursorUsed = on;
+    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    SDL_SetCursor(on ? CustomCursor : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
+}
+
+static void ReadJoypad(int32_t* out) {
+    if (!VideoUp) return;
+    if (!PadUp) {
+        PadUp = true;
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
+    SDL_GameControllerUpdate();
+    if (Pad && !SDL_GameControllerGetAttached(Pad)) {
+        SDL_GameControllerClose(Pad);
+        Pad = nullptr;
+    }
+    for (int i = 0; !Pad && i < SDL_NumJoysticks(); i++)
+        if (SDL_IsGameController(i)) Pad = SDL_GameControllerOpen(i);
+    if (!Pad) return;
+    static const SDL_GameControllerAxis Axes[6] = {
+        SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY, SDL_CONTROLLER_AXIS_RIGHTX,
+        SDL_CONTROLLER_AXIS_RIGHTY, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
+    };
+    for (int i = 0; i < 6; i++) out[i] = SDL_GameControllerGetAxis(Pad, Axes[i]);
+    int32_t buttons = 0;
+    for (int b = 0; b <= SDL_CONTROLLER_BUTTON_DPAD_RIGHT; b++)
+        if (SDL_GameControllerGetButton(Pad, (SDL_GameControllerButton)b)) buttons |= 1 << b;
+    out[6] = buttons;
+    out[7] = ((buttons >> SDL_CONTROLLER_BUTTON_DPAD_RIGHT) & 1) - ((buttons >> SDL_CONTROLLER_BUTTON_DPAD_LEFT) & 1);
+    out[8] = ((buttons >> SDL_CONTROLLER_BUTTON_DPAD_DOWN) & 1) - ((buttons >> SDL_CONTROLLER_BUTTON_DPAD_UP) & 1);
+    out[9] = 1;
 }
 
 // ---- message boxes ----------------------------------------------------------------------
@@ -489,6 +619,7 @@ const PlatBackend SdlBackend = {
     KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+    PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
 };
 
 SDL_Window* SdlWindow() { return Window; }

@@ -1,0 +1,32 @@
+// window_sound.h - what the main window asks of sound, CD, MIDI and movies:
+// the settings its menu commands switch, the steps of its 30 ms timer, and
+// the stops of a click and of the window's end.
+#pragma once
+#include <cstdint>
+
+extern int32_t SoundOn;          // menu 40017 / 40018
+extern int32_t CdOn;             // menu 40021 / 40022
+extern int32_t CdTrack;          // the CD track playing, -1 when none
+extern int32_t CdLooping;
+extern int32_t MovieGraphActive; // a movie plays through the movie graph
+extern int32_t MovieAsync;       // it plays without a wait
+
+// The timer's steps, in the order it runs them; each is one status query.
+void RestoreDuckedBgm();         // the BGM lowered for a voice comes back
+void ReleaseStoppedChannels();   // channels 0..196 that ended
+void ReplayLoopingCd();          // after more than 10 stopped ticks
+void RestartLoopingMidi();
+void ReplayLoopingBgm();
+void ReplayLoopingMciWave();
+void RewindLoopingMovie();
+
+// Menu 40021: CdOn was 0 and CdTrack > 0: play CdTrack looping as set.
+void PlayCdTrackFromMenu();
+// Menu 40022: stop and close the CD audio device.
+void CloseCdAudio();
+// A left click stops an MCI-wave voice marked to stop at the next click.
+void StopMciVoiceAtClick();
+// WM_CLOSE: a movie's graph and files go.
+void ReleaseMovieForClose();
+// WM_DESTROY: a modal movie stops and leaves the window.
+void StopModalMovieForDestroy();

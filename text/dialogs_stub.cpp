@@ -1,0 +1,9 @@
+// dialogs_stub.cpp - the dialogs open nothing until they are built (then
+// this file goes).
+#include "text/dialogs.h"
+
+void RunCdDriveDialog() {}
+void RunVolumeDialog() {}
+void RunTextSpeedDialog() {}
+void RunAutoSpeedDialog() {}
+void RunVariableEditor() {}
