@@ -131,9 +131,10 @@ struct ErrorGuard {
 };
 
 void ScriptError(const char* caption, const char* message) {
+    PlatMarkFailure();  // the process ends with status 1, not 0
     if (ReportingError) {
         if (ReportingError == BoxPending) PlatMessageBox(ErrorBox, ErrorCaption, MB_OK, true);
-        PlatExit(0);
+        PlatExit(1);
     }
     ErrorGuard guard;
     PlatReleaseInstanceLock();

@@ -25,6 +25,7 @@
 #include "text/traps.h"
 
 int DefineEnded = 0;
+static int StatementBudget = PlatStatementBatch;  // statements left in this batch
 
 enum { TagTextLimit = WorkBufferSize - 1 };  // bytes of a tag's text kept
 
@@ -349,6 +350,12 @@ void RunInterpreter(int define) {
     while (ScriptBuffer[ReadPosition] == ' ' || ScriptBuffer[ReadPosition] == '\t') ReadPosition++;
     char word[WordBufferSize];
     while (!RestartRequested) {
+        // Every batch of statements moves headless virtual time and lets a
+        // signal close the window, also in a loop that never waits.
+        if (--StatementBudget == 0 || PlatSignalPending) {
+            StatementBudget = PlatStatementBatch;
+            PlatStatementBatchRan();
+        }
         if (ResetRequested) ServiceResetRequest();
         if (Traps.timer_armed || Traps.label[0]) TestTraps();
         const char* s = ScriptBuffer;

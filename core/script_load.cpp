@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include <unistd.h>
+
 #include "archive/ov2.h"
 #include "archive/ova.h"
 #include "core/error.h"
@@ -44,6 +46,17 @@ static const char kBorderTooLarge[] =  // グローバル変数設定に与え�
 static const char kBadFirstLine[] =  // 一行目の設定が間違っています。
     "\x88\xea\x8ds\x96\xda\x82\xcc\x90\xdd\x92\xe8\x82\xaa\x8a\xd4\x88\xe1\x82\xc1\x82\xc4"
     "\x82\xa2\x82\xdc\x82\xb7\x81" "B";
+
+static const char kUnreadableScript[] =  // スクリプトファイル%sを読み込めません。
+    "\x83X\x83N\x83\x8a\x83v\x83g\x83t\x83@\x83" "C\x83\x8b%s\x82\xf0\x93\xc7\x82\xdd\x8d\x9e"
+    "\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x81" "B";
+static const char kScriptTooLarge[] =  // スクリプトが大きすぎます（%sで2GBを超えます）。
+    "\x83X\x83N\x83\x8a\x83v\x83g\x82\xaa\x91\xe5\x82\xab\x82\xb7\x82\xac\x82\xdc\x82\xb7"
+    "\x81i%s\x82\xc5" "2GB\x82\xf0\x92\xb4\x82\xa6\x82\xdc\x82\xb7\x81j\x81" "B";
+
+// Positions in the script are 32-bit: the text with its separators, the exec
+// area and the spare room behind it must stay below 2 GiB.
+static const long long MaxScriptBytes = 0x7FFFFFFFLL - 4096;
 
 static const char kLuaOnlyScript[] = "*define\ndeletemenu\nluasub main\ngame\n*start\nmain\n";
 
@@ -178,6 +191,62 @@ void ApplyFirstLine(const char* text, int len, bool lua_form) {
     CheckBorder();
 }
 
+// ---- the Shift-JIS check ----------------------------------------------------------
+
+// Characters of a valid UTF-8 text, -1 when it is not valid UTF-8.
+static long long Utf8Characters(const uint8_t* p, size_t n, long long* non_ascii) {
+    long long chars = 0;
+    *non_ascii = 0;
+    for (size_t i = 0; i < n; chars++) {
+        uint8_t c = p[i];
+        int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
+                 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+        if (more < 0 || (size_t)more >= n - i) return -1;  // a bad or cut sequence
+        for (int k = 1; k <= more; k++)
+            if ((p[i + k] & 0xC0) != 0x80) return -1;
+        if (more) ++*non_ascii;
+        i += (size_t)more + 1;
+    }
+    return chars;
+}
+
+// Characters of a Shift-JIS reading that Japanese text is made of (kana,
+// full-width punctuation, first-level kanji), -1 when it is no valid
+// Shift-JIS.
+static long long SjisJapaneseCharacters(const uint8_t* p, size_t n) {
+    long long count = 0;
+    for (size_t i = 0; i < n;) {
+        uint8_t c = p[i];
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) {
+            i++;
+            continue;
+        }
+        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead || i + 1 >= n) return -1;
+        uint8_t t = p[i + 1];
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return -1;
+        if ((c == 0x81 && t <= 0xAC) || (c == 0x82 && t >= 0x9F && t <= 0xF1) ||
+            (c == 0x83 && t <= 0x96) || (c >= 0x88 && c <= 0x98))
+            count++;
+        i += 2;
+    }
+    return count;
+}
+
+// Scripts are Shift-JIS.  A file that reads as UTF-8 with non-ASCII text, and
+// as Shift-JIS either not at all or as less Japanese than it reads as UTF-8,
+// was most likely saved as UTF-8 by mistake: one warning line, and the
+// script still runs as written.
+static void WarnIfUtf8(const char* name, const uint8_t* p, size_t n) {
+    long long non_ascii;
+    if (Utf8Characters(p, n, &non_ascii) < 0 || non_ascii == 0) return;
+    if (SjisJapaneseCharacters(p, n) >= non_ascii) return;
+    fprintf(stderr,
+            "orva: %s looks like UTF-8 text; scripts are Shift-JIS (CP932), so its non-ASCII "
+            "text will show garbled\n",
+            name);
+}
+
 // ---- sources -----------------------------------------------------------------------
 
 // The buffer for `text` and the exec area, sized by the source's size; every
@@ -185,18 +254,29 @@ void ApplyFirstLine(const char* text, int len, bool lua_form) {
 static void SetBuffer(const std::vector<uint8_t>& text, long long size) {
     ScriptCapacity = (int)(size + 2048);
     ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, text.data(), text.size());
+    if (!text.empty()) memcpy(ScriptBuffer, text.data(), text.size());
     ScriptBuffer[text.size()] = 0;
     ScriptLength = (int)text.size();
     ExecAreaOffset = (int)(size + 512);
 }
 
-// Reads a scrambled file and appends it unscrambled with one newline; a file
-// that does not read contributes nothing.
+// A file the script is made of that exists but cannot be read (a folder,
+// no permission) or that takes the total past the 32-bit limit is refused
+// with its name, before anything is allocated for it.
+static void CheckScriptFile(const char* name, long long* total) {
+    long long size = PlatFileSize(name);
+    if (size < 0 || access(PlatResolve(name).c_str(), R_OK) != 0)
+        ScriptErrorF(kErrorCaption, kUnreadableScript, name);
+    *total += size;
+    if (*total > MaxScriptBytes) ScriptErrorF(kErrorCaption, kScriptTooLarge, name);
+}
+
+// Reads a scrambled file and appends it unscrambled with one newline.
 static long long AppendScrambled(const char* name, uint8_t key, std::vector<uint8_t>* text) {
     std::vector<uint8_t> bytes;
-    if (!PlatReadFile(name, false, &bytes)) return 0;
+    if (!PlatReadFile(name, false, &bytes)) ScriptErrorF(kErrorCaption, kUnreadableScript, name);
     ScrambleBytes(bytes.data(), (int)bytes.size(), key);
+    WarnIfUtf8(name, bytes.data(), bytes.size());
     text->insert(text->end(), bytes.begin(), bytes.end());
     text->push_back('\n');
     return (long long)bytes.size();
@@ -245,7 +325,7 @@ static void LoadLuaOnly() {
     std::vector<uint8_t> lua, head;
     if (PlatReadFile("system.lua", false, &lua)) {
         for (uint8_t b : lua) {  // the Lua reader drops every CR
-            if (head.size() == 100) break;
+            if (head.size() == 100 || b == 0x1A) break;  // a text-mode read ends at Ctrl-Z
             if (b != '\r') head.push_back(b);
         }
     } else if (!ReadSystemLuaFromArchives(&head)) {
@@ -264,10 +344,17 @@ void LoadScript() {
     bool numbered = PlatExists("0.txt") || PlatExists("00.txt");
     std::vector<uint8_t> text;
     char name[16];
+    long long total = 0;
     if (!numbered && PlatExists("orvascript.zat")) {
+        CheckScriptFile("orvascript.zat", &total);
         long long size = AppendScrambled("orvascript.zat", ZatScrambleKey, &text);
         SetBuffer(text, size);
     } else if (!numbered && PlatExists("orvascript.dat")) {
+        CheckScriptFile("orvascript.dat", &total);
+        for (int n = 0; n < 100; n++) {
+            snprintf(name, sizeof name, "%02d.np", n);
+            if (PlatExists(name)) CheckScriptFile(name, &total);
+        }
         long long size = AppendScrambled("orvascript.dat", ScrambleKey, &text);
         for (int n = 0; n < 100; n++) {
             snprintf(name, sizeof name, "%02d.np", n);
@@ -277,10 +364,16 @@ void LoadScript() {
     } else {
         long long size = 0;
         for (int n = 0; n < 100; n++) {
+            // A file that is there must be readable; of the two spellings
+            // the one read is the first that exists.
+            if (PlatExists(TextFileName(n, false, name)) ||
+                (n < 10 && PlatExists(TextFileName(n, true, name))))
+                CheckScriptFile(name, &total);
             long long s = PlatFileSize(TextFileName(n, false, name));
             if (s > 0) size += s;
             if (n < 10 && (s = PlatFileSize(TextFileName(n, true, name))) > 0) size += s;
         }
+        if (size > MaxScriptBytes) ScriptErrorF(kErrorCaption, kScriptTooLarge, name);
         if (size == 0) {
             if (LuaBridgeLoaded) {
                 LoadLuaOnly();
@@ -293,7 +386,12 @@ void LoadScript() {
                 std::vector<uint8_t> bytes;
                 if (PlatReadFile(TextFileName(n, false, name), true, &bytes) ||
                     (n < 10 && PlatReadFile(TextFileName(n, true, name), true, &bytes)))
-                    text.insert(text.end(), bytes.begin(), bytes.end());
+                    WarnIfUtf8(name, bytes.data(), bytes.size());
+                else if (PlatExists(name))
+                    ScriptErrorF(kErrorCaption, kUnreadableScript, name);  // vanished or changed
+                if ((long long)text.size() + (long long)bytes.size() + 100 > MaxScriptBytes)
+                    ScriptErrorF(kErrorCaption, kScriptTooLarge, name);  // grew since measured
+                text.insert(text.end(), bytes.begin(), bytes.end());
                 ScriptFileEnds[n] = (int)text.size();
                 text.push_back('\n');
             }

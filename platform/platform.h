@@ -7,6 +7,7 @@
 // platform/common.  Texts handed in and out are CP932 (Shift-JIS) bytes
 // unless a name says Utf8.
 #pragma once
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -36,11 +37,26 @@ bool PlatIsHeadless();
 // may replace the final step with PlatSetExitHook (for example to throw); the
 // hook's process keeps its temporary folder.
 [[noreturn]] void PlatExit(int code);
+// A fatal fault was reported: from now on PlatExit(0) ends with status 1.
+void PlatMarkFailure();
 void PlatSetExitHook(void (*hook)(int code));
 // Registers a routine for the process's exit list (run in reverse order).
 void PlatAtExit(void (*fn)());
-// Tests: forgets the queue, timers, accelerators, window procedure and the
-// exit list, and starts the headless backend afresh.  The exit hook stays.
+// Set by the first SIGINT, SIGTERM or SIGHUP.  PlatDeliverSignal sends it
+// to the window procedure once, as WM_CLOSE with wparam 1 (closed by a
+// signal: no question), or ends the process when there is no window yet;
+// PlatGetMessage does so by itself.  After it PlatExit(0) ends with status
+// 128 + the signal's number.  A second signal ends the process at once.
+extern volatile sig_atomic_t PlatSignalPending;
+void PlatDeliverSignal();
+// The interpreter ran PlatStatementBatch statements: headless virtual time
+// moves 1 ms (so --max-ms bounds a script that never waits) and a pending
+// signal is delivered.
+enum { PlatStatementBatch = 10000 };
+void PlatStatementBatchRan();
+// Tests: forgets the queue, timers, accelerators, window procedure, the
+// exit list and a pending signal, and starts the headless backend afresh.
+// The exit hook stays.
 void PlatResetForTests();
 
 // ---- window ------------------------------------------------------------------
@@ -60,6 +76,18 @@ bool PlatIsFullScreen();
 // Presents a 24-bit bottom-up BGR picture with rows padded to 4 bytes,
 // scaled to the window (keeping its proportions, with black bars around).
 void PlatPresent(const uint8_t* bits, int w, int h);
+// The same for the rectangle left..right, top..bottom (inclusive, top-down
+// picture coordinates, clamped to the picture) of a picture whose other
+// pixels were presented before.  The SDL backend uploads only rows that
+// changed and coalesces presents: one copy to the display at most every
+// 8 ms, the last one flushed when the queue is found empty and before any
+// sleep.
+void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// A cursor picture: 32-bit ARGB pixels (alpha 0 transparent), top-down, with
+// its hot spot; null pixels forget it.  false when it cannot be made.
+bool PlatSetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y);
+// Shows that picture (on) or the standard arrow (off) as the pointer.
+void PlatUseCustomCursor(bool on);
 
 // ---- messages ----------------------------------------------------------------
 
@@ -76,18 +104,6 @@ intptr_t PlatSendMessage(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Takes the first pending message of this kind off the queue.
 bool PlatPeekRemove(uint32_t message, PlatMsg* out);
 void PlatRemoveAll(uint32_t message);
-// The same for the rectangle left..right, top..bottom (inclusive, top-down
-// picture coordinates, clamped to the picture) of a picture whose other
-// pixels were presented before.  The SDL backend uploads only rows that
-// changed and coalesces presents: one copy to the display at most every
-// 8 ms, the last one flushed when the queue is found empty and before any
-// sleep.
-void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
-// A cursor picture: 32-bit ARGB pixels (alpha 0 transparent), top-down, with
-// its hot spot; null pixels forget it.  false when it cannot be made.
-bool PlatSetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y);
-// Shows that picture (on) or the standard arrow (off) as the pointer.
-void PlatUseCustomCursor(bool on);
 // Takes one message (device events first brought into the queue, then due
 // timers); false when there was none.
 bool PlatGetMessage(PlatMsg* out);
@@ -114,7 +130,8 @@ void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int cou
 // ---- clock and input state ------------------------------------------------------
 
 // Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
-// sleeps and by 1 ms for each PlatGetMessage that finds nothing.
+// sleeps, by 1 ms for each PlatGetMessage that finds nothing and by 1 ms for
+// each PlatStatementBatch statements run.
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
@@ -123,6 +140,18 @@ void PlatShowCursor(bool show);      // the pointer over the window
 void PlatWarpCursor(int x, int y);   // moves the pointer to a client position
 // Headless: true when every click wait is to be answered at once.
 bool PlatClickWaitsAnswered();
+// The first game controller: the ten values of getjoypad, all 0 without one
+// (always so headless).
+//   0, 1  left stick x, y (-32768..32767, y positive down)
+//   2, 3  right stick x, y
+//   4, 5  left and right trigger (0..32767)
+//   6     buttons, bit n = button n: 0 A, 1 B, 2 X, 3 Y, 4 back, 5 guide,
+//         6 start, 7 left stick, 8 right stick, 9 left shoulder,
+//         10 right shoulder, 11 up, 12 down, 13 left, 14 right
+//   7, 8  the pad's direction x, y (-1, 0 or 1; y positive down)
+//   9     1 while a controller is connected
+enum { JoypadValueCount = 10 };
+void PlatReadJoypad(int32_t out[JoypadValueCount]);
 
 // ---- message boxes -----------------------------------------------------------------
 
@@ -137,27 +166,20 @@ int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool o
 // does not exist.  A name that cannot be found comes back converted only.
 std::string PlatResolve(const char* cp932);
 bool PlatExists(const char* cp932);  // a regular file or folder
-FILE* PlatOpen(const char* cp932, const char* mode);  // mode as fopen's ('t' ignored)
+// mode as fopen's; a plain read ("r", "rt") is a text-mode read as below.
+FILE* PlatOpen(const char* cp932, const char* mode);
 // Size of a file in bytes, -1 when it does not exist.
 long long PlatFileSize(const char* cp932);
-// The first game controller: the ten values of getjoypad, all 0 without one
-// (always so headless).
-//   0, 1  left stick x, y (-32768..32767, y positive down)
-//   2, 3  right stick x, y
-//   4, 5  left and right trigger (0..32767)
-//   6     buttons, bit n = button n: 0 A, 1 B, 2 X, 3 Y, 4 back, 5 guide,
-//         6 start, 7 left stick, 8 right stick, 9 left shoulder,
-//         10 right shoulder, 11 up, 12 down, 13 left, 14 right
-//   7, 8  the pad's direction x, y (-1, 0 or 1; y positive down)
-//   9     1 while a controller is connected
-enum { JoypadValueCount = 10 };
-void PlatReadJoypad(int32_t out[JoypadValueCount]);
-// Whole file; text mode drops the CR of CR LF.  false when it cannot be read.
+// Whole file; text mode ends it at a Ctrl-Z (0x1A) and drops the CR of CR LF.
+// false when it cannot be read.
 bool PlatReadFile(const char* cp932, bool text_mode, std::vector<uint8_t>* out);
-// Drops each CR that an LF follows, in place.
+// Cuts at the first Ctrl-Z and drops each CR that an LF follows, in place.
 void PlatTextModeFilter(std::vector<uint8_t>* bytes);
 // A private folder under $TMPDIR (or /tmp), made at the first call and
-// removed with its contents when the process ends.  UTF-8, no trailing '/'.
+// removed with its contents when the process ends, also by a signal.  Its
+// name holds the process id and it holds a locked ".lock" file, so that the
+// first call also removes the folders of copies no longer running.  UTF-8,
+// no trailing '/'.
 const std::string& PlatTempDir();
 // The game folder (the current folder), UTF-8.
 const std::string& PlatGameDir();

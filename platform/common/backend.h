@@ -68,6 +68,19 @@ bool QueueMergeMouseMove(intptr_t lparam);
 bool QueueHas(uint32_t message);
 // Forgets queue, timers, accelerators and window procedure.
 void QueueReset();
+// A window procedure is set.
+bool QueueHasWindowProc();
+
+// ---- signals (signals.cpp) -------------------------------------------------------
+
+// Installs the SIGINT, SIGTERM and SIGHUP handlers (again: a display library
+// may have put its own in place).
+void InstallSignalHandlers();
+// The private temporary folder that a second signal removes before ending.
+void NoteTempDirForSignals(const char* path);
+// 128 + the number of the signal that asked to close, or 0.
+int SignalExitStatus();
+void ResetSignalsForTests();
 
 // The default answer of a message box of these flags (IDOK or IDYES).
 int DefaultBoxAnswer(uint32_t flags);

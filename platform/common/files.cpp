@@ -13,12 +13,16 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <mutex>
 
-#include "platform/platform.h"
+#include "platform/common/backend.h"
 
 static bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -113,11 +117,54 @@ bool PlatExists(const char* cp932) {
     return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode);
 }
 
+// A text-mode read stream: the whole file, filtered, served from memory.
+struct TextStream {
+    std::vector<uint8_t> bytes;
+    size_t at = 0;
+};
+
+static ssize_t TextStreamRead(void* cookie, char* buf, size_t size) {
+    TextStream* t = (TextStream*)cookie;
+    size_t n = std::min(size, t->bytes.size() - t->at);
+    memcpy(buf, t->bytes.data() + t->at, n);
+    t->at += n;
+    return (ssize_t)n;
+}
+
+static int TextStreamSeek(void* cookie, off64_t* offset, int whence) {
+    TextStream* t = (TextStream*)cookie;
+    long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? (long long)t->at
+                                                                 : (long long)t->bytes.size();
+    long long to = base + *offset;
+    if (to < 0) return -1;
+    t->at = std::min((size_t)to, t->bytes.size());
+    *offset = (off64_t)t->at;
+    return 0;
+}
+
+static int TextStreamClose(void* cookie) {
+    delete (TextStream*)cookie;
+    return 0;
+}
+
 FILE* PlatOpen(const char* cp932, const char* mode) {
     if (!mode) return nullptr;
     std::string path = PlatResolve(cp932);
     if (path.empty()) return nullptr;
-    // fopen knows no text mode: drop the 't' of "rt" and "wt".
+    // A plain read ("r" or "rt", no 'b' nor '+') is a text-mode read: CR LF
+    // becomes LF and a Ctrl-Z ends the file.  Other modes go to fopen, which
+    // knows no 't'.
+    if (mode[0] == 'r' && !strchr(mode, 'b') && !strchr(mode, '+')) {
+        TextStream* t = new TextStream;
+        if (!PlatReadFile(cp932, true, &t->bytes)) {
+            delete t;
+            return nullptr;
+        }
+        cookie_io_functions_t io = {TextStreamRead, nullptr, TextStreamSeek, TextStreamClose};
+        FILE* f = fopencookie(t, "r", io);
+        if (!f) delete t;
+        return f;
+    }
     std::string m;
     for (const char* c = mode; *c; c++)
         if (*c != 't') m += *c;
@@ -162,6 +209,8 @@ bool PlatReadFile(const char* cp932, bool text_mode, std::vector<uint8_t>* out) 
 void PlatTextModeFilter(std::vector<uint8_t>* bytes) {
     uint8_t* b = bytes->data();
     size_t n = bytes->size(), w = 0;
+    // A Ctrl-Z ends a text-mode read: old editors leave one at the end.
+    if (const void* eof = memchr(b, 0x1A, n)) n = (size_t)((const uint8_t*)eof - b);
     for (size_t r = 0; r < n; r++)
         if (!(b[r] == '\r' && r + 1 < n && b[r + 1] == '\n')) b[w++] = b[r];
     bytes->resize(w);
@@ -184,20 +233,55 @@ void RemovePlatTempDir() {
     nftw(TempDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
+// The folders "orva-PID-XXXXXX" of `base` that belong to copies no longer
+// running: their ".lock" can be taken, or they have none and PID is gone.
+// Other users' folders and anything else are left alone.
+static void RemoveLeftoverTempDirs(const std::string& base) {
+    DIR* d = opendir(base.c_str());
+    if (!d) return;
+    std::vector<std::string> stale;
+    while (struct dirent* e = readdir(d)) {
+        long pid = 0;
+        int end = 0;
+        if (sscanf(e->d_name, "orva-%ld-%*6[A-Za-z0-9]%n", &pid, &end) != 1 || end == 0 ||
+            e->d_name[end] || pid <= 0 || pid == (long)getpid())
+            continue;
+        std::string path = base + "/" + e->d_name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) continue;
+        int fd = open((path + "/.lock").c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        bool gone;
+        if (fd >= 0) {
+            gone = flock(fd, LOCK_EX | LOCK_NB) == 0;
+            close(fd);
+        } else {
+            gone = kill((pid_t)pid, 0) != 0 && errno == ESRCH;
+        }
+        if (gone) stale.push_back(path);
+    }
+    closedir(d);
+    for (const std::string& path : stale) nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 const std::string& PlatTempDir() {
     std::call_once(TempOnce, [] {
-        const char* base = getenv("TMPDIR");
-        if (!base || !*base) base = "/tmp";
-        std::string tmpl = std::string(base) + "/orva-XXXXXX";
+        const char* env = getenv("TMPDIR");
+        std::string base = env && *env ? env : "/tmp";
+        while (base.size() > 1 && base.back() == '/') base.pop_back();
+        RemoveLeftoverTempDirs(base);
+        std::string tmpl = base + "/orva-" + std::to_string((long)getpid()) + "-XXXXXX";
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back(0);
         if (mkdtemp(buf.data())) {
             TempDir = buf.data();
             TempOwner = getpid();
+            // Held for the life of the process (a forked child shares it).
+            int fd = open((TempDir + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (fd >= 0) flock(fd, LOCK_EX | LOCK_NB);
+            NoteTempDirForSignals(TempDir.c_str());
             atexit(RemovePlatTempDir);
         } else {
             TempDir = base;  // no folder of our own: use the shared one
-            while (TempDir.size() > 1 && TempDir.back() == '/') TempDir.pop_back();
         }
     });
     return TempDir;

@@ -12,6 +12,7 @@ static bool Initialised;
 static void (*ExitHook)(int code);
 static void (*AtExitList[AtExitLimit])();
 static int AtExitCount;
+static bool Failed;
 
 void RemovePlatTempDir();  // files.cpp
 
@@ -26,6 +27,7 @@ bool PlatInit(const PlatOptions& opt) {
     if (!want->init(opt)) return false;
     Backend = want;
     Initialised = true;
+    InstallSignalHandlers();  // after the backend's start, which may set its own
     return true;
 }
 
@@ -33,6 +35,8 @@ bool PlatIsHeadless() { return Backend == &HeadlessBackend; }
 
 void PlatResetForTests() {
     QueueReset();
+    ResetSignalsForTests();
+    Failed = false;
     AtExitCount = 0;
     PlatOptions opt;
     opt.headless = true;
@@ -45,7 +49,13 @@ void PlatAtExit(void (*fn)()) {
     if (fn && AtExitCount < AtExitLimit) AtExitList[AtExitCount++] = fn;
 }
 
+void PlatMarkFailure() { Failed = true; }
+
 void PlatExit(int code) {
+    // The orderly end's 0 becomes 128 + the signal's number after a close
+    // asked by a signal, or 1 after a reported fault.
+    if (code == 0) code = SignalExitStatus() ? SignalExitStatus() : Failed ? 1 : 0;
+    Failed = false;  // spent by this exit (a test's exit hook may go on)
     // Each routine leaves the list before it runs, so that an exit from
     // inside one goes on with the rest and none runs twice.
     while (AtExitCount > 0) AtExitList[--AtExitCount]();
@@ -55,6 +65,11 @@ void PlatExit(int code) {
     RemovePlatTempDir();
     fflush(nullptr);
     _exit(code & 0xFF);
+}
+
+void PlatStatementBatchRan() {
+    if (PlatIsHeadless()) Backend->sleep(1);
+    if (PlatSignalPending) PlatDeliverSignal();
 }
 
 // ---- device calls ----------------------------------------------------------------

@@ -93,6 +93,7 @@ void QueueReset() {
 }
 
 void PlatSetWindowProc(PlatWndProc proc) { WindowProc = proc; }
+bool QueueHasWindowProc() { return WindowProc != nullptr; }
 
 void PlatPostMessage(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     QueuePost(message, wparam, lparam);
@@ -156,6 +157,7 @@ static bool TakeDueTimer(PlatMsg* out) {
 }
 
 bool PlatGetMessage(PlatMsg* out) {
+    if (PlatSignalPending) PlatDeliverSignal();
     Backend->pump_events();
     PlatMsg m;
     bool found = false;

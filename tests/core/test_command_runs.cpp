@@ -161,7 +161,7 @@ TEST(CommandRuns, ErrorBoxesNameTheCommand) {
         std::string dir = MakeGameFolder();
         WriteScript(dir, std::string("*define\ngame\n*start\n") + c.statement + "\nend\n");
         RunResult r = RunGame(dir);
-        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.status, 1) << r.err;  // a fatal error is a failed run
         ASSERT_EQ(r.boxes.size(), 1u) << r.err;
         EXPECT_EQ(r.boxes[0].substr(0, r.boxes[0].find("\\n")), c.box) << c.statement;
     }

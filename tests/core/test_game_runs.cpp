@@ -33,7 +33,7 @@ TEST(GameRun, FaultBoxNamesFileAndLineWithTheExcerpt) {
         // Files 1 and 2 are missing; the story runs on into file 3.
         WriteScript(dir, std::string(11, '\n') + "nosuch  \n", name);
         RunResult r = RunGame(dir);
-        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.status, 1) << r.err;
         ASSERT_EQ(r.boxes.size(), 1u) << r.err;
         EXPECT_EQ(r.boxes[0], Escape("構文エラー: 不正な命令\"nosuch\"です。\n\n" + std::string(name) +
                                          " line:12\n\n|\n|\n>nosuch  "));

@@ -301,7 +301,7 @@ TEST(LuaOnly, WithoutTheBridgeAMissingScriptIsFatal) {
     WriteGameFile(dir, "system.lua", "--$V5000\n");
     WriteGameFile(dir, "0.txt", "");  // an empty file is no script either
     int code = ExitCodeOf([] { LoadScript(); });
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(code, 1);
     ASSERT_FALSE(CapturedBoxes().empty());
     EXPECT_EQ(CapturedBoxes()[0].rfind("エラー: スクリプトファイルが見つかりません。", 0), 0u);
 }

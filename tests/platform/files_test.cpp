@@ -91,7 +91,7 @@ TEST(Files, ExistsSizeOpenRead) {
     EXPECT_EQ(PlatOpen("nofolder\\x.txt", "rb"), nullptr);
 }
 
-TEST(Files, TextModeDropsOnlyTheCrOfCrLf) {
+TEST(Files, TextModeDropsOnlyTheCrOfCrLfAndEndsAtCtrlZ) {
     struct Case {
         std::string in, out;
     } cases[] = {
@@ -102,6 +102,10 @@ TEST(Files, TextModeDropsOnlyTheCrOfCrLf) {
         {"\n\r", "\n\r"},
         {"", ""},
         {"\r\n\r\n", "\n\n"},
+        {"a\r\nb\r\n\x1a", "a\nb\n"},      // an old editor's end mark
+        {"a\x1a\r\nb", "a"},                // nothing after it counts
+        {"\x1a", ""},
+        {"a\r\x1a\n", "a\r"},              // the CR no longer stands before LF
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> b(c.in.begin(), c.in.end());
@@ -116,6 +120,24 @@ TEST(Files, TextModeDropsOnlyTheCrOfCrLf) {
     EXPECT_EQ(std::string(b.begin(), b.end()), "*define\ngame\n;\rend");
     ASSERT_TRUE(PlatReadFile("0.txt", false, &b));
     EXPECT_EQ(b.size(), 20u);
+    // PlatOpen's plain read mode reads the same way; "rb" reads the bytes.
+    dir.Write("config.txt", "one\r\ntwo\r\n\x1a" "cdfadeoff\r\n");
+    for (const char* mode : {"r", "rt"}) {
+        FILE* f = PlatOpen("config.txt", mode);
+        ASSERT_NE(f, nullptr) << mode;
+        char all[64] = {};
+        size_t n = fread(all, 1, sizeof all - 1, f);
+        EXPECT_EQ(std::string(all, n), "one\ntwo\n") << mode;
+        EXPECT_EQ(fseek(f, 4, SEEK_SET), 0);
+        EXPECT_EQ(fgetc(f), 't');
+        fclose(f);
+    }
+    FILE* f = PlatOpen("config.txt", "rb");
+    ASSERT_NE(f, nullptr);
+    fseek(f, 0, SEEK_END);
+    EXPECT_EQ(ftell(f), 22);
+    fclose(f);
+    EXPECT_EQ(PlatOpen("missing.txt", "r"), nullptr);
 }
 
 TEST(Folders, GameDirIsTheCurrentFolder) {
