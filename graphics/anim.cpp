@@ -16,6 +16,7 @@
 #include "graphics/compose.h"
 #include "graphics/effect.h"
 #include "graphics/sprite.h"
+#include "graphics/sprite_messages.h"
 #include "platform/platform.h"
 
 // The ":animation" hook, at most every LuaAnimationInterval ms; true when it
@@ -110,7 +111,7 @@ void AdvanceAnimation() {
     if (redraw) {
         ScreenRect r = DirtyRect;
         ComposeScreen(&r);
-        RunEffect(nullptr, 1, 0, &r);  // kind 1: instant
+        RunEffect(nullptr, EffectInstant, 0, &r);
     }
 }
 
@@ -121,7 +122,7 @@ void Cmd_cell() {
     int32_t n = ReadIntExpr();
     ExpectComma();
     int32_t c = ReadIntExpr();
-    if (n < 0 || n >= SpriteCount) ScriptError(CapError, MsgCellSpriteRange);
+    if (n < 0 || n >= SpriteCount) ScriptError(CapError, MsgSpriteRange);
     Surface& s = Sprites[n].surface;
     int32_t last = CellCountOf(&s) - 1;
     s.cell = c < 0 ? 0 : c > last ? last : c;
