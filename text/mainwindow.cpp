@@ -57,12 +57,16 @@ void CreateMainWindow() {
     PlatCreateWindow(ScreenWidth, ScreenHeight);
     RecentreWindow(ScreenWidth, ScreenHeight);
     PlatSetCaption("");
+    InstallMainWindowProc();
+    FullScreen = 0;
+    StartEngine();
+}
+
+void InstallMainWindowProc() {
     const uint32_t accel_key = VK_RETURN | ACCEL_ALT;  // Alt+Enter
     const uint16_t accel_command = CmdToggleFullScreen;
     PlatSetAccelerators(&accel_key, &accel_command, 1);
     PlatSetWindowProc(MainWndProc);
-    FullScreen = 0;
-    StartEngine();
 }
 
 // ---- painting -------------------------------------------------------------------

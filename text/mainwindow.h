@@ -34,6 +34,9 @@ extern char QuitQuestion[WindowTextSize], QuitCaption[WindowTextSize];
 extern char ResetQuestion[WindowTextSize], ResetCaption[WindowTextSize];
 
 void CreateMainWindow();   // creates it hidden, then runs StartEngine
+// Makes MainWndProc the window procedure with the accelerator table
+// (Alt+Enter gives 40029); part of CreateMainWindow.
+void InstallMainWindowProc();
 intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Copies that rectangle of DestSurface (null = all of it) to the window.
 void PaintWindow(const ScreenRect* rect);
