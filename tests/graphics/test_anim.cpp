@@ -400,4 +400,78 @@ TEST_F(Anim, DebugQueryReadsSpriteOne) {
     EXPECT_EQ(SpriteCurrentCell(1), 2);
 }
 
+// ---- played as games ----
+
+class AnimGame : public Anim {
+protected:
+    // Plays the story with "cells.bmp" (4 cells of 8 x 6) in the folder and
+    // gives the last frame shown.
+    void Play(const std::string& story, Pic* frame) {
+        {
+            Pic p;
+            MakeCells(&p.s, 4);
+            SaveSurfaceBmp(&p.s, "cells.bmp");
+        }
+        WriteScript(dir, "*define\ngame\n*start\n" + story + "end\n");
+        RunOptions opt;
+        opt.frame_out = dir + "/frame.bmp";
+        RunResult r = RunGame(dir, opt);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (const std::string& b : r.boxes) ADD_FAILURE() << b;
+        ASSERT_TRUE(LoadSurfaceBmp(&frame->s, "frame.bmp"));
+    }
+};
+
+TEST_F(AnimGame, LoopModesWhileTheScriptWaits) {
+    Pic frame;
+    Play("lsp 5,\":c/4,100,0;cells.bmp\",100,50\n"
+         "lsp 6,\":c/4,100,1;cells.bmp\",200,50\n"
+         "lsp 7,\":c/4,100,2;cells.bmp\",300,50\n"
+         "lsp 8,\":c/4;cells.bmp\",400,50\n"
+         "lsp 9,\":c/4,100,0;cells.bmp\",500,50\nvsp 9,0\n"
+         "print 1\nwait 450\nvsp 9,1\nprint 1\n",
+         &frame);
+    // Four changes 101 ms apart: wrapped to 0, held on 3, back to 2, none.
+    EXPECT_EQ(PixelAt(frame.s, 104, 52), CellColor(0));
+    EXPECT_EQ(PixelAt(frame.s, 204, 52), CellColor(3));
+    EXPECT_EQ(PixelAt(frame.s, 304, 52), CellColor(2));
+    EXPECT_EQ(PixelAt(frame.s, 404, 52), CellColor(0));
+    // Hidden while the script waited: still on its first cell.
+    EXPECT_EQ(PixelAt(frame.s, 504, 52), CellColor(0));
+}
+
+TEST_F(AnimGame, NothingAnimatesBetweenCommandsThatDoNotWait) {
+    Pic frame;
+    // Time passes only in the waits; a command that does not wait never
+    // shows a new cell, however long ago the last change was.
+    Play("lsp 5,\":c/4,100,0;cells.bmp\",100,50\nprint 1\nwait 150\n"
+         "cell 5,3\n",
+         &frame);
+    EXPECT_EQ(PixelAt(frame.s, 104, 52), CellColor(1)) << "cell waits for the next composition";
+    Play("lsp 5,\":c/4,100,0;cells.bmp\",100,50\nprint 1\nwait 150\n"
+         "cell 5,3\nprint 1\n",
+         &frame);
+    EXPECT_EQ(PixelAt(frame.s, 104, 52), CellColor(3));
+    Play("lsp 5,\":c/4,100,0;cells.bmp\",100,50\nprint 1\ncell 5,-4\nprint 1\n", &frame);
+    EXPECT_EQ(PixelAt(frame.s, 104, 52), CellColor(0));
+}
+
+TEST_F(AnimGame, SpwaitAndItsTimes) {
+    Pic frame;
+    Play("lsp 5,\":c/4,100,1;cells.bmp\",100,50\nprint 1\n"
+         "resettimer\nspwait 5\ngettimer %0\n"
+         // the last cell reached after 3 changes, then one cell time
+         "if %0 < 400 fail_spwait_short\nif %0 > 410 fail_spwait_long\n"
+         "lsp 6,\":c/4,100,0;cells.bmp\",200,50\nprint 1\n"
+         "resettimer\nspwait 6\ngettimer %0\nif %0 < 400 fail_spwait0_short\n"
+         "if %0 > 410 fail_spwait0_long\n"
+         // spwait on what never ends: at once
+         "lsp 7,\":c/4;cells.bmp\",300,50\n"
+         "resettimer\nspwait 7\nspwait 8\nspwait 1000\nspwait -3\n"
+         "gettimer %0\nif %0 != 1 fail_spwait_never\n",
+         &frame);
+    EXPECT_EQ(PixelAt(frame.s, 104, 52), CellColor(3));
+    EXPECT_EQ(PixelAt(frame.s, 204, 52), CellColor(3)) << "held on the awaited cell";
+}
+
 }  // namespace
