@@ -35,30 +35,34 @@ void NoteTempDirForSignals(const char* path) {
 // system calls.  The depth is bounded; what lies deeper stays.
 static void RemoveBelow(int fd, int depth) {
     char buf[2048];
-    for (;;) {
-        long n = syscall(SYS_getdents64, fd, buf, sizeof buf);
-        if (n <= 0) break;
-        for (long at = 0; at < n;) {
-            struct Entry {
-                uint64_t ino;
-                int64_t off;
-                unsigned short reclen;
-                unsigned char type;
-                char name[1];
-            };
-            const Entry* e = (const Entry*)(buf + at);
-            at += e->reclen;
-            const char* name = e->name;
-            if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) continue;
-            if (unlinkat(fd, name, 0) == 0) continue;
-            if (depth < 16) {
-                int sub = openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                if (sub >= 0) RemoveBelow(sub, depth + 1);
-            }
-            unlinkat(fd, name, AT_REMOVEDIR);
-        }
-        // Entries were removed while read: read the folder again from the start.
+    bool removed = true;
+    // Entries removed while the folder is read may shift the rest: read it
+    // again from the start until a pass removes nothing.
+    while (removed) {
+        removed = false;
         lseek(fd, 0, SEEK_SET);
+        long n;
+        while ((n = syscall(SYS_getdents64, fd, buf, sizeof buf)) > 0) {
+            for (long at = 0; at < n;) {
+                struct Entry {
+                    uint64_t ino;
+                    int64_t off;
+                    unsigned short reclen;
+                    unsigned char type;
+                    char name[1];
+                };
+                const Entry* e = (const Entry*)(buf + at);
+                at += e->reclen;
+                const char* name = e->name;
+                if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) continue;
+                if (unlinkat(fd, name, 0) != 0 && depth < 16) {
+                    int sub = openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                    if (sub >= 0) RemoveBelow(sub, depth + 1);
+                    if (unlinkat(fd, name, AT_REMOVEDIR) != 0) continue;
+                }
+                removed = true;
+            }
+        }
     }
     close(fd);
 }
