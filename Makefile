@@ -7,14 +7,20 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 CMAKE_GEN = -G Ninja
 
-.PHONY: deps build build-asan build-fuzz run test test-normal test-asan bench fuzz fuzz-ci clean
+.PHONY: deps configure build build-orva build-asan build-fuzz run test test-normal test-asan bench fuzz fuzz-ci clean
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	@cmake --build build -j $(JOBS)
+
+# Only the program: what playing needs, without the tests and benchmarks.
+build-orva: configure
+	@cmake --build build -j $(JOBS) --target orva
 
 build-asan: deps
 	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON >/dev/null
@@ -24,7 +30,7 @@ build-fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 
-run: build
+run: build-orva
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "make run: no display; play headless with: build/orva --headless --click-waits demo"; \
 	else build/orva demo; fi

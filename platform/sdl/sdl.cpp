@@ -3,6 +3,8 @@
 // messages in client coordinates, SDL's clock, key state and message boxes,
 // and the audio device at 44100 Hz, 16-bit stereo.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -576,11 +578,24 @@ static void AudioCallback(void*, Uint8* stream, int len) {
     AudioFill((int16_t*)stream, len / 4, AudioUser);
 }
 
-static bool OpenAudio(PlatAudioFill fill, void* user) {
-    if (AudioDevice) return true;
+// Runs `open` with standard error sent to /dev/null: the sound libraries
+// below SDL print their own complaints when there is no sound device.
+static bool Quietly(bool (*attempt)()) {
+    fflush(stderr);
+    int saved = dup(2), null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) dup2(null, 2);
+    bool ok = attempt();
+    fflush(stderr);
+    if (saved >= 0) {
+        dup2(saved, 2);
+        close(saved);
+    }
+    if (null >= 0) close(null);
+    return ok;
+}
+
+static bool OpenAudioDevice() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    AudioFill = fill;
-    AudioUser = user;
     SDL_AudioSpec want = {}, have;
     want.freq = 44100;
     want.format = AUDIO_S16SYS;
@@ -588,9 +603,19 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
     want.samples = 1024;
     want.callback = AudioCallback;
     AudioDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!AudioDevice) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
+    if (!AudioDevice) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return AudioDevice != 0;
+}
+
+// Without a sound device the game plays in silence: SDL's device that
+// takes the sound and plays nothing stands in, and nothing is printed.
+static bool OpenAudio(PlatAudioFill fill, void* user) {
+    if (AudioDevice) return true;
+    AudioFill = fill;
+    AudioUser = user;
+    if (!Quietly(OpenAudioDevice)) {
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        if (!Quietly(OpenAudioDevice)) return false;
     }
     SDL_PauseAudioDevice(AudioDevice, 0);
     return true;
