@@ -2,6 +2,7 @@
 #include "graphics/sprite.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "core/script.h"
 #include "graphics/compose.h"
@@ -28,20 +29,31 @@ int LayerSlotOfTag(const char* tag) {
     return n;
 }
 
-void MarkSpriteDirty(int n) {
-    const Sprite& s = Sprites[n];
-    AddDirtyRect(s.x, s.x + GetCellWidth(&s.surface) + 1, s.y, s.y + s.surface.dib.height + 1);
+// Script values can be anything: the sums are made in 64 bits and held to
+// the 32-bit range before the rectangle (which clamps to the screen) grows.
+static int32_t Sat(int64_t v) { return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int32_t)v; }
+
+static void AddArea(int32_t x, int32_t y, const Surface& s) {
+    AddDirtyRect(x, Sat((int64_t)x + GetCellWidth(&s) + 1), y, Sat((int64_t)y + s.dib.height + 1));
 }
 
+void MarkSpriteDirty(int n) {
+    const Sprite& s = Sprites[n];
+    AddArea(s.x, s.y, s.surface);
+}
+
+// The half side of the square: single-precision sqrt as the drawing
+// expects; the rotation is not taken into account.
 void MarkSprite2Dirty(int n) {
     const Sprite2& s = Sprites2[n];
-    int32_t d = GetCellWidth(&s.surface) * s.xscale / 100;
-    int32_t e = s.surface.dib.height * s.yscale / 100;
-    int32_t r = (int32_t)(sqrtf((float)d * d + (float)e * e) + 1) / 2;
-    AddDirtyRect(s.cx - r, s.cx + r, s.cy - r, s.cy + r);
+    int64_t d = (int64_t)GetCellWidth(&s.surface) * s.xscale / 100;
+    int64_t e = (int64_t)s.surface.dib.height * s.yscale / 100;
+    float root = sqrtf((float)d * (float)d + (float)e * (float)e) + 1;
+    int64_t r = root >= 4e18f ? INT64_MAX / 4 : (int64_t)root / 2;
+    AddDirtyRect(Sat(s.cx - r), Sat(s.cx + r), Sat(s.cy - r), Sat(s.cy + r));
 }
 
 void MarkHumanDirty(int i) {
     const Human& h = Humans[i];
-    AddDirtyRect(h.x, h.x + GetCellWidth(&h.surface) + 1, h.y, h.y + h.surface.dib.height + 1);
+    AddArea(h.x, h.y, h.surface);
 }

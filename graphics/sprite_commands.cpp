@@ -45,6 +45,9 @@ static void MarkSpriteArea(int n) {
         MarkSpriteDirty(n);
 }
 
+// Moves add as 32-bit registers do: wrapping, never undefined.
+static int32_t AddWrapped(int32_t a, int32_t b) { return (int32_t)((uint32_t)a + (uint32_t)b); }
+
 static int32_t Clamp255(int64_t v) { return v < 0 ? 0 : v > 255 ? 255 : (int32_t)v; }
 
 // Copies a tag into a table's field, cut on a character boundary.
@@ -147,8 +150,8 @@ static void MoveSprite(bool relative) {
     ExpectComma();
     int32_t y = ReadIntExpr();
     if (s.visible) MarkSpriteArea(n);
-    s.x = relative ? s.x + x : x;
-    s.y = relative ? s.y + y : y;
+    s.x = relative ? AddWrapped(s.x, x) : x;
+    s.y = relative ? AddWrapped(s.y, y) : y;
     if (s.visible) MarkSpriteArea(n);
     if (SkipBlanks() == ',') {
         ExpectComma();
@@ -333,7 +336,8 @@ static void MoveSprite2(bool relative) {
     }
     if (s.visible) MarkSprite2Dirty(n);
     if (relative) {
-        s.cx += v[0], s.cy += v[1], s.xscale += v[2], s.yscale += v[3];
+        s.cx = AddWrapped(s.cx, v[0]), s.cy = AddWrapped(s.cy, v[1]);
+        s.xscale = AddWrapped(s.xscale, v[2]), s.yscale = AddWrapped(s.yscale, v[3]);
         s.rotation = NormaliseRotation((int64_t)s.rotation + v[4]);
     } else {
         s.cx = v[0], s.cy = v[1], s.xscale = v[2], s.yscale = v[3];

@@ -124,6 +124,15 @@ TEST(SpriteCommands, RotatedSprites) {
     EXPECT_EQ(r.frame.At(200, 200), kWhite);  // green added to white stays white
 }
 
+TEST(SpriteCommands, ExtremeValuesAreHarmless) {
+    // Huge positions, scales and moves: the dirty areas saturate, moves wrap.
+    ExpectQuietGame(
+        "lsp2 1,\":c;red.bmp\",30,20,2147483647,2147483647,725\n"
+        "msp2 1,2147483647,2147483647,1,1,-2000\n"
+        "lsp 2,\":c;red.bmp\",2147483647,-2147483647\nmsp 2,2147483647,-5\n"
+        "print 1\n");
+}
+
 TEST(SpriteCommands, ErrorTexts) {
     struct Case {
         const char* define;
