@@ -4,6 +4,7 @@
 // script timer, and the operand errors of gettimer.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -96,6 +97,10 @@ protected:
 TEST_F(TimedWaitTest, LastsExactlyItsTimeOnTheVirtualClock) {
     for (int32_t d : {1, 2, 1000, 12345}) EXPECT_EQ(Lasts(d, false), (uint64_t)d) << d;
     EXPECT_EQ(Lasts(1000, true), 1000u);
+    // Virtual time only: two minutes pass in far less real time.
+    auto real0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(Lasts(120000, false), 120000u);
+    EXPECT_LT(std::chrono::steady_clock::now() - real0, std::chrono::seconds(10));
     // No time at all: a single pass.
     EXPECT_EQ(Lasts(0, false), 1u);
     EXPECT_EQ(Lasts(-5, true), 1u);
