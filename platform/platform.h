@@ -115,8 +115,8 @@ void PlatSetTimer(uint32_t id, uint32_t period_ms);
 void PlatKillTimer(uint32_t id);
 
 // One message: translated and dispatched to the window procedure; false when
-// none was there.  A WM_KEYDOWN that is an accelerator (with the Shift, Ctrl
-// and Alt state at that moment) is sent as WM_COMMAND with wparam = the
+// none was there.  A WM_KEYDOWN that is an accelerator (with Shift, Ctrl and
+// Alt as the key messages taken so far left them) is sent as WM_COMMAND with wparam = the
 // command number instead; one that gives a character (letters by Shift, Ctrl
 // + letter the control code, digits, space, Enter 13, Esc 27, Tab 9,
 // Backspace 8; nothing with Alt) is dispatched and followed by that WM_CHAR.

@@ -29,6 +29,10 @@ static PlatWndProc WindowProc;
 static uint32_t AccelKeys[AccelLimit];
 static uint16_t AccelCommands[AccelLimit];
 static int AccelCount;
+// The keys held as of the last key message taken (GetKeyState's view):
+// translation reads the modifiers of the moment the key was pressed, not of
+// the moment the program gets to it.
+static bool SyncKeys[256];
 
 static PlatMsg& QueueAt(int i) { return Queue[(QueueHead + i) % QueueLimit]; }
 
@@ -90,6 +94,7 @@ void QueueReset() {
     NextTimer = 0;
     WindowProc = nullptr;
     AccelCount = 0;
+    for (bool& k : SyncKeys) k = false;
 }
 
 void PlatSetWindowProc(PlatWndProc proc) { WindowProc = proc; }
@@ -170,6 +175,7 @@ bool PlatGetMessage(PlatMsg* out) {
     }
     if (found) {
         Backend->on_take(m);
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) SyncKeys[m.wparam & 0xFF] = m.message == WM_KEYDOWN;
     } else if (!TakeDueTimer(&m)) {
         Backend->idle();
         return false;
@@ -236,9 +242,9 @@ bool PumpMessage() {
     PlatMsg m;
     if (!PlatGetMessage(&m)) return false;
     if (m.message == WM_KEYDOWN) {
-        bool shift = Backend->key_down(VK_SHIFT);
-        bool ctrl = Backend->key_down(VK_CONTROL);
-        bool alt = Backend->key_down(VK_MENU);
+        bool shift = SyncKeys[VK_SHIFT];
+        bool ctrl = SyncKeys[VK_CONTROL];
+        bool alt = SyncKeys[VK_MENU];
         uint32_t key = (uint32_t)(m.wparam & 0xFF) | (shift ? (uint32_t)ACCEL_SHIFT : 0u) |
                        (ctrl ? (uint32_t)ACCEL_CONTROL : 0u) | (alt ? (uint32_t)ACCEL_ALT : 0u);
         for (int i = 0; i < AccelCount; i++)

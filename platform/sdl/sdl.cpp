@@ -3,6 +3,7 @@
 // messages in client coordinates, SDL's clock, key state and message boxes,
 // and the audio device at 44100 Hz, 16-bit stereo.
 #include <SDL.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,6 +26,8 @@ static std::vector<uint8_t> Shadow;
 static bool RenderPending;      // Texture or the window changed since the last present
 static uint32_t LastPresentTick;
 static bool PresentedOnce;
+static bool CoveringDesktop;  // full screen as a borderless window over the desktop
+static int PresentCount, UploadedRows;
 static SDL_Cursor* CustomCursor;
 static SDL_Cursor* ArrowCursor;
 static bool CustomCursorUsed;
@@ -306,7 +309,7 @@ static void Shutdown() {
     CustomCursor = ArrowCursor = nullptr;
     CustomCursorUsed = false;
     Shadow.clear();
-    RenderPending = PresentedOnce = false;
+    RenderPending = PresentedOnce = CoveringDesktop = false;
     if (Texture) SDL_DestroyTexture(Texture);
     if (Renderer) SDL_DestroyRenderer(Renderer);
     if (Window) SDL_DestroyWindow(Window);
@@ -390,11 +393,54 @@ static void SetCaption(const char* cp932) {
     if (Window) SDL_SetWindowTitle(Window, Cp932ToUtf8(cp932).c_str());
 }
 
+// True on an X display without a window manager, where nobody carries out
+// a full-screen request.  Asked over a connection of its own through the
+// Xlib that SDL loaded; nothing is linked.
+static bool X11WithoutWindowManager() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || strcmp(driver, "x11") != 0) return false;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return false;
+    typedef void* (*OpenDisplay)(const char*);
+    typedef int (*CloseDisplay)(void*);
+    typedef unsigned long (*InternAtom)(void*, const char*, int);
+    typedef unsigned long (*SelectionOwner)(void*, unsigned long);
+    auto open = (OpenDisplay)dlsym(xlib, "XOpenDisplay");
+    auto close = (CloseDisplay)dlsym(xlib, "XCloseDisplay");
+    auto intern = (InternAtom)dlsym(xlib, "XInternAtom");
+    auto owner = (SelectionOwner)dlsym(xlib, "XGetSelectionOwner");
+    bool none = false;
+    if (open && close && intern && owner) {
+        if (void* dpy = open(nullptr)) {
+            // A window manager of the first screen owns the selection "WM_S0".
+            none = owner(dpy, intern(dpy, "WM_S0", 0)) == 0;
+            close(dpy);
+        }
+    }
+    dlclose(xlib);
+    return none;
+}
+
 // Full screen covers the desktop at its own resolution and shows the
-// picture scaled with black bars; the window is topmost meanwhile.
+// picture scaled with black bars; the window is topmost meanwhile.  Without
+// a window manager the window covers the desktop itself.
 static void SetFullScreen(bool on) {
     if (!Window) return;
-    if (SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) FullScreen = on;
+    if (on && !FullScreen && X11WithoutWindowManager()) {
+        SDL_Rect b;
+        int d = SDL_GetWindowDisplayIndex(Window);
+        if (SDL_GetDisplayBounds(d < 0 ? 0 : d, &b) == 0) {
+            SDL_SetWindowBordered(Window, SDL_FALSE);
+            SDL_SetWindowPosition(Window, b.x, b.y);
+            SDL_SetWindowSize(Window, b.w, b.h);
+            CoveringDesktop = FullScreen = true;
+        }
+    } else if (!on && CoveringDesktop) {
+        SDL_SetWindowBordered(Window, SDL_TRUE);
+        CoveringDesktop = FullScreen = false;
+    } else if (SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
+        FullScreen = on;
+    }
     SDL_SetWindowAlwaysOnTop(Window, FullScreen ? SDL_TRUE : SDL_FALSE);
     if (!FullScreen) SDL_SetWindowSize(Window, ClientW, ClientH);
     RenderPending = true;
@@ -422,6 +468,7 @@ static void Render() {
     SDL_RenderClear(Renderer);
     SDL_RenderCopy(Renderer, Texture, nullptr, &dst);
     SDL_RenderPresent(Renderer);
+    PresentCount++;
 }
 
 static void FlushPresent() {
@@ -460,6 +507,7 @@ static void PresentRect(const uint8_t* bits, int w, int h, int left, int top, in
     if (first < 0) return;  // nothing changed: nothing to upload or show
     SDL_Rect r = {left, first, right - left + 1, last - first + 1};
     SDL_UpdateTexture(Texture, &r, Shadow.data() + (size_t)first * stride + x0, (int)stride);
+    UploadedRows += r.h;
     RenderPending = true;
     if (!PresentedOnce || (uint32_t)(SDL_GetTicks() - LastPresentTick) >= PresentInterval) Render();
 }
@@ -649,3 +697,5 @@ const PlatBackend SdlBackend = {
 
 SDL_Window* SdlWindow() { return Window; }
 SDL_Renderer* SdlRenderer() { return Renderer; }
+int SdlPresentCount() { return PresentCount; }
+int SdlUploadedRows() { return UploadedRows; }

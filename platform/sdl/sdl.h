@@ -7,3 +7,7 @@ struct SDL_Renderer;
 
 SDL_Window* SdlWindow();      // null before PlatCreateWindow
 SDL_Renderer* SdlRenderer();
+// Counters since the start: copies to the display, and picture rows
+// uploaded to the texture.
+int SdlPresentCount();
+int SdlUploadedRows();

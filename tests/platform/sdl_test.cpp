@@ -286,3 +286,41 @@ TEST(Sdl, MessageBoxWithoutAnyWayToShowItTakesTheDefault) {
     EXPECT_EQ(a, IDYES);
     EXPECT_EQ(err, "Cap: テキスト\n");
 }
+
+// Presents upload only the rows that changed, show an unchanged frame not
+// again, and a burst of small copies reaches the display at most once per
+// 8 ms; the last copy is shown when the queue is found empty.
+TEST(Sdl, PresentsAreCoalescedAndOnlyChangedRowsUploaded) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    const int w = 64, h = 48, stride = w * 3;
+    PlatCreateWindow(w, h);
+    std::vector<uint8_t> bits((size_t)stride * h, 0x40);
+    PlatPresent(bits.data(), w, h);
+    TakeAll();  // flushes
+    int presents = SdlPresentCount(), rows = SdlUploadedRows();
+    PlatPresent(bits.data(), w, h);
+    TakeAll();
+    EXPECT_EQ(SdlPresentCount(), presents) << "an unchanged frame was shown again";
+    EXPECT_EQ(SdlUploadedRows(), rows);
+
+    // Row 10 from the top changes; a rectangle around it uploads that row.
+    bits[(size_t)(h - 1 - 10) * stride + 5 * 3] = 0x99;
+    PlatPresentRect(bits.data(), w, h, 0, 5, w - 1, 20);
+    EXPECT_EQ(SdlUploadedRows(), rows + 1);
+
+    uint32_t start = SDL_GetTicks();
+    presents = SdlPresentCount();
+    for (int i = 0; i < 200; i++) {
+        bits[(size_t)(h - 1 - (i % h)) * stride + (size_t)(i % w) * 3] ^= 0xFF;
+        PlatPresentRect(bits.data(), w, h, i % w, i % h, i % w, i % h);
+    }
+    uint32_t spent = SDL_GetTicks() - start;
+    EXPECT_LE(SdlPresentCount() - presents, 1 + (int)spent / 8 + 1);
+    TakeAll();  // the empty queue shows the last copy
+    uint32_t px[64 * 48];
+    ASSERT_EQ(SDL_RenderReadPixels(SdlRenderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, px, w * 4), 0);
+    int last = 199;
+    const uint8_t* p = &bits[(size_t)(h - 1 - (last % h)) * stride + (size_t)(last % w) * 3];
+    EXPECT_EQ(px[(last % h) * w + last % w] & 0xFFFFFF, (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0]);
+}

@@ -1,0 +1,332 @@
+// The SDL backend in a real X server: a tiny game played in a window on a
+// private Xvfb display shows the same picture as its headless run wrote
+// with --frame-out, in window mode and, after Alt+Enter sent through the X
+// server, scaled to the whole screen with black bars; a click sent through
+// the X server ends the game's delay and with it the game.  Skipped, saying
+// why, only where Xvfb cannot start.
+// The test framework first: Xlib's macros (None, Bool ...) would clash with it.
+#include "plat_test.h"
+#include "tests/support/game_folder.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+enum { ScreenW = 1280, ScreenH = 720, PictureW = 640, PictureH = 480 };
+
+typedef std::chrono::steady_clock Clock;
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// A picture of four coloured quarters and a white square in the middle
+// (0xRRGGBB at x, y), as 24-bit BMP bytes.
+uint32_t Quarter(int x, int y) {
+    if (x >= 300 && x < 340 && y >= 220 && y < 260) return 0xFFFFFF;
+    if (y < 240) return x < 320 ? 0xFF0000 : 0x00FF00;
+    return x < 320 ? 0x0000FF : 0xFFFF00;
+}
+
+std::string QuarterBmp() {
+    int stride = (PictureW * 3 + 3) & ~3;
+    std::string pixels;
+    for (int y = PictureH - 1; y >= 0; y--) {
+        std::string row((size_t)stride, '\0');
+        for (int x = 0; x < PictureW; x++) {
+            uint32_t c = Quarter(x, y);
+            row[(size_t)x * 3] = (char)(c & 255);
+            row[(size_t)x * 3 + 1] = (char)((c >> 8) & 255);
+            row[(size_t)x * 3 + 2] = (char)(c >> 16);
+        }
+        pixels += row;
+    }
+    auto le = [](uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; i++) s.push_back((char)((v >> (8 * i)) & 255));
+        return s;
+    };
+    return "BM" + le(54 + (uint32_t)pixels.size(), 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(PictureW, 4) +
+           le(PictureH, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le((uint32_t)pixels.size(), 4) + le(2835, 4) +
+           le(2835, 4) + le(0, 8) + pixels;
+}
+
+// The pixels of a 24-bit BMP file as 0xRRGGBB, top-down.
+bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    std::string d = ss.str();
+    if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') return false;
+    auto le32 = [&](size_t at) {
+        return (uint32_t)(uint8_t)d[at] | (uint32_t)(uint8_t)d[at + 1] << 8 | (uint32_t)(uint8_t)d[at + 2] << 16 |
+               (uint32_t)(uint8_t)d[at + 3] << 24;
+    };
+    uint32_t off = le32(10);
+    *w = (int)le32(18);
+    *h = (int)le32(22);
+    size_t stride = ((size_t)*w * 3 + 3) & ~(size_t)3;
+    if (*w <= 0 || *h <= 0 || off + stride * (size_t)*h > d.size()) return false;
+    out->resize((size_t)*w * *h);
+    for (int y = 0; y < *h; y++)
+        for (int x = 0; x < *w; x++) {
+            const uint8_t* p = (const uint8_t*)d.data() + off + (size_t)(*h - 1 - y) * stride + (size_t)x * 3;
+            (*out)[(size_t)y * *w + x] = (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
+        }
+    return true;
+}
+
+// A private X server on a free display number; stopped with the object.
+struct Xvfb {
+    pid_t pid = -1;
+    Display* dpy = nullptr;
+    std::string name, why;
+    Xvfb() {
+        if (access("/usr/bin/Xvfb", X_OK) != 0) {
+            why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
+            return;
+        }
+        for (int n = 91; n < 160 && !dpy; n++) {
+            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (access(lock.c_str(), F_OK) == 0 || access(sock.c_str(), F_OK) == 0) continue;
+            name = ":" + std::to_string(n);
+            pid = fork();
+            if (pid == 0) {
+                int null = open("/dev/null", O_RDWR);
+                dup2(null, 1);
+                dup2(null, 2);
+                std::string size = std::to_string((int)ScreenW) + "x" + std::to_string((int)ScreenH) + "x24";
+                execl("/usr/bin/Xvfb", "Xvfb", name.c_str(), "-screen", "0", size.c_str(), "-nolisten", "tcp",
+                      "-noreset", (char*)nullptr);
+                _exit(127);
+            }
+            for (int i = 0; i < 100 && !dpy; i++) {
+                SleepMs(20);
+                int status;
+                if (waitpid(pid, &status, WNOHANG) == pid) {
+                    pid = -1;
+                    break;  // that number was taken after all: try the next
+                }
+                dpy = XOpenDisplay(name.c_str());
+            }
+            if (!dpy) Stop();
+        }
+        if (!dpy && why.empty()) why = "Xvfb did not start on any display from :91 to :159";
+    }
+    void Stop() {
+        if (dpy) XCloseDisplay(dpy);
+        dpy = nullptr;
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        pid = -1;
+    }
+    ~Xvfb() { Stop(); }
+};
+
+// The visible top-level window of that size; 0 while there is none.
+Window FindWindow(Display* dpy, int w, int h, int* x, int* y) {
+    Window root = DefaultRootWindow(dpy), parent, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, root, &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; i++) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(dpy, children[i], &a) || a.map_state != IsViewable) continue;
+        if (a.width == w && a.height == h) {
+            found = children[i];
+            Window dummy;
+            XTranslateCoordinates(dpy, children[i], root, 0, 0, x, y, &dummy);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// The screen's pixels as 0xRRGGBB.
+std::vector<uint32_t> Screenshot(Display* dpy) {
+    std::vector<uint32_t> out((size_t)ScreenW * ScreenH, 0);
+    XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), 0, 0, ScreenW, ScreenH, AllPlanes, ZPixmap);
+    if (!img) return out;
+    for (int y = 0; y < ScreenH; y++)
+        for (int x = 0; x < ScreenW; x++) out[(size_t)y * ScreenW + x] = (uint32_t)XGetPixel(img, x, y) & 0xFFFFFF;
+    XDestroyImage(img);
+    return out;
+}
+
+// Pixels of the screen whose picture position (through the scale) differs
+// from the frame, and pixels outside the picture that are not black.
+// Pixels within a pixel of an edge of the picture's colours may be blended
+// by the scaling and are left out.
+struct Comparison {
+    int compared = 0, wrong = 0, bars_lit = 0;
+    std::string first;
+};
+Comparison Compare(const std::vector<uint32_t>& screen, int left, int top, double scale,
+                   const std::vector<uint32_t>& frame, int fw, int fh) {
+    Comparison c;
+    int pw = (int)(fw * scale + 0.5), ph = (int)(fh * scale + 0.5);
+    for (int y = 0; y < ScreenH; y += 3)
+        for (int x = 0; x < ScreenW; x += 3) {
+            uint32_t got = screen[(size_t)y * ScreenW + x];
+            if (x < left || y < top || x >= left + pw || y >= top + ph) {
+                if (scale != 1.0 && got != 0) c.bars_lit++;
+                continue;
+            }
+            int fx = (int)((x - left + 0.5) / scale), fy = (int)((y - top + 0.5) / scale);
+            if (fx >= fw || fy >= fh) continue;
+            uint32_t want = frame[(size_t)fy * fw + fx];
+            bool edge = false;
+            for (int dy = -2; dy <= 2 && !edge; dy++)
+                for (int dx = -2; dx <= 2 && !edge; dx++) {
+                    int ex = fx + dx, ey = fy + dy;
+                    if (ex >= 0 && ey >= 0 && ex < fw && ey < fh && frame[(size_t)ey * fw + ex] != want) edge = true;
+                }
+            if (edge) continue;
+            c.compared++;
+            if (got != want) {
+                if (!c.wrong) {
+                    char buf[96];
+                    snprintf(buf, sizeof buf, "screen %d,%d is %06x, frame %d,%d is %06x", x, y, got, fx, fy, want);
+                    c.first = buf;
+                }
+                c.wrong++;
+            }
+        }
+    return c;
+}
+
+// The rectangle of the pixels that are not black, for messages.
+std::string LitArea(const std::vector<uint32_t>& shot) {
+    int x0 = ScreenW, y0 = ScreenH, x1 = -1, y1 = -1;
+    for (int y = 0; y < ScreenH; y++)
+        for (int x = 0; x < ScreenW; x++)
+            if (shot[(size_t)y * ScreenW + x]) {
+                if (x < x0) x0 = x;
+                if (y < y0) y0 = y;
+                if (x > x1) x1 = x;
+                if (y > y1) y1 = y;
+            }
+    return std::to_string(x0) + "," + std::to_string(y0) + " to " + std::to_string(x1) + "," + std::to_string(y1);
+}
+
+// Waits until fn() holds, at most ms milliseconds.
+template <class F>
+bool Within(int ms, F fn) {
+    auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        if (fn()) return true;
+        SleepMs(20);
+    }
+    return fn();
+}
+
+TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    int event_base, error_base, major, minor;
+    ASSERT_TRUE(XTestQueryExtension(x.dpy, &event_base, &error_base, &major, &minor));
+
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "quad.bmp", QuarterBmp());
+    WriteScript(dir, "*define\ngame\n*start\nbg \"quad.bmp\",1\ndelay 60000\nend\n");
+
+    // The headless run's last frame.
+    RunOptions opt;
+    opt.events = "3000 click 10 10\n";
+    opt.frame_out = dir + "/frame.bmp";
+    RunResult headless = RunGame(dir, opt);
+    ASSERT_EQ(headless.status, 0) << headless.err;
+    int fw, fh;
+    std::vector<uint32_t> frame;
+    ASSERT_TRUE(ReadBmp(dir + "/frame.bmp", &fw, &fh, &frame));
+    ASSERT_EQ(fw, (int)PictureW);
+    ASSERT_EQ(frame[10 * fw + 10], 0xFF0000u);
+    remove((dir + "/frame.bmp").c_str());
+
+    // The same game in a window.
+    pid_t game = fork();
+    ASSERT_GE(game, 0);
+    if (game == 0) {
+        setenv("DISPLAY", x.name.c_str(), 1);
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("SDL_VIDEODRIVER");
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+    } reaper{game};
+
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(5000, [&] { return (win = FindWindow(x.dpy, PictureW, PictureH, &wx, &wy)) != 0; }))
+        << "no window of the screen's size appeared";
+    // Window mode: the picture at its own size.
+    Comparison c;
+    ASSERT_TRUE(Within(5000, [&] {
+        c = Compare(Screenshot(x.dpy), wx, wy, 1.0, frame, fw, fh);
+        return c.compared > 1000 && c.wrong == 0;
+    })) << c.wrong << " of " << c.compared << " pixels differ; " << c.first;
+
+    // Alt+Enter through the X server: the whole screen, 1.5 times as large,
+    // with black bars left and right.
+    XTestFakeMotionEvent(x.dpy, 0, wx + 100, wy + 100, CurrentTime);
+    XSetInputFocus(x.dpy, win, RevertToParent, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(100);
+    KeyCode alt = XKeysymToKeycode(x.dpy, XK_Alt_L), enter = XKeysymToKeycode(x.dpy, XK_Return);
+    XTestFakeKeyEvent(x.dpy, alt, True, CurrentTime);
+    XTestFakeKeyEvent(x.dpy, enter, True, CurrentTime);
+    XTestFakeKeyEvent(x.dpy, enter, False, CurrentTime);
+    XTestFakeKeyEvent(x.dpy, alt, False, CurrentTime);
+    XSync(x.dpy, False);
+    double scale = (double)ScreenH / PictureH;
+    int left = (int)((ScreenW - PictureW * scale) / 2);
+    std::vector<uint32_t> shot;
+    ASSERT_TRUE(Within(5000, [&] {
+        shot = Screenshot(x.dpy);
+        c = Compare(shot, left, 0, scale, frame, fw, fh);
+        return c.compared > 1000 && c.wrong == 0 && c.bars_lit == 0;
+    })) << c.wrong << " of " << c.compared << " pixels differ (" << c.first << "), " << c.bars_lit
+        << " lit pixels in the bars; the picture covers " << LitArea(shot);
+
+    // A click ends the delay and the game.
+    XTestFakeMotionEvent(x.dpy, 0, ScreenW / 2, ScreenH / 2, CurrentTime);
+    XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+    XSync(x.dpy, False);
+    int status = -1;
+    ASSERT_TRUE(Within(5000, [&] { return waitpid(game, &status, WNOHANG) == game; }))
+        << "the game did not end on the click";
+    reaper.pid = -1;
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace
