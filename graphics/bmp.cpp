@@ -2,6 +2,7 @@
 #include "graphics/bmp.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -56,7 +57,12 @@ bool ReadBmpMemory(Dib* dib, const uint8_t* data, size_t size) {
     int32_t stride = DibStride(bpp, ih.width);
     size_t imageBytes = (size_t)stride * (size_t)height;
     const uint8_t* bits = data + 54 + paletteBytes;
-    if (ih.compression == 0 && size - 54 - paletteBytes < imageBytes) return false;
+    // Some writers leave out the padding (or a few bytes) of the last row:
+    // those bytes read as zero.  A header that claims more than one row
+    // beyond the data is refused before anything is allocated.
+    size_t have = size - 54 - paletteBytes;
+    if (ih.compression == 0 && have + (size_t)stride <= imageBytes) return false;
+    if (have > imageBytes) have = imageBytes;
 
     if (!CreateDibOfDepth(dib, ih.width, height, bpp)) return false;
     ih.height = height;
@@ -66,10 +72,12 @@ bool ReadBmpMemory(Dib* dib, const uint8_t* data, size_t size) {
     memcpy(dib->palette, data + 54, paletteBytes);
     if (ih.compression == 0) {
         if (!topDown) {
-            memcpy(dib->bits, bits, imageBytes);
+            memcpy(dib->bits, bits, have);
         } else {
-            for (int32_t y = 0; y < height; y++)
-                memcpy(DibRow(dib, y), bits + (size_t)stride * y, (size_t)stride);
+            for (int32_t y = 0; y < height; y++) {
+                size_t at = (size_t)stride * y;
+                if (at < have) memcpy(DibRow(dib, y), bits + at, std::min((size_t)stride, have - at));
+            }
         }
     }
     return true;

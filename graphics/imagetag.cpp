@@ -70,6 +70,18 @@ void Expect(const char*& p, char c) {
     if (*p != c) BadTag();
     p++;
 }
+// The first of the characters `stops` from p on, or the end of the tag:
+// fields are found by searching, so blanks or stray characters between them
+// are passed over.
+const char* FindAny(const char* p, const char* stops) {
+    while (*p && !strchr(stops, *p)) p++;
+    return p;
+}
+// Moves p behind the next ',' before any ';' and the end, or fails.
+void SkipToComma(const char*& p) {
+    p = FindAny(p, ",;");
+    Expect(p, ',');
+}
 
 // <bN, rgbR,G,B>
 void ParseFilters(const char*& p, ImageTag* t) {
@@ -120,7 +132,9 @@ void ParseCells(const char*& p, ImageTag* t) {
         if (n < 1) n = 1;
         t->cellsGiven = true;
         t->cellCount = n;
-        if (*p == ';') {
+        p = FindAny(p, ",;");
+        if (*p == ';') {  // a ';' before any ','
+
             t->cellTimeGiven = true;
             t->cellTime = NoAnimation;
             t->loopModeGiven = true;
@@ -129,15 +143,19 @@ void ParseCells(const char*& p, ImageTag* t) {
             p++;
             return;
         }
-        if (*p != ',') continue;
+        if (*p == 0) BadTag();  // ':' without ';'
         p++;
         t->cellTimeGiven = true;
+        while (*p == ' ' || *p == '\t') p++;
         if (*p == '<') {
             p++;
             t->cellTimes.assign((size_t)n, 0);
             for (int32_t i = 0; i < n; i++) {
                 t->cellTimes[(size_t)i] = ReadNumber(p);
-                if (i < n - 1) Expect(p, ',');
+                if (i < n - 1) {  // a '>' or ';' first: the list ended early
+                    p = FindAny(p, ",>;");
+                    Expect(p, ',');
+                }
             }
             Expect(p, '>');
             t->cellTime = -1;
@@ -145,7 +163,7 @@ void ParseCells(const char*& p, ImageTag* t) {
             t->cellTime = ReadNumber(p);
             t->cellTimes.clear();
         }
-        Expect(p, ',');
+        SkipToComma(p);  // the ',' before M
         t->loopModeGiven = true;
         t->loopMode = ReadNumber(p);
         if (t->loopMode == 3) t->cellTime = NoAnimation;
@@ -159,14 +177,16 @@ void ParseStringSprite(const char*& p, ImageTag* t) {
         p++;
         t->sizeGiven = true;
         t->spriteWidth = ReadSignedNumber(p);
-        Expect(p, ',');
+        SkipToComma(p);
         t->spriteHeight = ReadSignedNumber(p);
-        Expect(p, ',');
+        SkipToComma(p);
         t->spritePitch = ReadSignedNumber(p);
+        p = FindAny(p, ",;");
         if (*p == ',') {
             p++;
             t->styleGiven = true;
             t->style = ReadSignedNumber(p);
+            p = FindAny(p, ";");
         }
         Expect(p, ';');
     }
@@ -266,8 +286,9 @@ void ParseSolidStrips(const char* file, int32_t* width, int32_t* height,
         colors->push_back((int32_t)ParseHexColor(p + 1));
         p += 7;
     }
-    if (*width < 1 || *height < 1 || *width > MaxPictureSide || *height > MaxPictureSide)
-        ScriptError(CapGfxError, MsgBadStripTag);
+    // A zero side makes no picture (the load then fails as any empty one);
+    // sides past the picture limit are refused before anything is made.
+    if (*width > MaxPictureSide || *height > MaxPictureSide) ScriptError(CapGfxError, MsgBadStripTag);
 }
 
 // ---- loading ----
@@ -554,8 +575,7 @@ void LoadImageTag(Surface* s, const char* tag) {
         int32_t w, h;
         std::vector<int32_t> colors;
         ParseSolidStrips(name.c_str(), &w, &h, &colors);
-        CreateSurface(s, w, h);
-        int32_t k = (int32_t)colors.size(), sw = w / k;
+        int32_t k = CreateSurface(s, w, h) ? (int32_t)colors.size() : 0, sw = w / (int32_t)colors.size();
         for (int32_t i = 0; i < k; i++) {
             uint32_t c = (uint32_t)colors[(size_t)i];
             uint32_t ref = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);

@@ -139,6 +139,48 @@ TEST_F(BmpTest, CompressedFileGivesABlankPicture) {
     FreeDib(&d);
 }
 
+// Bits a few bytes short of the last row (writers that leave out its
+// padding) read with the missing bytes as zero, stored either way up.
+TEST_F(BmpTest, BitsShortOfTheLastRowReadAsZero) {
+    struct Case {
+        const char* what;
+        bool top_down;
+        size_t cut;  // bytes missing at the end of the file
+    } cases[] = {
+        {"padding left out", false, 1},
+        {"three bytes short", false, 3},
+        {"all but a byte of the row", false, 15},
+        {"top-down, padding left out", true, 1},
+        {"top-down, a pixel and padding short", true, 4},
+    };
+    std::string whole = Hex(kBmp5x3);
+    Dib full = {};
+    ASSERT_TRUE(ReadBmpMemory(&full, (const uint8_t*)whole.data(), whole.size()));
+    for (const Case& c : cases) {
+        std::string bmp = whole;
+        if (c.top_down) {
+            Le32(&bmp, 22, (uint32_t)-3);
+            std::string rows = bmp.substr(54);
+            bmp = bmp.substr(0, 54) + rows.substr(32, 16) + rows.substr(16, 16) + rows.substr(0, 16);
+        }
+        bmp.resize(bmp.size() - c.cut);
+        Dib d = {};
+        ASSERT_TRUE(ReadBmpMemory(&d, (const uint8_t*)bmp.data(), bmp.size())) << c.what;
+        // The file's last row is the top row bottom-up, the bottom row top-down.
+        int missing_row = c.top_down ? 2 : 0;
+        for (int y = 0; y < 3; y++) {
+            const uint8_t* got = d.bits + GetRowOffset(&d, y);
+            const uint8_t* want = full.bits + GetRowOffset(&full, y);
+            for (int x = 0; x < 16; x++) {
+                bool gone = y == missing_row && x >= 16 - (int)c.cut;
+                EXPECT_EQ(got[x], gone ? 0 : want[x]) << c.what << " row " << y << " byte " << x;
+            }
+        }
+        FreeDib(&d);
+    }
+    FreeDib(&full);
+}
+
 TEST_F(BmpTest, BadHeadersGiveNoPicture) {
     struct Case {
         const char* what;
@@ -156,8 +198,8 @@ TEST_F(BmpTest, BadHeadersGiveNoPicture) {
         {"unknown depth", 28, 0x00000011, 0},
         {"depth 0", 28, 0, 0},
         {"short header", 0, 0, 40},
-        {"bits cut short", 0, 0, 101},
-        {"width that overruns the bits", 18, 6, 0},
+        {"bits a whole row short", 0, 0, 86},
+        {"width that overruns the bits by a row", 18, 7, 0},
     };
     for (const Case& c : cases) {
         std::string bmp = Hex(kBmp5x3);

@@ -93,12 +93,10 @@ TEST_F(ParseTag, KeysMaskTimesFiltersLayer) {
     ParseImageTag(":a/2,<100,300>,2/3;x.bmp", &t);
     EXPECT_EQ(t.cellCount, 3);
     EXPECT_EQ(t.cellTime, NoAnimation);
-    ParseImageTag(":a/2,<100,300>,2/4x;x.bmp", &t);
+    ParseImageTag(":a/2,<100,300>,2/4,50,1;x.bmp", &t);
     EXPECT_EQ(t.cellCount, 4);
-    EXPECT_EQ(t.cellTime, -1);
-    EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300, 300, 300}));
-    ParseImageTag(":a/3,<1,2,3>,0/1x;x.bmp", &t);
-    EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{1}));
+    EXPECT_EQ(t.cellTime, 50);
+    EXPECT_EQ(t.loopMode, 1);
     ParseImageTag("<b128>x.bmp", &t);
     EXPECT_EQ(t.brightness, 128);
     EXPECT_EQ(t.factorRed, TagFilterUnset);
@@ -152,6 +150,81 @@ TEST_F(ParseTag, SolidStrips) {
     EXPECT_EQ(colors, (std::vector<int32_t>{0xff0000, 0x00ff00, 0x0000ff}));
 }
 
+// Fields are found by searching forward for ',' and ';', so blanks or stray
+// characters between them read as the tag's author meant.
+TEST_F(ParseTag, FieldsAreFoundBySearching) {
+    const int32_t list = -1;
+    struct Case {
+        const char* tag;
+        int cells, cellTime, loop;
+        const char* file;
+    } cases[] = {
+        {":a/4 ;x.bmp", 4, NoAnimation, 3, "x.bmp"},   // a ';' before any ','
+        {":a/4x;x.bmp", 4, NoAnimation, 3, "x.bmp"},
+        {":a/4 ,100,2;x.bmp", 4, 100, 2, "x.bmp"},
+        {":a/4x,100,2;x.bmp", 4, 100, 2, "x.bmp"},
+        {":a/4, 100 ,2;x.bmp", 4, 100, 2, "x.bmp"},
+        {":a/4,100 , 2;x.bmp", 4, 100, 2, "x.bmp"},
+        {":a/2, <100 ,300> ,1;x.bmp", 2, list, 1, "x.bmp"},
+        {":a/3,100,3;x.bmp", 3, NoAnimation, 3, "x.bmp"},
+    };
+    for (const Case& c : cases) {
+        ImageTag t;
+        ParseImageTag(c.tag, &t);
+        EXPECT_EQ(t.cellCount, c.cells) << c.tag;
+        EXPECT_EQ(t.cellTime, c.cellTime) << c.tag;
+        EXPECT_EQ(t.loopMode, c.loop) << c.tag;
+        EXPECT_EQ(t.file, c.file) << c.tag;
+        if (c.cellTime == list) EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300})) << c.tag;
+    }
+    struct Size {
+        const char* tag;
+        int w, h, pitch;
+        bool styled;
+        const char* text;
+    } sizes[] = {
+        {":s/24 ,24, 2;#ffffffhi", 24, 24, 2, false, "hi"},
+        {":s/24,24,2 ;#ffffffhi", 24, 24, 2, false, "hi"},
+        {":s/24,24,2, 1 ;#ffffffhi", 24, 24, 2, true, "hi"},
+        {":s/-4 x,8,0;#ffffffhi", -4, 8, 0, false, "hi"},
+    };
+    for (const Size& c : sizes) {
+        ImageTag t;
+        ParseImageTag(c.tag, &t);
+        EXPECT_TRUE(t.sizeGiven) << c.tag;
+        EXPECT_EQ(t.spriteWidth, c.w) << c.tag;
+        EXPECT_EQ(t.spriteHeight, c.h) << c.tag;
+        EXPECT_EQ(t.spritePitch, c.pitch) << c.tag;
+        EXPECT_EQ(t.styleGiven, c.styled) << c.tag;
+        EXPECT_EQ(t.text, c.text) << c.tag;
+    }
+    // What stays an error: a ',' missing before M, a list ended early, a
+    // missing '>', and a size part without its ',' or ';'.
+    const std::string bad = "タグエラー: タグの指定がおかしいです。";
+    for (const char* tag : {":a/4,100;x.bmp", ":a/4,100 2;x.bmp", ":a/2,<100>,1;x", ":a/2,<100;x",
+                            ":a/2,<100,300,1;x", ":a/2,100", ":s/24;#ffffff", ":s/24,24;#ffffff",
+                            ":s/24,24,2#ffffff", ":s/24,24,2,1#ffffff"}) {
+        ImageTag t;
+        EXPECT_EQ(FatalText([&] { ParseImageTag(tag, &t); }), bad) << tag;
+    }
+}
+
+// A strip picture with a zero side parses; it makes no picture, which the
+// load reports as it reports any empty picture.
+TEST_F(ParseTag, SolidStripsWithAZeroSide) {
+    for (const char* file : {">0,4,#ff0000", ">90,0,#ff0000#00ff00"}) {
+        int32_t w = -1, h = -1;
+        std::vector<int32_t> colors;
+        ParseSolidStrips(file, &w, &h, &colors);
+        EXPECT_TRUE(w == 0 || h == 0) << file;
+        Surface s;
+        InitSurface(&s);
+        EXPECT_EQ(FatalText([&] { LoadSurface(&s, file); }), "エラー: ロード失敗!") << file;
+        EXPECT_FALSE(HasPicture(&s)) << file;
+        DestroySurface(&s);
+    }
+}
+
 class TagErrors : public GfxTest {};
 
 TEST_F(TagErrors, TextsAndCaptions) {
@@ -185,7 +258,6 @@ TEST_F(TagErrors, TextsAndCaptions) {
         {">90#ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
         {">90,4#ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
         {">90,4,ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
-        {">0,4,#ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
         {">90,-4,#ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
         {">99999,4,#ff0000", "エラー: グラフィックファイルのタグ指定>が間違っています。"},
     };
