@@ -6,6 +6,7 @@
 // orderly end.
 #include "text/mainwindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -84,6 +85,34 @@ void PaintWindow(const ScreenRect* rect) {
         PlatPresent(d.bits, d.width, d.height);
     else
         PlatPresentRect(d.bits, d.width, d.height, rect->left, rect->top, rect->right, rect->bottom);
+}
+
+// The part of the window WM_PAINT copies; none after each paint.
+static ScreenRect InvalidRect;
+static bool InvalidSome, InvalidAll;
+
+void InvalidateMainWindow(const ScreenRect* rect) {
+    if (!rect) {
+        InvalidAll = true;
+    } else if (!InvalidSome) {
+        InvalidRect = *rect;
+    } else {
+        InvalidRect.left = std::min(InvalidRect.left, rect->left);
+        InvalidRect.top = std::min(InvalidRect.top, rect->top);
+        InvalidRect.right = std::max(InvalidRect.right, rect->right);
+        InvalidRect.bottom = std::max(InvalidRect.bottom, rect->bottom);
+    }
+    InvalidSome = true;
+    PlatRemoveAll(WM_PAINT);
+    PlatPostMessage(WM_PAINT, 0, 0);
+}
+
+// WM_PAINT: what was invalidated, or all of it when the system asks.
+static void Paint() {
+    ScreenRect r = InvalidRect;
+    bool part = InvalidSome && !InvalidAll;
+    InvalidSome = InvalidAll = false;
+    PaintWindow(part ? &r : nullptr);
 }
 
 // ---- display modes ----------------------------------------------------------------
@@ -370,7 +399,7 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (message == WM_KEYDOWN && ButtonGetFunction && (wparam & 0xFF) == VK_F10) return 0;
     switch (message) {
     case WM_PAINT:
-        PaintWindow(nullptr);
+        Paint();
         return 0;
     case WM_SIZE: {
         int dw, dh;

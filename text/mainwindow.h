@@ -40,6 +40,9 @@ void InstallMainWindowProc();
 intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Copies that rectangle of DestSurface (null = all of it) to the window.
 void PaintWindow(const ScreenRect* rect);
+// Marks that rectangle (null = all) to be painted by the next WM_PAINT,
+// which is posted when none waits.
+void InvalidateMainWindow(const ScreenRect* rect);
 // WM_DESTROY: the ":end" hook, the plug-ins' end, the persistent data saved,
 // sound shut down, the desktop's display mode back; ends the process with
 // 0.  Entered again (a fatal error on the way), it ends the process at once.

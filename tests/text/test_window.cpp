@@ -366,8 +366,17 @@ TEST_F(WindowTest, PaintingCopiesTheRectangleUnlessSuspended) {
     Send(WM_PAINT);
     EXPECT_EQ(shown(0, 0), 10);
     PaintSuspended = 0;
-    Send(WM_PAINT);
+    // An invalidated part is painted by the next WM_PAINT, and only it.
+    ScreenRect a{0, 0, 1, 1}, b{3, 3, 4, 4};
+    InvalidateMainWindow(&a);
+    InvalidateMainWindow(&b);
+    EXPECT_EQ(shown(0, 0), 10);
+    Drain();
     EXPECT_EQ(shown(0, 0), 20);
+    EXPECT_EQ(shown(4, 4), 20);
+    EXPECT_EQ(shown(6, 2), 10);
+    Send(WM_PAINT);  // the system's paint: all of it
+    EXPECT_EQ(shown(100, 100), 20);
 }
 
 TEST_F(WindowTest, CloseAskedAndAnsweredNoKeepsTheWindow) {
