@@ -24,6 +24,29 @@ void ExpectQuietEnd(const std::string& script) {
     for (const std::string& b : r.boxes) ADD_FAILURE() << b;
 }
 
+// The control: checks written like the ones below must fail when their
+// condition holds, or a broken `if` would let every game pass.
+TEST(FlowGames, ControlChecksFail) {
+    struct Case {
+        const char* check;
+        const char* name;
+    } cases[] = {
+        {"if 1 = 1 fail_true", "fail_true"},
+        {"if %0 != 1 fail_unset", "fail_unset"},
+        {"mov $0,\"a\"\nif $0 = \"a\" fail_text", "fail_text"},
+        {"notif 1 = 2 fail_notif", "fail_notif"},
+        {"if 2 > 1 && 1 >= 1 fail_and", "fail_and"},
+    };
+    for (const Case& c : cases) {
+        RunResult r = Play(std::string("*define\ngame\n*start\n") + c.check + "\nend\n");
+        EXPECT_EQ(r.status, 1) << c.check << "\n" << r.err;
+        ASSERT_EQ(r.boxes.size(), 1u) << c.check << "\n" << r.err;
+        EXPECT_EQ(r.boxes[0].substr(0, r.boxes[0].find("\\n")),
+                  std::string("構文エラー: 不正な命令\"") + c.name + "\"です。")
+            << c.check;
+    }
+}
+
 TEST(FlowGames, VariablesLimitsAndAliases) {
     ExpectQuietEnd(
         "*define\n"

@@ -1,11 +1,9 @@
 // The script's three sources, the first-line settings and positions.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "core/script.h"
 #include "core/variables.h"
@@ -186,30 +184,6 @@ TEST_F(ScriptSources, ZatWinsOverDatAndUsesItsOwnKey) {
     WriteGameFile(dir, "orvascript.dat", Scramble("dat", 0x5B));
     LoadScript();
     EXPECT_EQ(Text(), "zat\n");
-}
-
-// A numbered file that grows between its measuring and its reading must
-// leave the exec area and the spare room behind the text as read.
-TEST_F(ScriptSources, FileGrowingWhileLoadedStaysBeforeTheExecArea) {
-    WriteGameFile(dir, "0.txt", "*define\n");
-    WriteGameFile(dir, "1.txt", "x");
-    std::atomic<bool> stop{false};
-    std::thread writer([&] {
-        const std::string big(8000, 'y');
-        for (int i = 0; !stop; i++) {
-            std::string tmp = dir + "/grow.tmp";
-            WriteGameFile(dir, "grow.tmp", i % 2 ? big : "x");
-            rename(tmp.c_str(), (dir + "/1.txt").c_str());
-        }
-    });
-    for (int i = 0; i < 100; i++) {
-        LoadScript();
-        ASSERT_GT(ExecAreaOffset, ScriptLength) << "load " << i;
-        ASSERT_GE(ScriptCapacity - ExecAreaOffset, 1536) << "load " << i;
-    }
-    stop = true;
-    writer.join();
-    FreeScript();
 }
 
 TEST_F(ScriptSources, TablesFollowTheFirstLine) {

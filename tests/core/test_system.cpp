@@ -204,13 +204,18 @@ TEST_F(System, WinexecWaitsForTheProgramsEnd) {
     std::string bytes;
     ASSERT_TRUE(ReadGameFileBytes(dir, "marked.txt", &bytes));
     EXPECT_EQ(bytes, "done\n");
-    // A continue message ends the wait before the program does.
+    // A continue message ends the wait before the program does; the test
+    // then ends the program (it names its process id) instead of leaving it.
     HeadlessInjectAt(HeadlessElapsed() + 30, MsgExecContinue, 0, 0);
-    WriteGameFile(dir, "slow.sh", "#!/bin/sh\nsleep 1\n");
+    WriteGameFile(dir, "slow.sh", "#!/bin/sh\necho $$ > slow.tmp\nmv slow.tmp slow.pid\nexec sleep 30\n");
     chmod((dir + "/slow.sh").c_str(), 0755);
     uint64_t before = HeadlessElapsed();
     Run("winexec \"slow.sh\",1");
     EXPECT_LT(HeadlessElapsed() - before, 1000u);
+    std::string pid;
+    for (int i = 0; i < 5000 && !ReadGameFileBytes(dir, "slow.pid", &pid); i++) usleep(1000);
+    ASSERT_GT(atoi(pid.c_str()), 0) << "slow.sh did not start";
+    EXPECT_EQ(kill(atoi(pid.c_str()), SIGKILL), 0);
     // A program that cannot be started is not waited for.
     Run("winexec \"no-such-program-here\",1");
     Run("winexec \"\",1");
