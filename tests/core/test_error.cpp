@@ -81,6 +81,41 @@ TEST_F(FatalError, LongTextsAreCut) {
     EXPECT_NE(shown.find("\n>...xxx"), std::string::npos);
 }
 
+// The message is kept to 2047 bytes, cut before a character that would not
+// fit whole: a lead byte is never left without its trail.
+TEST_F(FatalError, LongMessageCutOnACharacterBoundary) {
+    EnterGameFolder();
+    SetScript("\n");
+    struct Case {
+        const char* head;  // before the run of "あ" (two bytes each)
+        int kept;          // whole "あ" kept of 3000
+    } cases[] = {
+        {"", 1023},     // 2046 bytes; the next would need 2048
+        {"x", 1023},    // 2047 bytes exactly
+        {"xy", 1022},   // a lead byte at 2047 would lose its trail
+        {"ｱｲ", 1022},   // half-width katakana are single bytes
+        {"xyz", 1022},
+    };
+    std::string run;
+    for (int i = 0; i < 3000; i++) run += "あ";
+    for (const Case& c : cases) {
+        for (bool formatted : {false, true}) {
+            std::string msg = Cp932(c.head + run);
+            HeadlessClearBoxes();
+            if (formatted)
+                ExitCodeOf([&] { ScriptErrorF("c", "%s", msg.c_str()); });
+            else
+                ExitCodeOf([&] { ScriptError("c", msg.c_str()); });
+            ASSERT_FALSE(HeadlessBoxes().empty());
+            std::string text = HeadlessBoxes().back().text;
+            std::string want = Cp932(c.head);
+            for (int i = 0; i < c.kept; i++) want += Cp932("あ");
+            EXPECT_EQ(text.substr(0, text.find("\n\n")), want)
+                << c.head << (formatted ? " (formatted)" : "");
+        }
+    }
+}
+
 TEST_F(FatalError, FormattedMessage) {
     SetScript("\n");
     EXPECT_EQ(FatalOf([] { ScriptErrorF("c", "n=%d s=%s", 5, "t"); }), "c: n=5 s=t");
