@@ -29,6 +29,13 @@ struct FirstLineCase {
     const char* box;  // expected message box text (UTF-8), null when none
 };
 
+// Shown as the line itself in test names and failure messages.
+void PrintTo(const FirstLineCase& c, std::ostream* os) {
+    *os << '"';
+    for (const char* p = c.line; *p; p++) *os << (*p == '\n' ? "\\n" : *p == '\r' ? "\\r" : std::string(1, *p));
+    *os << '"';
+}
+
 const char* const kBorder = "エラー: グローバル変数設定に与える数字が大きすぎます。";
 const char* const kBad = "エラー: 一行目の設定が間違っています。";
 
@@ -102,7 +109,18 @@ TEST_P(FirstLine, SettingsOrError) {
 
 INSTANTIATE_TEST_SUITE_P(Table, FirstLine, testing::ValuesIn(kFirstLines),
                          [](const testing::TestParamInfo<FirstLineCase>& info) {
-                             return "Line" + std::to_string(info.index);
+                             // The row and the line's letters and digits:
+                             // "Row3_V8000G7000S1024_768".
+                             std::string name = "Row" + std::to_string(info.index) + "_";
+                             for (const char* p = info.param.line; *p && name.size() < 40; p++) {
+                                 char c = *p;
+                                 bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                             (c >= '0' && c <= '9');
+                                 if (word) name += c;
+                                 else if (name.back() != '_') name += '_';
+                             }
+                             while (name.back() == '_') name.pop_back();
+                             return name;
                          });
 
 TEST(FirstLineBounds, TextIsNotReadPastItsLength) {
