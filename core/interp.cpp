@@ -212,7 +212,9 @@ static void RunTag(bool doubled) {
         if (!CallLuaTextHook(hook, tag.c_str())) ScriptError(CapError, MsgTagHookFailed);
         TagHandled = 1;
         // Behind the tag, the doubled form's second ']' included (as gettag
-        // passes it); a tag the text ends in stops at its end.
+        // passes it): counting the tag's length + 2 from the second '[' would
+        // stop on that ']' and show it as text.  A tag the text ends in stops
+        // at its end instead of running past it.
         int q = end;
         if (s[q] == ']') {
             q++;

@@ -1,6 +1,7 @@
 // headless.cpp - the backend without a display.  Time is virtual: it starts
-// at a fixed tick count and moves only when the program sleeps or polls an
-// empty queue (1 ms), so runs repeat exactly.  Input comes from the events
+// at a fixed tick count and moves only when the program sleeps, polls an
+// empty queue (1 ms) or has run a batch of statements (1 ms), so runs repeat
+// exactly.  Input comes from the events
 // file, message boxes go to stderr and are answered from queued answers, and
 // the last presented frame can be written as a BMP file at exit.
 #include <limits.h>
