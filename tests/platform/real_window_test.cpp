@@ -63,7 +63,7 @@ std::string QuarterBmp() {
     };
     return "BM" + le(54 + (uint32_t)pixels.size(), 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(PictureW, 4) +
            le(PictureH, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le((uint32_t)pixels.size(), 4) + le(2835, 4) +
-           le(2835, 4) + le(0, 8) + pixels;
+           le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
 }
 
 // The pixels of a 24-bit BMP file as 0xRRGGBB, top-down.
