@@ -12,6 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 typedef uint8_t* __restrict Out;
@@ -233,15 +237,167 @@ void BaseKeyedAlpha(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, 
 }
 
 #if ORVA_HAS_WIDE
-ORVA_WIDE void WideMask(Out d, In s, In m, int32_t n, uint8_t*) { MaskRuns(d, s, m, n, MaskBody{}); }
+// ---- the wide kernels: 16 pixels (48 bytes) a block ----
+//
+// A block is handled as two 32-byte vectors over bytes 0..31 and 16..47,
+// both computed from the bytes as they were and stored in that order, so
+// that the 16 bytes they share come out the same.  The tail of a row (under
+// 16 pixels) runs through the same block code in zero-padded copies.
+
+enum { WideBlock = 16, WideBytes = 3 * WideBlock };
+
+// Lane-wise shuffles spreading each pixel's blue mask byte over the pixel:
+// bytes 0..15 read from m + 0, 16..31 from m + 15, 32..47 from m + 30.
+alignas(32) const uint8_t kSpreadLo[32] = {0, 0, 0, 3, 3, 3, 6, 6, 6, 9, 9, 9, 12, 12, 12, 15,
+                                           0, 0, 3, 3, 3, 6, 6, 6, 9, 9, 9, 12, 12, 12, 15, 15};
+alignas(32) const uint8_t kSpreadHi[32] = {0, 0, 3, 3, 3, 6, 6, 6, 9, 9, 9, 12, 12, 12, 15, 15,
+                                           0, 3, 3, 3, 6, 6, 6, 9, 9, 9, 12, 12, 12, 15, 15, 15};
+// Bit j of a 32-bit word to byte j: which byte of the word, which bit of it.
+alignas(32) const uint8_t kBitByte[32] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
+                                          2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+const uint64_t kPixelBits = 0x249249249249ull;  // bit 3p for the 16 pixels of a block
+
+ORVA_WIDE ORVA_INLINE __m256i Load32(const uint8_t* p) { return _mm256_loadu_si256((const __m256i*)p); }
+ORVA_WIDE ORVA_INLINE void Store32(uint8_t* p, __m256i v) { _mm256_storeu_si256((__m256i*)p, v); }
+ORVA_WIDE ORVA_INLINE __m128i Load16(const uint8_t* p) { return _mm_loadu_si128((const __m128i*)p); }
+ORVA_WIDE ORVA_INLINE __m256i Load2x16(const uint8_t* lo, const uint8_t* hi) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(Load16(lo)), Load16(hi), 1);
+}
+
+// a * b / 255 truncated on 16-bit lanes holding bytes.
+ORVA_WIDE ORVA_INLINE __m256i Mul16(__m256i a, __m256i b) {
+    __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(a, b), _mm256_set1_epi16(1));
+    return _mm256_mulhi_epu16(t, _mm256_set1_epi16(257));
+}
+// P[s][ws] + P[d][wd] byte by byte; the weights are 16-bit lanes for the low
+// and the high eight bytes of each 128-bit lane.
+ORVA_WIDE ORVA_INLINE __m256i Weigh(__m256i s, __m256i d, __m256i wsLo, __m256i wdLo, __m256i wsHi,
+                                    __m256i wdHi) {
+    __m256i z = _mm256_setzero_si256();
+    __m256i lo = _mm256_add_epi16(Mul16(_mm256_unpacklo_epi8(s, z), wsLo), Mul16(_mm256_unpacklo_epi8(d, z), wdLo));
+    __m256i hi = _mm256_add_epi16(Mul16(_mm256_unpackhi_epi8(s, z), wsHi), Mul16(_mm256_unpackhi_epi8(d, z), wdHi));
+    return _mm256_packus_epi16(lo, hi);
+}
+// The mask blend of 32 bytes with the spread mask bytes e: without alpha
+// P[s][255 - m] + P[d][m]; with it a := P[255 - m][alpha], P[s][a] + P[d][255 - a].
+template <bool Alpha>
+ORVA_WIDE ORVA_INLINE __m256i MaskBlend(__m256i s, __m256i d, __m256i e, __m256i alpha) {
+    __m256i z = _mm256_setzero_si256(), c255 = _mm256_set1_epi16(255);
+    __m256i mLo = _mm256_unpacklo_epi8(e, z), mHi = _mm256_unpackhi_epi8(e, z);
+    __m256i wsLo = _mm256_sub_epi16(c255, mLo), wsHi = _mm256_sub_epi16(c255, mHi);
+    if (!Alpha) return Weigh(s, d, wsLo, mLo, wsHi, mHi);
+    wsLo = Mul16(wsLo, alpha);
+    wsHi = Mul16(wsHi, alpha);
+    return Weigh(s, d, wsLo, _mm256_sub_epi16(c255, wsLo), wsHi, _mm256_sub_epi16(c255, wsHi));
+}
+
+// A block whose mask bytes are all 0 is opaque, all 255 clear; only blue
+// counts, so a mask that is not grey is simply blended.
+template <bool Alpha>
+ORVA_WIDE ORVA_INLINE void WideMaskBlock(Out d, In s, In m, __m256i alpha) {
+    __m256i m0 = Load32(m);
+    __m128i m1 = Load16(m + 32);
+    __m128i lo = _mm256_castsi256_si128(m0), hi = _mm256_extracti128_si256(m0, 1);
+    __m128i any = _mm_or_si128(_mm_or_si128(lo, hi), m1);
+    __m128i all = _mm_and_si128(_mm_and_si128(lo, hi), m1);
+    if (_mm_test_all_ones(all)) return;
+    if (!Alpha && _mm_testz_si128(any, any)) {
+        Store32(d, Load32(s));
+        _mm_storeu_si128((__m128i*)(d + 32), Load16(s + 32));
+        return;
+    }
+    __m256i e0 = _mm256_shuffle_epi8(Load2x16(m, m + 15), Load32(kSpreadLo));
+    __m256i e1 = _mm256_shuffle_epi8(Load2x16(m + 15, m + 30), Load32(kSpreadHi));
+    __m256i r0 = MaskBlend<Alpha>(Load32(s), Load32(d), e0, alpha);
+    __m256i r1 = MaskBlend<Alpha>(Load32(s + 16), Load32(d + 16), e1, alpha);
+    Store32(d, r0);
+    Store32(d + 16, r1);
+}
+
+template <bool Alpha>
+ORVA_WIDE ORVA_INLINE void WideMaskRow(Out d, In s, In m, int32_t n, uint8_t a) {
+    __m256i alpha = _mm256_set1_epi16(a);
+    int32_t i = 0;
+    for (; i + WideBlock <= n; i += WideBlock) WideMaskBlock<Alpha>(d + 3 * i, s + 3 * i, m + 3 * i, alpha);
+    if (i == n) return;
+    size_t bytes = 3 * (size_t)(n - i);
+    alignas(32) uint8_t bd[WideBytes] = {}, bs[WideBytes] = {}, bm[WideBytes] = {};
+    memcpy(bd, d + 3 * i, bytes);
+    memcpy(bs, s + 3 * i, bytes);
+    memcpy(bm, m + 3 * i, bytes);
+    WideMaskBlock<Alpha>(bd, bs, bm, alpha);
+    memcpy(d + 3 * i, bd, bytes);
+}
+
+// 0xFF in byte j where bit j of `bits` is set.
+ORVA_WIDE ORVA_INLINE __m256i BitsToBytes(uint32_t bits) {
+    __m256i sel = _mm256_set1_epi64x((long long)0x8040201008040201ull);
+    __m256i v = _mm256_shuffle_epi8(_mm256_set1_epi32((int)bits), Load32(kBitByte));
+    return _mm256_cmpeq_epi8(_mm256_and_si256(v, sel), sel);
+}
+
+// Key pixels keep the destination; the others take P[d][255 - alpha] +
+// P[s][alpha] (Alpha) or the source.  `key0` and `key1` hold the key
+// repeated from byte 0 and from byte 16 of a block.
+template <bool Alpha>
+ORVA_WIDE ORVA_INLINE void WideKeyedBlock(Out d, In s, __m256i key0, __m256i key1, __m256i alpha,
+                                      __m256i inv) {
+    __m256i s0 = Load32(s), s1 = Load32(s + 16);
+    uint64_t eq = (uint32_t)_mm256_movemask_epi8(_mm256_cmpeq_epi8(s0, key0)) |
+                  (uint64_t)(uint32_t)_mm256_movemask_epi8(_mm256_cmpeq_epi8(s1, key1)) << 16;
+    uint64_t keys = eq & eq >> 1 & eq >> 2 & kPixelBits;
+    if (keys == kPixelBits) return;
+    if (Alpha) {
+        __m256i d0 = Load32(d), d1 = Load32(d + 16);
+        s0 = Weigh(s0, d0, alpha, inv, alpha, inv);
+        s1 = Weigh(s1, d1, alpha, inv, alpha, inv);
+        if (keys) {
+            uint64_t keep = keys | keys << 1 | keys << 2;
+            s0 = _mm256_blendv_epi8(s0, d0, BitsToBytes((uint32_t)keep));
+            s1 = _mm256_blendv_epi8(s1, d1, BitsToBytes((uint32_t)(keep >> 16)));
+        }
+    } else if (keys) {
+        uint64_t keep = keys | keys << 1 | keys << 2;
+        __m256i d0 = Load32(d), d1 = Load32(d + 16);
+        s0 = _mm256_blendv_epi8(s0, d0, BitsToBytes((uint32_t)keep));
+        s1 = _mm256_blendv_epi8(s1, d1, BitsToBytes((uint32_t)(keep >> 16)));
+    }
+    Store32(d, s0);
+    Store32(d + 16, s1);
+}
+
+template <bool Alpha>
+ORVA_WIDE ORVA_INLINE void WideKeyedRow(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2,
+                                        uint8_t a) {
+    uint8_t k[3] = {k0, k1, k2};
+    alignas(32) uint8_t pattern[WideBytes];
+    for (int j = 0; j < WideBytes; j++) pattern[j] = k[j % 3];
+    __m256i key0 = Load32(pattern), key1 = Load32(pattern + 16);
+    __m256i alpha = _mm256_set1_epi16(a), inv = _mm256_set1_epi16((short)(255 - a));
+    int32_t i = 0;
+    for (; i + WideBlock <= n; i += WideBlock) WideKeyedBlock<Alpha>(d + 3 * i, s + 3 * i, key0, key1, alpha, inv);
+    if (i == n) return;
+    // The padding is key, so that it stays as it is.
+    size_t bytes = 3 * (size_t)(n - i);
+    alignas(32) uint8_t bd[WideBytes] = {}, bs[WideBytes];
+    memcpy(bs, pattern, WideBytes);
+    memcpy(bd, d + 3 * i, bytes);
+    memcpy(bs, s + 3 * i, bytes);
+    WideKeyedBlock<Alpha>(bd, bs, key0, key1, alpha, inv);
+    memcpy(d + 3 * i, bd, bytes);
+}
+
+ORVA_WIDE void WideMask(Out d, In s, In m, int32_t n, uint8_t*) { WideMaskRow<false>(d, s, m, n, 255); }
 ORVA_WIDE void WideMaskAlpha(Out d, In s, In m, int32_t n, uint8_t*, uint8_t a) {
-    MaskRuns(d, s, m, n, MaskAlphaBody{a});
+    WideMaskRow<true>(d, s, m, n, a);
 }
 ORVA_WIDE void WideString(Out d, In s, In m, int32_t n, uint8_t*, uint8_t a) { StringPix(d, s, m, n, a); }
 ORVA_WIDE void WideBlend(Out d, In s, int32_t bytes, uint8_t a) { BlendBytes(d, s, bytes, a); }
-ORVA_WIDE void WideKeyed(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) { KeyedPix(d, s, n, k0, k1, k2); }
+ORVA_WIDE void WideKeyed(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) {
+    WideKeyedRow<false>(d, s, n, k0, k1, k2, 0);
+}
 ORVA_WIDE void WideKeyedAlpha(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2, uint8_t a) {
-    KeyedAlphaPix(d, s, n, k0, k1, k2, a);
+    WideKeyedRow<true>(d, s, n, k0, k1, k2, a);
 }
 #endif
 
