@@ -255,6 +255,10 @@ alignas(32) const uint8_t kSpreadHi[32] = {0, 0, 3, 3, 3, 6, 6, 6, 9, 9, 9, 12, 
 // Bit j of a 32-bit word to byte j: which byte of the word, which bit of it.
 alignas(32) const uint8_t kBitByte[32] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
                                           2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+// Byte j of a block holds byte j % 3 of its pixel.
+alignas(32) const uint8_t kKeyByte[WideBytes] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0,
+                                                 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1,
+                                                 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2};
 const uint64_t kPixelBits = 0x249249249249ull;  // bit 3p for the 16 pixels of a block
 
 ORVA_WIDE ORVA_INLINE __m256i Load32(const uint8_t* p) { return _mm256_loadu_si256((const __m256i*)p); }
@@ -369,10 +373,8 @@ ORVA_WIDE ORVA_INLINE void WideKeyedBlock(Out d, In s, __m256i key0, __m256i key
 template <bool Alpha>
 ORVA_WIDE ORVA_INLINE void WideKeyedRow(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2,
                                         uint8_t a) {
-    uint8_t k[3] = {k0, k1, k2};
-    alignas(32) uint8_t pattern[WideBytes];
-    for (int j = 0; j < WideBytes; j++) pattern[j] = k[j % 3];
-    __m256i key0 = Load32(pattern), key1 = Load32(pattern + 16);
+    __m256i key = _mm256_set1_epi32((int)(k0 | (uint32_t)k1 << 8 | (uint32_t)k2 << 16));
+    __m256i key0 = _mm256_shuffle_epi8(key, Load32(kKeyByte)), key1 = _mm256_shuffle_epi8(key, Load32(kKeyByte + 16));
     __m256i alpha = _mm256_set1_epi16(a), inv = _mm256_set1_epi16((short)(255 - a));
     int32_t i = 0;
     for (; i + WideBlock <= n; i += WideBlock) WideKeyedBlock<Alpha>(d + 3 * i, s + 3 * i, key0, key1, alpha, inv);
@@ -380,7 +382,8 @@ ORVA_WIDE ORVA_INLINE void WideKeyedRow(Out d, In s, int32_t n, uint8_t k0, uint
     // The padding is key, so that it stays as it is.
     size_t bytes = 3 * (size_t)(n - i);
     alignas(32) uint8_t bd[WideBytes] = {}, bs[WideBytes];
-    memcpy(bs, pattern, WideBytes);
+    Store32(bs, key0);
+    Store32(bs + 16, key1);
     memcpy(bd, d + 3 * i, bytes);
     memcpy(bs, s + 3 * i, bytes);
     WideKeyedBlock<Alpha>(bd, bs, key0, key1, alpha, inv);
@@ -542,12 +545,18 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
         ~FreeCopy() { delete[] p; }
     } freeCopy{copyBits};
 
+    // Rows are stored bottom-up: the next row down lies a stride lower.  The
+    // offsets step rather than the pointers, which never leave the buffers.
+    ptrdiff_t sStep = -(ptrdiff_t)DibStride(bpp, sd->width), dStep = -(ptrdiff_t)DibStride(24, dd->width);
+    ptrdiff_t sOff = GetRowOffset(sd, (int32_t)sy), dOff = GetRowOffset(dd, (int32_t)y0) + 3 * x0;
+
     if (mode == TransAlpha) {
         if (bpp != 24) return;
         uint8_t* e = Scratch(3 * (size_t)w);
-        for (int32_t r = 0; r < h; r++) {
-            const uint8_t* s = DibRow(sd, (int32_t)sy + r) + 3 * srcCol;
-            uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
+        sOff += 3 * srcCol;
+        for (int32_t r = 0; r < h; r++, sOff += sStep, dOff += dStep) {
+            const uint8_t* s = sd->bits + sOff;
+            uint8_t* d = dd->bits + dOff;
             // Without alpha a string sprite adds its colour whole: P[255][src].
             if (src->isStringSprite) Kernels.string(d, s, s + 3 * cw, w, e, alpha < 0 ? 255 : (uint8_t)alpha);
             else if (alpha < 0) Kernels.mask(d, s, s + 3 * cw, w, e);
@@ -578,9 +587,10 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
             k0 = topRow[3 * keyCol]; k1 = topRow[3 * keyCol + 1]; k2 = topRow[3 * keyCol + 2];
         }
         if (mode != TransCopy) {
-            for (int32_t r = 0; r < h; r++) {
-                const uint8_t* s = DibRow(sd, (int32_t)sy + r) + 3 * srcCol;
-                uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
+            sOff += 3 * srcCol;
+            for (int32_t r = 0; r < h; r++, sOff += sStep, dOff += dStep) {
+                const uint8_t* s = sd->bits + sOff;
+                uint8_t* d = dd->bits + dOff;
                 if (alpha < 0) Kernels.keyed(d, s, w, k0, k1, k2);
                 else Kernels.keyedAlpha(d, s, w, k0, k1, k2, (uint8_t)alpha);
             }
@@ -590,10 +600,11 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
 
     // Copy mode, and any mode other than 0, 1, 2 and 4.
     uint8_t* e = bpp == 8 ? Scratch(3 * (size_t)w + 4) : nullptr;
-    for (int32_t r = 0; r < h; r++) {
-        const uint8_t* s = bpp == 24 ? DibRow(sd, (int32_t)sy + r) + 3 * srcCol : e;
-        if (bpp == 8) RowExpand8(e, DibRow(sd, (int32_t)sy + r) + srcCol, w, pal);
-        uint8_t* d = DibRow(dd, (int32_t)y0 + r) + 3 * x0;
+    sOff += bpp == 24 ? 3 * srcCol : srcCol;
+    for (int32_t r = 0; r < h; r++, sOff += sStep, dOff += dStep) {
+        const uint8_t* s = bpp == 24 ? sd->bits + sOff : e;
+        uint8_t* d = dd->bits + dOff;
+        if (bpp == 8) RowExpand8(e, sd->bits + sOff, w, pal);
         if (alpha < 0) memcpy(d, s, 3 * (size_t)w);
         else Kernels.blend(d, s, 3 * w, (uint8_t)alpha);
     }
