@@ -61,7 +61,7 @@ TEST_F(Dispatch, ModeGroups) {
 
 TEST_F(Dispatch, UnbuiltCommandsNameThemselves) {
     SetScript("\n");
-    EXPECT_EQ(FatalOf([] { ExecCommand("lsp", 0); }), "命令エラー: 命令lspはまだ使えません。");
+    EXPECT_EQ(FatalOf([] { ExecCommand("setwindow", 0); }), "命令エラー: 命令setwindowはまだ使えません。");
 }
 
 TEST_F(Dispatch, VoiceShortcuts) {
