@@ -40,11 +40,11 @@ int32_t ClampAlpha(int32_t a) {
 
 // ---- upright row kernels: n pixels, three bytes each ----
 //
-// Each kernel has one body, built twice: for 256-bit registers (AVX2, when
-// the processor has it) and for the 128-bit baseline.  The mask kernels read
-// the mask with a stride of three bytes, which only the wide build
-// vectorises; the baseline first spreads each mask byte over its pixel and
-// then runs over plain bytes.
+// Two sets: the 128-bit baseline, plain loops the compiler vectorises (its
+// mask kernels first spread each mask byte over its pixel and then run over
+// plain bytes), and the wide set for 256-bit registers (AVX2, when the
+// processor has it), whose mask and colour-key kernels are written in
+// vector instructions and walk rows in blocks of 16 pixels.
 
 #define ORVA_INLINE inline __attribute__((always_inline))
 #if defined(__x86_64__) || defined(__i386__)
@@ -55,27 +55,11 @@ int32_t ClampAlpha(int32_t a) {
 #define ORVA_HAS_WIDE 0
 #endif
 
-// dst := P[src][255 - m] + P[dst][m]
-ORVA_INLINE void MaskPix(Out d, In s, In m, int32_t n) {
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t mv = m[3 * i], iv = (uint8_t)(255 - mv);
-        d[3 * i] = (uint8_t)(Mul(s[3 * i], iv) + Mul(d[3 * i], mv));
-        d[3 * i + 1] = (uint8_t)(Mul(s[3 * i + 1], iv) + Mul(d[3 * i + 1], mv));
-        d[3 * i + 2] = (uint8_t)(Mul(s[3 * i + 2], iv) + Mul(d[3 * i + 2], mv));
-    }
-}
+// dst := P[src][255 - m] + P[dst][m], the mask spread over each pixel
 ORVA_INLINE void MaskBytes(Out d, In s, In e, int32_t bytes) {
     for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], (uint8_t)(255 - e[j])) + Mul(d[j], e[j]));
 }
 // a := P[255 - m][alpha]; dst := P[src][a] + P[dst][255 - a]
-ORVA_INLINE void MaskAlphaPix(Out d, In s, In m, int32_t n, uint8_t alpha) {
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t a = Mul((uint8_t)(255 - m[3 * i]), alpha), ia = (uint8_t)(255 - a);
-        d[3 * i] = (uint8_t)(Mul(s[3 * i], a) + Mul(d[3 * i], ia));
-        d[3 * i + 1] = (uint8_t)(Mul(s[3 * i + 1], a) + Mul(d[3 * i + 1], ia));
-        d[3 * i + 2] = (uint8_t)(Mul(s[3 * i + 2], a) + Mul(d[3 * i + 2], ia));
-    }
-}
 ORVA_INLINE void MaskAlphaBytes(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
     for (int32_t j = 0; j < bytes; j++) {
         uint8_t a = Mul((uint8_t)(255 - e[j]), alpha);
@@ -99,30 +83,6 @@ ORVA_INLINE void StringBytes(Out d, In s, In e, int32_t bytes, uint8_t alpha) {
 ORVA_INLINE void BlendBytes(Out d, In s, int32_t bytes, uint8_t alpha) {
     uint8_t inv = (uint8_t)(255 - alpha);
     for (int32_t j = 0; j < bytes; j++) d[j] = (uint8_t)(Mul(s[j], alpha) + Mul(d[j], inv));
-}
-// Pixels equal to the key are skipped, the others copied (a bitwise select,
-// so that the loop has no branch).
-ORVA_INLINE void KeyedPix(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2) {
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
-        uint8_t keep = (uint8_t)-(uint8_t)((s0 == k0) & (s1 == k1) & (s2 == k2));
-        d[3 * i] = (uint8_t)((d[3 * i] & keep) | (s0 & ~keep));
-        d[3 * i + 1] = (uint8_t)((d[3 * i + 1] & keep) | (s1 & ~keep));
-        d[3 * i + 2] = (uint8_t)((d[3 * i + 2] & keep) | (s2 & ~keep));
-    }
-}
-// The others: dst := P[dst][255 - alpha] + P[src][alpha]
-ORVA_INLINE void KeyedAlphaPix(Out d, In s, int32_t n, uint8_t k0, uint8_t k1, uint8_t k2,
-                               uint8_t alpha) {
-    uint8_t inv = (uint8_t)(255 - alpha);
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t s0 = s[3 * i], s1 = s[3 * i + 1], s2 = s[3 * i + 2];
-        uint8_t keep = (uint8_t)-(uint8_t)((s0 == k0) & (s1 == k1) & (s2 == k2));
-        uint8_t d0 = d[3 * i], d1 = d[3 * i + 1], d2 = d[3 * i + 2];
-        d[3 * i] = (uint8_t)((d0 & keep) | ((uint8_t)(Mul(d0, inv) + Mul(s0, alpha)) & ~keep));
-        d[3 * i + 1] = (uint8_t)((d1 & keep) | ((uint8_t)(Mul(d1, inv) + Mul(s1, alpha)) & ~keep));
-        d[3 * i + 2] = (uint8_t)((d2 & keep) | ((uint8_t)(Mul(d2, inv) + Mul(s2, alpha)) & ~keep));
-    }
 }
 // Spreads each mask pixel's blue byte over its three bytes.
 ORVA_INLINE void SpreadMask(Out e, In m, int32_t n) {
@@ -169,15 +129,6 @@ ORVA_INLINE void MaskRuns(Out d, In s, In m, int32_t n, const Body& body) {
     if (i < n) body.Mixed(d + 3 * i, s + 3 * i, m + 3 * i, n - i);
 }
 
-struct MaskBody {
-    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { memcpy(d, s, 3 * (size_t)n); }
-    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const { MaskPix(d, s, m, n); }
-};
-struct MaskAlphaBody {
-    uint8_t alpha;
-    ORVA_INLINE void Opaque(Out d, In s, int32_t n) const { BlendBytes(d, s, 3 * n, alpha); }
-    ORVA_INLINE void Mixed(Out d, In s, In m, int32_t n) const { MaskAlphaPix(d, s, m, n, alpha); }
-};
 // The baseline blends over a spread copy of the mask.
 struct SpreadMaskBody {
     uint8_t* e;

@@ -362,6 +362,75 @@ TEST(DrawSurface, MatchesThePixelModel) {
     SelectDrawKernels(true);
 }
 
+// Rows built of runs whose lengths fall on either side of the 16-pixel
+// blocks of the wide kernels: masks of 0 (opaque), 255 (clear), partial and
+// not-grey values; colour-keyed rows of key pixels, near-key pixels (one
+// byte off) and others.  Every width from 1 to 3 blocks and beyond, drawn at
+// offsets that clip on the left and the right, with and without alpha, by
+// both kernel sets, against the per-pixel model.
+TEST(DrawSurface, RunsAcrossBlockEdgesMatchThePixelModel) {
+    const int widths[] = {1, 2, 5, 15, 16, 17, 31, 32, 33, 47, 48, 49, 63, 95, 161};
+    const int xs[] = {-7, 0, 3, 120};
+    const int runLengths[] = {1, 2, 3, 7, 13, 15, 16, 17, 20, 31, 32, 33, 48, 50};
+    const Bgr key{10, 20, 30};
+    for (bool wideKernels : {true, false}) {
+        if (!SelectDrawKernels(wideKernels)) continue;  // no 256-bit registers here
+        std::mt19937 rng(99);
+        for (int mode : {(int)TransAlpha, (int)TransColorKey, (int)TransLeftUp}) {
+            for (int w : widths) {
+                const int h = 4;
+                // Run classes per row: 0 opaque / key, 1 clear / near key,
+                // 2 partial / other, 3 not grey / other.
+                std::vector<int> cls((size_t)w * h);
+                for (int y = 0, i = 0; y < h; y++)
+                    for (int x = 0; x < w;) {
+                        int len = runLengths[rng() % (sizeof runLengths / sizeof runLengths[0])];
+                        int c = (int)(rng() % 4);
+                        for (int k = 0; k < len && x < w; k++, x++, i++) cls[(size_t)y * w + x] = c;
+                    }
+                Pic src;
+                int pw = mode == TransAlpha ? 2 * w : w;
+                Make24(&src.s, pw, h, [&](int x, int y) {
+                    if (mode == TransAlpha && x >= w) {
+                        switch (cls[(size_t)y * w + x - w]) {
+                        case 0: return Bgr{0, 0, 0};
+                        case 1: return Bgr{255, 255, 255};
+                        case 2: { uint8_t m = (uint8_t)(1 + rng() % 254); return Bgr{m, m, m}; }
+                        default: return rng() % 2 ? Bgr{0, 7, 0} : Bgr{255, 255, 254};
+                        }
+                    }
+                    int c = cls[(size_t)y * w + x];
+                    if (mode == TransAlpha) return Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()};
+                    if (c == 0 || (mode == TransLeftUp && x == 0 && y == 0)) return key;
+                    if (c == 1) {
+                        Bgr near = key;
+                        near[rng() % 3] ^= (uint8_t)(1 << (rng() % 8));
+                        return near;
+                    }
+                    return Bgr{(uint8_t)rng(), (uint8_t)rng(), (uint8_t)rng()};
+                });
+                src.s.transMode = mode;
+                src.s.keyBlue = key[0]; src.s.keyGreen = key[1]; src.s.keyRed = key[2];
+                if (mode == TransAlpha) src.s.cellCount = 1;
+                for (int x : xs)
+                    for (int alpha : {-1, 0, 77, 255}) {
+                        src.s.alpha = alpha;
+                        Pic got, want;
+                        auto back = [](int x, int y) { return Bgr{(uint8_t)(x * 7), (uint8_t)(y * 40 + x), (uint8_t)(255 - x)}; };
+                        Make24(&got.s, 150, h + 2, back);
+                        Make24(&want.s, 150, h + 2, back);
+                        ModelDraw(src.s, &want.s, x, 1, nullptr);
+                        DrawSurface(&src.s, &got.s, x, 1, nullptr);
+                        ExpectSame(got.s, want.s, "mode " + std::to_string(mode) + " width " + std::to_string(w) +
+                                                      " at " + std::to_string(x) + " alpha " + std::to_string(alpha) +
+                                                      (wideKernels ? " wide" : " baseline"));
+                    }
+            }
+        }
+    }
+    SelectDrawKernels(true);
+}
+
 // ---- rotated ----
 
 namespace {
