@@ -126,7 +126,7 @@ struct TextStream {
 static ssize_t TextStreamRead(void* cookie, char* buf, size_t size) {
     TextStream* t = (TextStream*)cookie;
     size_t n = std::min(size, t->bytes.size() - t->at);
-    memcpy(buf, t->bytes.data() + t->at, n);
+    if (n > 0) memcpy(buf, t->bytes.data() + t->at, n);
     t->at += n;
     return (ssize_t)n;
 }
@@ -210,6 +210,7 @@ void PlatTextModeFilter(std::vector<uint8_t>* bytes) {
     uint8_t* b = bytes->data();
     size_t n = bytes->size(), w = 0;
     // A Ctrl-Z ends a text-mode read: old editors leave one at the end.
+    if (n == 0) return;
     if (const void* eof = memchr(b, 0x1A, n)) n = (size_t)((const uint8_t*)eof - b);
     for (size_t r = 0; r < n; r++)
         if (!(b[r] == '\r' && r + 1 < n && b[r + 1] == '\n')) b[w++] = b[r];

@@ -138,6 +138,11 @@ TEST(Files, TextModeDropsOnlyTheCrOfCrLfAndEndsAtCtrlZ) {
     EXPECT_EQ(ftell(f), 22);
     fclose(f);
     EXPECT_EQ(PlatOpen("missing.txt", "r"), nullptr);
+    dir.Write("empty.txt", "");
+    FILE* e = PlatOpen("empty.txt", "r");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(fgetc(e), EOF);
+    fclose(e);
 }
 
 TEST(Folders, GameDirIsTheCurrentFolder) {
