@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             int32_t w, h;
             std::vector<int32_t> colors;
             ParseSolidStrips(t.file.c_str(), &w, &h, &colors);
-            if (w < 1 || h < 1 || colors.empty() || colors.size() > SolidStripMax) abort();
+            if (w < 0 || h < 0 || colors.empty() || colors.size() > SolidStripMax) abort();
             if ((int64_t)w * h > (1 << 22)) return 0;  // large fills only cost time
         }
     } catch (const FuzzExit&) {
