@@ -12,17 +12,31 @@
 #include "core/dispatch.h"
 #include "core/file_commands.h"
 #include "core/flow_commands.h"
+#include "core/frame_commands.h"
 #include "core/loop_commands.h"
 #include "core/param_commands.h"
-#include "core/frame_commands.h"
 #include "core/string_commands.h"
 #include "core/system_commands.h"
 #include "core/var_commands.h"
+#include "ext/lua_commands.h"
 #include "graphics/anim.h"
 #include "graphics/background_commands.h"
+#include "graphics/effect_commands.h"
+#include "graphics/filter_commands.h"
 #include "graphics/imagetag.h"
+#include "graphics/offscreen_commands.h"
+#include "graphics/picture_tools.h"
+#include "graphics/quake_commands.h"
 #include "graphics/sprite_commands.h"
+#include "sound/loopbgm_commands.h"
+#include "sound/music_commands.h"
+#include "sound/voice_commands.h"
+#include "text/click_commands.h"
+#include "text/cursor_commands.h"
+#include "text/display_commands.h"
+#include "text/font_commands.h"
 #include "text/input_commands.h"
+#include "text/textwindow_commands.h"
 #include "text/wait_commands.h"
 
 #define E(name, handler) {#name, GroupEvery, handler}
@@ -34,26 +48,26 @@ const CommandEntry CommandTable[] = {
     // every mode
     E(getparam, Cmd_getparam),  // 1
     E(getparam2, Cmd_getparam2),  // 2
-    E(automode_time, U),  // 3
-    E(automode_time2, U),  // 4
+    E(automode_time, Cmd_automode_time),  // 3
+    E(automode_time2, Cmd_automode_time2),  // 4
     E(gettag, Cmd_gettag),  // 5
-    E(seteffectspeed, U),  // 6
-    E(geteffectspeed, U),  // 7
+    E(seteffectspeed, Cmd_seteffectspeed),  // 6
+    E(geteffectspeed, Cmd_geteffectspeed),  // 7
     E(transbtn, U),  // 8
-    E(mp3fadeout, U),  // 9
-    E(bgmfadeout, U),  // 10
-    E(mp3fadein, U),  // 11
-    E(bgmfadein, U),  // 12
+    E(mp3fadeout, Cmd_mp3fadeout),  // 9
+    E(bgmfadeout, Cmd_bgmfadeout),  // 10
+    E(mp3fadein, Cmd_mp3fadein),  // 11
+    E(bgmfadein, Cmd_bgmfadein),  // 12
     E(cdfadeout, U),  // 13
     E(getversion, Cmd_getversion),  // 14
-    E(grptest, U),  // 15
-    E(bw2a, U),  // 16
-    E(bw2a2, U),  // 17
-    E(bw2a3, U),  // 18
+    E(grptest, Cmd_grptest),  // 15
+    E(bw2a, Cmd_bw2a),  // 16
+    E(bw2a2, Cmd_bw2a2),  // 17
+    E(bw2a3, Cmd_bw2a3),  // 18
     E(aviwriteopen, U),  // 19
     E(aviwrite, U),  // 20
     E(aviwriteclose, U),  // 21
-    E(bmpcut, U),  // 22
+    E(bmpcut, Cmd_bmpcut),  // 22
     E(definereset, Cmd_definereset),  // 23
     E(mousemode, Cmd_mousemode),  // 24
     E(mousecursor, Cmd_mousecursor),  // 25
@@ -68,24 +82,24 @@ const CommandEntry CommandTable[] = {
     E(savetime, U),  // 34
     E(savetime2, U),  // 35
     E(time, Cmd_time),  // 36
-    E(rubyoff, U),  // 37
-    E(rubyon, U),  // 38
-    E(rubyon2, U),  // 39
+    E(rubyoff, Cmd_rubyoff),  // 37
+    E(rubyon, Cmd_rubyon),  // 38
+    E(rubyon2, Cmd_rubyon2),  // 39
     E(split, Cmd_split),  // 40
     E(splitnum, Cmd_splitnum),  // 41
     E(debuglog, Cmd_debuglog),  // 42
-    E(linkcolor, U),  // 43
-    E(mojitype, U),  // 44
-    E(effectskip, U),  // 45
+    E(linkcolor, Cmd_linkcolor),  // 43
+    E(mojitype, Cmd_mojitype),  // 44
+    E(effectskip, Cmd_effectskip),  // 45
     E(humanpos, Cmd_humanpos),  // 46
     E(underline, Cmd_underline),  // 47
     E(movl, Cmd_movl),  // 48
     E(kidokumode, U),  // 49
-    E(setcolor, U),  // 50
-    E(bgmdownmode, U),  // 51
+    E(setcolor, Cmd_setcolor),  // 50
+    E(bgmdownmode, Cmd_bgmdownmode),  // 51
     E(textbtnstart, U),  // 52
-    E(textcolor, U),  // 53
-    E(luastr, U),  // 54
+    E(textcolor, Cmd_textcolor),  // 53
+    E(luastr, Cmd_luastr),  // 54
     E(labelexist, Cmd_labelexist),  // 55
     E(mov, Cmd_mov),  // 56
     E(mov5, Cmd_mov5),  // 57
@@ -115,7 +129,7 @@ const CommandEntry CommandTable[] = {
     E(dec, Cmd_dec),  // 81
     E(shell, Cmd_shell),  // 82
     E(spfont, U),  // 83
-    E(shadedistance, U),  // 84
+    E(shadedistance, Cmd_shadedistance),  // 84
     E(mul, Cmd_mul),  // 85
     E(div, Cmd_div),  // 86
     E(mod, Cmd_mod),  // 87
@@ -128,12 +142,12 @@ const CommandEntry CommandTable[] = {
     E(for, Cmd_for),  // 94
     E(next, Cmd_next),  // 95
     E(break, Cmd_break),  // 96
-    E(texec, U),  // 97
-    E(texec2, U),  // 98
+    E(texec, Cmd_texec),  // 97
+    E(texec2, Cmd_texec2),  // 98
     E(noreturn, Cmd_noreturn),  // 99
     E(return, Cmd_return),  // 100
     E(len, Cmd_len),  // 101
-    E(chainbmp, U),  // 102
+    E(chainbmp, Cmd_chainbmp),  // 102
     E(mid, Cmd_mid),  // 103
     E(cmp, Cmd_cmp),  // 104
     E(notif, Cmd_notif),  // 105
@@ -142,8 +156,8 @@ const CommandEntry CommandTable[] = {
     E(mesbox, U),  // 108
     E(yesnobox, U),  // 109
     E(okcancelbox, U),  // 110
-    E(windoweffect, U),  // 111
-    E(convgif, U),  // 112
+    E(windoweffect, Cmd_windoweffect),  // 111
+    E(convgif, Cmd_convgif),  // 112
     E(csvopen, Cmd_csvopen),  // 113
     E(csvclose, Cmd_csvclose),  // 114
     E(csvread, Cmd_csvread),  // 115
@@ -160,117 +174,117 @@ const CommandEntry CommandTable[] = {
     // define block only
     D(noloaderror, Cmd_noloaderror),  // 126
     D(rgosub, U),  // 127
-    D(textgosub, U),  // 128
+    D(textgosub, Cmd_textgosub),  // 128
     D(autosaveoff, U),  // 129
-    D(pretextgosub, U),  // 130
+    D(pretextgosub, Cmd_pretextgosub),  // 130
     D(loadgosub, U),  // 131
     D(savenumber, U),  // 132
     D(resetmenu, U),  // 133
     D(insertmenu, U),  // 134
     D(mode_ext, U),  // 135
     D(automode, U),  // 136
-    D(mode_wave_demo, U),  // 137
+    D(mode_wave_demo, Cmd_mode_wave_demo),  // 137
     D(dim, Cmd_dim),  // 138
     D(usewheel, Cmd_usewheel),  // 139
     D(useescspc, Cmd_useescspc),  // 140
     D(jpegmode, Cmd_jpegmode),  // 141
-    D(nodv, U),  // 142
+    D(nodv, Cmd_nodv),  // 142
     D(ctrlalt, Cmd_ctrlalt),  // 143
     D(errorsave, U),  // 144
-    D(delbgmvol, U),  // 145
+    D(delbgmvol, Cmd_delbgmvol),  // 145
     D(maxkaisoupage, U),  // 146
     D(deletemenu, U),  // 147
-    D(clickskippage, U),  // 148
+    D(clickskippage, Cmd_clickskippage),  // 148
     D(ova, Cmd_ova),  // 149
     D(englishdialog, U),  // 150
     D(english, U),  // 151
-    D(dllfont, U),  // 152
-    D(zenkakko, U),  // 153
-    D(addkinsoku, U),  // 154
-    D(setkinsoku, U),  // 155
-    D(windowchip, U),  // 156
+    D(dllfont, Cmd_dllfont),  // 152
+    D(zenkakko, Cmd_zenkakko),  // 153
+    D(addkinsoku, Cmd_addkinsoku),  // 154
+    D(setkinsoku, Cmd_setkinsoku),  // 155
+    D(windowchip, Cmd_windowchip),  // 156
     D(createdebugwindow, Cmd_createdebugwindow),  // 157
     D(ov2, Cmd_ov2),  // 158
     D(ov3, Cmd_ov3),  // 159
     D(lookbacksp, U),  // 160
     D(chkdbg, Cmd_chkdbg),  // 161
-    D(linepage, U),  // 162
-    D(linepage2, U),  // 163
+    D(linepage, Cmd_linepage),  // 162
+    D(linepage2, Cmd_linepage2),  // 163
     D(pagetag, U),  // 164
     D(setlayer, U),  // 165
     D(defsub, Cmd_defsub),  // 166
-    D(luasub, U),  // 167
-    D(luacall, U),  // 168
-    D(defvoicevol, U),  // 169
-    D(defsevol, U),  // 170
-    D(defmp3vol, U),  // 171
-    D(defbgmvol, U),  // 172
+    D(luasub, Cmd_luasub),  // 167
+    D(luacall, Cmd_luacall),  // 168
+    D(defvoicevol, Cmd_defvoicevol),  // 169
+    D(defsevol, Cmd_defsevol),  // 170
+    D(defmp3vol, Cmd_defmp3vol),  // 171
+    D(defbgmvol, Cmd_defbgmvol),  // 172
     D(savedir, U),  // 173
     D(ovadir, Cmd_ovadir),  // 174
-    D(windowback, U),  // 175
+    D(windowback, Cmd_windowback),  // 175
     D(kidokuskip, U),  // 176
-    D(dsound, U),  // 177
+    D(dsound, Cmd_dsound),  // 177
     D(noteraseman, Cmd_noteraseman),  // 178
     D(mode_tavelo, U),  // 179
-    D(mode_brin, U),  // 180
+    D(mode_brin, Cmd_mode_brin),  // 180
     D(btnnowindowerase, U),  // 181
-    D(defaultspeed, U),  // 182
-    D(settextspeed, U),  // 183
+    D(defaultspeed, Cmd_defaultspeed),  // 182
+    D(settextspeed, Cmd_settextspeed),  // 183
     D(intlimit, Cmd_intlimit),  // 184
     D(lookbackbutton, U),  // 185
     D(lookbackcolor, U),  // 186
     D(savename, U),  // 187
-    D(clickstr, U),  // 188
+    D(clickstr, Cmd_clickstr),  // 188
     D(filelog, U),  // 189
     D(labellog, U),  // 190
-    D(soundpressplgin, U),  // 191
+    D(soundpressplgin, Cmd_soundpressplgin),  // 191
     D(versionstr, U),  // 192
-    D(effectblank, U),  // 193
+    D(effectblank, Cmd_effectblank),  // 193
     D(bgalia, Cmd_bgalia),  // 194
     D(spi, Cmd_spi),  // 195
     D(arc, Cmd_arc),  // 196
-    D(effect, U),  // 197
+    D(effect, Cmd_effect),  // 197
     D(transmode, Cmd_transmode),  // 198
     D(stralias, Cmd_stralias),  // 199
     D(killmenu, U),  // 200
     D(numalias, Cmd_numalias),  // 201
-    D(defaultfont, U),  // 202
+    D(defaultfont, Cmd_defaultfont),  // 202
     D(createdummy, U),  // 203
     D(selectcolor, U),  // 204
     D(menuselectcolor, U),  // 205
-    D(lookbackvoice, U),  // 206
-    D(clickvoice, U),  // 207
-    D(selectvoice, U),  // 208
-    D(menuselectvoice, U),  // 209
+    D(lookbackvoice, Cmd_lookbackvoice),  // 206
+    D(clickvoice, Cmd_clickvoice),  // 207
+    D(selectvoice, Cmd_selectvoice),  // 208
+    D(menuselectvoice, Cmd_menuselectvoice),  // 209
     D(globalon, U),  // 210
-    D(effectcut, U),  // 211
+    D(effectcut, Cmd_effectcut),  // 211
     D(humanz, Cmd_humanz),  // 212
     D(game, Cmd_game),  // 213
     D(rlookback, U),  // 214
     D(roff, U),  // 215
     D(rmenu, U),  // 216
-    D(menusetwindow, U),  // 217
+    D(menusetwindow, Cmd_menusetwindow),  // 217
     // story only
-    S(getvoicevol, U),  // 218
-    S(getsevol, U),  // 219
+    S(getvoicevol, Cmd_getvoicevol),  // 218
+    S(getsevol, Cmd_getsevol),  // 219
     S(getspsize, Cmd_getspsize),  // 220
-    S(getwindowsize, U),  // 221
-    S(chvol, U),  // 222
-    S(voicevol, U),  // 223
-    S(sevol, U),  // 224
-    S(mp3vol, U),  // 225
-    S(bgmvol, U),  // 226
-    S(getmp3vol, U),  // 227
-    S(getbgmvol, U),  // 228
+    S(getwindowsize, Cmd_getwindowsize),  // 221
+    S(chvol, Cmd_chvol),  // 222
+    S(voicevol, Cmd_voicevol),  // 223
+    S(sevol, Cmd_sevol),  // 224
+    S(mp3vol, Cmd_mp3vol),  // 225
+    S(bgmvol, Cmd_bgmvol),  // 226
+    S(getmp3vol, Cmd_getmp3vol),  // 227
+    S(getbgmvol, Cmd_getbgmvol),  // 228
     S(textfield, U),  // 229
     S(inputstr, U),  // 230
     S(input, U),  // 231
     S(inputnum, U),  // 232
     S(getbgname, Cmd_getbgname),  // 233
-    S(locate, U),  // 234
-    S(puttext, U),  // 235
+    S(locate, Cmd_locate),  // 234
+    S(puttext, Cmd_puttext),  // 235
     S(autoclick, Cmd_autoclick),  // 236
-    S(br, U),  // 237
+    S(br, Cmd_br),  // 237
     S(lr_trap, U),  // 238
     S(r_trap, U),  // 239
     S(lr_trap2, U),  // 240
@@ -279,13 +293,13 @@ const CommandEntry CommandTable[] = {
     S(trap2, U),  // 243
     S(timertrap, U),  // 244
     S(trap, U),  // 245
-    S(setcursor, U),  // 246
-    S(abssetcursor, U),  // 247
-    S(quake, U),  // 248
-    S(yugami, U),  // 249
-    S(flushout, U),  // 250
-    S(quakex, U),  // 251
-    S(quakey, U),  // 252
+    S(setcursor, Cmd_setcursor),  // 246
+    S(abssetcursor, Cmd_abssetcursor),  // 247
+    S(quake, Cmd_quake),  // 248
+    S(yugami, Cmd_yugami),  // 249
+    S(flushout, Cmd_flushout),  // 250
+    S(quakex, Cmd_quakex),  // 251
+    S(quakey, Cmd_quakey),  // 252
     S(rmode, U),  // 253
     S(savegame, U),  // 254
     S(savegame2, U),  // 255
@@ -297,12 +311,12 @@ const CommandEntry CommandTable[] = {
     S(savefileexist, U),  // 261
     S(fileexist, Cmd_fileexist),  // 262
     S(systemcall, U),  // 263
-    S(tateyoko, U),  // 264
+    S(tateyoko, Cmd_tateyoko),  // 264
     S(saveon, U),  // 265
     S(saveoff, U),  // 266
     S(select, U),  // 267
     S(cselgoto, U),  // 268
-    S(ispage, U),  // 269
+    S(ispage, Cmd_ispage),  // 269
     S(isfull, Cmd_isfull),  // 270
     S(maskbtn, U),  // 271
     S(btncancel, U),  // 272
@@ -311,14 +325,14 @@ const CommandEntry CommandTable[] = {
     S(reset, Cmd_reset),  // 275
     S(selgosub, U),  // 276
     S(selnum, U),  // 277
-    S(textoff, U),  // 278
+    S(textoff, Cmd_textoff),  // 278
     S(skipoff, Cmd_skipoff),  // 279
     S(isctrl, Cmd_isctrl),  // 280
     S(isskip, Cmd_isskip),  // 281
-    S(texton, U),  // 282
-    S(textcommit, U),  // 283
-    S(textclear, U),  // 284
-    S(textmode, U),  // 285
+    S(texton, Cmd_texton),  // 282
+    S(textcommit, Cmd_textcommit),  // 283
+    S(textclear, Cmd_textclear),  // 284
+    S(textmode, Cmd_textmode),  // 285
     S(menu_full, U),  // 286
     S(menu_click_page, U),  // 287
     S(menu_automode, U),  // 288
@@ -328,10 +342,10 @@ const CommandEntry CommandTable[] = {
     S(menu_end, U),  // 292
     S(menu_cd_off, U),  // 293
     S(menu_window, U),  // 294
-    S(erasetextwindow, U),  // 295
-    S(monocro, U),  // 296
-    S(nega, U),  // 297
-    S(panoramatest, U),  // 298
+    S(erasetextwindow, Cmd_erasetextwindow),  // 295
+    S(monocro, Cmd_monocro),  // 296
+    S(nega, Cmd_nega),  // 297
+    S(panoramatest, Cmd_panoramatest),  // 298
     S(savepoint, U),  // 299
     S(bg, Cmd_bg),  // 300
     S(ld, Cmd_ld),  // 301
@@ -339,20 +353,20 @@ const CommandEntry CommandTable[] = {
     S(getmouseover, U),  // 303
     S(getmclick, U),  // 304
     S(btndef, U),  // 305
-    S(ofscpy, U),  // 306
-    S(ofscopy, U),  // 307
-    S(drawclear, U),  // 308
-    S(drawfill, U),  // 309
-    S(drawbg, U),  // 310
-    S(drawbg2, U),  // 311
-    S(bgcopy, U),  // 312
-    S(bgcpy, U),  // 313
-    S(drawsp, U),  // 314
-    S(drawsp2, U),  // 315
-    S(drawsp3, U),  // 316
-    S(drawtext, U),  // 317
-    S(draw, U),  // 318
-    S(blt, U),  // 319
+    S(ofscpy, Cmd_ofscpy),  // 306
+    S(ofscopy, Cmd_ofscopy),  // 307
+    S(drawclear, Cmd_drawclear),  // 308
+    S(drawfill, Cmd_drawfill),  // 309
+    S(drawbg, Cmd_drawbg),  // 310
+    S(drawbg2, Cmd_drawbg2),  // 311
+    S(bgcopy, Cmd_bgcopy),  // 312
+    S(bgcpy, Cmd_bgcpy),  // 313
+    S(drawsp, Cmd_drawsp),  // 314
+    S(drawsp2, Cmd_drawsp2),  // 315
+    S(drawsp3, Cmd_drawsp3),  // 316
+    S(drawtext, Cmd_drawtext),  // 317
+    S(draw, Cmd_draw),  // 318
+    S(blt, Cmd_blt),  // 319
     S(btn, U),  // 320
     S(getcselstr, U),  // 321
     S(cselbtn, U),  // 322
@@ -401,37 +415,37 @@ const CommandEntry CommandTable[] = {
     S(delay, Cmd_delay),  // 365
     S(spwait, Cmd_spwait),  // 366
     S(wait, Cmd_wait),  // 367
-    S(textspeed, U),  // 368
-    S(textspeeddefault, U),  // 369
+    S(textspeed, Cmd_textspeed),  // 368
+    S(textspeeddefault, Cmd_textspeeddefault),  // 369
     S(resettimer, Cmd_resettimer),  // 370
     S(waittimer, Cmd_waittimer),  // 371
     S(textbtnoff, U),  // 372
     S(getjoypad, Cmd_getjoypad),  // 373
     S(gettextbtnstr, U),  // 374
-    S(getcursorpos, U),  // 375
-    S(getcursorpos2, U),  // 376
-    S(getnextline, U),  // 377
+    S(getcursorpos, Cmd_getcursorpos),  // 375
+    S(getcursorpos2, Cmd_getcursorpos2),  // 376
+    S(getnextline, Cmd_getnextline),  // 377
     S(gettimer, Cmd_gettimer),  // 378
-    S(barclear, U),  // 379
-    S(prnumclear, U),  // 380
-    S(bar, U),  // 381
-    S(prnum, U),  // 382
+    S(barclear, Cmd_barclear),  // 379
+    S(prnumclear, Cmd_prnumclear),  // 380
+    S(bar, Cmd_bar),  // 381
+    S(prnum, Cmd_prnum),  // 382
     S(movemousecursor, Cmd_movemousecursor),  // 383
     S(minimizewindow, Cmd_minimizewindow),  // 384
     S(checkpage, U),  // 385
-    S(toplain, U),  // 386
-    S(gettext, U),  // 387
+    S(toplain, Cmd_toplain),  // 386
+    S(gettext, Cmd_gettext),  // 387
     S(getlog, U),  // 388
     S(gettaglog, U),  // 389
     S(getlogtext, U),  // 390
     S(getret, U),  // 391
-    S(sp_rgb_gradation, U),  // 392
+    S(sp_rgb_gradation, Cmd_sp_rgb_gradation),  // 392
     S(lsph, Cmd_lsph),  // 393
     S(lsph2, Cmd_lsph2),  // 394
-    S(kinsoku, U),  // 395
+    S(kinsoku, Cmd_kinsoku),  // 395
     S(layermessage, U),  // 396
-    S(texthide, U),  // 397
-    S(textshow, U),  // 398
+    S(texthide, Cmd_texthide),  // 397
+    S(textshow, Cmd_textshow),  // 398
     S(logsp, U),  // 399
     S(logsp2, U),  // 400
     S(strsph, U),  // 401
@@ -464,53 +478,53 @@ const CommandEntry CommandTable[] = {
     S(cl, Cmd_cl),  // 428
     S(repaint, Cmd_repaint),  // 429
     S(erasetextbtn, U),  // 430
-    S(drawclear, U),  // 431
-    S(setfont, U),  // 432
+    S(drawclear, Cmd_drawclear),  // 431
+    S(setfont, Cmd_setfont),  // 432
     S(humanorder, Cmd_humanorder),  // 433
-    S(font, U),  // 434
+    S(font, Cmd_font),  // 434
     S(print, Cmd_print),  // 435
     S(mpegplay, U),  // 436
     S(movie, U),  // 437
     S(mpegplay2, U),  // 438
-    S(voltest, U),  // 439
-    S(mp3, U),  // 440
-    S(bgmonce, U),  // 441
-    S(mp3save, U),  // 442
-    S(bgmsave, U),  // 443
-    S(mp3loop, U),  // 444
-    S(bgm, U),  // 445
-    S(loopbgm, U),  // 446
-    S(loopbgmstop, U),  // 447
-    S(swf, U),  // 448
+    S(voltest, Cmd_voltest),  // 439
+    S(mp3, Cmd_mp3),  // 440
+    S(bgmonce, Cmd_bgmonce),  // 441
+    S(mp3save, Cmd_mp3save),  // 442
+    S(bgmsave, Cmd_bgmsave),  // 443
+    S(mp3loop, Cmd_mp3loop),  // 444
+    S(bgm, Cmd_bgm),  // 445
+    S(loopbgm, Cmd_loopbgm),  // 446
+    S(loopbgmstop, Cmd_loopbgmstop),  // 447
+    S(swf, Cmd_swf),  // 448
     S(avi, U),  // 449
     S(play, U),  // 450
     S(playonce, U),  // 451
     S(stop, U),  // 452
-    S(mp3stop, U),  // 453
-    S(bgmstop, U),  // 454
-    S(wave, U),  // 455
-    S(dwave, U),  // 456
-    S(dwave_dd, U),  // 457
-    S(dwaveload, U),  // 458
-    S(dwaveplay, U),  // 459
-    S(dwaveplayloop, U),  // 460
-    S(dwaveloop, U),  // 461
-    S(dwavestop, U),  // 462
-    S(wavestop, U),  // 463
+    S(mp3stop, Cmd_mp3stop),  // 453
+    S(bgmstop, Cmd_bgmstop),  // 454
+    S(wave, Cmd_wave),  // 455
+    S(dwave, Cmd_dwave),  // 456
+    S(dwave_dd, Cmd_dwave_dd),  // 457
+    S(dwaveload, Cmd_dwaveload),  // 458
+    S(dwaveplay, Cmd_dwaveplay),  // 459
+    S(dwaveplayloop, Cmd_dwaveplayloop),  // 460
+    S(dwaveloop, Cmd_dwaveloop),  // 461
+    S(dwavestop, Cmd_dwavestop),  // 462
+    S(wavestop, Cmd_wavestop),  // 463
     S(playstop, U),  // 464
     S(lookbackflush, U),  // 465
-    S(click, U),  // 466
-    S(lrclick, U),  // 467
+    S(click, Cmd_click),  // 466
+    S(lrclick, Cmd_lrclick),  // 467
     S(clickclear, Cmd_clickclear),  // 468
     S(lr_trap_value, U),  // 469
-    S(clickpos, U),  // 470
+    S(clickpos, Cmd_clickpos),  // 470
     S(getmousepos, Cmd_getmousepos),  // 471
-    S(waveloop, U),  // 472
-    S(indent, U),  // 473
-    S(setwindow, U),  // 474
-    S(setwindow3, U),  // 475
+    S(waveloop, Cmd_waveloop),  // 472
+    S(indent, Cmd_indent),  // 473
+    S(setwindow, Cmd_setwindow),  // 474
+    S(setwindow3, Cmd_setwindow3),  // 475
     S(spreload, Cmd_spreload),  // 476
-    S(setwindow2, U),  // 477
+    S(setwindow2, Cmd_setwindow2),  // 477
 };
 
 const int CommandTableSize = (int)(sizeof CommandTable / sizeof CommandTable[0]);

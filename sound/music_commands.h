@@ -1,0 +1,34 @@
+// music_commands.h - script commands (not built yet: see music_commands.cpp).
+#pragma once
+
+void Cmd_bgm();
+void Cmd_bgmdownmode();
+void Cmd_bgmfadein();
+void Cmd_bgmfadeout();
+void Cmd_bgmonce();
+void Cmd_bgmsave();
+void Cmd_bgmstop();
+void Cmd_bgmvol();
+void Cmd_chvol();
+void Cmd_defbgmvol();
+void Cmd_defmp3vol();
+void Cmd_defsevol();
+void Cmd_defvoicevol();
+void Cmd_delbgmvol();
+void Cmd_getbgmvol();
+void Cmd_getmp3vol();
+void Cmd_getsevol();
+void Cmd_getvoicevol();
+void Cmd_mode_wave_demo();
+void Cmd_mp3();
+void Cmd_mp3fadein();
+void Cmd_mp3fadeout();
+void Cmd_mp3loop();
+void Cmd_mp3save();
+void Cmd_mp3stop();
+void Cmd_mp3vol();
+void Cmd_nodv();
+void Cmd_sevol();
+void Cmd_swf();
+void Cmd_voicevol();
+void Cmd_voltest();
