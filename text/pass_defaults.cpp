@@ -6,8 +6,9 @@
 
 #include "core/script.h"
 #include "core/startup.h"
+#include "text/kinsoku.h"
 
-void SetDefaultLineBreakTables() {}
+void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
 void ClearTextPassFlags() {}
 void SetTextPassDefaults() {}
 void SetMenuPassDefaults() {}
