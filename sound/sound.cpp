@@ -4,14 +4,10 @@
 #include "sound/sound.h"
 
 #include "platform/platform.h"
+#include "sound/channels.h"
 
-static void MixSilence(int16_t* frames, int count, void*) {
-    for (int i = 0; i < count * 2; i++) frames[i] = 0;
-}
-
-void StartDirectSound() { PlatOpenAudio(MixSilence, nullptr); }
 void StopAllSound(bool) {}
-void ShutdownSound() { PlatCloseAudio(); }
+void ShutdownSound() { ShutdownDirectSound(); }
 void RestoreCdVolumeAtExit() {}
 void SetTempDirectory() { PlatTempDir(); }
 void ClearDwaveSetting() {}

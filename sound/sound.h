@@ -1,7 +1,7 @@
 // sound.h - what the rest of the engine asks of the sound subsystem.
 #pragma once
 
-void StartDirectSound();            // opens the audio device once
+int StartDirectSound();             // opens the audio device once (sound/channels.h)
 void StopAllSound(bool everything); // music, CD, MIDI, AVI; with everything, loops too
 void ShutdownSound();               // at the main window's destruction
 void RestoreCdVolumeAtExit();       // the CD mixer volume a script asked to restore

@@ -1,0 +1,36 @@
+// sound_thread.h - the sound thread and intro-and-loop music.  The thread
+// lowers the music while a voice plays on channel 0 (bgmdownmode) and hands
+// intro-and-loop music over from channel 198 to 199 the moment the intro
+// ends.  In a window it is a thread; headless, SoundThreadPass runs as a step
+// of the virtual clock.
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+// Guards channels 198 and 199 and LoopBgmState between the two threads;
+// re-entrant for its holder.
+extern std::recursive_mutex SoundLock;
+extern volatile int32_t SoundThreadStop;
+extern uint8_t SoundThreadPending;     // 1 until the thread was started
+extern uint32_t DuckLastStep;          // ms of the last ducking step
+extern volatile int32_t LoopBgmState;  // 0 off, 1 intro on 198, 2 loop on 199
+
+struct LoopBgmFileSet {
+    std::string intro;       // as the script gave it; "" = no loop music
+    std::string loop;
+    bool intro_temp = false; // extracted to a temporary file
+    bool loop_temp = false;
+    std::string intro_path;  // the temporary paths
+    std::string loop_path;
+};
+extern LoopBgmFileSet LoopBgmFiles;
+
+// Starts the thread once (SoundThreadPending), from the reset to *start.
+void StartSoundThread();
+// One pass of the thread; returns the ms it sleeps before the next one.
+uint32_t SoundThreadPass();
+
+void PlayLoopBgm(const char* intro, const char* loop);
+void StopLoopBgm();       // fades when BgmFadeOutTime is set; nothing when no intro
+void FadeOutLoopBgm();    // with SoundLock held
