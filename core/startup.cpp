@@ -36,7 +36,6 @@ int CdFadeOff;
 int RestartRequested;
 uint8_t DefineRunning;
 uint8_t* GlyphLayer;
-uint8_t* GlyphColorPlane;
 static int GlyphLayerSize;
 
 static const char kStartCaption[] = "\x8bN\x93\xae\x83G\x83\x89\x81[";  // 起動エラー
@@ -60,8 +59,7 @@ static void FreeTables() {
     ScratchText = nullptr;
     SavepointBuffer = GlobalSaveBuffer = nullptr;
     delete[] GlyphLayer;
-    delete[] GlyphColorPlane;
-    GlyphLayer = GlyphColorPlane = nullptr;
+    GlyphLayer = nullptr;
 }
 static void FreeScriptAtExit() {
     FreeScript();
@@ -111,9 +109,7 @@ static void AllocateTextLayers() {
     int size = ScreenWidth * ScreenHeight;
     if (GlyphLayer && size == GlyphLayerSize) return;
     delete[] GlyphLayer;
-    delete[] GlyphColorPlane;
     GlyphLayer = new uint8_t[size]();
-    GlyphColorPlane = new uint8_t[size]();
     GlyphLayerSize = size;
 }
 

@@ -12,8 +12,7 @@ extern int DebugMode;            // "debug.872" was there at start
 extern int CdFadeOff;            // "config.txt" said cdfadeoff
 extern int RestartRequested;     // set by definereset
 extern uint8_t DefineRunning;    // 1 while *define runs
-extern uint8_t* GlyphLayer;      // ScreenWidth x ScreenHeight coverage bytes
-extern uint8_t* GlyphColorPlane;
+extern uint8_t* GlyphLayer;      // ScreenWidth x ScreenHeight coverage bytes, top-down
 
 // The program's entry after the command line: takes the instance lock,
 // allocates the work buffers, seeds the random generator and runs the engine.

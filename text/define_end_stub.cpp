@@ -3,5 +3,4 @@
 #include "text/define_end.h"
 
 void DropDeletedMenu() {}
-void TakeDefaultFont() {}
 void RestoreResetMenu() {}

@@ -14,11 +14,8 @@ int LinePageOn = 0;
 int LinePage2On = 0;
 int NewPageBeforeText = 0;
 int EnglishMode = 0;
-int TextColumns = 23, TextRows = 16;
 int ClickstrLines = 0;
-int TextCursorColumn = 0, TextCursorLine = 0;
 
 void DisplayText(const char*) {}
-void ClearTextPage() {}
 void CommitBacklogPage() {}
 void SetBacklogPageTag(const char*) {}

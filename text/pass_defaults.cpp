@@ -6,6 +6,7 @@
 
 #include "core/script.h"
 #include "core/startup.h"
+#include "text/textwindow.h"
 #include "text/kinsoku.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
@@ -13,8 +14,13 @@ void ClearTextPassFlags() {}
 void SetTextPassDefaults() {}
 void SetMenuPassDefaults() {}
 void SetTextLoadDefaults() {}
+// TextColorSurface follows the screen size; both layers start empty.
 void RebuildTextColorSurface() {
     if (GlyphLayer) memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);
+    if (TextColorSurface.dib.width != ScreenWidth || TextColorSurface.dib.height != ScreenHeight)
+        CreateSurface(&TextColorSurface, ScreenWidth, ScreenHeight);
+    else
+        FillSurfaceRect(&TextColorSurface, 0, 0, ScreenWidth, ScreenHeight, 0);
 }
 void UpdateMenuForPass(bool) {}
 void EnumerateFontsForMenu() {}

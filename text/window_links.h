@@ -17,8 +17,8 @@ enum { FontMenuLimit = 180, FontNameSize = 64 };
 enum : uint32_t { FontCommandBase = 50000 };
 extern char FontMenuNames[FontMenuLimit][FontNameSize];
 extern int32_t FontMenuCount;
-extern char DefaultFont[FontNameSize];
-extern char SelectedFont[FontNameSize];
+extern char DefaultFont[256];   // with the glyph renderer (text/glyph.h)
+extern char SelectedFont[256];
 extern uint32_t SelectedFontItem;
 
 // Display settings of the menu: one page at a time, and the text speed.

@@ -9,8 +9,6 @@ void SetMenuCheck(uint32_t, bool) {}
 
 char FontMenuNames[FontMenuLimit][FontNameSize];
 int32_t FontMenuCount = 0;
-char DefaultFont[FontNameSize];
-char SelectedFont[FontNameSize];
 uint32_t SelectedFontItem = 40004;
 
 int32_t PageAtATime = 0;
@@ -18,5 +16,3 @@ int32_t TextSpeedIndex = 1;
 
 int32_t ButtonGetEnter = 0, ButtonGetFunction = 0;
 int32_t TrapValueVariable = -1;
-
-int CallLuaBoolHook(const char*) { return 0; }
