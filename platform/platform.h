@@ -83,6 +83,11 @@ void PlatPresent(const uint8_t* bits, int w, int h);
 // 8 ms, the last one flushed when the queue is found empty and before any
 // sleep.
 void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// What the window shows: copies the pictures presented so far (the last whole
+// one with the rectangles presented after it) into a w x h picture of the
+// same layout; false, leaving it as it was, when no picture of that size was
+// presented.
+bool PlatReadWindow(uint8_t* bits, int w, int h);
 // A cursor picture: 32-bit ARGB pixels (alpha 0 transparent), top-down, with
 // its hot spot; null pixels forget it.  false when it cannot be made.
 bool PlatSetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y);

@@ -56,6 +56,10 @@ extern const PlatBackend HeadlessBackend;
 // The backend in use; the headless one until PlatInit chooses.
 extern const PlatBackend* Backend;
 
+// Keeps the copy of the presented pictures that PlatReadWindow reads
+// (window.cpp); rectangle inclusive and clamped.
+void MirrorPresented(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+
 // ---- queue operations for the backends ----------------------------------------
 
 // Appends a message; false when the queue is full.

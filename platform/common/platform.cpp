@@ -87,7 +87,9 @@ void PlatSetCaption(const char* cp932) { Backend->set_caption(cp932 ? cp932 : ""
 void PlatSetFullScreen(bool on) { Backend->set_full_screen(on); }
 bool PlatIsFullScreen() { return Backend->is_full_screen(); }
 void PlatPresent(const uint8_t* bits, int w, int h) {
-    if (bits && w > 0 && h > 0) Backend->present(bits, w, h);
+    if (!bits || w <= 0 || h <= 0) return;
+    MirrorPresented(bits, w, h, 0, 0, w - 1, h - 1);
+    Backend->present(bits, w, h);
 }
 
 uint32_t PlatTicks() { return Backend->ticks(); }

@@ -1,6 +1,8 @@
 // window.cpp - the device calls of presenting rectangles, cursor pictures
-// and game controllers, checked and handed to the backend.
+// and game controllers, checked and handed to the backend, and the copy of
+// the presented pictures that reading the window back gives.
 #include <cstring>
+#include <vector>
 
 #include "platform/common/backend.h"
 
@@ -11,7 +13,32 @@ void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int r
     if (right >= w) right = w - 1;
     if (bottom >= h) bottom = h - 1;
     if (left > right || top > bottom) return;
+    MirrorPresented(bits, w, h, left, top, right, bottom);
     Backend->present_rect(bits, w, h, left, top, right, bottom);
+}
+
+// The window's content as presented: bottom-up rows of the picture's layout.
+static std::vector<uint8_t> Mirror;
+static int MirrorW, MirrorH;
+
+void MirrorPresented(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom) {
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    if (w != MirrorW || h != MirrorH) {
+        // A picture of another size replaces the whole content.
+        Mirror.assign(stride * h, 0);
+        MirrorW = w, MirrorH = h;
+        left = 0, top = 0, right = w - 1, bottom = h - 1;
+    }
+    for (int y = top; y <= bottom; y++) {
+        size_t at = stride * (size_t)(h - 1 - y) + 3 * (size_t)left;
+        memcpy(&Mirror[at], bits + at, 3 * (size_t)(right - left + 1));
+    }
+}
+
+bool PlatReadWindow(uint8_t* bits, int w, int h) {
+    if (!bits || w != MirrorW || h != MirrorH || Mirror.empty()) return false;
+    memcpy(bits, Mirror.data(), Mirror.size());
+    return true;
 }
 
 bool PlatSetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y) {
