@@ -2,7 +2,8 @@
 // redraws one rectangle of SrcSurface, bottom layer first: the background
 // (skipped under an opaque full-screen picture), the back sprites, the
 // standing pictures, the front sprites, the rotated sprites and the text
-// window, the last three ordered by the window-back mode.  Only the
+// window, the last three ordered by the window-back mode, with the screen
+// filters and the bar and number overlays among them.  Only the
 // rectangle is touched: everything outside it keeps what the last
 // composition left there.
 #include "graphics/compose.h"
@@ -13,6 +14,7 @@
 #include "ext/layers.h"
 #include "graphics/draw.h"
 #include "graphics/effect.h"
+#include "graphics/filters.h"
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "text/textwindow.h"
@@ -168,16 +170,22 @@ void ComposeScreen(const ScreenRect* rect) {
     if (!BackgroundCovered()) DrawBackground(a);
     DrawSprites(SpriteCount - 1, HumanZ + 1, a);
     DrawHumans(a);
-    // The screen filters and the bar and number overlays join here when
-    // they are built: after the standing pictures with the window back on,
-    // else after the rotated sprites.
+    // The filters come after the standing pictures with the window back on,
+    // else after the rotated sprites; the bars and numbers after both.
     if (WindowBackOn) {
+        ApplyScreenFilters(a.left, a.top, a.w, a.h);
         DrawRotatedSprites();
         DrawTextWindow(a);
     }
     if (HumanZ >= 0) DrawSprites(HumanZ, 0, a);
     if (!WindowBackOn) {
         DrawRotatedSprites();
-        DrawTextWindow(a);
+        ApplyScreenFilters(a.left, a.top, a.w, a.h);
     }
+    if (!(WindowEraseActive && BrinMode)) {
+        ScreenRect r{a.clip.left, a.clip.top, a.clip.right, a.clip.bottom};
+        DrawBarSlots(&r);
+        DrawPrnumSlots(&r);
+    }
+    if (!WindowBackOn) DrawTextWindow(a);
 }

@@ -1,4 +1,6 @@
-// filter_commands.h - script commands (not built yet: see filter_commands.cpp).
+// filter_commands.h - the commands of the screen filters and overlays: nega,
+// monocro, bar, barclear, prnum, prnumclear.  They change the settings in
+// graphics/filters.h and mark the screen dirty; the next composition draws.
 #pragma once
 
 void Cmd_bar();

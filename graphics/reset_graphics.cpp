@@ -1,13 +1,14 @@
 // reset_graphics.cpp - the graphics state of a new game: the screens, the
 // background, the sprite tables and their settings, the effect speed.  The
 // sprites' pictures are kept (a later load of the same tag reuses them);
-// an emptied tag is what frees a sprite.  The overlays join when they are
-// built.
+// an emptied tag is what frees a sprite.  The screen filters go off and
+// every bar and number is freed.
 #include "graphics/reset_graphics.h"
 
 #include "core/script.h"
 #include "graphics/compose.h"
 #include "graphics/effect.h"
+#include "graphics/filters.h"
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
@@ -15,6 +16,7 @@
 
 void ResetGraphicsState() {
     EffectSpeed = 0;
+    ResetScreenFilters();
     ClearDirtyRect();
     for (Surface* s : {&DestSurface, &SrcSurface, &BgSurface, &GlyphSurface})
         FillSurfaceRect(s, 0, 0, ScreenWidth, ScreenHeight, 0);

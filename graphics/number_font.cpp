@@ -1,0 +1,90 @@
+// number_font.cpp - the number overlays' face: fontconfig finds the face the
+// name "ＭＳ ゴシック" stands for (a Japanese fixed-pitch gothic), FreeType
+// draws it as one-bit glyphs.  The cell height is ascent + descent, the
+// width the advance of a half-width character, as the system's font
+// creation takes them.
+#include "graphics/number_font.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <string>
+
+#include "graphics/screenfx_messages.h"
+#include "platform/platform.h"
+
+static FT_Library Library;
+static FT_Face Face;
+static bool Tried;
+
+static std::string FindFaceFile() {
+    if (!FcInit()) return "";
+    FcPattern* pat = FcPatternCreate();
+    std::string name = Cp932ToUtf8(FontMsGothic);
+    for (const char* family : {name.c_str(), "IPAGothic", "IPAゴシック", "monospace"})
+        FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)family);
+    FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
+    FcPatternAddInteger(pat, FC_SPACING, FC_MONO);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res;
+    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    std::string file;
+    FcChar8* path = nullptr;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+        file = (const char*)path;
+    if (match) FcPatternDestroy(match);
+    FcPatternDestroy(pat);
+    return file;
+}
+
+static bool OpenFace() {
+    if (Tried) return Face != nullptr;
+    Tried = true;
+    std::string file = FindFaceFile();
+    if (file.empty() || FT_Init_FreeType(&Library)) return false;
+    if (FT_New_Face(Library, file.c_str(), 0, &Face)) Face = nullptr;
+    return Face != nullptr;
+}
+
+bool DrawNumberText(const char* text, int32_t width, int32_t height, uint8_t* out,
+                    int32_t outW, int32_t outH) {
+    if (width <= 0 || height <= 0 || !OpenFace() || !FT_IS_SCALABLE(Face)) return false;
+    // Font units of the cell height and of a half-width advance.
+    int64_t units = (int64_t)Face->ascender - Face->descender;
+    int64_t advance = Face->units_per_EM / 2;
+    if (!FT_Load_Char(Face, '0', FT_LOAD_NO_SCALE) && Face->glyph->advance.x > 0)
+        advance = Face->glyph->advance.x;
+    if (units <= 0 || advance <= 0) return false;
+    int64_t emH = (int64_t)height * Face->units_per_EM / units;
+    int64_t emW = (int64_t)width * Face->units_per_EM / advance;
+    if (emH < 1) emH = 1;
+    if (emW < 1) emW = 1;
+    if (emH > 65535 || emW > 65535 || FT_Set_Pixel_Sizes(Face, (FT_UInt)emW, (FT_UInt)emH))
+        return false;
+    int64_t baseline = (int64_t)height * Face->ascender / units;
+    int64_t penX = 0;
+    for (const char* p = text; *p; p++) {
+        if (FT_Load_Char(Face, (unsigned char)*p, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO |
+                                                      FT_LOAD_MONOCHROME))
+            continue;
+        FT_GlyphSlot g = Face->glyph;
+        const FT_Bitmap& bm = g->bitmap;
+        int64_t left = penX + g->bitmap_left, top = baseline - g->bitmap_top;
+        for (uint32_t r = 0; r < bm.rows; r++) {
+            int64_t y = top + r;
+            if (y < 0 || y >= outH) continue;
+            const uint8_t* row = bm.buffer + (int64_t)r * bm.pitch;
+            for (uint32_t c = 0; c < bm.width; c++) {
+                int64_t x = left + c;
+                if (x < 0 || x >= outW) continue;
+                bool on = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1
+                                                              : row[c] >= 128;
+                if (on) out[y * outW + x] = 255;
+            }
+        }
+        penX += g->advance.x >> 6;
+    }
+    return true;
+}
