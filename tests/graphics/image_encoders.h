@@ -12,9 +12,10 @@
 #include <jpeglib.h>
 #include <png.h>
 
-// pixels: w * h * 3 bytes, rows from the top, red, green, blue.
-inline std::string EncodeJpegRgb(int w, int h, const std::vector<uint8_t>& rgb, int quality = 95,
-                                 bool grey = false) {
+// pixels: w * h * components bytes, rows from the top, in `space`.
+inline std::string EncodeJpegPixels(int w, int h, const std::vector<uint8_t>& pixels,
+                                    int components, J_COLOR_SPACE space, int quality,
+                                    bool adobe_marker = false) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -24,19 +25,14 @@ inline std::string EncodeJpegRgb(int w, int h, const std::vector<uint8_t>& rgb, 
     jpeg_mem_dest(&c, &mem, &size);
     c.image_width = (JDIMENSION)w;
     c.image_height = (JDIMENSION)h;
-    c.input_components = grey ? 1 : 3;
-    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    c.input_components = components;
+    c.in_color_space = space;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, quality, TRUE);
+    c.write_Adobe_marker = adobe_marker ? TRUE : FALSE;
     jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row((size_t)w * 3);
     while (c.next_scanline < c.image_height) {
-        const uint8_t* src = &rgb[(size_t)c.next_scanline * w * 3];
-        if (grey)
-            for (int x = 0; x < w; x++) row[x] = src[3 * x];
-        else
-            row.assign(src, src + (size_t)w * 3);
-        JSAMPROW r = row.data();
+        JSAMPROW r = (JSAMPROW)&pixels[(size_t)c.next_scanline * w * components];
         jpeg_write_scanlines(&c, &r, 1);
     }
     jpeg_finish_compress(&c);
@@ -44,6 +40,16 @@ inline std::string EncodeJpegRgb(int w, int h, const std::vector<uint8_t>& rgb, 
     jpeg_destroy_compress(&c);
     free(mem);
     return out;
+}
+
+// pixels: w * h * 3 bytes, rows from the top, red, green, blue; grey keeps
+// the red byte of each pixel.
+inline std::string EncodeJpegRgb(int w, int h, const std::vector<uint8_t>& rgb, int quality = 95,
+                                 bool grey = false) {
+    if (!grey) return EncodeJpegPixels(w, h, rgb, 3, JCS_RGB, quality);
+    std::vector<uint8_t> g((size_t)w * h);
+    for (size_t i = 0; i < g.size(); i++) g[i] = rgb[3 * i];
+    return EncodeJpegPixels(w, h, g, 1, JCS_GRAYSCALE, quality);
 }
 
 // pixels: w * h * channels bytes (3: RGB, 4: RGBA), rows from the top.

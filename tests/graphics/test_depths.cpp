@@ -36,32 +36,9 @@ std::string BmpOfDepth(int depth, int w, int h, Bgr (*f)(int, int)) {
 
 // w * h CMYK pixels, all (c, m, y, k), as a JPEG file.
 std::string CmykJpeg(int w, int h, const uint8_t cmyk[4], bool adobe_marker) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = (JDIMENSION)w;
-    c.image_height = (JDIMENSION)h;
-    c.input_components = 4;
-    c.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    c.write_Adobe_marker = adobe_marker ? TRUE : FALSE;
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row((size_t)w * 4);
-    for (int x = 0; x < w; x++) memcpy(&row[4 * (size_t)x], cmyk, 4);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string out((const char*)mem, size);
-    jpeg_destroy_compress(&c);
-    free(mem);
-    return out;
+    std::vector<uint8_t> pixels((size_t)w * h * 4);
+    for (size_t i = 0; i < (size_t)w * h; i++) memcpy(&pixels[4 * i], cmyk, 4);
+    return EncodeJpegPixels(w, h, pixels, 4, JCS_CMYK, 100, adobe_marker);
 }
 
 }  // namespace

@@ -175,7 +175,9 @@ TEST_F(ParseTag, FieldsAreFoundBySearching) {
         EXPECT_EQ(t.cellTime, c.cellTime) << c.tag;
         EXPECT_EQ(t.loopMode, c.loop) << c.tag;
         EXPECT_EQ(t.file, c.file) << c.tag;
-        if (c.cellTime == list) EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300})) << c.tag;
+        if (c.cellTime == list) {
+            EXPECT_EQ(t.cellTimes, (std::vector<int32_t>{100, 300})) << c.tag;
+        }
     }
     struct Size {
         const char* tag;
