@@ -1,19 +1,158 @@
-// offscreen_commands.cpp - not built yet: each command ends the game naming itself.
+// offscreen_commands.cpp - drawclear, drawfill, drawbg, drawbg2, drawsp,
+// drawsp2, drawsp3, drawtext, draw, ofscpy/ofscopy, bgcpy/bgcopy, blt.
+// Sprite numbers outside 0..999 read their operands and draw nothing.
 #include "graphics/offscreen_commands.h"
 
-#include "core/dispatch.h"
+#include <cstring>
+#include <vector>
 
-void Cmd_bgcopy() { Cmd_Unbuilt(); }
-void Cmd_bgcpy() { Cmd_Unbuilt(); }
-void Cmd_blt() { Cmd_Unbuilt(); }
-void Cmd_draw() { Cmd_Unbuilt(); }
-void Cmd_drawbg() { Cmd_Unbuilt(); }
-void Cmd_drawbg2() { Cmd_Unbuilt(); }
-void Cmd_drawclear() { Cmd_Unbuilt(); }
-void Cmd_drawfill() { Cmd_Unbuilt(); }
-void Cmd_drawsp() { Cmd_Unbuilt(); }
-void Cmd_drawsp2() { Cmd_Unbuilt(); }
-void Cmd_drawsp3() { Cmd_Unbuilt(); }
-void Cmd_drawtext() { Cmd_Unbuilt(); }
-void Cmd_ofscopy() { Cmd_Unbuilt(); }
-void Cmd_ofscpy() { Cmd_Unbuilt(); }
+#include "core/readers.h"
+#include "core/script.h"
+#include "graphics/compose.h"
+#include "graphics/draw.h"
+#include "graphics/screen.h"
+#include "graphics/sprite.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "text/mainwindow.h"
+#include "text/textwindow.h"
+
+// Reads `count` integer operands separated by commas.
+static void ReadInts(int32_t* out, int count) {
+    for (int i = 0; i < count; i++) {
+        if (i) ExpectComma();
+        out[i] = ReadIntExpr();
+    }
+}
+
+void Cmd_drawclear() { FillSurfaceRect(&DestSurface, 0, 0, ScreenWidth, ScreenHeight, 0); }
+
+void Cmd_drawfill() {
+    int32_t v[3];
+    ReadInts(v, 3);
+    uint32_t colorref = (uint32_t)(v[0] & 0xFF) | (uint32_t)(v[1] & 0xFF) << 8 |
+                        (uint32_t)(v[2] & 0xFF) << 16;
+    FillSurfaceRect(&DestSurface, 0, 0, ScreenWidth, ScreenHeight, colorref);
+}
+
+void Cmd_drawbg() { BltToSurface(&DestSurface, 0, 0, ScreenWidth, ScreenHeight, &BgSurface, 0, 0); }
+
+void Cmd_drawbg2() {
+    int32_t v[5];  // centre x, centre y, x scale, y scale, rotation
+    ReadInts(v, 5);
+    BgSurface.transMode = TransCopy;
+    BgSurface.cellCount = 1;
+    BgSurface.cell = 0;
+    BgSurface.alpha = 255;
+    DrawSurfaceRotated(&BgSurface, &DestSurface, v[0], v[1], v[2], v[3], v[4], BlendNormal);
+}
+
+// Reads the sprite, cell and alpha operands; stores the cell (limited to
+// the cell count) and the alpha (0..255) into the sprite's picture.  The
+// old alpha is kept in *oldAlpha.  Null for a number outside the table.
+static Surface* ReadSpriteCellAlpha(int32_t* oldAlpha) {
+    int32_t v[3];
+    ReadInts(v, 3);
+    if (v[0] < 0 || v[0] >= SpriteCount) return nullptr;
+    Surface* s = &Sprites[v[0]].surface;
+    int32_t cells = CellCountOf(s);
+    s->cell = v[1] < 0 ? 0 : v[1] >= cells ? cells - 1 : v[1];
+    *oldAlpha = s->alpha;
+    s->alpha = v[2] < 0 ? 0 : v[2] > 255 ? 255 : v[2];
+    return s;
+}
+
+void Cmd_drawsp() {
+    int32_t old, pos[2];
+    Surface* s = ReadSpriteCellAlpha(&old);
+    ExpectComma();
+    ReadInts(pos, 2);
+    if (s) DrawSurface(s, &DestSurface, pos[0], pos[1], nullptr);  // the alpha stays
+}
+
+void Cmd_drawsp2() {
+    int32_t old, v[5];  // centre x, centre y, x scale, y scale, rotation
+    Surface* s = ReadSpriteCellAlpha(&old);
+    ExpectComma();
+    ReadInts(v, 5);
+    if (!s) return;
+    DrawSurfaceRotated(s, &DestSurface, v[0], v[1], v[2], v[3], v[4], BlendNormal);
+    s->alpha = old;
+}
+
+void Cmd_drawsp3() {
+    int32_t old, v[6];  // x, y, a, b, c, d
+    Surface* s = ReadSpriteCellAlpha(&old);
+    ExpectComma();
+    ReadInts(v, 6);
+    if (!s) return;
+    // The affine draw leaves the picture in alpha mode, as it always has.
+    DrawSurfaceAffine(s, &DestSurface, v[0], v[1], v[2], v[3], v[4], v[5]);
+    s->alpha = old;
+}
+
+void Cmd_drawtext() { DrawTextWindowLayer(); }
+
+void Cmd_draw() {
+    // Invalidate without erasing, then paint at once.
+    InvalidateMainWindow(nullptr);
+    PlatRemoveAll(WM_PAINT);
+    PlatSendMessage(WM_PAINT, 0, 0);
+}
+
+void CopyWindowToDest() {
+    const Dib& d = DestSurface.dib;
+    if (!HasPicture(&DestSurface) || d.infoHeader.bitCount != 24) return;
+    PlatReadWindow(d.bits, d.width, d.height);
+}
+
+void Cmd_ofscpy() { CopyWindowToDest(); }
+void Cmd_ofscopy() { CopyWindowToDest(); }
+
+void Cmd_bgcpy() {
+    CopyWindowToDest();
+    BltToSurface(&BgSurface, 0, 0, ScreenWidth, ScreenHeight, &DestSurface, 0, 0);
+    BgSurface.tag[0] = 0;
+    AssignString(&BgName, "*bgcpy");
+}
+void Cmd_bgcopy() { Cmd_bgcpy(); }
+
+void StretchToWindow(const Surface* src, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                     int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+    if (!HasPicture(src) || src->dib.infoHeader.bitCount != 24) return;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    int32_t w = ScreenWidth, h = ScreenHeight;
+    size_t stride = (size_t)DibStride(24, w);
+    std::vector<uint8_t> frame(stride * h, 0);
+    if (!PlatReadWindow(frame.data(), w, h) && HasPicture(&DestSurface) &&
+        DestSurface.dib.width == w && DestSurface.dib.height == h &&
+        DestSurface.dib.infoHeader.bitCount == 24)
+        memcpy(frame.data(), DestSurface.dib.bits, stride * h);
+    const Dib& s = src->dib;
+    int64_t x0 = dx < 0 ? 0 : dx, y0 = dy < 0 ? 0 : dy;
+    int64_t x1 = (int64_t)dx + dw, y1 = (int64_t)dy + dh;
+    if (x1 > w) x1 = w;
+    if (y1 > h) y1 = h;
+    for (int64_t y = y0; y < y1; y++) {
+        int64_t ty = sy + (y - dy) * sh / dh;
+        if (ty < 0 || ty >= s.height) continue;
+        const uint8_t* in = DibRow(&s, (int32_t)ty);
+        uint8_t* out = frame.data() + stride * (size_t)(h - 1 - y);
+        for (int64_t x = x0; x < x1; x++) {
+            int64_t tx = sx + (x - dx) * sw / dw;
+            if (tx >= 0 && tx < s.width) memcpy(out + 3 * x, in + 3 * tx, 3);
+        }
+    }
+    PlatPresent(frame.data(), w, h);
+}
+
+void Cmd_blt() {
+    int32_t v[8];
+    ReadInts(v, 6);
+    v[6] = v[2], v[7] = v[3];  // the source the destination's size
+    if (SkipBlanks() == ',') {
+        ExpectComma();
+        ReadInts(v + 6, 2);
+    }
+    StretchToWindow(&ButtonPicture, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+}
