@@ -162,6 +162,10 @@ void ParseCells(const char*& p, ImageTag* t) {
         } else {
             t->cellTime = ReadNumber(p);
             t->cellTimes.clear();
+            // -1 marks a list of times; written as a number it would send
+            // the animation into a list that is not there.  Like every
+            // other negative time it never comes due.
+            if (t->cellTime == -1) t->cellTime = NoAnimation;
         }
         SkipToComma(p);  // the ',' before M
         t->loopModeGiven = true;

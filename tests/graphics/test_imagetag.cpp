@@ -167,6 +167,7 @@ TEST_F(ParseTag, FieldsAreFoundBySearching) {
         {":a/4,100 , 2;x.bmp", 4, 100, 2, "x.bmp"},
         {":a/2, <100 ,300> ,1;x.bmp", 2, list, 1, "x.bmp"},
         {":a/3,100,3;x.bmp", 3, NoAnimation, 3, "x.bmp"},
+        {":a/3,-1,0;x.bmp", 3, NoAnimation, 0, "x.bmp"},  // no list behind a written -1
     };
     for (const Case& c : cases) {
         ImageTag t;
