@@ -1,36 +1,120 @@
-// music_commands.cpp - not built yet: each command ends the game naming itself.
+// music_commands.cpp - the music and volume commands: every set stores 100
+// minus the script's value (an attenuation), every get returns 100 minus it.
 #include "sound/music_commands.h"
 
-#include "core/dispatch.h"
+#include <cstdlib>
+#include <cstring>
 
-void Cmd_bgm() { Cmd_Unbuilt(); }
-void Cmd_bgmdownmode() { Cmd_Unbuilt(); }
-void Cmd_bgmfadein() { Cmd_Unbuilt(); }
-void Cmd_bgmfadeout() { Cmd_Unbuilt(); }
-void Cmd_bgmonce() { Cmd_Unbuilt(); }
-void Cmd_bgmsave() { Cmd_Unbuilt(); }
-void Cmd_bgmstop() { Cmd_Unbuilt(); }
-void Cmd_bgmvol() { Cmd_Unbuilt(); }
-void Cmd_chvol() { Cmd_Unbuilt(); }
-void Cmd_defbgmvol() { Cmd_Unbuilt(); }
-void Cmd_defmp3vol() { Cmd_Unbuilt(); }
-void Cmd_defsevol() { Cmd_Unbuilt(); }
-void Cmd_defvoicevol() { Cmd_Unbuilt(); }
-void Cmd_delbgmvol() { Cmd_Unbuilt(); }
-void Cmd_getbgmvol() { Cmd_Unbuilt(); }
-void Cmd_getmp3vol() { Cmd_Unbuilt(); }
-void Cmd_getsevol() { Cmd_Unbuilt(); }
-void Cmd_getvoicevol() { Cmd_Unbuilt(); }
-void Cmd_mode_wave_demo() { Cmd_Unbuilt(); }
-void Cmd_mp3() { Cmd_Unbuilt(); }
-void Cmd_mp3fadein() { Cmd_Unbuilt(); }
-void Cmd_mp3fadeout() { Cmd_Unbuilt(); }
-void Cmd_mp3loop() { Cmd_Unbuilt(); }
-void Cmd_mp3save() { Cmd_Unbuilt(); }
-void Cmd_mp3stop() { Cmd_Unbuilt(); }
-void Cmd_mp3vol() { Cmd_Unbuilt(); }
-void Cmd_nodv() { Cmd_Unbuilt(); }
-void Cmd_sevol() { Cmd_Unbuilt(); }
-void Cmd_swf() { Cmd_Unbuilt(); }
-void Cmd_voicevol() { Cmd_Unbuilt(); }
-void Cmd_voltest() { Cmd_Unbuilt(); }
+#include "core/command_messages.h"
+#include "core/command_targets.h"
+#include "core/error.h"
+#include "core/readers.h"
+#include "core/variables.h"
+#include "sound/channels.h"
+#include "sound/music.h"
+#include "sound/music_messages.h"
+#include "sound/voices.h"
+#include "sound/volumes.h"
+
+static int32_t ReadVolumeOperand() {
+    int32_t n = ReadIntExpr();
+    if (n < 0 || n > 100) ScriptError(CapSoundError, MsgVolumeRange);
+    return 100 - n;
+}
+
+void Cmd_mp3fadeout() { BgmFadeOutTime = ReadIntExpr(); }
+void Cmd_bgmfadeout() { Cmd_mp3fadeout(); }
+void Cmd_mp3fadein() { BgmFadeInTime = ReadIntExpr(); }
+void Cmd_bgmfadein() { Cmd_mp3fadein(); }
+void Cmd_bgmdownmode() { BgmDownMode = ReadIntExpr(); }
+
+static void PlayBgmCommand(int saved) {
+    char name[StrValueSize];
+    ReadStrExpr(name, sizeof name);
+    if (!*name) {
+        StopBgm();
+        return;
+    }
+    PlayBgm(name, 0, 0, 0);
+    BgmSaved = saved;
+}
+
+void Cmd_mp3() { PlayBgmCommand(0); }
+void Cmd_bgmonce() { PlayBgmCommand(0); }
+void Cmd_mp3save() { PlayBgmCommand(1); }
+void Cmd_bgmsave() { PlayBgmCommand(1); }
+
+void Cmd_mp3loop() {
+    char name[StrValueSize];
+    ReadStrExpr(name, sizeof name);
+    if (!*name) {
+        StopBgm();
+        return;
+    }
+    if (name[0] == '(') {
+        const char* close = strchr(name, ')');
+        BgmLoopPointText.assign(name + 1, close ? close - (name + 1) : strlen(name + 1));
+        if (!close) return;  // no ')': nothing starts and nothing stops
+        PlayBgm(close + 1, 1, 1, atof(BgmLoopPointText.c_str()));
+        BgmLoopPointSet = 1;
+    } else {
+        PlayBgm(name, 1, 0, 0);
+    }
+    BgmSaved = 1;
+}
+void Cmd_bgm() { Cmd_mp3loop(); }
+void Cmd_mp3stop() { StopBgm(); }
+void Cmd_bgmstop() { StopBgm(); }
+
+void Cmd_voicevol() {
+    VoiceVolume = ReadVolumeOperand();
+    SetChannelVolume(VoiceVolume, VoiceChannel);
+}
+
+void Cmd_sevol() {
+    SeVolume = ReadVolumeOperand();
+    for (int ch = 1; ch <= 197; ch++) SetChannelVolume(SeVolume, ch);
+}
+
+void Cmd_mp3vol() {
+    BgmVolume = ReadVolumeOperand();
+    SetBgmVolume(BgmVolume);
+    BgmBaseVolume = BgmVolume;
+}
+void Cmd_bgmvol() { Cmd_mp3vol(); }
+void Cmd_defvoicevol() { Cmd_voicevol(); }
+void Cmd_defsevol() { Cmd_sevol(); }
+void Cmd_defmp3vol() { Cmd_mp3vol(); }
+void Cmd_defbgmvol() { Cmd_mp3vol(); }
+
+void Cmd_chvol() {
+    int32_t channel = ReadIntExpr();
+    ExpectComma();
+    int32_t v = ReadIntExpr();
+    if (!ChannelInRange(channel)) return;
+    if (v == -1) {
+        SkipModeSound.file.clear();
+        StopDwave(channel);
+        return;
+    }
+    // No range check: the voice and effect volumes stay, and the channel's
+    // gain is never above full (SetChannelVolume clamps it).
+    SetChannelVolume(100 - v, channel);
+}
+
+static void GetVolume(const char* name, int32_t attenuation) {
+    int n = ReadIntTarget(name, SufFirstInt);
+    IntVariables[n] = 100 - attenuation;
+    ClampIntVars();
+}
+
+void Cmd_getvoicevol() { GetVolume("getvoicevol", VoiceVolume); }
+void Cmd_getsevol() { GetVolume("getsevol", SeVolume); }
+void Cmd_getbgmvol() { GetVolume("getbgmvol", BgmVolume); }
+void Cmd_getmp3vol() { GetVolume("getbgmvol", BgmVolume); }
+
+void Cmd_voltest() {}
+void Cmd_swf() {}
+void Cmd_mode_wave_demo() { WaveDemoMode = 1; }
+void Cmd_nodv() { NoDwaveError = 1; }
+void Cmd_delbgmvol() { DelBgmVolume = 1; }

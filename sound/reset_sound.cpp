@@ -1,8 +1,25 @@
-// reset_sound.cpp - the sound state of a new game.  Stops the sound so far;
-// the rest of the list in reset_sound.h joins as the sound subsystem is
-// built.
+// reset_sound.cpp - the sound state of a new game.  The sound thread's start
+// and the CD's close join as they are built.
 #include "sound/reset_sound.h"
 
+#include "sound/channels.h"
+#include "sound/mciwave.h"
+#include "sound/music.h"
 #include "sound/sound.h"
+#include "sound/voices.h"
+#include "sound/volumes.h"
+#include "sound/window_sound.h"
 
-void ResetSoundState() { StopAllSound(true); }
+void ResetSoundState() {
+    OggBgmChannel = BgmLoopChannel;
+    BgmLoopPointSet = 0;
+    BgmSaved = 0;
+    int32_t fade = BgmFadeOutTime;
+    BgmFadeOutTime = 0;
+    StopAllSound(true);
+    BgmFadeOutTime = fade;
+    CdTrack = -1;
+    BgmName.clear();
+    MciWaveName.clear();
+    SkipModeSound.file.clear();
+}

@@ -6,12 +6,7 @@
 #include "platform/platform.h"
 #include "sound/channels.h"
 
-void StopAllSound(bool) {}
 void ShutdownSound() { ShutdownDirectSound(); }
 void RestoreCdVolumeAtExit() {}
 void SetTempDirectory() { PlatTempDir(); }
-void ClearDwaveSetting() {}
 void FindCdMixerControls() {}
-void SetSoundPassDefaults() {}
-void SetSoundLoadDefaults() {}
-void ClearSoundPressPlugins() {}

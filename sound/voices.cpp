@@ -1,0 +1,157 @@
+// voices.cpp - the dwave family on the channels, sound-press plug-ins, the
+// engine's click, selection and menu sounds.
+#include "sound/voices.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "archive/extract.h"
+#include "core/error.h"
+#include "ext/dllcache.h"
+#include "graphics/imagetag.h"
+#include "platform/platform.h"
+#include "sound/channels.h"
+#include "sound/mciwave.h"
+#include "sound/music_messages.h"
+#include "sound/sound.h"
+#include "sound/sound_temp.h"
+#include "sound/volumes.h"
+#include "sound/window_sound.h"
+#include "text/input_state.h"
+
+std::string SoundPressPlugins[SoundPressPluginMax];
+int SoundPressPluginCount = 0;
+SkipModeSoundSetting SkipModeSound;
+std::string ClickVoice, PageVoice;
+std::string SelectVoiceEnter, SelectVoiceOver, SelectVoiceClick;
+std::string MenuVoiceEnter, MenuVoiceCancel, MenuVoiceOver, MenuVoiceClick, MenuVoiceWarning,
+    MenuVoiceYes, MenuVoiceNo;
+std::string LookbackVoice;
+
+// A plug-in's entry point: expand(source, target), both real file paths
+// (UTF-8); non-zero when it wrote the target.
+typedef int (*SoundPressExpand)(const char* source, const char* target);
+
+std::string LowerExtension(const std::string& path) {
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return "";
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = (char)tolower((unsigned char)c);
+    return ext;
+}
+
+std::string ExpandWithPlugin(const std::string& path, int* status) {
+    *status = -1;
+    std::string ext = LowerExtension(path);
+    for (int i = 0; i < SoundPressPluginCount; i++) {
+        const std::string& entry = SoundPressPlugins[i];
+        size_t bar = entry.find('|');
+        if (bar == std::string::npos || entry.compare(bar + 1, std::string::npos, ext) != 0) continue;
+        *status = 0;
+        auto expand = (SoundPressExpand)GetDllProc(entry.substr(0, bar).c_str(), "expand");
+        if (!expand) return "";
+        std::string target = MakeSoundTempFile();
+        if (target.empty()) return "";
+        if (!expand(PlatResolve(path.c_str()).c_str(), Cp932ToUtf8(target).c_str())) {
+            DeleteSoundTempFile(target);
+            return "";
+        }
+        return target;
+    }
+    return "";
+}
+
+void StopDwave(int channel) { StopChannel(channel); }
+
+// The file to load for `name`: the folder's, or a copy from an archive, or a
+// wave file a plug-in made; *temp is what to delete after loading.
+// silent: a missing file or extension is no error.  0 failed silently,
+// 1 found (path set).
+static int FindDwaveFile(const char* shown, const std::string& file, bool silent,
+                         std::string* path, std::string* temp) {
+    *path = file;
+    temp->clear();
+    if (!PlatExists(path->c_str())) {
+        if (!ExtractToTemp(path)) {
+            if (silent) return 0;
+            ScriptErrorF(CapSoundLoad, FmtSoundCannotOpen, file.c_str());
+        }
+        *temp = *path;
+    }
+    std::string ext = LowerExtension(*path);
+    if (ext == "wav" || ext == "ogg") return 1;
+    int status = 0;
+    std::string made = ExpandWithPlugin(*path, &status);
+    DeleteSoundTempFile(*temp);
+    temp->clear();
+    if (made.empty()) {
+        if (status == 0 || silent) return 0;
+        ScriptErrorF(CapSoundLoad, FmtSoundCannotOpen, shown);
+    }
+    *path = made;
+    *temp = made;
+    return 1;
+}
+
+static bool SoundsGated(const char* name) {
+    return !*name || !SoundOn || (SkipMode && !WaveDemoMode);
+}
+
+int PlayDwave(int channel, const char* name, int loop) {
+    if (!ChannelInRange(channel)) return 0;
+    StopDwave(channel);
+    if (SoundsGated(name)) return 1;
+    std::string file = name;
+    if (name[0] == '(') {
+        const char* close = strchr(name, ')');
+        if (!close) return 0;
+        file = close + 1;  // the loop point needs the Ogg plug-in
+    }
+    std::string path, temp;
+    if (!FindDwaveFile(name, file, NoLoadError || NoDwaveError, &path, &temp)) return 1;
+    int loaded = LoadChannelFile(path.c_str(), channel);
+    DeleteSoundTempFile(temp);
+    if (!loaded) return 0;
+    PlayChannel(channel, loop);
+    return 1;
+}
+
+int LoadDwave(int channel, const char* name) {
+    if (!ChannelInRange(channel)) return 0;
+    StopDwave(channel);
+    if (SoundsGated(name)) return 1;
+    std::string path, temp;
+    if (!FindDwaveFile(name, name, NoLoadError, &path, &temp)) return 1;
+    int loaded = LoadChannelFile(path.c_str(), channel);
+    DeleteSoundTempFile(temp);
+    return loaded;
+}
+
+void PlayLoadedDwave(int channel, int loop) {
+    if (ChannelInRange(channel)) PlayChannel(channel, loop);
+}
+
+void PlayClickVoice(const char* name) {
+    if (SoundChannels.SoundStarted)
+        PlayDwave(SystemSoundChannel, name, 0);
+    else
+        PlayMciWave(name, 0);
+}
+
+// ---- what the waits ask (sound/click_voice.h) -------------------------------------
+
+void PlayClickVoice(bool page) {
+    const std::string& voice = page ? PageVoice : ClickVoice;
+    if (!voice.empty()) PlayClickVoice(voice.c_str());
+}
+
+bool VoiceStillPlaying() { return PollChannelPlaying(VoiceChannel) || IsMciWaveOncePlaying(); }
+
+// ---- defaults ------------------------------------------------------------------------------
+
+void ClearDwaveSetting() { SkipModeSound.file.clear(); }
+
+void ClearSoundPressPlugins() {
+    for (auto& s : SoundPressPlugins) s.clear();
+    SoundPressPluginCount = 0;
+}

@@ -1,0 +1,30 @@
+// window_sound.cpp - the settings the window's menu switches and the steps
+// of its 30 ms timer.  The music and wave replays live with the music
+// (music.cpp) and the wave device (mciwave.cpp); CD, MIDI and movies are not
+// built yet and their steps do nothing.
+#include "sound/window_sound.h"
+
+#include "sound/channels.h"
+
+int32_t SoundOn = 1;
+int32_t CdOn = 1;
+int32_t CdTrack = -1;
+int32_t CdLooping = 0;
+int32_t MovieGraphActive = 0;
+int32_t MovieAsync = 0;
+
+// Music lowered for a voice through the Ogg plug-in: no plug-in carries music.
+void RestoreDuckedBgm() {}
+
+void ReleaseStoppedChannels() {
+    for (int ch = 0; ch <= 196; ch++)
+        if (SoundChannels.ChannelPlaying[ch]) PollChannelPlaying(ch);
+}
+
+void ReplayLoopingCd() {}
+void RestartLoopingMidi() {}
+void RewindLoopingMovie() {}
+void PlayCdTrackFromMenu() {}
+void CloseCdAudio() {}
+void ReleaseMovieForClose() {}
+void StopModalMovieForDestroy() {}
