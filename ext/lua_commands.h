@@ -1,4 +1,5 @@
-// lua_commands.h - script commands (not built yet: see lua_commands.cpp).
+// lua_commands.h - luasub (a command bound to a Lua function), luacall (an
+// engine event bound to a Lua function) and luastr (a word run as Lua).
 #pragma once
 
 void Cmd_luacall();

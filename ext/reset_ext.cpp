@@ -1,11 +1,13 @@
-// reset_ext.cpp - the extension interfaces' part of the reset.  The ":reset"
-// hook is called now; "system.lua" joins when the Lua bridge is built.
+// reset_ext.cpp - the extension interfaces' part of the reset: "system.lua"
+// once per process, then the ":reset" hook.
 #include "ext/reset_ext.h"
 
 #include "core/core_messages.h"
 #include "core/error.h"
 #include "core/startup.h"
+#include "ext/luabridge.h"
 #include "ext/luahooks.h"
+#include "ext/optional.h"
 
 // resetのコールバック関数中でエラーが発生しました。
 static const char kResetHookFailed[] =
@@ -13,6 +15,10 @@ static const char kResetHookFailed[] =
     "\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B";
 
 void ResetExtState() {
+    if (LuaBridgeLoaded && !SystemLuaRun) {
+        SystemLuaRun = 1;
+        RunLuaFile("system.lua");
+    }
     const char* hook = FindLuaHook(":reset");
     if (!hook) return;
     DefineRunning = 0;
