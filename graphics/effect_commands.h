@@ -1,4 +1,6 @@
-// effect_commands.h - script commands (not built yet: see effect_commands.cpp).
+// effect_commands.h - the effect commands: the numbered effects (effect), the
+// pause after transitions (effectblank), the skip rules (effectcut,
+// effectskip) and the speed mode (seteffectspeed, geteffectspeed).
 #pragma once
 
 void Cmd_effect();
