@@ -1,4 +1,6 @@
-// font_commands.h - script commands (not built yet: see font_commands.cpp).
+// font_commands.h - the font and text colour commands: font/setfont,
+// defaultfont, dllfont, mojitype, setcolor, shadedistance, tateyoko,
+// textcolor.
 #pragma once
 
 void Cmd_defaultfont();

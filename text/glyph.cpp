@@ -1,18 +1,499 @@
-// glyph.cpp - the glyph renderer (being built).
+// glyph.cpp - the glyph renderer.  A cell is rendered with FreeType at three
+// times its size into an 8-bit white-on-black buffer (the second bold draw
+// one 3x pixel to the right), reduced by the 1-2-1 kernel to one coverage
+// byte per screen pixel, and blended: GlyphLayer := c, TextColorSurface :=
+// colour x c, DestSurface := D x (255 - c) + colour x c.  The coverage of
+// each cell is cached by face, sizes, style and bytes, so a repeated page
+// costs only the blend.
 #include "text/glyph.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/error.h"
+#include "core/script.h"
+#include "core/sjis.h"
+#include "core/startup.h"
+#include "graphics/compose.h"
+#include "graphics/screen.h"
+#include "platform/platform.h"
 #include "text/define_end.h"
+#include "text/fonts.h"
+#include FT_OUTLINE_H
+#include "text/kinsoku.h"
+#include "text/mainwindow.h"
+#include "text/textline.h"
+#include "text/textwin_messages.h"
 
 char SelectedFont[FontFaceSize];
-char DefaultFont[FontFaceSize];
+char DefaultFont[FontFaceSize] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ＭＳ ゴシック
 uint32_t TextColorTable[256];
 FontPluginProc FontPlugin;
 
-void SelectGlyphFont(const char*, int32_t, int32_t, bool, bool) {}
-void SelectTextGlyphFont() {}
-void DrawGlyphCell(const char*, int32_t, int32_t, int32_t, int32_t, uint32_t, bool, bool) {}
-int32_t DrawStringAt(int32_t&, int32_t&, const char*, uint32_t) { return 0; }
-void ReduceGlyph(const uint8_t*, int32_t, int32_t, int32_t, uint8_t*) {}
-void BlendGlyphCoverage(const uint8_t*, int32_t, int32_t, int32_t, int32_t, uint32_t, bool, Surface*) {}
-void ResetFontSettings() {}
-void TakeDefaultFont() {}
+// Cells larger than this are refused like sizes below 1.
+enum { MaxCellSide = MaxPictureSide / 3 };
+
+struct GlyphFont {
+    FT_Face face = nullptr;
+    int32_t w = 0, h = 0;  // the cell the font was made for
+    bool vertical = false, bold = false;
+};
+static GlyphFont Font;
+
+void SelectGlyphFont(const char* face, int32_t w, int32_t h, bool vertical, bool bold) {
+    if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
+    Font.face = FindFace(face);
+    Font.w = w;
+    Font.h = h;
+    Font.vertical = vertical;
+    Font.bold = bold;
+}
+
+void SelectTextGlyphFont() {
+    SelectGlyphFont(TextFontFace, TextFontWidth, TextFontHeight, VerticalText != 0, TextBold != 0);
+}
+
+// ---- rendering at 3x ------------------------------------------------------
+
+// The Unicode characters of a cell: one full-width character, or one or two
+// single-byte ones.
+static int DecodeCell(const char* cell, uint32_t* out) {
+    unsigned char b0 = (unsigned char)cell[0], b1 = (unsigned char)cell[1];
+    std::string bytes;
+    if (IsSjisLead(b0) && b1) bytes.assign(cell, 2);
+    else if (b0) bytes.assign(cell, b1 ? 2 : 1);
+    std::string u = Cp932ToUtf8(bytes);
+    int n = 0;
+    for (size_t i = 0; i < u.size() && n < 2;) {
+        unsigned char c = (unsigned char)u[i];
+        int len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k < len && i + k < u.size(); k++) cp = (cp << 6) | ((unsigned char)u[i + k] & 0x3F);
+        out[n++] = cp;
+        i += len;
+    }
+    return n;
+}
+
+// Vertical forms of punctuation and brackets, used when the face has them.
+static const uint32_t VerticalForms[][2] = {
+    {0x3001, 0xFE11}, {0x3002, 0xFE12}, {0xFF0C, 0xFE10}, {0xFF1A, 0xFE13}, {0xFF1B, 0xFE14},
+    {0xFF01, 0xFE15}, {0xFF1F, 0xFE16}, {0x3016, 0xFE17}, {0x3017, 0xFE18}, {0x2026, 0xFE19},
+    {0x2025, 0xFE30}, {0x2014, 0xFE31}, {0x2013, 0xFE32}, {0xFF3F, 0xFE33}, {0xFF08, 0xFE35},
+    {0xFF09, 0xFE36}, {0xFF5B, 0xFE37}, {0xFF5D, 0xFE38}, {0x3014, 0xFE39}, {0x3015, 0xFE3A},
+    {0x3010, 0xFE3B}, {0x3011, 0xFE3C}, {0x300A, 0xFE3D}, {0x300B, 0xFE3E}, {0x3008, 0xFE3F},
+    {0x3009, 0xFE40}, {0x300C, 0xFE41}, {0x300D, 0xFE42}, {0x300E, 0xFE43}, {0x300F, 0xFE44},
+    {0xFF3B, 0xFE47}, {0xFF3D, 0xFE48},
+};
+// Characters turned a quarter clockwise in vertical text (when no vertical
+// form was found): lines, dashes, waves, brackets, arrows of reading.
+static bool TurnsInVertical(uint32_t cp) {
+    switch (cp) {
+    case 0x30FC: case 0xFF0D: case 0xFF5E: case 0x301C: case 0x2014: case 0x2015: case 0x2013:
+    case 0x2026: case 0x2025: case 0xFF1D: case 0xFF08: case 0xFF09: case 0x3010: case 0x3011:
+    case 0x300C: case 0x300D: case 0x300E: case 0x300F: case 0x3008: case 0x3009: case 0x300A:
+    case 0x300B: case 0x3014: case 0x3015: case 0xFF3B: case 0xFF3D: case 0xFF5B: case 0xFF5D:
+    case 0xFF1A: case 0xFF1B: case 0x2192: case 0x2190:
+        return true;
+    }
+    return false;
+}
+// Small kana and the marks that sit in the upper right of a vertical cell.
+static int VerticalShift(uint32_t cp) {
+    switch (cp) {
+    case 0x3001: case 0x3002: case 0xFF0C: case 0xFF0E: return 2;  // comma, full stop: a big shift
+    case 0x3041: case 0x3043: case 0x3045: case 0x3047: case 0x3049: case 0x3063: case 0x3083:
+    case 0x3085: case 0x3087: case 0x308E: case 0x30A1: case 0x30A3: case 0x30A5: case 0x30A7:
+    case 0x30A9: case 0x30C3: case 0x30E3: case 0x30E5: case 0x30E7: case 0x30EE: case 0x30F5:
+    case 0x30F6: return 1;
+    }
+    return 0;
+}
+
+// Sets the face's size for a font 3h high and 3w/2 wide (the width of a
+// half-width character); returns the baseline's distance from the top.
+static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
+    int upem = face->units_per_EM ? face->units_per_EM : 1000;
+    int asc = face->ascender, desc = face->descender;
+    if (asc - desc <= 0) { asc = upem * 7 / 8; desc = asc - upem; }
+    int64_t ppemY = (int64_t)h3 * 64 * upem / (asc - desc);
+    int64_t ppemX = ppemY * 2 * w3half / (h3 > 0 ? h3 : 1);
+    if (ppemX < 64) ppemX = 64;
+    if (ppemY < 64) ppemY = 64;
+    FT_Set_Char_Size(face, (FT_F26Dot6)ppemX, (FT_F26Dot6)ppemY, 72, 72);
+    return (int)((int64_t)asc * ppemY / 64 / upem);
+}
+
+// Draws the glyph of cp with its pen at (penX, baseline) into buf (bw x bh),
+// keeping the larger of the old and new value; returns the advance.
+static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int baseline, int dx, int dy,
+                     uint8_t* buf, int bw, int bh) {
+    FT_UInt index = FT_Get_Char_Index(face, cp);
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return 0;
+    FT_GlyphSlot slot = face->glyph;
+    if (embolden && slot->format == FT_GLYPH_FORMAT_OUTLINE)
+        FT_Outline_EmboldenXY(&slot->outline, (FT_Pos)(face->size->metrics.y_ppem * 64 / 24), 0);
+    int advance = (int)((slot->advance.x + 32) >> 6);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return advance;
+    const FT_Bitmap& bm = slot->bitmap;
+    int ox = penX + slot->bitmap_left + dx, oy = baseline - slot->bitmap_top + dy;
+    for (unsigned r = 0; r < bm.rows; r++) {
+        int y = oy + (int)r;
+        if (y < 0 || y >= bh) continue;
+        const uint8_t* src = bm.buffer + (ptrdiff_t)r * bm.pitch;
+        uint8_t* dst = buf + (size_t)y * bw;
+        for (unsigned c = 0; c < bm.width; c++) {
+            int x = ox + (int)c;
+            if (x >= 0 && x < bw && src[c] > dst[x]) dst[x] = src[c];
+        }
+    }
+    return advance;
+}
+
+// Lays the characters out from the left edge of a bw x bh buffer, with the
+// font made for a cell of fw x fh.
+static void DrawRun(FT_Face face, const uint32_t* cps, int n, int32_t fw, int32_t fh, bool embolden,
+                    uint8_t* buf, int bw, int bh) {
+    int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
+    int pen = 0;
+    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf, bw, bh);
+}
+
+// Renders the cell at 3x into buf (3w x 3h, zeroed), white on black.
+static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
+    FT_Face face = Font.face;
+    if (!face) return;
+    uint32_t cps[2];
+    int n = DecodeCell(cell, cps);
+    if (!n) return;
+    bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+    int bw = 3 * w, bh = 3 * h;
+    int32_t fw = Font.w, fh = Font.h;
+    bool fullWidth = IsSjisLead((unsigned char)cell[0]) && cell[1];
+    if (!Font.vertical) {
+        DrawRun(face, cps, n, fw, fh, embolden, buf, bw, bh);
+        return;
+    }
+    uint32_t cp = cps[0];
+    if (fullWidth) {
+        for (const auto& f : VerticalForms)
+            if (f[0] == cp && FT_Get_Char_Index(face, f[1])) {
+                DrawRun(face, &f[1], 1, fw, fh, embolden, buf, bw, bh);
+                return;
+            }
+        if (!TurnsInVertical(cp)) {
+            int shift = VerticalShift(cp);
+            int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
+            int dx = shift == 2 ? bw * 3 / 5 : shift == 1 ? bw / 8 : 0;
+            int dy = shift == 2 ? -bh * 3 / 5 : shift == 1 ? -bh / 8 : 0;
+            DrawGlyph(face, cp, embolden, 0, baseline, dx, dy, buf, bw, bh);
+            return;
+        }
+    }
+    // Half-width text and turning marks: laid out along the column in a
+    // 3h x 3w buffer with the sizes swapped, then turned a quarter clockwise.
+    std::vector<uint8_t> side((size_t)bw * bh, 0);
+    DrawRun(face, cps, n, fh, fw, embolden, side.data(), bh, bw);
+    for (int sy = 0; sy < bw; sy++)
+        for (int sx = 0; sx < bh; sx++) buf[(size_t)sx * bw + (bw - 1 - sy)] = side[(size_t)sy * bh + sx];
+}
+
+void ReduceGlyph(const uint8_t* g, int32_t stride, int32_t w, int32_t h, uint8_t* coverage) {
+    for (int32_t j = 0; j < h; j++) {
+        const uint8_t* r0 = g + (size_t)(3 * j) * stride;
+        const uint8_t* r1 = r0 + stride;
+        const uint8_t* r2 = r1 + stride;
+        uint8_t* out = coverage + (size_t)j * w;
+        for (int32_t i = 0; i < w; i++) {
+            int x = 3 * i;
+            unsigned sum = r0[x] + 2u * r0[x + 1] + r0[x + 2] + 2u * r1[x] + 4u * r1[x + 1] +
+                           2u * r1[x + 2] + r2[x] + 2u * r2[x + 1] + r2[x + 2];
+            out[i] = (uint8_t)(sum / 16);
+        }
+    }
+}
+
+// ---- the cache ------------------------------------------------------------
+
+struct CellKey {
+    FT_Face face;
+    int32_t w, h, fw, fh;
+    uint32_t flags;  // vertical, bold weight, second draw
+    uint16_t bytes;
+    bool operator==(const CellKey& o) const {
+        return face == o.face && w == o.w && h == o.h && fw == o.fw && fh == o.fh && flags == o.flags &&
+               bytes == o.bytes;
+    }
+};
+struct CellKeyHash {
+    size_t operator()(const CellKey& k) const {
+        uint64_t v = (uint64_t)(uintptr_t)k.face * 0x9E3779B97F4A7C15ull;
+        v ^= ((uint64_t)k.w << 48) ^ ((uint64_t)k.h << 36) ^ ((uint64_t)k.fw << 24) ^ ((uint64_t)k.fh << 12);
+        v ^= ((uint64_t)k.flags << 20) ^ k.bytes;
+        return (size_t)(v ^ (v >> 29));
+    }
+};
+enum : size_t { CacheBytesLimit = 32u << 20 };
+static std::unordered_map<CellKey, size_t, CellKeyHash> CellIndex;  // offset into CellPool
+static std::vector<uint8_t> CellPool;
+static std::vector<uint8_t> Scratch3x;
+
+void ClearGlyphCache() {
+    CellIndex.clear();
+    CellPool.clear();
+}
+
+// The coverage of a cell, w x h bytes, from the cache or rendered now.
+static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
+    CellKey key{Font.face, w, h, Font.w, Font.h,
+                (Font.vertical ? 1u : 0u) | (Font.bold ? 2u : 0u) | (bold ? 4u : 0u),
+                (uint16_t)((unsigned char)cell[0] << 8 | (unsigned char)cell[1])};
+    auto it = CellIndex.find(key);
+    if (it != CellIndex.end()) return CellPool.data() + it->second;
+    size_t size = (size_t)w * h;
+    if (CellPool.size() + size > CacheBytesLimit) ClearGlyphCache();
+    size_t bw = 3 * (size_t)w, bh = 3 * (size_t)h;
+    Scratch3x.assign(bw * bh, 0);
+    RenderCell3x(cell, w, h, Scratch3x.data());
+    if (bold)  // the second draw, one pixel further right
+        for (size_t y = 0; y < bh; y++) {
+            uint8_t* row = Scratch3x.data() + y * bw;
+            for (size_t x = bw - 1; x > 0; x--) row[x] = std::max(row[x], row[x - 1]);
+        }
+    size_t at = CellPool.size();
+    CellPool.resize(at + size);
+    ReduceGlyph(Scratch3x.data(), (int32_t)bw, w, h, CellPool.data() + at);
+    CellIndex.emplace(key, at);
+    return CellPool.data() + at;
+}
+
+// ---- blending -------------------------------------------------------------
+
+static inline void Darken(uint8_t* d, uint8_t c) {
+    d[0] = ProductTable[d[0]][255 - c];
+    d[1] = ProductTable[d[1]][255 - c];
+    d[2] = ProductTable[d[2]][255 - c];
+}
+
+void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w, int32_t h,
+                        uint32_t color, bool shadow, Surface* target) {
+    if (!HasPicture(target)) return;
+    int32_t tw = target->dib.width, th = target->dib.height;
+    // Layers and target are clipped alike: to the screen and to the target.
+    int32_t cw = std::min(tw, ScreenWidth), ch = std::min(th, ScreenHeight);
+    bool layers = GlyphLayer && HasPicture(&TextColorSurface) && TextColorSurface.dib.width >= cw &&
+                  TextColorSurface.dib.height >= ch;
+    const uint8_t* pr = ProductTable[(color >> 16) & 0xFF];
+    const uint8_t* pg = ProductTable[(color >> 8) & 0xFF];
+    const uint8_t* pb = ProductTable[color & 0xFF];
+    bool distance = shadow && ShadeDistanceOn;
+    if (distance)
+        for (int32_t j = 0; j < h; j++) {
+            int32_t sy = y + j + ShadeDistanceY;
+            if (sy < 0 || sy >= th) continue;
+            uint8_t* row = DibRow(&target->dib, sy);
+            for (int32_t i = 0; i < w; i++) {
+                int32_t sx = x + i + ShadeDistanceX;
+                uint8_t c = coverage[(size_t)j * w + i];
+                if (c && sx >= 0 && sx < tw) Darken(row + 3 * sx, c);
+            }
+        }
+    bool right = shadow && !distance;
+    for (int32_t j = 0; j < h; j++) {
+        int32_t py = y + j;
+        if (py < 0 || py >= ch) continue;
+        uint8_t* row = DibRow(&target->dib, py);
+        uint8_t* krow = layers ? DibRow(&TextColorSurface.dib, py) : nullptr;
+        uint8_t* lrow = layers ? GlyphLayer + (size_t)py * ScreenWidth : nullptr;
+        const uint8_t* cov = coverage + (size_t)j * w;
+        for (int32_t i = 0; i < w; i++) {
+            int32_t px = x + i;
+            if (px < 0 || px >= cw) continue;
+            uint8_t c = cov[i];
+            uint8_t kb = pb[c], kg = pg[c], kr = pr[c];
+            if (layers) {
+                lrow[px] = c;
+                krow[3 * px] = kb;
+                krow[3 * px + 1] = kg;
+                krow[3 * px + 2] = kr;
+            }
+            if (!c) continue;
+            uint8_t* d = row + 3 * px;
+            const uint8_t* keep = nullptr;
+            int v;
+            keep = ProductTable[d[0]]; v = keep[255 - c] + kb; d[0] = (uint8_t)(v > 255 ? 255 : v);
+            keep = ProductTable[d[1]]; v = keep[255 - c] + kg; d[1] = (uint8_t)(v > 255 ? 255 : v);
+            keep = ProductTable[d[2]]; v = keep[255 - c] + kr; d[2] = (uint8_t)(v > 255 ? 255 : v);
+            if (right && px + 1 < tw) Darken(d + 3, c);
+        }
+    }
+}
+
+void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
+                   bool shadow) {
+    if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
+    const uint8_t* coverage = CellCoverage(cell, w, h, bold);
+    BlendGlyphCoverage(coverage, x, y, w, h, color, shadow, &DestSurface);
+}
+
+// ---- DrawStringAt ---------------------------------------------------------
+
+// Plain text at 1x in the colour straight into DestSurface (MojiType 1 and
+// 2): the font's own anti-aliased coverage blended over the pixels.
+static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color) {
+    FT_Face face = Font.face;
+    if (!face) return;
+    uint32_t cps[2];
+    int n = DecodeCell(cell, cps);
+    int bw = 2 * std::max(fw, 1), bh = std::max(fh, 1);
+    std::vector<uint8_t> buf((size_t)bw * bh, 0);
+    int baseline = SetFontSize(face, fw / 2, fh);
+    int pen = 0;
+    bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf.data(), bw, bh);
+    uint8_t col[3] = {(uint8_t)(color & 0xFF), (uint8_t)(color >> 8), (uint8_t)(color >> 16)};
+    Surface* t = &DestSurface;
+    if (!HasPicture(t)) return;
+    for (int j = 0; j < bh; j++) {
+        int py = y + j;
+        if (py < 0 || py >= t->dib.height) continue;
+        uint8_t* row = DibRow(&t->dib, py);
+        for (int i = 0; i < bw; i++) {
+            int px = x + i;
+            uint8_t c = buf[(size_t)j * bw + i];
+            if (!c || px < 0 || px >= t->dib.width) continue;
+            for (int k = 0; k < 3; k++) row[3 * px + k] = (uint8_t)(ProductTable[row[3 * px + k]][255 - c] + ProductTable[col[k]][c]);
+        }
+    }
+}
+
+static void ShowRect(int32_t l, int32_t t, int32_t r, int32_t b) {
+    ScreenRect rect{l, t, r, b};
+    PaintWindow(&rect);
+}
+
+// Tints the compose buffer for a system menu once and shows it.
+static void TintForMenu() {
+    MenuTintDone = 1;
+    int32_t composed = TextWindowComposed;
+    TextWindowComposed = 0;
+    ComposeScreen(nullptr);
+    TextWindowComposed = composed;
+    if (HasPicture(&SrcSurface) && (MenuWindowColor & 0xFFFFFF) != 0xFFFFFF) {
+        const uint8_t* pr = ProductTable[(MenuWindowColor >> 16) & 0xFF];
+        const uint8_t* pg = ProductTable[(MenuWindowColor >> 8) & 0xFF];
+        const uint8_t* pb = ProductTable[MenuWindowColor & 0xFF];
+        for (int32_t y = 0; y < SrcSurface.dib.height; y++) {
+            uint8_t* p = DibRow(&SrcSurface.dib, y);
+            for (int32_t x = 0; x < SrcSurface.dib.width; x++, p += 3) {
+                p[0] = pb[p[0]];
+                p[1] = pg[p[1]];
+                p[2] = pr[p[2]];
+            }
+        }
+    }
+    BltToSurface(&DestSurface, 0, 0, ScreenWidth, ScreenHeight, &SrcSurface, 0, 0);
+    PaintWindow(nullptr);
+}
+
+int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t color) {
+    bool menu = SystemMenuActive != 0;
+    int32_t fw = menu ? MenuFontWidth : TextFontWidth, fh = menu ? MenuFontHeight : TextFontHeight;
+    int32_t adv = menu ? MenuCharAdvance : TextCharAdvance;
+    int32_t lineAdv = menu ? MenuLineAdvance : TextLineAdvance;
+    bool bold = (menu ? MenuBold : TextBold) != 0, shadow = (menu ? MenuShadow : TextShadow) != 0;
+    if (menu && !MenuTintDone) TintForMenu();
+    bool pixelColumn = column < 0;
+    int32_t x = column >= 0 ? column * TextCharAdvance + TextOriginX : -column;
+    int32_t y = row >= 0 ? row * TextLineAdvance + TextOriginY : -row;
+    ScreenRect clip{0, 0, ScreenWidth - 1, ScreenHeight - 1};
+    if (!menu) {
+        clip = {std::max(TextWindowLeft, 0), std::max(TextWindowTop, 0),
+                std::min(TextWindowRight, ScreenWidth - 1), std::min(TextWindowBottom, ScreenHeight - 1)};
+    }
+    int type = MojiType == 1 || MojiType == 2 ? MojiType : 0;
+    if (type == 0) SelectGlyphFont(TextFontFace, fw, fh, VerticalText != 0, bold);
+    else {
+        if (fw < 1 || fh < 1) ScriptError(CapTextError, MsgFontSize);
+        Font.face = FindFace(TextFontFace);
+        Font.bold = bold;
+    }
+    int32_t drawn = 0;
+    const unsigned char* p = (const unsigned char*)text;
+    while (true) {
+        if (*p == ' ' || *p == '\t') { p++; continue; }
+        if (!*p || (IsSjisLead(*p) && !p[1])) {
+            if (!pixelColumn && column != 0) { column = 0; row++; }
+            break;
+        }
+        // Always two bytes a cell: "AB" is one cell of two half-width letters.
+        char cell[2] = {(char)p[0], (char)p[1]};
+        p += p[1] ? 2 : 1;
+        int32_t grow = type == 2 ? 2 : 0;
+        bool outside = x > clip.right || y > clip.bottom || x + adv + grow < clip.left ||
+                       y + lineAdv + grow < clip.top;
+        if (!outside) {
+            if (!menu) {
+                ScreenRect r{x, y, x + adv + grow, y + lineAdv + grow};
+                ComposeScreen(&r);
+                BltToSurface(&DestSurface, x, y, adv + grow + 1, lineAdv + grow + 1, &SrcSurface, x, y);
+            }
+            if (type == 0) {
+                DrawGlyphCell(cell, x, y, fw, fh, color, bold, shadow);
+                int32_t ex = ShadeDistanceOn && TextShadow ? ShadeDistanceX : 0;
+                int32_t ey = ShadeDistanceOn && TextShadow ? ShadeDistanceY : 0;
+                ShowRect(x, y, x + fw + ex, y + fh + ey);
+            } else {
+                int32_t tx = VerticalText ? x + adv : x;
+                if (type == 2) {
+                    static const int ox[4] = {1, 0, 2, 1}, oy[4] = {0, 1, 1, 2};
+                    for (int k = 0; k < 4; k++) DrawPlainCell(cell, tx + ox[k], y + oy[k], fw, fh, 0);
+                    DrawPlainCell(cell, tx + 1, y + 1, fw, fh, color);
+                } else {
+                    DrawPlainCell(cell, tx, y, fw, fh, color);
+                }
+                ShowRect(x, y, x + adv + grow, y + lineAdv + grow);
+            }
+        }
+        if (pixelColumn) {
+            if (VerticalText) y += lineAdv; else x += adv;
+            continue;
+        }
+        if (VerticalText) y += lineAdv; else x += adv;
+        column++;
+        if (drawn < TextColumns) drawn++;
+        if (menu) continue;
+        // Line breaking: the two-byte characters ahead, at most 128 bytes.
+        unsigned short ahead[64];
+        int n = 0;
+        for (const unsigned char* q = p; *q && q - p < 128 && n < 64;) {
+            if (IsSjisLead(*q) && q[1]) { ahead[n++] = (unsigned short)(q[0] << 8 | q[1]); q += 2; }
+            else break;
+        }
+        int keep = KinsokuOff == 1 ? 0 : KinsokuKeep(ahead, n);
+        if (column + keep >= TextColumns) {
+            x = TextOriginX;
+            column = 0;
+            row++;
+            y += TextLineAdvance;
+        }
+    }
+    return drawn;
+}
+
+// ---- settings -------------------------------------------------------------
+
+void ResetFontSettings() {
+    for (uint32_t& c : TextColorTable) c = 0xFFFFFF;
+    MojiType = 0;
+    FontPlugin = nullptr;
+    memcpy(DefaultFont, FaceGothic, sizeof FaceGothic);
+}
+
+void TakeDefaultFont() {
+    memcpy(SelectedFont, DefaultFont, FontFaceSize);
+    memcpy(TextFontFace, DefaultFont, FontFaceSize);
+}

@@ -55,6 +55,9 @@ void ReduceGlyph(const uint8_t* glyph3x, int32_t stride, int32_t w, int32_t h, u
 void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w, int32_t h,
                         uint32_t color, bool shadow, Surface* target);
 
+// Forgets every cached cell coverage.
+void ClearGlyphCache();
+
 // Start-up values of the font settings: the colour table, MojiType 0,
 // FontPlugin null, DefaultFont "ＭＳ ゴシック".
 void ResetFontSettings();

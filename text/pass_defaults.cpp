@@ -12,7 +12,7 @@
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
 void ClearTextPassFlags() {}
 void SetTextPassDefaults() {}
-void SetMenuPassDefaults() {}
+void SetMenuPassDefaults() { SetTextWindowPassDefaults(); }
 void SetTextLoadDefaults() {}
 // TextColorSurface follows the screen size; both layers start empty.
 void RebuildTextColorSurface() {

@@ -3,9 +3,14 @@
 // the text subsystem is built.
 #include "text/reset_text.h"
 
+#include "text/backlog.h"
+#include "text/clickwait.h"
+#include "text/display.h"
 #include "text/input_state.h"
 #include "text/pass_defaults.h"
+#include "text/ruby.h"
 #include "text/textline.h"
+#include "text/textwindow.h"
 #include "text/traps.h"
 
 void ResetTextState() {
@@ -17,9 +22,11 @@ void ResetTextState() {
     MenuResetRequested = 0;
     Traps.label[0] = 0;
     Traps.timer_label[0] = 0;
-    TextColumns = 23;
-    TextRows = 16;
-    TextCursorLine = 0;
-    TextCursorColumn = 0;
+    ResetTextDisplay();  // line-break switch, indent, textgosub state
+    ResetRuby();
+    ClearBacklog();
+    LookbackOn = 1;
+    ResetTextWindow();  // the window record, its cursor and flags
     RebuildTextColorSurface();
+    ResetWaitCursors();
 }

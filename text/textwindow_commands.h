@@ -1,4 +1,8 @@
-// textwindow_commands.h - script commands (not built yet: see textwindow_commands.cpp).
+// textwindow_commands.h - the text window's script commands: its set-up
+// (setwindow, setwindow2, setwindow3, menusetwindow), showing and hiding it
+// (textoff, texton, texthide, textshow, textmode, erasetextwindow), the page
+// (textclear, textcommit), the window effect, window chips, windowback and
+// mode_brin.
 #pragma once
 
 void Cmd_erasetextwindow();
