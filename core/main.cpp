@@ -3,10 +3,12 @@
 //
 //   orva [GAME_DIR]
 //   orva --headless [--events FILE] [--click-waits] [--max-ms N]
-//        [--frame-out FILE.bmp] [GAME_DIR]
+//        [--frame-out FILE.bmp] [--audio-out FILE.wav] [GAME_DIR]
 //   orva --help
 #include <errno.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,12 +16,13 @@
 #include <string>
 
 #include "core/startup.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 static const char kUsage[] =
     "usage: orva [GAME_DIR]\n"
     "       orva --headless [--events FILE] [--click-waits] [--max-ms N]\n"
-    "            [--frame-out FILE.bmp] [GAME_DIR]\n"
+    "            [--frame-out FILE.bmp] [--audio-out FILE.wav] [GAME_DIR]\n"
     "\n"
     "Plays the game in GAME_DIR (default: the current folder) in a window.\n"
     "\n"
@@ -32,6 +35,8 @@ static const char kUsage[] =
     "  --max-ms N           (headless) stop after N ms of virtual time with\n"
     "                       exit status 124\n"
     "  --frame-out FILE.bmp (headless) write the last frame shown at the end\n"
+    "  --audio-out FILE.wav (headless) write the sound the mixer made, 44100 Hz\n"
+    "                       16-bit stereo, as virtual time passed\n"
     "\n"
     "Exit status: 0 when the game ends, 1 after a fatal script error or when\n"
     "no script is found, 2 for a bad command line, 255 when the game ends\n"
@@ -48,6 +53,7 @@ int main(int argc, char** argv) {
     PlatOptions opt;
     std::string game_dir = ".";
     bool have_dir = false;
+    std::string audio_out;
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
         if (strcmp(a, "--help") == 0 || strcmp(a, "-h") == 0) {
@@ -58,13 +64,15 @@ int main(int argc, char** argv) {
         } else if (strcmp(a, "--click-waits") == 0) {
             opt.click_waits = true;
         } else if (strcmp(a, "--events") == 0 || strcmp(a, "--frame-out") == 0 ||
-                   strcmp(a, "--max-ms") == 0) {
+                   strcmp(a, "--max-ms") == 0 || strcmp(a, "--audio-out") == 0) {
             if (i + 1 >= argc) return BadUsage("a value is missing after", a);
             const char* v = argv[++i];
             if (strcmp(a, "--events") == 0) {
                 opt.events_file = v;
             } else if (strcmp(a, "--frame-out") == 0) {
                 opt.frame_out = v;
+            } else if (strcmp(a, "--audio-out") == 0) {
+                audio_out = v;
             } else {
                 char* end;
                 errno = 0;
@@ -82,9 +90,15 @@ int main(int argc, char** argv) {
         }
     }
     if (!opt.headless && (opt.click_waits || !opt.events_file.empty() || opt.max_ms >= 0 ||
-                          !opt.frame_out.empty())) {
-        fprintf(stderr, "orva: --events, --click-waits, --max-ms and --frame-out need --headless\n");
+                          !opt.frame_out.empty() || !audio_out.empty())) {
+        fprintf(stderr, "orva: --events, --click-waits, --max-ms, --frame-out and --audio-out need --headless\n");
         return 2;
+    }
+    if (!audio_out.empty()) {
+        // Named from where orva was started, not from the game folder.
+        char cwd[PATH_MAX];
+        if (audio_out[0] != '/' && getcwd(cwd, sizeof cwd)) audio_out = std::string(cwd) + "/" + audio_out;
+        HeadlessSetAudioOut(audio_out.c_str());
     }
     struct stat st;
     if (stat(game_dir.c_str(), &st) != 0) {

@@ -6,6 +6,7 @@
 #include "sound/mciwave.h"
 #include "sound/music.h"
 #include "sound/sound.h"
+#include "sound/sound_thread.h"
 #include "sound/voices.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
@@ -18,6 +19,7 @@ void ResetSoundState() {
     BgmFadeOutTime = 0;
     StopAllSound(true);
     BgmFadeOutTime = fade;
+    StartSoundThread();
     CdTrack = -1;
     BgmName.clear();
     MciWaveName.clear();

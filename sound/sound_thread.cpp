@@ -1,15 +1,208 @@
-// sound_thread.cpp - (being built) the sound thread and loop music.
+// sound_thread.cpp - the sound thread's pass (ducking the music under a
+// voice on channel 0, the hand-over of loop music from channel 198 to 199)
+// and intro-and-loop music.  In a window the pass runs on a thread of its
+// own; headless it is a step of the virtual clock, so every step falls on
+// the same virtual millisecond in every run.
 #include "sound/sound_thread.h"
 
+#include <thread>
+
+#include "archive/extract.h"
+#include "core/error.h"
+#include "graphics/imagetag.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "sound/channels.h"
+#include "sound/loopbgm_messages.h"
+#include "sound/mixer.h"
+#include "sound/volumes.h"
+#include "sound/window_sound.h"
+#include "text/input_state.h"
+
 std::recursive_mutex SoundLock;
+int SoundLockDepth = 0;
 volatile int32_t SoundThreadStop = 0;
 uint8_t SoundThreadPending = 1;
 uint32_t DuckLastStep = 0;
 volatile int32_t LoopBgmState = 0;
 LoopBgmFileSet LoopBgmFiles;
 
-void StartSoundThread() { SoundThreadPending = 0; }
-uint32_t SoundThreadPass() { return 50; }
-void PlayLoopBgm(const char*, const char*) {}
-void StopLoopBgm() {}
-void FadeOutLoopBgm() {}
+// Channel 0 plays a one-shot voice that is watched: 1 still playing, 0 it
+// ended (the end is consumed and the channel released), -1 not watched.
+static int VoiceStillPlaying() {
+    if (!SoundChannels.SoundStarted || !SoundChannels.ChannelPlaying[VoiceChannel] ||
+        SoundChannels.ChannelLooping[VoiceChannel])
+        return -1;
+    if (!TakeChannelEnd(VoiceChannel)) return 1;
+    StopChannel(VoiceChannel);
+    return 0;
+}
+
+static void ApplyDuckStep(uint32_t now) {
+    SetBgmVolume(BgmVolume);
+    DuckLastStep = now;
+    SoundTrace("duck bgmvolume=%d", (int)BgmVolume);
+}
+
+// The music lowered by 2 units per step while the voice plays, down to half
+// the base loudness, and raised back in the same steps after it.
+static void DuckingPass() {
+    uint32_t now = PlatTicks();
+    if (BgmFadeRunning) return;
+    int voice = VoiceStillPlaying();
+    if (voice >= 0) {
+        int half = (100 - BgmBaseVolume) / 2;
+        if (voice == 1 && 100 - BgmVolume > half && (uint32_t)(now - 8) > DuckLastStep) {
+            BgmVolume += 2;
+            if (100 - BgmVolume < (100 - BgmBaseVolume) / 4) BgmVolume = 100 - half;
+            ApplyDuckStep(now);
+            return;
+        }
+        if (BgmFadeRunning) return;
+        if (VoiceStillPlaying() == 1) return;
+    }
+    if (BgmVolume != BgmBaseVolume && now - DuckLastStep > 8) {
+        BgmVolume -= 2;
+        if (BgmVolume < BgmBaseVolume) BgmVolume = BgmBaseVolume;
+        ApplyDuckStep(now);
+    }
+}
+
+// The intro on 198 ended: the loop part starts looping on 199.  true while
+// a hand-over is pending or was just made (the pass then sleeps 5 ms).
+static bool HandOverPass() {
+    if (LoopBgmState != 1) return false;
+    // Headless the pass runs on the thread that may hold the lock (in a
+    // fade that waits): as the thread would block, it waits for a later pass.
+    if (PlatIsHeadless() && SoundLockDepth > 0) return true;
+    SoundLockHold hold;
+    if (LoopBgmState != 1) return true;
+    if (SoundChannels.SoundStarted && SoundChannels.ChannelPlaying[BgmIntroChannel] &&
+        !SoundChannels.ChannelLooping[BgmIntroChannel]) {
+        if (!TakeChannelEnd(BgmIntroChannel)) return true;
+        StopChannel(BgmIntroChannel);
+    }
+    PlayChannel(BgmLoopChannel, 1);
+    LoopBgmState = 2;
+    SoundTrace("loopbgm handover");
+    return true;
+}
+
+// The hand-over is checked in every pass, also while ducking is on (with
+// ducking on, a pass that only ducked would leave loop music silent after
+// its intro).
+uint32_t SoundThreadPass() {
+    if (SoundThreadStop) return 50;
+    bool pending = HandOverPass();
+    if (BgmDownMode && !MovieGraphActive && !QuitRequested) {
+        DuckingPass();
+        return 5;
+    }
+    return pending ? 5 : 50;
+}
+
+static void SoundThreadMain() {
+    while (!SoundThreadStop) PlatSleep(SoundThreadPass());
+}
+
+void StartSoundThread() {
+    if (PlatIsHeadless()) {
+        SoundThreadPending = 0;
+        HeadlessSetSoundStep(SoundThreadPass);
+        return;
+    }
+    if (!SoundThreadPending) return;
+    SoundThreadPending = 0;
+    std::thread(SoundThreadMain).detach();
+}
+
+// ---- intro-and-loop music -------------------------------------------------------
+
+// The file of a loop-music name: in the folder as it is, else extracted from
+// the archives to a temporary file.  false when neither (an error unless
+// noloaderror).
+static bool LoopBgmPath(const std::string& name, std::string* path, bool* temp) {
+    *temp = false;
+    *path = name;
+    if (PlatExists(name.c_str())) return true;
+    if (ExtractToTemp(path) == 1) {
+        *temp = true;
+        return true;
+    }
+    if (NoLoadError) return false;
+    ScriptErrorF(CapLoopBgmLoad, FmtLoopBgmCannotOpen, name.c_str());
+}
+
+static void DeleteLoopBgmTemps() {
+    if (LoopBgmFiles.intro_temp) DeleteExtractedFile(LoopBgmFiles.intro_path);
+    if (LoopBgmFiles.loop_temp) DeleteExtractedFile(LoopBgmFiles.loop_path);
+    LoopBgmFiles.intro_temp = LoopBgmFiles.loop_temp = false;
+    LoopBgmFiles.intro_path.clear();
+    LoopBgmFiles.loop_path.clear();
+}
+
+// Loop music off: both channels released, temporary files gone, the intro
+// name cleared (the loop name stays).
+static void EndLoopBgm() {
+    StopChannel(BgmLoopChannel);
+    StopChannel(BgmIntroChannel);
+    LoopBgmState = 0;
+    DeleteLoopBgmTemps();
+    LoopBgmFiles.intro.clear();
+}
+
+void PlayLoopBgm(const char* intro, const char* loop) {
+    StopLoopBgm();
+    SoundLockHold hold;
+    if (!intro || !*intro) return;
+    LoopBgmFiles.intro = intro;
+    std::string ipath, lpath;
+    bool itemp = false, ltemp = false;
+    if (!LoopBgmPath(intro, &ipath, &itemp)) return;
+    LoopBgmFiles.intro_temp = itemp;
+    if (itemp) LoopBgmFiles.intro_path = ipath;
+    LoopBgmFiles.loop = loop ? loop : "";
+    if (!LoopBgmPath(LoopBgmFiles.loop, &lpath, &ltemp)) return;
+    LoopBgmFiles.loop_temp = ltemp;
+    if (ltemp) LoopBgmFiles.loop_path = lpath;
+    SoundTrace("loopbgm \"%s\" \"%s\"", intro, LoopBgmFiles.loop.c_str());
+    LoadChannelFile(ipath.c_str(), BgmIntroChannel);
+    LoadChannelFile(lpath.c_str(), BgmLoopChannel);
+    SetChannelVolume(BgmVolume, BgmIntroChannel);
+    SetChannelVolume(BgmVolume, BgmLoopChannel);
+    PlayChannel(BgmIntroChannel, 0);
+    LoopBgmState = 1;
+}
+
+void StopLoopBgm() {
+    if (LoopBgmFiles.intro.empty()) return;
+    SoundLockHold hold;
+    if (BgmFadeOutTime) FadeOutLoopBgm();
+    EndLoopBgm();
+    SoundTrace("loopbgmstop");
+}
+
+void FadeOutLoopBgm() {
+    int32_t start_volume = BgmVolume;
+    int32_t f = BgmFadeOutTime;
+    if (SkipMode || IsSkipKeyDown()) f /= 8;
+    int32_t step = start_volume != 100 && f != 0 ? f / (100 - start_volume) : 10;
+    int ch = LoopBgmState == 2 ? BgmLoopChannel : BgmIntroChannel;
+    int32_t d = 1;
+    for (int32_t v = start_volume; v < 100; v += d) {
+        uint32_t begun = PlatTicks();
+        SetChannelVolume(v, ch);
+        PumpMessage();
+        if (QuitRequested) return;
+        int32_t rest = step + (int32_t)(begun - PlatTicks());
+        if (rest <= 0) {
+            rest = 1;
+            d *= 2;
+            step *= 2;
+        }
+        PlatSleep((uint32_t)(step < rest ? step : rest));
+        if (QuitRequested) return;
+    }
+    SetChannelVolume(start_volume, ch);
+    EndLoopBgm();
+}

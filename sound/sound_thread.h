@@ -9,8 +9,23 @@
 #include <string>
 
 // Guards channels 198 and 199 and LoopBgmState between the two threads;
-// re-entrant for its holder.
+// re-entrant for its holder.  Take it with SoundLockHold; SoundLockDepth
+// counts the holds (the headless pass, which runs on the holder's own
+// thread, leaves the hand-over alone while it is held).
 extern std::recursive_mutex SoundLock;
+extern int SoundLockDepth;
+struct SoundLockHold {
+    SoundLockHold() {
+        SoundLock.lock();
+        SoundLockDepth++;
+    }
+    ~SoundLockHold() {
+        SoundLockDepth--;
+        SoundLock.unlock();
+    }
+    SoundLockHold(const SoundLockHold&) = delete;
+    SoundLockHold& operator=(const SoundLockHold&) = delete;
+};
 extern volatile int32_t SoundThreadStop;
 extern uint8_t SoundThreadPending;     // 1 until the thread was started
 extern uint32_t DuckLastStep;          // ms of the last ducking step
@@ -27,6 +42,8 @@ struct LoopBgmFileSet {
 extern LoopBgmFileSet LoopBgmFiles;
 
 // Starts the thread once (SoundThreadPending), from the reset to *start.
+// Headless the pass becomes a step of the virtual clock instead (set again
+// at every call, since tests start the platform afresh).
 void StartSoundThread();
 // One pass of the thread; returns the ms it sleeps before the next one.
 uint32_t SoundThreadPass();

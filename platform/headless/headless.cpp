@@ -1,7 +1,7 @@
 // headless.cpp - the backend without a display.  Time is virtual: it starts
 // at a fixed tick count and moves only when the program sleeps, polls an
 // empty queue (1 ms) or has run a batch of statements (1 ms), so runs repeat
-// exactly.  Input comes from the events
+// exactly.  The audio device is rendered as that clock moves.  Input comes from the events
 // file, message boxes go to stderr and are answered from queued answers, and
 // the last presented frame can be written as a BMP file at exit.
 #include <limits.h>
@@ -46,15 +46,112 @@ static std::thread::id UiThread = std::this_thread::get_id();
 
 static std::recursive_mutex AudioMutex;
 
+// The audio device, rendered as the clock moves.
+enum : int { AudioRate = 44100 };
+static PlatAudioFill AudioFill;     // set while the device is open
+static void* AudioUser;
+static uint64_t AudioOpenedAt;      // Elapsed when the device opened
+static uint64_t AudioFrames;        // frames rendered since then
+static uint32_t (*SoundStep)();     // the sound thread's pass
+static uint64_t SoundStepDue;       // Elapsed when it runs next
+static bool InSoundStep;
+static std::string AudioOutPath;    // --audio-out
+static FILE* AudioOut;
+static uint64_t AudioOutBytes;
+
 static void Reset() {
     H = HeadlessState();
+    AudioFill = nullptr;
+    SoundStep = nullptr;
     Elapsed = 0;
     Base = StartTicks;
     UiThread = std::this_thread::get_id();
 }
 
+// ---- audio: the mixer rendered as virtual time passes --------------------------------
+
+
+static void PutLe32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; i++) p[i] = (uint8_t)(v >> (8 * i));
+}
+
+// The 44-byte header of a 44100 Hz 16-bit stereo wave of `bytes` data bytes.
+static void WaveHeader(uint8_t* h, uint64_t bytes) {
+    uint32_t n = bytes > 0xFFFFFFDBu ? 0xFFFFFFDBu : (uint32_t)bytes;
+    memcpy(h, "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0", 24);
+    PutLe32(h + 4, n + 36);
+    PutLe32(h + 24, AudioRate);
+    PutLe32(h + 28, AudioRate * 4);
+    memcpy(h + 32, "\x04\0\x10\0data", 8);
+    PutLe32(h + 40, n);
+}
+
+static void OpenAudioOut() {
+    if (AudioOut || AudioOutPath.empty()) return;
+    AudioOut = fopen(AudioOutPath.c_str(), "wb");
+    if (!AudioOut) {
+        fprintf(stderr, "orva: cannot write %s\n", AudioOutPath.c_str());
+        AudioOutPath.clear();
+        return;
+    }
+    uint8_t h[44];
+    WaveHeader(h, 0);
+    fwrite(h, 1, 44, AudioOut);
+    AudioOutBytes = 0;
+}
+
+// Rewrites the header for the data so far; the file stays open.
+static void FinishAudioOut() {
+    if (!AudioOut) return;
+    uint8_t h[44];
+    WaveHeader(h, AudioOutBytes);
+    fseek(AudioOut, 0, SEEK_SET);
+    fwrite(h, 1, 44, AudioOut);
+    fseek(AudioOut, 0, SEEK_END);
+    fflush(AudioOut);
+}
+
+// Renders the frames due by virtual time `now` (frames are spread evenly:
+// n ms after the device opened, n * 44100 / 1000 have been rendered).
+static void RenderAudioTo(uint64_t now) {
+    if (!AudioFill) return;
+    uint64_t due = (now - AudioOpenedAt) * AudioRate / 1000;
+    int16_t buf[1024 * 2];
+    while (AudioFrames < due) {
+        int n = due - AudioFrames < 1024 ? (int)(due - AudioFrames) : 1024;
+        AudioFill(buf, n, AudioUser);
+        AudioFrames += (uint64_t)n;
+        if (AudioOut) {
+            fwrite(buf, 4, (size_t)n, AudioOut);
+            AudioOutBytes += (uint64_t)n * 4;
+        }
+    }
+}
+
+static void RunSoundStep() {
+    if (!SoundStep || InSoundStep || Elapsed < SoundStepDue) return;
+    InSoundStep = true;
+    uint32_t wait = SoundStep();
+    InSoundStep = false;
+    SoundStepDue = Elapsed + (wait ? wait : 1);
+}
+
 static void Advance(uint64_t ms) {
-    uint64_t now = Elapsed += ms;
+    uint64_t now;
+    if (!AudioFill && !SoundStep) {
+        now = Elapsed += ms;
+    } else {
+        // One millisecond at a time: the sound of the millisecond just
+        // passed, then the sound thread's pass when it is due, so ends, ducking steps and the loop
+        // hand-over fall on the same virtual millisecond in every run.
+        for (uint64_t i = 0; i < ms; i++) {
+            now = ++Elapsed;
+            RenderAudioTo(now);
+            if (H.opt.max_ms >= 0 && now > (uint64_t)H.opt.max_ms) break;
+            RunSoundStep();
+        }
+        now = Elapsed;
+    }
     if (H.opt.max_ms >= 0 && now > (uint64_t)H.opt.max_ms && !H.stopping) {
         H.stopping = true;
         fprintf(stderr, "orva: stopped after %lld ms of virtual time\n", (long long)H.opt.max_ms);
@@ -204,6 +301,10 @@ static bool Init(const PlatOptions& opt) {
 }
 
 static void BeforeExit() {
+    if (!AudioOutPath.empty()) {
+        OpenAudioOut();  // an empty wave when no sound device was opened
+        FinishAudioOut();
+    }
     if (H.opt.frame_out.empty()) return;
     if (H.frame.empty()) {
         fprintf(stderr, "orva: no frame was presented; %s not written\n", H.opt.frame_out.c_str());
@@ -354,13 +455,23 @@ static int MessageBox(const char* text, const char* caption, uint32_t flags, boo
     return answer;
 }
 
-// ---- audio: a device that takes nothing ------------------------------------------------
+// ---- audio device ---------------------------------------------------------------------
 
-static bool OpenAudio(PlatAudioFill, void*) {
+static bool OpenAudio(PlatAudioFill fill, void* user) {
+    if (H.audio_open) return true;
     H.audio_open = true;
+    AudioFill = fill;
+    AudioUser = user;
+    AudioOpenedAt = Elapsed;
+    AudioFrames = 0;
+    OpenAudioOut();
     return true;
 }
-static void CloseAudio() { H.audio_open = false; }
+static void CloseAudio() {
+    H.audio_open = false;
+    AudioFill = nullptr;
+    FinishAudioOut();
+}
 static void LockAudio() { AudioMutex.lock(); }
 static void UnlockAudio() { AudioMutex.unlock(); }
 
@@ -383,6 +494,12 @@ void HeadlessQueueAnswer(int id) { H.answers.push_back(id); }
 void HeadlessEchoBoxes(bool on) { H.echo_boxes = on; }
 void HeadlessAdvance(uint32_t ms) { Advance(ms); }
 uint64_t HeadlessElapsed() { return Elapsed; }
+void HeadlessSetSoundStep(uint32_t (*step)()) {
+    SoundStep = step;
+    SoundStepDue = Elapsed;
+}
+void HeadlessSetAudioOut(const char* path) { AudioOutPath = path ? path : ""; }
+int64_t HeadlessAudioFrames() { return AudioFill ? (int64_t)AudioFrames : -1; }
 void HeadlessSetTicks(uint32_t ticks) { Base = ticks - (uint32_t)Elapsed; }
 const HeadlessWindowState& HeadlessWindow() { return H.window; }
 

@@ -75,6 +75,18 @@ void HeadlessAdvance(uint32_t ms);  // as PlatSleep
 uint64_t HeadlessElapsed();         // virtual ms since PlatInit
 void HeadlessSetTicks(uint32_t ticks);  // what PlatTicks reads now
 
+// ---- audio -----------------------------------------------------------------------
+// The open audio device is rendered as the clock moves: n ms after it opened,
+// n * 44100 / 1000 frames have been asked of its callback, on the clock's
+// thread.  The sound step (the sound thread's pass) runs after the sound of
+// each millisecond when due; it returns the ms until its next pass.
+
+void HeadlessSetSoundStep(uint32_t (*step)());  // null: none; runs at the next ms
+// --audio-out: everything rendered goes to a 44100 Hz 16-bit stereo wave
+// file, made when the device opens (an empty one at exit if it never did).
+void HeadlessSetAudioOut(const char* path);
+int64_t HeadlessAudioFrames();  // frames rendered; -1 with no device open
+
 // The local time PlatLocalTime reports from now on, moving with the virtual
 // clock; null returns to ORVA_LOCALTIME or the real clock.
 void HeadlessSetLocalTime(const struct tm* t);
