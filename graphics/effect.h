@@ -32,8 +32,9 @@ extern int32_t EffectCut;    // skipping makes transitions instant
 extern int32_t EffectBlank;  // ms of pause after a transition that is not instant
 
 // kind: 0 none, 1 instant, the numbered transitions; rect null = the whole
-// screen.  Empties DirtyRect (not for kind 0).  Until the transitions are
-// built every valid kind shows its rectangle at once.
+// screen.  Empties DirtyRect (not for kind 0; kinds 16 and 90 leave the
+// whole screen dirty).  Steps pump messages and sleep on PlatTicks's clock;
+// a click ends a transition while EffectSkip is set.
 void RunEffect(const char* text, int32_t kind, int32_t duration, const ScreenRect* rect);
 // Reads "N" or "kind,duration[,text]" at ReadPosition, composes DirtyRect
 // and runs the transition (nothing at all for effect number 0).

@@ -7,10 +7,13 @@
 #include <cstring>
 #include <thread>
 
-static int EffectThreads = [] {
-    unsigned n = std::thread::hardware_concurrency();
-    return (int)std::clamp(n, 1u, 4u);
-}();
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+// One thread by default: helper threads started per step paid off only on
+// an idle machine, and lost badly on a busy one (see bench_effect).
+static int EffectThreads = 1;
 
 void SetEffectThreads(int count) { EffectThreads = std::clamp(count, 1, 16); }
 
@@ -87,35 +90,101 @@ void EffectScroll(Dib* d, int32_t dx, int32_t dy) {
         memmove(d->bits + stride * (size_t)-dy, d->bits, stride * (size_t)(h + dy));
 }
 
+// One row of a crossfade frame: bytes i (counted from o) with i & 1 ==
+// parity (every byte for parity 2) become PT[a][s] + PT[b][d].  The vector
+// loops hold the bytes of one parity in 16-bit lanes; x / 255 for
+// x <= 65025 is (x * 0x8081) >> 23, the high half of the product shifted
+// by 7.
+#if defined(__SSE2__)
+// PT[a][s] + PT[b][d] in each 16-bit lane.
+static inline __m128i Lanes(__m128i s, __m128i d, __m128i a, __m128i b, __m128i magic) {
+    return _mm_add_epi16(_mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(s, a), magic), 7),
+                         _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(d, b), magic), 7));
+}
+__attribute__((target("avx2"))) static inline __m256i Lanes(__m256i s, __m256i d, __m256i a,
+                                                             __m256i b, __m256i magic) {
+    return _mm256_add_epi16(_mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(s, a), magic), 7),
+                            _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(d, b), magic), 7));
+}
+
+#define EFFECT_BLEND_LOOP(V, load, store, set1, srli, slli, and_, andnot, or_)                  \
+    {                                                                                           \
+        const V va = set1((short)a), vb = set1((short)b);                                       \
+        const V magic = set1((short)0x8081), low = set1(0x00FF);                                \
+        for (; i + (int32_t)sizeof(V) <= n; i += (int32_t)sizeof(V)) {                          \
+            V vs = load((const V*)(s + i)), vd = load((const V*)(d + i));                       \
+            V v;                                                                                \
+            if (parity == 2) {                                                                  \
+                V even = Lanes(and_(vs, low), and_(vd, low), va, vb, magic);                    \
+                V odd = Lanes(srli(vs, 8), srli(vd, 8), va, vb, magic);                         \
+                v = or_(even, slli(odd, 8));                                                    \
+            } else if (parity == 1) {                                                           \
+                V vo = load((const V*)(o + i));                                                 \
+                v = or_(slli(Lanes(srli(vs, 8), srli(vd, 8), va, vb, magic), 8), and_(vo, low)); \
+            } else {                                                                            \
+                V vo = load((const V*)(o + i));                                                 \
+                v = or_(Lanes(and_(vs, low), and_(vd, low), va, vb, magic), andnot(low, vo));   \
+            }                                                                                   \
+            store((V*)(o + i), v);                                                              \
+        }                                                                                       \
+    }
+
+__attribute__((target("avx2"))) static int32_t CrossfadeRowAvx2(
+    uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a, uint32_t b,
+    int32_t parity) {
+    int32_t i = 0;
+    EFFECT_BLEND_LOOP(__m256i, _mm256_loadu_si256, _mm256_storeu_si256, _mm256_set1_epi16,
+                      _mm256_srli_epi16, _mm256_slli_epi16, _mm256_and_si256, _mm256_andnot_si256,
+                      _mm256_or_si256)
+    return i;
+}
+
+static int32_t CrossfadeRowSse2(uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n,
+                                uint32_t a, uint32_t b, int32_t parity) {
+    int32_t i = 0;
+    EFFECT_BLEND_LOOP(__m128i, _mm_loadu_si128, _mm_storeu_si128, _mm_set1_epi16, _mm_srli_epi16,
+                      _mm_slli_epi16, _mm_and_si128, _mm_andnot_si128, _mm_or_si128)
+    return i;
+}
+
+static const bool HaveAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+static void CrossfadeRow(uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a,
+                         uint32_t b, int32_t parity) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    i = HaveAvx2 ? CrossfadeRowAvx2(o, s, d, n, a, b, parity)
+                 : CrossfadeRowSse2(o, s, d, n, a, b, parity);
+#endif
+    int32_t stride = parity == 2 ? 1 : 2;
+    if (parity != 2 && (i & 1) != parity) i++;
+    for (; i < n; i += stride) o[i] = (uint8_t)(Div255Product(a, s[i]) + Div255Product(b, d[i]));
+}
+
 void CrossfadeStep(Dib* work, const Dib* src, const Dib* old, int32_t left, int32_t top,
                    int32_t w, int32_t h, int32_t level, int32_t parity) {
     if (w < 1 || h < 1) return;
     const uint32_t a = (uint32_t)level, b = 255u - (uint32_t)level;
     const int32_t n = w * 3;
-    const uint8_t keep = parity ? 0 : 1;  // the parity of the bytes left alone
     ForRows(top, h, (int64_t)w * h, [=](int32_t y0, int32_t y1) {
-        for (int32_t y = y0; y < y1; y++) {
-            uint8_t* o = DibRow(work, y) + 3 * left;
-            const uint8_t* s = DibRow(src, y) + 3 * left;
-            const uint8_t* d = DibRow(old, y) + 3 * left;
-            for (int32_t i = 0; i < n; i++) {
-                uint8_t v = (uint8_t)(Div255Product(a, s[i]) + Div255Product(b, d[i]));
-                o[i] = ((uint8_t)(i & 1) == keep) ? o[i] : v;
-            }
-        }
+        for (int32_t y = y0; y < y1; y++)
+            CrossfadeRow(DibRow(work, y) + 3 * left, DibRow(src, y) + 3 * left,
+                         DibRow(old, y) + 3 * left, n, a, b, parity == 2 ? 2 : parity & 1);
     });
 }
 
 void RuleWipeStep(Dib* dest, const Dib* src, Dib* rule, int32_t left, int32_t top, int32_t w,
                   int32_t h, int32_t threshold) {
-    if (w < 1 || h < 1) return;
+    if (w < 1 || h < 1 || threshold < 0) return;
+    const uint8_t limit = (uint8_t)std::min(threshold, 255);
     ForRows(top, h, (int64_t)w * h, [=](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; y++) {
             uint8_t* d = DibRow(dest, y) + 3 * left;
             const uint8_t* s = DibRow(src, y) + 3 * left;
             uint8_t* r = DibRow(rule, y) + 3 * left;
             for (int32_t x = 0; x < w; x++) {
-                if (r[3 * x] > threshold) continue;
+                if (r[3 * x] > limit) continue;
                 d[3 * x] = s[3 * x];
                 d[3 * x + 1] = s[3 * x + 1];
                 d[3 * x + 2] = s[3 * x + 2];

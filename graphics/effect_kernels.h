@@ -31,7 +31,8 @@ void EffectScroll(Dib* d, int32_t dx, int32_t dy);
 
 // One crossfade frame: the bytes of each row of the area whose offset from
 // the area's first byte in that row is odd (parity 1) or even (parity 0)
-// become PT[level][src] + PT[255 - level][old] in work.
+// become PT[level][src] + PT[255 - level][old] in work; parity 2 blends
+// every byte.
 void CrossfadeStep(Dib* work, const Dib* src, const Dib* old, int32_t left, int32_t top,
                    int32_t w, int32_t h, int32_t level, int32_t parity);
 // One rule-wipe frame: each pixel of the area whose rule value (the blue

@@ -438,3 +438,35 @@ TEST_F(EffectTest, PluginKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// The vector loops of the crossfade give ProductTable's sums for every
+// level, at every byte position and parity, rows of any length.
+TEST(EffectKernels, CrossfadeMatchesTheProductTable) {
+    const int w = 45, h = 3;  // 135 bytes a row: vector blocks and a tail
+    Dib src, old, work;
+    ASSERT_TRUE(CreateDib(&src, w, h) && CreateDib(&old, w, h) && CreateDib(&work, w, h));
+    uint32_t seed = 12345;
+    auto next = [&] { return (uint8_t)((seed = seed * 1103515245u + 12345u) >> 16); };
+    for (int y = 0; y < h; y++)
+        for (int i = 0; i < 3 * w; i++) DibRow(&src, y)[i] = next(), DibRow(&old, y)[i] = next();
+    for (int level = 0; level < 256; level++)
+        for (int parity : {0, 1, 2}) {
+            memset(work.bits, 0x5A, (size_t)work.imageBytes);
+            CrossfadeStep(&work, &src, &old, 1, 1, w - 1, 2, level, parity);
+            for (int y = 0; y < h; y++)
+                for (int i = 0; i < 3 * w; i++) {
+                    int k = i - 3;  // offset from the area's first byte
+                    bool in = y >= 1 && k >= 0 && (parity == 2 || (k & 1) == parity);
+                    int want = in ? ProductTable[level][DibRow(&src, y)[i]] +
+                                        ProductTable[255 - level][DibRow(&old, y)[i]]
+                                  : 0x5A;
+                    ASSERT_EQ(DibRow(&work, y)[i], want)
+                        << "level " << level << " parity " << parity << " row " << y << " byte " << i;
+                }
+        }
+    for (Dib* d : {&src, &old, &work}) FreeDib(d);
+}
+
+}  // namespace
