@@ -10,7 +10,6 @@
 #include "text/pass_defaults.h"
 #include "text/ruby.h"
 #include "text/textline.h"
-#include "text/textwindow.h"
 #include "text/traps.h"
 
 void ResetTextState() {
@@ -26,7 +25,10 @@ void ResetTextState() {
     ResetRuby();
     ClearBacklog();
     LookbackOn = 1;
-    ResetTextWindow();  // the window record, its cursor and flags
+    TextColumns = 23;
+    TextRows = 16;
+    TextCursorLine = 0;
+    TextCursorColumn = 0;
     RebuildTextColorSurface();
     ResetWaitCursors();
 }
