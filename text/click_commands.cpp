@@ -1,12 +1,89 @@
-// click_commands.cpp - not built yet: each command ends the game naming itself.
+// click_commands.cpp - the commands around the click wait: click, clickpos,
+// lrclick, setcursor, abssetcursor, automode_time, automode_time2.
 #include "text/click_commands.h"
 
-#include "core/dispatch.h"
+#include <string>
 
-void Cmd_abssetcursor() { Cmd_Unbuilt(); }
-void Cmd_automode_time() { Cmd_Unbuilt(); }
-void Cmd_automode_time2() { Cmd_Unbuilt(); }
-void Cmd_click() { Cmd_Unbuilt(); }
-void Cmd_clickpos() { Cmd_Unbuilt(); }
-void Cmd_lrclick() { Cmd_Unbuilt(); }
-void Cmd_setcursor() { Cmd_Unbuilt(); }
+#include "core/command_messages.h"
+#include "core/command_targets.h"
+#include "core/core_messages.h"
+#include "core/error.h"
+#include "core/readers.h"
+#include "core/reset.h"
+#include "core/return_value.h"
+#include "core/variables.h"
+#include "graphics/anim.h"
+#include "platform/platform.h"
+#include "text/clickwait.h"
+#include "text/display_messages.h"
+#include "text/input_state.h"
+
+void Cmd_click() {
+    ClickWait();
+    if (MenuResetRequested) ResetToStart();
+}
+
+void Cmd_clickpos() {
+    int vx = ReadIntTarget("clickpos", SufFirstInt);
+    ExpectComma();
+    int vy = ReadIntTarget("clickpos", SufSecondInt);
+    ClickWait();
+    IntVariables[vx] = MouseX;
+    IntVariables[vy] = MouseY;
+    ClampIntVars();
+    if (MenuResetRequested) ResetToStart();
+}
+
+// lrclick: 1 for a left click, 0 for a right click, in getret.
+void Cmd_lrclick() {
+    Clicked = RightClicked = 0;
+    bool answered = PlatClickWaitsAnswered();
+    for (;;) {
+        if (answered) {
+            ReturnValue = 1;
+            break;
+        }
+        bool handled = PumpMessageOrSleep();
+        if (handled && Clicked) {
+            ReturnValue = 1;
+            break;
+        }
+        if (RightClicked) {
+            ReturnValue = 0;
+            break;
+        }
+        if (ResetRequested) break;
+        AdvanceAnimation();
+    }
+    Clicked = RightClicked = 0;
+    if (MenuResetRequested) ResetToStart();
+}
+
+static void CursorCommand(bool relative) {
+    int32_t n = ReadIntExpr();
+    if (n != 0 && n != 1) ScriptError(CapError, MsgCursorNumber);
+    ExpectComma();
+    std::string tag(StrValueSize, '\0');
+    ReadStrExpr(&tag[0], StrValueSize);
+    ExpectComma();
+    int32_t x = ReadIntExpr();
+    ExpectComma();
+    int32_t y = ReadIntExpr();
+    SetWaitCursor(n, tag.c_str(), x, y, relative);
+}
+
+void Cmd_setcursor() { CursorCommand(true); }
+void Cmd_abssetcursor() { CursorCommand(false); }
+
+void Cmd_automode_time() { AutoModeWait = ReadIntExpr(); }
+
+void Cmd_automode_time2() {
+    int32_t lo = ReadIntExpr();
+    ExpectComma();
+    int32_t ms = ReadIntExpr();
+    ExpectComma();
+    int32_t hi = ReadIntExpr();
+    AutoSpeedDialogMin = lo;
+    AutoModeWait = ms;
+    AutoSpeedDialogMax = hi;
+}

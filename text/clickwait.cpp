@@ -1,0 +1,174 @@
+// clickwait.cpp - the click wait.  The loop polls without sleeping (headless,
+// each empty poll moves the virtual clock by 1 ms; with a window it yields
+// 1 ms), so the cursor and the auto mode keep to the millisecond.
+#include "text/clickwait.h"
+
+#include <cstring>
+
+#include "core/callstack.h"
+#include "core/sjis.h"
+#include "graphics/anim.h"
+#include "graphics/draw.h"
+#include "graphics/imagetag.h"
+#include "graphics/screen.h"
+#include "platform/platform.h"
+#include "save/persist.h"
+#include "sound/click_voice.h"
+#include "text/input_state.h"
+#include "text/mainwindow.h"
+
+WaitCursor WaitCursors[2];
+int32_t WaitCursorType = 0;
+int32_t WaitCursorX = 0, WaitCursorY = 0;
+int32_t AutoModeWait = 1000;
+int32_t AutoSpeedDialogMin = 0, AutoSpeedDialogMax = 0;
+int32_t DisplayedCharCount = 0;
+
+static Surface CursorBackup;
+
+void SetWaitCursor(int n, const char* tag, int32_t x, int32_t y, bool relative) {
+    WaitCursor& c = WaitCursors[n];
+    c.relative = relative ? 1 : 0;
+    CopySjisBounded(c.tag, sizeof c.tag, tag);
+    LoadSurface(&c.picture, c.tag);
+    c.x = x;
+    c.y = y;
+}
+
+void ResetWaitCursors() {
+    WaitCursorType = 0;
+    int32_t blank = BlankIfMissing;
+    BlankIfMissing = 1;
+    SetWaitCursor(0, ":l/3,160,2;cursor0.bmp", 0, 0, true);
+    SetWaitCursor(1, ":l/3,160,2;cursor1.bmp", 0, 0, true);
+    BlankIfMissing = blank;
+}
+
+void PlaceWaitCursor(int32_t type, int32_t x, int32_t y) {
+    const WaitCursor& c = WaitCursors[type - 1];
+    WaitCursorType = type;
+    WaitCursorX = c.relative ? x + c.x : c.x;
+    WaitCursorY = c.relative ? y + c.y : c.y;
+}
+
+static int32_t CursorCellWidth(const Surface* s) { return GetCellWidth(s); }
+
+static void RepaintCursorArea(int32_t w, int32_t h) {
+    ScreenRect r;
+    r.left = WaitCursorX;
+    r.top = WaitCursorY;
+    r.right = WaitCursorX + w;
+    r.bottom = WaitCursorY + h;
+    if (r.left < 0) r.left = 0;
+    if (r.top < 0) r.top = 0;
+    if (r.right > DestSurface.dib.width - 1) r.right = DestSurface.dib.width - 1;
+    if (r.bottom > DestSurface.dib.height - 1) r.bottom = DestSurface.dib.height - 1;
+    if (r.right >= r.left && r.bottom >= r.top) PaintWindow(&r);
+}
+
+// Puts the saved piece of the screen back over the cursor.
+static void RestoreUnderCursor(int32_t w, int32_t h) {
+    BltToSurface(&DestSurface, WaitCursorX, WaitCursorY, w, h, &CursorBackup, 0, 0);
+    RepaintCursorArea(w, h);
+}
+
+static void DrawCursorCell(Surface* pic, int32_t cw, int32_t w, int32_t h) {
+    BltToSurface(&DestSurface, WaitCursorX, WaitCursorY, w, h, &CursorBackup, 0, 0);
+    DrawClip clip = {WaitCursorX, WaitCursorY, WaitCursorX + cw - 1, WaitCursorY + pic->dib.height - 1};
+    DrawSurface(pic, &DestSurface, WaitCursorX, WaitCursorY, &clip);
+    RepaintCursorArea(w, h);
+}
+
+static bool AutoModeEnded(uint32_t elapsed) {
+    int64_t need = AutoModeWait >= 0 ? AutoModeWait : -(int64_t)DisplayedCharCount * AutoModeWait;
+    return (int64_t)elapsed >= need && !VoiceStillPlaying();
+}
+
+void ClickWait() {
+    RightGosubTaken = 0;
+    // A click or key made before the wait must not end it.
+    PumpMessage();
+    PlatRemoveAll(WM_LBUTTONUP);
+    PlatRemoveAll(WM_CHAR);
+    Clicked = 0;
+    RightClicked = 0;
+    if (!AutoClickOn && (IsSkipKeyDown() || SkipMode)) return;
+
+    int32_t type = WaitCursorType;
+    Surface* pic = nullptr;
+    int32_t cw = 0, w = 0, h = 0;
+    if ((type == 1 || type == 2) && HasPicture(&WaitCursors[type - 1].picture)) {
+        pic = &WaitCursors[type - 1].picture;
+        cw = CursorCellWidth(pic);
+        w = cw + 1;
+        h = pic->dib.height + 1;
+        if (!CreateSurface(&CursorBackup, w, h)) pic = nullptr;
+    }
+    if (pic) {
+        BltToSurface(&CursorBackup, 0, 0, w, h, &DestSurface, WaitCursorX, WaitCursorY);
+        // The first cell shows at once, so a single-cell cursor is seen too.
+        pic->cell = 0;
+        pic->cellStep = 1;
+        pic->animClock = PlatTicks();
+        DrawCursorCell(pic, cw, w, h);
+    }
+
+    uint32_t t0 = PlatTicks();
+    bool saved = false;
+    bool answered = PlatClickWaitsAnswered();
+    for (;;) {
+        if (ResetRequested) return;
+        uint32_t now = PlatTicks();
+        if (!saved && now - t0 > 1000) {
+            SavePersistentData();
+            saved = true;
+        }
+        if (AutoMode && AutoModeEnded(now - t0)) break;
+        if (AutoClickOn && now - t0 >= (uint32_t)AutoClickTime) break;
+        if (answered) break;
+        if (!PumpMessage() && !PlatIsHeadless()) PlatSleep(1);
+        if (!AutoClickOn) {
+            if (Clicked || IsSkipKeyDown()) {
+                Clicked = 0;
+                break;
+            }
+            if (SkipMode) break;
+        }
+        // A right click has no action of its own here yet: it is taken so
+        // that it does not end a later wait.
+        if (type != 0 && !AutoClickOn) RightClicked = 0;
+        AdvanceAnimation();
+        if (pic && CellCountOf(pic) >= 2) {
+            uint32_t t = PlatTicks();
+            if (t - pic->animClock > (uint32_t)pic->cellTime || t < pic->animClock) {
+                int32_t cells = CellCountOf(pic);
+                int32_t cell = pic->cell + pic->cellStep;
+                bool redraw = true;
+                if (cell < 0 || cell >= cells) {
+                    if (pic->loopMode == 0) {
+                        cell = 0;
+                    } else if (pic->loopMode == 2) {
+                        cell = pic->cell - pic->cellStep;
+                        pic->cellStep = -pic->cellStep;
+                        if (cell < 0 || cell >= cells) cell = 0;
+                    } else {
+                        // Stop on the last cell (also for unknown loop modes,
+                        // which would run past the picture).
+                        cell = cells - 1;
+                        redraw = pic->cell != cell;
+                    }
+                }
+                pic->cell = cell;
+                pic->animClock = t;
+                if (redraw) DrawCursorCell(pic, cw, w, h);
+            }
+        }
+    }
+    if (!SkipMode) PlayClickVoice(type == 2);
+    if (pic) {
+        RestoreUnderCursor(w, h);
+        WaitCursorType = 0;
+    } else if (type != 0) {
+        WaitCursorType = 0;
+    }
+}
