@@ -65,15 +65,15 @@ void StopDwave(int channel) { StopChannel(channel); }
 
 // The file to load for `name`: the folder's, or a copy from an archive, or a
 // wave file a plug-in made; *temp is what to delete after loading.
-// silent: a missing file or extension is no error.  0 failed silently,
-// 1 found (path set).
+// silent: a missing file or extension is no error.  1 found (path set),
+// 0 a plug-in without "expand" or that failed, -1 skipped silently.
 static int FindDwaveFile(const char* shown, const std::string& file, bool silent,
                          std::string* path, std::string* temp) {
     *path = file;
     temp->clear();
     if (!PlatExists(path->c_str())) {
         if (!ExtractToTemp(path)) {
-            if (silent) return 0;
+            if (silent) return -1;
             ScriptErrorF(CapSoundLoad, FmtSoundCannotOpen, file.c_str());
         }
         *temp = *path;
@@ -85,7 +85,8 @@ static int FindDwaveFile(const char* shown, const std::string& file, bool silent
     DeleteSoundTempFile(*temp);
     temp->clear();
     if (made.empty()) {
-        if (status == 0 || silent) return 0;
+        if (status == 0) return 0;
+        if (silent) return -1;
         ScriptErrorF(CapSoundLoad, FmtSoundCannotOpen, shown);
     }
     *path = made;
@@ -108,7 +109,8 @@ int PlayDwave(int channel, const char* name, int loop) {
         file = close + 1;  // the loop point needs the Ogg plug-in
     }
     std::string path, temp;
-    if (!FindDwaveFile(name, file, NoLoadError || NoDwaveError, &path, &temp)) return 1;
+    int found = FindDwaveFile(name, file, NoLoadError || NoDwaveError, &path, &temp);
+    if (found <= 0) return found < 0 ? 1 : 0;
     int loaded = LoadChannelFile(path.c_str(), channel);
     DeleteSoundTempFile(temp);
     if (!loaded) return 0;
@@ -121,7 +123,8 @@ int LoadDwave(int channel, const char* name) {
     StopDwave(channel);
     if (SoundsGated(name)) return 1;
     std::string path, temp;
-    if (!FindDwaveFile(name, name, NoLoadError, &path, &temp)) return 1;
+    int found = FindDwaveFile(name, name, NoLoadError, &path, &temp);
+    if (found <= 0) return found < 0 ? 1 : 0;
     int loaded = LoadChannelFile(path.c_str(), channel);
     DeleteSoundTempFile(temp);
     return loaded;
