@@ -11,6 +11,7 @@
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
 #include "sound/channels.h"
+#include "sound/click_voice.h"
 #include "sound/mciwave.h"
 #include "sound/music_messages.h"
 #include "sound/sound.h"

@@ -32,11 +32,6 @@ void PlayLoadedDwave(int channel, int loop);
 void StopDwave(int channel);
 // An engine sound on the system channel, or on the wave device without one.
 void PlayClickVoice(const char* name);
-// What the waits ask (the click wait's sound/click_voice.h): the click voice
-// (page false) or the page voice when set; whether the voice on channel 0 or
-// a one-shot wave still plays.
-void PlayClickVoice(bool page);
-bool VoiceStillPlaying();
 
 // The file a sound-press plug-in made of `path` (CP932): a fresh temporary
 // wave file, or "" with *status 0 (no usable plug-in entry point, or the

@@ -12,6 +12,7 @@
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
 #include "sound/channels.h"
+#include "sound/click_voice.h"
 #include "sound/mciwave.h"
 #include "sound/music.h"
 #include "sound/sound.h"
