@@ -1,0 +1,303 @@
+// The glyph renderer in-process: the 1-2-1 kernel and the blend on synthetic
+// coverage (pixel-exact), both shadow forms and their clipping at the
+// picture's edges, glyphs kept in the text layers across a recomposition,
+// real glyphs from the fonts (bold, vertical, two half-width letters, the
+// cache), the face lookup's fallbacks, and refused font sizes.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/script.h"
+#include "core/startup.h"
+#include "graphics/compose.h"
+#include "graphics/screen.h"
+#include "graphics/sprite.h"
+#include "graphics/surface.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/game_folder.h"
+#include "text/fonts.h"
+#include "text/glyph.h"
+#include "text/pass_defaults.h"
+#include "text/textwindow.h"
+
+namespace {
+
+typedef std::array<uint8_t, 3> Bgr;
+
+Bgr PixelOf(const Surface& s, int x, int y) {
+    const uint8_t* p = DibRow(&s.dib, y) + 3 * x;
+    return Bgr{p[0], p[1], p[2]};
+}
+void Fill(Surface* s, Bgr c) {
+    FillSurfaceRect(s, 0, 0, s->dib.width, s->dib.height, (uint32_t)c[2] | c[1] << 8 | c[0] << 16);
+}
+uint8_t Pt(int a, int b) { return ProductTable[a][b]; }
+uint8_t Blend(int d, int col, int c) {
+    int v = Pt(d, 255 - c) + Pt(col, c);
+    return (uint8_t)(v > 255 ? 255 : v);
+}
+
+class GlyphTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartHeadlessForTests();
+        saved_w_ = ScreenWidth;
+        saved_h_ = ScreenHeight;
+        ScreenWidth = 64;
+        ScreenHeight = 48;
+        RebuildScreenSurfaces();
+        delete[] GlyphLayer;
+        GlyphLayer = new uint8_t[ScreenWidth * ScreenHeight]();
+        RebuildTextColorSurface();
+        ShadeDistanceOn = ShadeDistanceX = ShadeDistanceY = 0;
+        TextShadow = 0;
+        VerticalText = 0;
+        Fill(&DestSurface, {100, 100, 100});
+    }
+    void TearDown() override {
+        delete[] GlyphLayer;
+        GlyphLayer = nullptr;
+        ScreenWidth = saved_w_;
+        ScreenHeight = saved_h_;
+        ShadeDistanceOn = 0;
+        ClearCapturedBoxes();
+    }
+    static uint8_t Layer(int x, int y) { return GlyphLayer[y * ScreenWidth + x]; }
+    // The coverage of a cell drawn by DrawGlyphCell on a cleared layer.
+    static std::vector<uint8_t> CellCoverage(const char* cell, int w, int h, bool bold) {
+        memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);
+        DrawGlyphCell(cell, 0, 0, w, h, 0xFFFFFF, bold, false);
+        std::vector<uint8_t> out;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) out.push_back(Layer(x, y));
+        return out;
+    }
+    static long Sum(const std::vector<uint8_t>& v) {
+        long s = 0;
+        for (uint8_t c : v) s += c;
+        return s;
+    }
+    int saved_w_ = 0, saved_h_ = 0;
+};
+
+TEST_F(GlyphTest, KernelWeighsCornersEdgesAndCentreOneTwoFour) {
+    struct Case {
+        const char* name;
+        std::array<uint8_t, 9> block;  // rows of the 3x3 block
+        uint8_t coverage;
+    };
+    const Case cases[] = {
+        {"all lit", {255, 255, 255, 255, 255, 255, 255, 255, 255}, 255},
+        {"centre only", {0, 0, 0, 0, 255, 0, 0, 0, 0}, 63},   // 1020 / 16
+        {"corners only", {255, 0, 255, 0, 0, 0, 255, 0, 255}, 63},
+        {"edge centres", {0, 255, 0, 255, 0, 255, 0, 255, 0}, 127},  // 2040 / 16
+        {"one corner", {255, 0, 0, 0, 0, 0, 0, 0, 0}, 15},
+        {"left column", {10, 0, 0, 20, 0, 0, 30, 0, 0}, 5},  // (10 + 40 + 30) / 16
+        {"dark", {0, 0, 0, 0, 0, 0, 0, 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        uint8_t out = 0xEE;
+        ReduceGlyph(c.block.data(), 3, 1, 1, &out);
+        EXPECT_EQ(out, c.coverage) << c.name;
+    }
+    // A 6 x 3 glyph: two output pixels from their own columns, with a stride.
+    uint8_t g[3 * 8] = {};
+    for (int y = 0; y < 3; y++) g[y * 8 + 4] = 255;  // the second pixel's middle column
+    uint8_t two[2] = {0xEE, 0xEE};
+    ReduceGlyph(g, 8, 2, 1, two);
+    EXPECT_EQ(two[0], 0);
+    EXPECT_EQ(two[1], (255 * 2 + 255 * 4 + 255 * 2) / 16);
+}
+
+TEST_F(GlyphTest, BlendWritesLayersAndDestination) {
+    const uint8_t cov[4] = {255, 128, 1, 0};
+    DestSurface.dib.bits[0] = 0;  // untouched corner far from the cell
+    Fill(&DestSurface, {100, 200, 255});
+    BlendGlyphCoverage(cov, 10, 5, 4, 1, 0x1E0AC8, false, &DestSurface);  // r 30, g 10, b 200
+    const int col[3] = {200, 10, 30};  // blue, green, red
+    const int dst[3] = {100, 200, 255};
+    for (int i = 0; i < 4; i++) {
+        EXPECT_EQ(Layer(10 + i, 5), cov[i]) << i;
+        Bgr k = PixelOf(TextColorSurface, 10 + i, 5), d = PixelOf(DestSurface, 10 + i, 5);
+        for (int ch = 0; ch < 3; ch++) {
+            EXPECT_EQ(k[ch], Pt(col[ch], cov[i])) << i << "/" << ch;
+            EXPECT_EQ(d[ch], cov[i] ? Blend(dst[ch], col[ch], cov[i]) : dst[ch]) << i << "/" << ch;
+        }
+    }
+    // Full coverage is exactly the colour; saturation caps at 255.
+    EXPECT_EQ(PixelOf(DestSurface, 10, 5), (Bgr{200, 10, 30}));
+    Fill(&DestSurface, {255, 255, 255});
+    const uint8_t half = 128;
+    BlendGlyphCoverage(&half, 0, 0, 1, 1, 0xFFFFFF, false, &DestSurface);
+    EXPECT_EQ(PixelOf(DestSurface, 0, 0), (Bgr{255, 255, 255}));
+}
+
+TEST_F(GlyphTest, DefaultShadowDarkensThePixelToTheRightBeforeItsOwnBlend) {
+    const uint8_t cov[3] = {255, 255, 0};
+    BlendGlyphCoverage(cov, 20, 10, 3, 1, 0xFFFFFF, true, &DestSurface);
+    EXPECT_EQ(PixelOf(DestSurface, 20, 10), (Bgr{255, 255, 255}));
+    EXPECT_EQ(PixelOf(DestSurface, 21, 10), (Bgr{255, 255, 255}));  // darkened, then its own glyph
+    EXPECT_EQ(PixelOf(DestSurface, 22, 10), (Bgr{0, 0, 0}));        // the shadow only
+    EXPECT_EQ(PixelOf(DestSurface, 23, 10), (Bgr{100, 100, 100}));
+    EXPECT_EQ(PixelOf(DestSurface, 20, 11), (Bgr{100, 100, 100}));  // nothing below
+}
+
+TEST_F(GlyphTest, DistanceShadowLiesAtItsOffsetOnly) {
+    ShadeDistanceOn = 1;
+    ShadeDistanceX = ShadeDistanceY = 2;
+    const uint8_t cov = 128;
+    BlendGlyphCoverage(&cov, 20, 10, 1, 1, 0xFFFFFF, true, &DestSurface);
+    EXPECT_EQ(PixelOf(DestSurface, 22, 12)[0], Pt(100, 127));
+    EXPECT_EQ(PixelOf(DestSurface, 21, 10), (Bgr{100, 100, 100}));
+    EXPECT_EQ(PixelOf(DestSurface, 20, 10)[0], Blend(100, 255, 128));
+}
+
+TEST_F(GlyphTest, ShadowsAndCellsAreClippedToThePicture) {
+    std::vector<uint8_t> cov(8 * 8, 255);
+    struct Case {
+        int x, y, dx, dy, on;
+    };
+    const Case cases[] = {
+        {60, 44, 0, 0, 0},    // cell and one-pixel shadow past the right and bottom
+        {-4, -4, 0, 0, 0},    // cell above and left of the picture
+        {60, 44, 5, 5, 1},    // distance shadow past the corner
+        {0, 0, -3, -3, 1},    // negative offsets before the first pixel
+        {-100, 100, 1, 1, 1}, // wholly outside
+    };
+    for (const Case& c : cases) {
+        ShadeDistanceOn = c.on;
+        ShadeDistanceX = c.dx;
+        ShadeDistanceY = c.dy;
+        BlendGlyphCoverage(cov.data(), c.x, c.y, 8, 8, 0xFFFFFF, true, &DestSurface);
+        TextShadow = 1;
+        BlendTextLayers(&DestSurface, 0, 0, ScreenWidth + 10, ScreenHeight + 10);
+        TextShadow = 0;
+    }
+    EXPECT_EQ(PixelOf(DestSurface, 63, 47), (Bgr{255, 255, 255}));
+    EXPECT_EQ(PixelOf(DestSurface, 0, 0), (Bgr{255, 255, 255}));
+}
+
+TEST_F(GlyphTest, LayersRedrawTheGlyphsOverANewBackground) {
+    const uint8_t cov[3] = {255, 90, 200};
+    BlendGlyphCoverage(cov, 5, 5, 3, 1, 0x336699, false, &DestSurface);
+    // Another background: the layers give what drawing there would have.
+    Fill(&SrcSurface, {10, 220, 70});
+    BlendTextLayers(&SrcSurface, 0, 0, ScreenWidth - 1, ScreenHeight - 1);
+    Fill(&WorkSurface, {10, 220, 70});
+    BlendGlyphCoverage(cov, 5, 5, 3, 1, 0x336699, false, &WorkSurface);
+    for (int x = 4; x < 9; x++) EXPECT_EQ(PixelOf(SrcSurface, x, 5), PixelOf(WorkSurface, x, 5)) << x;
+}
+
+// A sprite placed over drawn glyphs and the window recomposed: the glyphs
+// are drawn again over the sprite; hidden (texthide) only the tint stays.
+TEST_F(GlyphTest, GlyphsSurviveASpriteChangeUnderTheWindow) {
+    TextWindowLeft = TextWindowTop = 0;
+    TextWindowRight = ScreenWidth - 1;
+    TextWindowBottom = ScreenHeight - 1;
+    WindowColor = 0xFFFFFF;
+    TextModeOn = 1;
+    TextHidden = LookbackShown = 0;
+    TextWindowComposed = TextWindowShown = 1;
+    Fill(&BgSurface, {0, 0, 0});
+    const uint8_t cov[2] = {255, 100};
+    BlendGlyphCoverage(cov, 12, 12, 2, 1, 0x00FF00, false, &DestSurface);
+    Sprite& sp = Sprites[3];
+    CreateSurface(&sp.surface, 10, 10);
+    Fill(&sp.surface, {0, 0, 255});
+    sp.surface.transMode = TransCopy;
+    strcpy(sp.tag, ":c;red.bmp");
+    sp.x = sp.y = 8;
+    sp.visible = 1;
+    ComposeScreen(nullptr);
+    EXPECT_EQ(PixelOf(SrcSurface, 12, 12), (Bgr{0, 255, 0}));
+    EXPECT_EQ(PixelOf(SrcSurface, 13, 12), (Bgr{0, Blend(0, 255, 100), Blend(255, 0, 100)}));
+    EXPECT_EQ(PixelOf(SrcSurface, 14, 12), (Bgr{0, 0, 255}));
+    TextHidden = 1;
+    ComposeScreen(nullptr);
+    EXPECT_EQ(PixelOf(SrcSurface, 12, 12), (Bgr{0, 0, 255}));
+    TextHidden = 0;
+    sp.visible = 0;
+    sp.tag[0] = 0;
+    ReleaseSurface(&sp.surface);
+    TextWindowComposed = TextWindowShown = 0;
+}
+
+TEST_F(GlyphTest, RealGlyphsBoldVerticalAndHalfWidthPairs) {
+    SelectGlyphFont(Cp932("ＭＳ ゴシック").c_str(), 24, 24, false, false);
+    std::string a = Cp932("あ");
+    std::vector<uint8_t> plain = CellCoverage(a.c_str(), 24, 24, false);
+    EXPECT_GT(Sum(plain), 24 * 255);
+    EXPECT_EQ(CellCoverage(a.c_str(), 24, 24, false), plain);  // from the cache, the same
+    SelectGlyphFont(Cp932("ＭＳ ゴシック").c_str(), 24, 24, false, true);
+    EXPECT_GT(Sum(CellCoverage(a.c_str(), 24, 24, true)), Sum(plain));
+    // "AB": both halves of the cell drawn.
+    SelectGlyphFont("", 24, 24, false, false);
+    std::vector<uint8_t> ab = CellCoverage("AB", 24, 24, false);
+    long left = 0, right = 0;
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 24; x++) (x < 12 ? left : right) += ab[y * 24 + x];
+    EXPECT_GT(left, 0);
+    EXPECT_GT(right, 0);
+    // The ideographic comma sits low left across, high right down the page.
+    std::string comma = Cp932("、");
+    auto centre = [](const std::vector<uint8_t>& v, int w) {
+        long sx = 0, sy = 0, s = 0;
+        for (size_t i = 0; i < v.size(); i++) sx += v[i] * (long)(i % w), sy += v[i] * (long)(i / w), s += v[i];
+        return std::array<long, 2>{s ? sx / s : -1, s ? sy / s : -1};
+    };
+    auto across = centre(CellCoverage(comma.c_str(), 24, 24, false), 24);
+    SelectGlyphFont("", 24, 24, true, false);
+    auto down = centre(CellCoverage(comma.c_str(), 24, 24, false), 24);
+    EXPECT_LT(across[0], 12);
+    EXPECT_GT(across[1], 12);
+    EXPECT_GT(down[0], 12);
+    EXPECT_LT(down[1], 12);
+    // A half-width letter turns a quarter: "I" is wide and low down the page.
+    std::vector<uint8_t> i1 = CellCoverage("I", 24, 24, false);
+    int minX = 24, maxX = -1, minY = 24, maxY = -1;
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 24; x++)
+            if (i1[y * 24 + x] > 100) {
+                minX = std::min(minX, x), maxX = std::max(maxX, x);
+                minY = std::min(minY, y), maxY = std::max(maxY, y);
+            }
+    EXPECT_GT(maxX - minX, maxY - minY);
+}
+
+TEST_F(GlyphTest, FacesFallBackToTheJapaneseGothicAndMincho) {
+    struct Case {
+        const char* face;  // UTF-8
+        const char* file_part;
+    };
+    const Case cases[] = {
+        {"ＭＳ ゴシック", "gothic"}, {"ＭＳ 明朝", "mincho"},   {"ない明朝体", "mincho"},
+        {"NoSuchFace", "gothic"},    {"", "gothic"},           {"@ＭＳ 明朝", "mincho"},
+        {"IPAMincho", "mincho"},
+    };
+    for (const Case& c : cases) {
+        std::string file = FaceFile(Cp932(c.face).c_str());
+        for (char& ch : file) ch = (char)tolower((unsigned char)ch);
+        bool found = file.find(c.file_part) != std::string::npos ||
+                     file.find(std::string(c.file_part) == "gothic" ? "ipag" : "ipam") != std::string::npos;
+        EXPECT_TRUE(found) << c.face << " -> " << file;
+    }
+    // A face nobody has still draws.
+    SelectGlyphFont(Cp932("存在しない書体").c_str(), 20, 20, false, false);
+    EXPECT_GT(Sum(CellCoverage(Cp932("字").c_str(), 20, 20, false)), 0);
+}
+
+TEST_F(GlyphTest, FontSizesBelowOneAreRefused) {
+    const int sizes[][2] = {{0, 26}, {26, 0}, {-5, 26}, {26, -1}, {100000, 26}};
+    for (const auto& s : sizes) {
+        EXPECT_EQ(FatalBoxOf([&] { SelectGlyphFont("", s[0], s[1], false, false); }, true),
+                  "エラー: 文字の大きさが正しくありません。")
+            << s[0] << "x" << s[1];
+        EXPECT_EQ(FatalBoxOf([&] { DrawGlyphCell("AB", 0, 0, s[0], s[1], 0, false, false); }, true),
+                  "エラー: 文字の大きさが正しくありません。");
+    }
+}
+
+}  // namespace
