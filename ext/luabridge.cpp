@@ -41,6 +41,7 @@ static const char kLoaderGuard[] =
     "    return rawloadstring(s, name)\n"
     "  end\n"
     "  load = function(f, name)\n"
+    "    if type(f) == 'string' then return loadstring(f, name) end\n"
     "    if type(f) ~= 'function' then return rawload(f, name) end\n"
     "    local parts = {}\n"
     "    while true do\n"
