@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <string>
 #include <vector>
 
 extern "C" {
@@ -24,6 +25,12 @@ static int LuaCallDepth;           // bridge calls (pcall) running now
 static bool LuaClosePending;       // Finalize came while a call ran
 static std::exception_ptr PendingException;  // to throw once pcall returned
 static char LuaFailText[2048];
+
+// Lua's messages go to standard error, in UTF-8 as the terminal shows it.
+static void LogLuaError(const char* message) {
+    std::string text = Cp932ToUtf8(message ? message : "(error object)");
+    fprintf(stderr, "orva: lua: %s\n", text.c_str());
+}
 
 namespace {
 struct LuaRaise {};  // LuaFail's message waits in LuaFailText
@@ -111,8 +118,7 @@ static int ProtectedCall(int arguments, int results) {
         std::rethrow_exception(e);
     }
     if (status != 0) {
-        const char* message = lua_tostring(L, -1);
-        fprintf(stderr, "orva: lua: %s\n", message ? message : "(error object)");
+        LogLuaError(lua_tostring(L, -1));
         lua_pop(L, 1);
     }
     if (LuaCallDepth == 0 && LuaClosePending) LuaBridgeFinalize();
@@ -138,12 +144,11 @@ int OL_paramcall(int arguments, int results) {
 int OL_dostring(const char* text) {
     if (!LuaState) return 0;
     if ((uint8_t)text[0] == 0x1B) {
-        fprintf(stderr, "orva: lua: %s\n", MsgBinaryChunk);
+        LogLuaError(MsgBinaryChunk);
         return 0;
     }
     if (luaL_loadbuffer(LuaState, text, strlen(text), "=chunk") != 0) {
-        const char* message = lua_tostring(LuaState, -1);
-        fprintf(stderr, "orva: lua: %s\n", message ? message : "(error object)");
+        LogLuaError(lua_tostring(LuaState, -1));
         lua_pop(LuaState, 1);
         return 0;
     }

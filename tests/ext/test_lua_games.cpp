@@ -1,0 +1,217 @@
+// Games that ship "ovlua.dll" (an empty file switches the built-in bridge on)
+// played by the headless runner: command hooks replacing commands, each
+// event hook at its moment, Lua-only games, the function groups seen
+// through variables, CSV files and pixels, and the process ends of failing
+// Lua.  Scripts check their own results and name a failed check as a
+// command that does not exist ("fail_...").
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/graphics/compose_fixture.h"
+#include "tests/support/game_folder.h"
+
+namespace {
+
+typedef std::vector<std::pair<std::string, std::string>> Files;
+
+// Plays `script` (UTF-8; none for a Lua-only game) with "system.lua" (UTF-8,
+// stored as CP932) and the bridge switched on.
+RunResult PlayLua(const std::string& script, const std::string& system_lua,
+                  const std::string& events = "", std::string* dir_out = nullptr,
+                  const Files& files = {}) {
+    std::string dir = MakeGameFolder();
+    if (!script.empty()) WriteScript(dir, script);
+    WriteGameFile(dir, "ovlua.dll", "");
+    WriteGameFile(dir, "system.lua", Cp932(system_lua));
+    for (const auto& f : files) WriteGameFile(dir, f.first, f.second);
+    RunOptions opt;
+    opt.events = events;
+    if (dir_out) *dir_out = dir;
+    return RunGame(dir, opt);
+}
+
+TEST(LuaGames, ControlChecksFail) {
+    RunResult r = PlayLua("*define\ngame\n*start\nif 1 = 1 fail_control\nend\n", "");
+    EXPECT_EQ(FirstBox(r), "構文エラー: 不正な命令\"fail_control\"です。");
+}
+
+TEST(LuaGames, CommandHooksReplaceCommands) {
+    RunResult r = PlayLua(
+        "*define\nluasub addto\nluasub mov\nluasub greet\ngame\n*start\n"
+        "_mov %1,5\naddto %1,3\nif %1 != 8 fail_addto\n"
+        "mov %2,4\nif %2 != 8 fail_hooked_mov\n"
+        "greet $3,World\nif $3 != \"hi world\" fail_greet\n"
+        "end\n",
+        "function OVCOM_addto() local v = OVPopIntRef() OVPopComma() "
+        "OVSetIntValue(v, OVGetIntValue(v) + OVPopInt()) end\n"
+        "function OVCOM_mov() local v = OVPopIntRef() OVPopComma() OVSetIntValue(v, OVPopInt() * 2) end\n"
+        "function OVCOM_greet() local v = OVPopStrRef() OVPopComma() "
+        "OVSetStrValue(v, 'hi ' .. OVPopID()) end\n");
+    ExpectQuiet(r);
+}
+
+TEST(LuaGames, FailingLuaEndsWithMinusOneAndNoBox) {
+    struct Case {
+        const char* what;
+        std::string script, lua;
+    } cases[] = {
+        {"a failing command hook", "*define\nluasub boom\ngame\n*start\nboom\nend\n",
+         "function OVCOM_boom() error('boom') end"},
+        {"a command hook without its function", "*define\nluasub gone\ngame\n*start\ngone\nend\n", ""},
+        {"a system.lua that fails", "*define\ngame\n*start\nend\n", "this is not lua"},
+        {"a precompiled system.lua", "*define\ngame\n*start\nend\n", std::string("\x1bLuaQ\0", 6)},
+    };
+    for (const Case& c : cases) {
+        RunResult r = PlayLua(c.script, c.lua);
+        EXPECT_EQ(r.status, 255) << c.what << "\n" << r.err;
+        EXPECT_TRUE(r.boxes.empty()) << c.what << "\n" << r.err;
+    }
+    RunResult r = PlayLua("*define\ngame\n*start\nend\n", std::string("\x1bLuaQ\0", 6));
+    EXPECT_NE(r.err.find("binary Lua chunks are refused"), std::string::npos) << r.err;
+}
+
+TEST(LuaGames, EventHooksFireAtTheirMoments) {
+    std::string dir;
+    RunResult r = PlayLua(
+        "*define\nluacall reset\nluacall end\nluacall close\nluacall animation\n"
+        "luasub animon\nluasub ticks\ngame\n*start\n"
+        "if %300 = 1 reset\nif %300 != 2 fail_reset_hook\n"
+        "animon\nwait 200\nticks %5\nif %5 < 2 fail_animation_hook\n"
+        "wait 1000\nfail_close_refused_twice\n",
+        "closes, ticks = 0, 0\n"
+        "function OVCALL_reset() OVSetIntValue(300, OVGetIntValue(300) + 1) end\n"
+        "function OVCALL_close() closes = closes + 1 return closes >= 2 end\n"
+        "function OVCALL_end() local f = io.open('end.txt', 'w') f:write(closes) f:close() end\n"
+        "function OVCOM_animon() OVLuaAnimationMode(true) end\n"
+        "function OVCALL_animation() ticks = ticks + 1 return false end\n"
+        "function OVCOM_ticks() OVSetIntValue(OVPopIntRef(), ticks) end\n",
+        "250 close\n300 close\n", &dir);
+    ExpectQuiet(r);
+    std::string ended;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "end.txt", &ended));
+    EXPECT_EQ(ended, "2");  // the first close was refused, the second let through
+}
+
+TEST(LuaGames, TextHooks) {
+    struct Case {
+        const char* kind;
+        const char* line;
+        const char* got;  // what the hook received
+    } cases[] = {
+        {"text0", "「あ%5」", "「あ%5」"},
+        {"text", "「あ%5」", "「あ１２」"},
+        {"tag", "[name]「あ」", "name"},
+    };
+    for (const Case& c : cases) {
+        std::string k = c.kind;
+        RunResult r = PlayLua(
+            "*define\nluacall " + k + "\ngame\n*start\nmov %5,12\n" + c.line + "\nif $9 != \"" +
+                c.got + "\" fail_" + k + "\nend\n",
+            "function OVCALL_" + k + "(s) OVSetStrValue(9, s) end\n");
+        ExpectQuiet(r);
+    }
+}
+
+TEST(LuaGames, LuaOnlyGames) {
+    RunResult r = PlayLua("", "function OVCOM_main() OVOkBox('started', 'lua') end\n");
+    // The built-in script's define block needs deletemenu.
+    if (FirstBox(r).find("deletemenu") != std::string::npos) GTEST_SKIP() << FirstBox(r);
+    EXPECT_EQ(r.status, 255) << r.err;
+    ASSERT_EQ(r.boxes.size(), 2u) << r.err;
+    EXPECT_EQ(r.boxes[0], "lua: started");
+    EXPECT_EQ(FirstBox(RunResult{0, "", "", {r.boxes[1]}}),
+              "エラー: LuaのOVCOM_main関数が終了してしまいました。");
+    r = PlayLua("", "function OVCOM_main() OVEnd() end\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.boxes.empty()) << r.err;
+}
+
+TEST(LuaGames, FunctionResultsThroughCsv) {
+    std::string dir;
+    RunResult r = PlayLua(
+        "*define\nluasub compute\ngame\n*start\ncompute\n"
+        "csvopen \"out.csv\",\"w\"\ncsvwrite %1,%2,%3,%4,%5,$6,%7,%8\ncsvclose\nend\n",
+        "function OVCOM_compute()\n"
+        "  local w, h = OVGetWindowSize()\n"
+        "  OVSetIntValue(1, w) OVSetIntValue(2, h)\n"
+        "  OVSetIntValue(3, OVLinear(0, 0, 10, 100, 2.5))\n"
+        "  OVDefSpline(3, {0, 1, 2}, {0, 1, 0})\n"
+        "  OVSetIntValue(4, OVSpline(3, 0.5) * 10000)\n"
+        "  OVSpLoad(2, 'a.bmp') local cw, ch, n = OVSpGetInfo(2)\n"
+        "  OVSetIntValue(5, cw * 100 + ch)\n"
+        "  local path, offset, size = OVGetFileInfo('A.BMP')\n"
+        "  OVSetStrValue(6, path)\n"
+        "  OVSetIntValue(7, OVGetSkip())\n"
+        "  local t0 = OVTimer() OVSleep(40) OVSetIntValue(8, OVTimer() - t0)\n"
+        "end\n",
+        "", &dir, {{"a.bmp", SolidBmp(6, 4, kRed)}});
+    ExpectQuiet(r);
+    std::string csv;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv));
+    EXPECT_EQ(csv.substr(0, csv.find_first_of("\r\n")), "640,480,25,6875,604,A.BMP,0,40");
+}
+
+TEST(LuaGames, SpritesShowAfterUpdate) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\nluasub show\ngame\n*start\nshow\nwait 10\nend\n");
+    WriteGameFile(dir, "ovlua.dll", "");
+    WriteGameFile(dir, "a.bmp", SolidBmp(20, 10, kRed));
+    WriteGameFile(dir, "system.lua",
+                  "function OVCOM_show()\n"
+                  "  OVSpLoad(1, ':c;a.bmp') OVSpLoad(3, ':c;a.bmp')\n"  // 3 stays off screen
+                  "  OVSpMove(1, 100, 50, 255) OVUpdate()\n"
+                  "end\n");
+    RunOptions opt;
+    opt.frame_out = dir + "/frame.bmp";
+    RunResult r = RunGame(dir, opt);
+    ExpectQuiet(r);
+    std::string bytes;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "frame.bmp", &bytes));
+    Frame f;
+    memcpy(&f.w, &bytes[18], 4);
+    memcpy(&f.h, &bytes[22], 4);
+    f.bmp = bytes;
+    EXPECT_EQ(f.At(105, 55), kRed);
+    EXPECT_EQ(f.At(99, 55), kBlack);
+    EXPECT_EQ(f.At(639, 5), kBlack);
+}
+
+TEST(LuaGames, FatalErrorsFromLua) {
+    struct Case {
+        const char* call;
+        const char* box;
+    } cases[] = {
+        {"OVSetStrValue(5000, 'x')", "エラー: 文字列変数番号が範囲外です。"},
+        {"OVReturn()", "スタックエラー: returnとgosub文が正しく対応していません。"},
+        {"OVPopIntRef()", "エラー: 数値変数が来るべきところに数値変数が来ませんでした。"},
+        {"OVSystemCall('nothing')", "エラー: システムコールの文字列が不正です。"},
+    };
+    for (const Case& c : cases) {
+        RunResult r = PlayLua("*define\nluasub go\ngame\n*start\ngo 5\nend\n",
+                              std::string("function OVCOM_go() ") + c.call + " end\n");
+        EXPECT_EQ(r.status, 1) << c.call << "\n" << r.err;
+        EXPECT_EQ(FirstBox(r), c.box) << c.call;
+    }
+    // A Lua error in a hook: the process ends with -1, the message on stderr.
+    RunResult r = PlayLua("*define\nluasub go\ngame\n*start\ngo\nend\n",
+                          "function OVCOM_go() OVGetIntValue(5000) end\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_NE(r.err.find("OVGetIntValueの変数番号が有効な領域を超えています。5000"), std::string::npos)
+        << r.err;
+}
+
+TEST(LuaGames, CommandsWithoutTheBridge) {
+    for (const char* command : {"luasub a", "luacall text", "luastr a"}) {
+        std::string dir = MakeGameFolder();
+        WriteScript(dir, std::string("*define\n") + command + "\ngame\n*start\nend\n");
+        RunResult r = RunGame(dir);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(FirstBox(r), "エラー: ovlua.dllがありません。") << command;
+    }
+}
+
+}  // namespace
