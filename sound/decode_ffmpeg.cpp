@@ -179,13 +179,22 @@ struct FfmpegSource : MixerSource {
 
 }  // namespace
 
+// FFmpeg's own complaints about bad files stay off standard error: a file
+// that cannot be decoded is a failed load, reported by the callers.
+static void Quiet() {
+    static bool done = (av_log_set_level(AV_LOG_QUIET), true);
+    (void)done;
+}
+
 std::unique_ptr<MixerSource> OpenFfmpegFile(const char* path) {
+    Quiet();
     std::unique_ptr<FfmpegSource> s(new FfmpegSource);
     if (!path || !s->Open(path)) return nullptr;
     return s;
 }
 
 std::unique_ptr<MixerSource> OpenFfmpegMemory(std::vector<uint8_t> bytes) {
+    Quiet();
     std::unique_ptr<FfmpegSource> s(new FfmpegSource);
     s->mem.bytes = std::move(bytes);
     if (!s->Open(nullptr)) return nullptr;

@@ -124,7 +124,7 @@ void StartSoundThread() {
 static bool LoopBgmPath(const std::string& name, std::string* path, bool* temp) {
     *temp = false;
     *path = name;
-    if (PlatExists(name.c_str())) return true;
+    if (name.empty() || PlatExists(name.c_str())) return true;  // "": nothing to load, silence
     if (ExtractToTemp(path) == 1) {
         *temp = true;
         return true;

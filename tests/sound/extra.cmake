@@ -1,5 +1,5 @@
 # Ogg Vorbis test sounds are encoded in the tests.
-pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc)
+pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc vorbis ogg)
 target_link_libraries(test_sound PRIVATE PkgConfig::VORBISENC)
 
 # A sound-press plug-in the voice tests register for their own extension.
