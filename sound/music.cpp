@@ -132,11 +132,13 @@ void FadeOutBgm() {
     BgmFadeRunning = 1;
     for (int32_t v = s; v < 100; v += d)
         if (!RampStep(v, &step, &d)) return;
-    SetBgmVolume(s);
+    // The stream goes before the volume comes back, so the end of the fade
+    // is never heard at the old volume.
     BgmLooping = 0;
     BgmFadeRunning = 0;
     BgmGraphActive = 0;
     ReleaseBgmStream();
+    SetBgmVolume(s);
     BgmName.clear();
 }
 
