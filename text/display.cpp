@@ -68,6 +68,14 @@ void ResetTextDisplay() {
     LastCharColumn = LastCharLine = 0;
 }
 
+void SetDisplayPassDefaults() {
+    LinkColors[0] = 0xFFFF00;
+    LinkColors[1] = 0x88FFFF;
+    TextSpeeds[0] = 40;
+    TextSpeeds[1] = 10;
+    TextSpeeds[2] = 0;
+}
+
 // ---- line breaks -----------------------------------------------------------------
 
 static int LineLimit() { return VerticalText ? TextColumns : TextRows; }

@@ -36,3 +36,5 @@ void IndentLine();
 int ApplyTextAssignments(const char* text, int pos);
 // The display's settings of a reset to *start.
 void ResetTextDisplay();
+// Link colours and menu text speeds of each start-up pass.
+void SetDisplayPassDefaults();

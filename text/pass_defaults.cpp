@@ -7,13 +7,18 @@
 #include "core/script.h"
 #include "core/startup.h"
 #include "text/textwindow.h"
+#include "text/display.h"
 #include "text/kinsoku.h"
+#include "text/textline.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
 void ClearTextPassFlags() {}
-void SetTextPassDefaults() {}
+void SetTextPassDefaults() { SetDisplayPassDefaults(); }
 void SetMenuPassDefaults() { SetTextWindowPassDefaults(); }
-void SetTextLoadDefaults() {}
+void SetTextLoadDefaults() {
+    ClickstrChars[0] = 0;
+    ClickstrLines = 0;
+}
 // TextColorSurface follows the screen size; both layers start empty.
 void RebuildTextColorSurface() {
     if (GlyphLayer) memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);

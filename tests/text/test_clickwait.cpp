@@ -1,0 +1,145 @@
+// The click wait through whole games on the virtual clock: what ends it
+// (a click, Enter, --click-waits, autoclick) and what does not (a click made
+// while the text was typing, a click under autoclick), the page wait, click
+// and clickpos, lrclick, and the wait cursor drawn where the text ended and
+// taken away after the wait.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "graphics/imagetag.h"
+#include "graphics/surface.h"
+#include "tests/support/game_folder.h"
+
+namespace {
+
+RunResult Play(const std::string& story, const std::string& events, bool click_waits = false,
+               const std::string& frame = "", long long max_ms = 600000) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\n" + story + "end\n");
+    RunOptions opt;
+    opt.events = events;
+    opt.click_waits = click_waits;
+    opt.max_ms = max_ms;
+    if (!frame.empty()) opt.frame_out = dir + "/" + frame;
+    return RunGame(dir, opt);
+}
+
+void ExpectQuietEnd(const RunResult& r, const std::string& what) {
+    EXPECT_EQ(r.status, 0) << what << "\n" << r.err;
+    for (const std::string& b : r.boxes) ADD_FAILURE() << what << ": " << b;
+}
+
+// Start-up takes virtual time of its own, so the timed statements start
+// after a click at 1000 ms, and their events are given from there.
+std::string Shifted(const std::string& events) {
+    std::string out = "1000 click 1 1\n";
+    size_t p = 0;
+    while (p < events.size()) {
+        size_t e = events.find('\n', p);
+        std::string line = events.substr(p, e - p);
+        size_t sp = line.find(' ');
+        out += std::to_string(1000 + std::stoi(line.substr(0, sp))) + line.substr(sp) + "\n";
+        p = e + 1;
+    }
+    return out;
+}
+
+// %0 := the virtual ms the statements took; the game fails unless lo <= %0 <= hi.
+std::string Timed(const std::string& body, int lo, int hi) {
+    return "click\nresettimer\n" + body + "gettimer %0\nif %0 < " + std::to_string(lo) + " fail_early\nif %0 > " +
+           std::to_string(hi) + " fail_late\n";
+}
+
+TEST(ClickWaitGames, WhatEndsTheWait) {
+    struct Case {
+        const char* name;
+        std::string story, events;
+        bool click_waits;
+        int lo, hi;
+    } cases[] = {
+        {"click", "click\n", "500 click 10 10\n", false, 500, 520},
+        {"enter", "click\n", "400 key enter\n", false, 400, 420},
+        {"answered", "click\n", "", true, 0, 10},
+        {"text_click_wait", "textspeed 0\nあ@い\n", "300 click 10 10\n", false, 300, 320},
+        {"text_page_wait", "textspeed 0\nあ\\\n", "300 click 10 10\n", false, 300, 320},
+        {"answered_text", "textspeed 0\nあ@い\\\n", "", true, 0, 20},
+        // The click during the typing shows the rest at once; the wait
+        // still needs its own click.
+        {"typing_click_kept_apart", "textspeed 50\nあいうえお@\n", "100 click 10 10\n800 click 10 10\n", false, 800, 820},
+        // A click before the wait began does not end it.
+        {"queued_click", "wait 300\nclick\n", "100 click 10 10\n600 click 10 10\n", false, 600, 620},
+        // Autoclick: the wait ends by itself, and a click does not end it.
+        {"autoclick", "autoclick 700\nclick\n", "100 click 10 10\n", false, 700, 720},
+        {"lrclick_right", "lrclick\n", "250 rclick 10 10\n", false, 250, 270},
+        {"lrclick_left", "lrclick\n", "250 click 10 10\n", false, 250, 270},
+    };
+    for (const Case& c : cases) {
+        RunResult r = Play(Timed(c.story, c.lo, c.hi), Shifted(c.events), c.click_waits);
+        ExpectQuietEnd(r, c.name);
+    }
+}
+
+TEST(ClickWaitGames, ClickposGivesTheMousePosition) {
+    RunResult r = Play("clickpos %1,%2\nif %1 != 100 fail_x\nif %2 != 200 fail_y\n", "1300 click 100 200\n");
+    ExpectQuietEnd(r, "clickpos");
+}
+
+TEST(ClickWaitGames, SpeedsAndTheirCommands) {
+    // Speed 20 ms: three characters take 60 ms (and the 5 ms naps of the
+    // delay loop); !s0 makes the rest
+    // immediate; defaultspeed feeds the menu speed -1.
+    struct Case {
+        const char* name;
+        std::string story;
+        int lo, hi;
+    } cases[] = {
+        {"speed", "textspeed 20\nあいう\n", 60, 90},
+        {"speed_control", "textspeed 20\nあ!s0いう\n", 20, 35},
+        {"instant_stays", "textspeed 0\nあ!s50いう\n", 0, 5},
+        {"menu_speed", "textspeeddefault\nあいう\n", 30, 50},
+        {"wait_control", "textspeed 0\nあ!w200い\n", 200, 210},
+    };
+    for (const Case& c : cases) {
+        RunResult r = Play(Timed(c.story, c.lo, c.hi), "", true);
+        ExpectQuietEnd(r, c.name);
+    }
+    // defaultspeed is a define-block command.
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ndefaultspeed 80,30,5\ngame\n*start\ntextspeeddefault\n" +
+                         Timed("あいう\n", 90, 120) + "end\n");
+    RunOptions opt;
+    opt.click_waits = true;
+    ExpectQuietEnd(RunGame(dir, opt), "defaultspeed");
+}
+
+TEST(ClickWaitGames, CursorShownWhereTheTextEndedAndTakenAway) {
+    // A red 8 x 8 cursor 4 pixels right of the pen; the run ends during the
+    // wait, then a second run clicks through it.
+    std::string story = "textspeed 0\nsetcursor 0,\":c;>8,8,#ff0000\",4,0\nあ@い\n";
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\n" + story + "end\n");
+    RunOptions opt;
+    opt.max_ms = 1800;
+    opt.frame_out = dir + "/frame.bmp";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 124) << r.err;
+    Surface frame;
+    ASSERT_TRUE(LoadSurfaceBmp(&frame, (dir + "/frame.bmp").c_str()));
+    // The pen after "あ": x = 21 + 26, y = 16.
+    const uint8_t* p = DibRow(&frame.dib, 16 + 3) + 3 * (47 + 4 + 3);
+    EXPECT_EQ(p[2], 255);
+    EXPECT_EQ(p[1], 0);
+    EXPECT_EQ(p[0], 0);
+
+    opt.max_ms = 3000;
+    opt.events = "1300 click 5 5\n";
+    r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(LoadSurfaceBmp(&frame, (dir + "/frame.bmp").c_str()));
+    p = DibRow(&frame.dib, 16 + 3) + 3 * (47 + 4 + 3);
+    EXPECT_FALSE(p[2] == 255 && p[1] == 0 && p[0] == 0) << "the cursor stayed";
+    DestroySurface(&frame);
+}
+
+}  // namespace
