@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/archive/arcpack.h"
 #include "tests/graphics/compose_fixture.h"
 #include "tests/support/game_folder.h"
 
@@ -93,6 +94,23 @@ TEST(LuaGames, EventHooksFireAtTheirMoments) {
     std::string ended;
     ASSERT_TRUE(ReadGameFileBytes(dir, "end.txt", &ended));
     EXPECT_EQ(ended, "2");  // the first close was refused, the second let through
+}
+
+// "system.lua" packed in an ova archive, a module in an ov2 archive: both
+// come through the one lookup, the packed entry unpacked.
+TEST(LuaGames, SourcesFromArchives) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\nova\nluasub check\ngame\n*start\ncheck\n"
+                     "if %1 != 1 fail_require_once\nif $2 != \"表\" fail_sjis\nend\n");
+    WriteGameFile(dir, "ovlua.dll", "");
+    std::string system_lua = Cp932(
+        "function OVCOM_check()\r\n"
+        "  OL_require('Mod') OL_require('MOD') OL_require('mod.lua')\r\n"
+        "  OVSetIntValue(1, loads) OVSetStrValue(2, \"表\")\r\n"
+        "end\r\n");
+    WriteGameFile(dir, "arc.ova", arcpack::PackOva({{"system.lua", arcpack::Lzss, system_lua}}));
+    WriteGameFile(dir, "00.ov2", arcpack::PackOv2({{"mod.lua", "loads = (loads or 0) + 1\n"}}));
+    ExpectQuiet(RunGame(dir));
 }
 
 TEST(LuaGames, TextHooks) {
