@@ -32,7 +32,7 @@ static void StartMciWave(const char* path, int loop) {
     CloseMciWave();
     MciWave.loop = loop;
     SoundTrace("mci open \"%s\" type waveaudio alias orvawave ; play orvawave", path);
-    WaveStream = MixerOpenStream(path);
+    WaveStream = MixerOpenStream(PlatResolve(path).c_str());
     if (WaveStream < 0) return;  // a wave that cannot be opened is silent
     MixerSetStreamGain(WaveStream, 0);
     MixerPlayStream(WaveStream, false);

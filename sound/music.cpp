@@ -70,7 +70,7 @@ void PlayBgm(const char* name, int loop, int loop_point_set, double loop_point) 
     }
     // A stream that cannot be opened leaves the music silent and inactive, so
     // the timer does not rebuild it every 30 ms.
-    BgmStream = MixerOpenStream(path.c_str());
+    BgmStream = MixerOpenStream(PlatResolve(path.c_str()).c_str());
     if (BgmStream < 0) {
         SoundTrace("bgm open \"%s\" failed", name);
         DropTempFile(&BgmTempFile);

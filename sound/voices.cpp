@@ -13,6 +13,8 @@
 #include "sound/channels.h"
 #include "sound/click_voice.h"
 #include "sound/mciwave.h"
+#include "sound/mixer.h"
+#include "sound/music.h"
 #include "sound/music_messages.h"
 #include "sound/sound.h"
 #include "sound/sound_temp.h"
@@ -149,7 +151,16 @@ void PlayClickVoice(bool page) {
     if (!voice.empty()) PlayClickVoice(voice.c_str());
 }
 
-bool VoiceStillPlaying() { return PollChannelPlaying(VoiceChannel) || IsMciWaveOncePlaying(); }
+// Voices on the music path ("mv") end when the music stream completes; the
+// music is then stopped.
+bool VoiceStillPlaying() {
+    if (Mp3VoiceMode) {
+        if (BgmGraphActive && BgmStream >= 0 && !MixerStreamEnded(BgmStream)) return true;
+        StopBgm();
+        return false;
+    }
+    return IsMciWaveOncePlaying() || PollChannelPlaying(VoiceChannel);
+}
 
 // ---- defaults ------------------------------------------------------------------------------
 

@@ -205,4 +205,21 @@ TEST_F(VoiceState, ClickVoicePlaysOnTheSystemChannel) {
     ClickVoice.clear();
 }
 
+// The waits ask whether the voice still plays: channel 0, the one-shot wave,
+// or once "mv" voices are used, the music stream (stopped at its end).
+TEST_F(VoiceState, VoiceEndsOnEachPath) {
+    WriteGameFile(dir_, "voice/b.wav", ToneWav(0.1, 440, 22050, 1));
+    PlayVoiceShortcutMci("voice\\b.wav");
+    EXPECT_TRUE(VoiceStillPlaying());
+    PlatSleep(150);
+    EXPECT_FALSE(VoiceStillPlaying());
+    PlayVoiceShortcutMp3("voice\\b.wav");
+    EXPECT_EQ(BgmGraphActive, 1);
+    EXPECT_TRUE(VoiceStillPlaying());
+    PlatSleep(150);
+    EXPECT_FALSE(VoiceStillPlaying());
+    EXPECT_EQ(BgmName, "");
+    Mp3VoiceMode = 0;
+}
+
 }  // namespace
