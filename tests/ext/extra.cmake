@@ -4,3 +4,10 @@ set_target_properties(orva_test_plugin PROPERTIES PREFIX "" OUTPUT_NAME "test_pl
 add_dependencies(test_ext orva_test_plugin)
 target_compile_definitions(test_ext PRIVATE
   TEST_PLUGIN_PATH="$<TARGET_FILE:orva_test_plugin>")
+
+# A library with a function for Lua, bound by OL_bind.
+add_library(orva_test_lua_plugin SHARED ${CMAKE_CURRENT_SOURCE_DIR}/ext/plugin/lua_plugin.c)
+set_target_properties(orva_test_lua_plugin PROPERTIES PREFIX "" OUTPUT_NAME "lua_plugin")
+add_dependencies(test_ext orva_test_lua_plugin)
+target_compile_definitions(test_ext PRIVATE
+  TEST_LUA_PLUGIN_PATH="$<TARGET_FILE:orva_test_lua_plugin>")

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,16 @@ TEST_F(LuaBridge, ArgumentAndRangeErrors) {
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.call), c.message) << c.call;
     EXPECT_EQ(OL_gettop(OL_GetL()), 0);
+}
+
+// A library function bound by OL_bind runs on the engine's Lua state: the
+// process holds one Lua.
+TEST_F(LuaBridge, BoundLibraryFunctionsShareTheState) {
+    std::filesystem::copy_file(TEST_LUA_PLUGIN_PATH, std::filesystem::path(dir_) / "twice.so");
+    Run("OL_bind('twice.dll', 'LuaPluginTwice', 'Twice')");
+    EXPECT_EQ(Number("Twice(21)"), 42);
+    EXPECT_EQ(ErrorOf("OL_bind('twice.dll', 'Missing', 'M')"),
+              "DLL関数のバインドに失敗しました。M <- twice.dll::Missing");
 }
 
 TEST_F(LuaBridge, OggNeedsItsFileOnceThePluginIsThere) {
