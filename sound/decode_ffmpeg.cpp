@@ -234,6 +234,7 @@ bool DecodeCompressedWave(const RiffWave& w, const uint8_t* data, MixerSound* ou
     file.insert(file.end(), data, data + w.data_size);
     std::unique_ptr<MixerSource> s = OpenFfmpegMemory(std::move(file));
     if (!s) return false;
-    ReadWholeSource(s.get(), out, (int64_t)MixerRate * 60 * 60);
+    ReadWholeSource(s.get(), out, MaxSoundFrames + 1);
+    if (out->frames > MaxSoundFrames) return false;
     return out->frames > 0 || w.data_size == 0;
 }

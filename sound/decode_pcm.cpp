@@ -26,7 +26,7 @@ StereoResampler::~StereoResampler() {
 }
 
 bool StereoResampler::Open(int source_rate) {
-    if (source_rate <= 0 || source_rate > 1000000) return false;
+    if (source_rate < MinSourceRate || source_rate > MaxSourceRate) return false;
     rate = source_rate;
     if (rate == MixerRate) return true;
     AVChannelLayout st = AV_CHANNEL_LAYOUT_STEREO;
@@ -57,6 +57,8 @@ void StereoResampler::Convert(const float* in, int frames, std::vector<float>* o
 }
 
 bool ResampleStereo(const std::vector<float>& in, int rate, MixerSound* out) {
+    if (rate < MinSourceRate || rate > MaxSourceRate || ConvertedFrames((int64_t)in.size() / 2, rate) > MaxSoundFrames)
+        return false;
     StereoResampler r;
     if (!r.Open(rate)) return false;
     out->samples.clear();
@@ -77,6 +79,8 @@ bool PcmToMixer(const RiffWave& w, const uint8_t* data, MixerSound* out) {
         return false;
     size_t frame_bytes = (size_t)bytes * w.channels;
     int64_t frames = (int64_t)(w.data_size / frame_bytes);
+    if (w.rate < MinSourceRate || w.rate > MaxSourceRate || ConvertedFrames(frames, (int)w.rate) > MaxSoundFrames)
+        return false;
     std::vector<float> flat((size_t)frames * w.channels);
     const uint8_t* p = data;
     for (size_t i = 0; i < flat.size(); i++, p += bytes) {

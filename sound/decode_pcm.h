@@ -9,9 +9,17 @@
 #include "sound/decode_riff.h"
 #include "sound/mixer.h"
 
+// The bounds of a whole sound: source rates DirectSound accepts, and at most
+// 15 minutes once converted (a longer one is a failed load, not gigabytes).
+constexpr int MinSourceRate = 100, MaxSourceRate = 200000;
+constexpr int64_t MaxSoundFrames = (int64_t)15 * 60 * MixerRate;
+// Frames at MixerRate that `frames` at `rate` become.
+inline int64_t ConvertedFrames(int64_t frames, int rate) { return rate > 0 ? frames * MixerRate / rate : 0; }
+
 // Interleaved float of `channels` channels to stereo (in place of *out).
 void ToStereo(const float* in, int channels, int64_t frames, std::vector<float>* out);
-// Stereo float at `rate` to MixerRate; false when the rate is unusable.
+// Stereo float at `rate` to MixerRate; false when the rate is out of bounds
+// or the result too long.
 bool ResampleStereo(const std::vector<float>& in, int rate, MixerSound* out);
 // Integer PCM (8-bit unsigned, 16, 24 or 32-bit signed) as a wave file's
 // format record states it; false for an unusable format.

@@ -49,6 +49,11 @@ bool DecodeOggWhole(const uint8_t* bytes, size_t size, MixerSound* out, int* sou
     int rate = (int)vi->rate;
     std::vector<float> stereo;
     ogg_int64_t total = ov_pcm_total(&vf, -1);
+    int64_t most = rate >= MinSourceRate ? MaxSoundFrames * rate / MixerRate : 0;
+    if (rate < MinSourceRate || rate > MaxSourceRate || total > most) {
+        ov_clear(&vf);
+        return false;
+    }
     if (total > 0 && total < ((ogg_int64_t)1 << 31)) stereo.reserve((size_t)total * 2);
     int section = 0;
     for (;;) {
@@ -56,6 +61,10 @@ bool DecodeOggWhole(const uint8_t* bytes, size_t size, MixerSound* out, int* sou
         long n = ov_read_float(&vf, &pcm, 4096, &section);
         if (n == OV_HOLE) continue;
         if (n <= 0) break;
+        if ((int64_t)stereo.size() / 2 + n > most) {
+            ov_clear(&vf);
+            return false;
+        }
         vorbis_info* cur = ov_info(&vf, section);
         int ch = cur ? cur->channels : 1;
         size_t at = stereo.size();

@@ -199,6 +199,7 @@ TEST_F(Channels, FilesThatCannotBeDecodedAreFailedLoads) {
         {"12-bit PCM", WaveFile(FormatRecord(1, 1, 22050, 12, 2), pcm)},
         {"no channels", WaveFile(FormatRecord(1, 0, 22050, 16, 2), pcm)},
         {"rate 0", WaveFile(FormatRecord(1, 1, 0, 16, 2), pcm)},
+        {"rate 1 Hz (44100 times as many frames)", WaveFile(FormatRecord(1, 1, 1, 16, 2), pcm + pcm + pcm)},
         {"unknown format tag", WaveFile(FormatRecord(0x7A7A, 1, 22050, 16, 2), pcm)},
         {"ADPCM without its data", WaveFile(FormatRecord(2, 1, 22050, 4, 256), "\x01\x02\x03")},
         {"garbage named .ogg", "OggS but not really"},
