@@ -123,7 +123,15 @@ static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
     int64_t ppemX = ppemY * 2 * w3half / (h3 > 0 ? h3 : 1);
     if (ppemX < 64) ppemX = 64;
     if (ppemY < 64) ppemY = 64;
-    FT_Set_Char_Size(face, (FT_F26Dot6)ppemX, (FT_F26Dot6)ppemY, 72, 72);
+    // Setting a size runs the face's size program: only when it changes.
+    static FT_Face lastFace;
+    static int64_t lastX, lastY;
+    if (face != lastFace || ppemX != lastX || ppemY != lastY) {
+        FT_Set_Char_Size(face, (FT_F26Dot6)ppemX, (FT_F26Dot6)ppemY, 72, 72);
+        lastFace = face;
+        lastX = ppemX;
+        lastY = ppemY;
+    }
     return (int)((int64_t)asc * ppemY / 64 / upem);
 }
 
@@ -246,7 +254,14 @@ void ClearGlyphCache() {
     CellPool.clear();
 }
 
-// The coverage of a cell, w x h bytes, from the cache or rendered now.
+// The blend's plane of a cell's coverage: each pixel's coverage thrice
+// (blue, green, red), 3w x h bytes.
+static void MakeBlendPlane(const uint8_t* cov, int32_t w, int32_t h, uint8_t* c3) {
+    for (size_t t = 0; t < (size_t)w * h; t++) c3[3 * t] = c3[3 * t + 1] = c3[3 * t + 2] = cov[t];
+}
+
+// The coverage of a cell, w x h bytes, from the cache or rendered now, with
+// its blend plane behind it.
 static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
     CellKey key{Font.face, w, h, Font.w, Font.h,
                 (Font.vertical ? 1u : 0u) | (Font.bold ? 2u : 0u) | (bold ? 4u : 0u),
@@ -254,7 +269,7 @@ static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool 
     auto it = CellIndex.find(key);
     if (it != CellIndex.end()) return CellPool.data() + it->second;
     size_t size = (size_t)w * h;
-    if (CellPool.size() + size > CacheBytesLimit) ClearGlyphCache();
+    if (CellPool.size() + 4 * size > CacheBytesLimit) ClearGlyphCache();
     size_t bw = 3 * (size_t)w, bh = 3 * (size_t)h;
     Scratch3x.assign(bw * bh, 0);
     RenderCell3x(cell, w, h, Scratch3x.data());
@@ -264,13 +279,17 @@ static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool 
             for (size_t x = bw - 1; x > 0; x--) row[x] = std::max(row[x], row[x - 1]);
         }
     size_t at = CellPool.size();
-    CellPool.resize(at + size);
+    CellPool.resize(at + 4 * size);
     ReduceGlyph(Scratch3x.data(), (int32_t)bw, w, h, CellPool.data() + at);
+    MakeBlendPlane(CellPool.data() + at, w, h, CellPool.data() + at + size);
     CellIndex.emplace(key, at);
     return CellPool.data() + at;
 }
 
 // ---- blending -------------------------------------------------------------
+
+// a / 255 truncated, for a up to 255 * 255: ProductTable's value of a product.
+static inline unsigned Div255(unsigned a) { return (a + 1 + (a >> 8)) >> 8; }
 
 static inline void Darken(uint8_t* d, uint8_t c) {
     d[0] = ProductTable[d[0]][255 - c];
@@ -278,17 +297,18 @@ static inline void Darken(uint8_t* d, uint8_t c) {
     d[2] = ProductTable[d[2]][255 - c];
 }
 
-void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w, int32_t h,
-                        uint32_t color, bool shadow, Surface* target) {
+// Steps 4 and 5 of a cell from its coverage and blend plane.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("O3")))  // the pixel loop vectorises at -O3 only
+#endif
+static void BlendCell(const uint8_t* coverage, const uint8_t* c3, int32_t x, int32_t y,
+                      int32_t w, int32_t h, uint32_t color, bool shadow, Surface* target) {
     if (!HasPicture(target)) return;
     int32_t tw = target->dib.width, th = target->dib.height;
     // Layers and target are clipped alike: to the screen and to the target.
     int32_t cw = std::min(tw, ScreenWidth), ch = std::min(th, ScreenHeight);
     bool layers = GlyphLayer && HasPicture(&TextColorSurface) && TextColorSurface.dib.width >= cw &&
                   TextColorSurface.dib.height >= ch;
-    const uint8_t* pr = ProductTable[(color >> 16) & 0xFF];
-    const uint8_t* pg = ProductTable[(color >> 8) & 0xFF];
-    const uint8_t* pb = ProductTable[color & 0xFF];
     bool distance = shadow && ShadeDistanceOn;
     if (distance)
         for (int32_t j = 0; j < h; j++) {
@@ -302,41 +322,62 @@ void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w
             }
         }
     bool right = shadow && !distance;
+    // Columns of the cell on the picture, worked out once.
+    int32_t i0 = std::max(0, -x), i1 = std::min(w, cw - x);
+    if (i1 <= i0) return;
+    int32_t n = 3 * (i1 - i0);
+    // Rows are worked byte by byte (blue, green, red) with no branch and no
+    // table, so that the loop vectorises.
+    static uint8_t col3[3 * MaxCellSide];
+    for (int32_t t = 0; t < n; t += 3) {
+        col3[t] = (uint8_t)(color & 0xFF);
+        col3[t + 1] = (uint8_t)(color >> 8);
+        col3[t + 2] = (uint8_t)(color >> 16);
+    }
     for (int32_t j = 0; j < h; j++) {
         int32_t py = y + j;
         if (py < 0 || py >= ch) continue;
-        uint8_t* row = DibRow(&target->dib, py);
-        uint8_t* krow = layers ? DibRow(&TextColorSurface.dib, py) : nullptr;
-        uint8_t* lrow = layers ? GlyphLayer + (size_t)py * ScreenWidth : nullptr;
         const uint8_t* cov = coverage + (size_t)j * w;
-        for (int32_t i = 0; i < w; i++) {
-            int32_t px = x + i;
-            if (px < 0 || px >= cw) continue;
-            uint8_t c = cov[i];
-            uint8_t kb = pb[c], kg = pg[c], kr = pr[c];
-            if (layers) {
-                lrow[px] = c;
-                krow[3 * px] = kb;
-                krow[3 * px + 1] = kg;
-                krow[3 * px + 2] = kr;
-            }
-            if (!c) continue;
-            uint8_t* d = row + 3 * px;
-            const uint8_t* keep = nullptr;
-            int v;
-            keep = ProductTable[d[0]]; v = keep[255 - c] + kb; d[0] = (uint8_t)(v > 255 ? 255 : v);
-            keep = ProductTable[d[1]]; v = keep[255 - c] + kg; d[1] = (uint8_t)(v > 255 ? 255 : v);
-            keep = ProductTable[d[2]]; v = keep[255 - c] + kr; d[2] = (uint8_t)(v > 255 ? 255 : v);
-            if (right && px + 1 < tw) Darken(d + 3, c);
+        const uint8_t* cr = c3 + 3 * ((size_t)j * w + i0);
+        uint8_t* d = DibRow(&target->dib, py) + 3 * (x + i0);
+        if (layers) {
+            memcpy(GlyphLayer + (size_t)py * ScreenWidth + x + i0, cov + i0, (size_t)(i1 - i0));
+            uint8_t* k = DibRow(&TextColorSurface.dib, py) + 3 * (x + i0);
+            for (int32_t b = 0; b < n; b++) k[b] = (uint8_t)Div255(col3[b] * (unsigned)cr[b]);
         }
+        // The first pixel is darkened by the column left of it (when the
+        // cell has one); every other by the coverage three bytes back.
+        unsigned first = right && i0 > 0 ? 255u - cov[i0 - 1] : 255u;
+        for (int32_t b = 0; b < 3; b++) {
+            unsigned c = cr[b];
+            unsigned v = Div255(Div255(d[b] * first) * (255 - c)) + Div255(col3[b] * c);
+            d[b] = (uint8_t)(v > 255 ? 255 : v);
+        }
+        for (int32_t b = 3; b < n; b++) {
+            unsigned c = cr[b];
+            unsigned keep = right ? 255u - cr[b - 3] : 255u;
+            unsigned v = Div255(Div255(d[b] * keep) * (255 - c)) + Div255(col3[b] * c);
+            d[b] = (uint8_t)(v > 255 ? 255 : v);
+        }
+        // The shadow of the last column, just right of the cell.
+        if (right && i1 == w && x + w < tw) Darken(d + n, cov[w - 1]);
     }
+}
+
+void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w, int32_t h,
+                        uint32_t color, bool shadow, Surface* target) {
+    if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) return;
+    std::vector<uint8_t> plane(3 * (size_t)w * h);
+    MakeBlendPlane(coverage, w, h, plane.data());
+    BlendCell(coverage, plane.data(), x, y, w, h, color, shadow, target);
 }
 
 void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
                    bool shadow) {
     if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
     const uint8_t* coverage = CellCoverage(cell, w, h, bold);
-    BlendGlyphCoverage(coverage, x, y, w, h, color, shadow, &DestSurface);
+    size_t size = (size_t)w * h;
+    BlendCell(coverage, coverage + size, x, y, w, h, color, shadow, &DestSurface);
 }
 
 // ---- DrawStringAt ---------------------------------------------------------
