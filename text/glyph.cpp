@@ -148,15 +148,13 @@ static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int bas
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return advance;
     const FT_Bitmap& bm = slot->bitmap;
     int ox = penX + slot->bitmap_left + dx, oy = baseline - slot->bitmap_top + dy;
-    for (unsigned r = 0; r < bm.rows; r++) {
+    int c0 = std::max(0, -ox), c1 = std::min((int)bm.width, bw - ox);
+    for (unsigned r = 0; r < bm.rows && c1 > c0; r++) {
         int y = oy + (int)r;
         if (y < 0 || y >= bh) continue;
         const uint8_t* src = bm.buffer + (ptrdiff_t)r * bm.pitch;
-        uint8_t* dst = buf + (size_t)y * bw;
-        for (unsigned c = 0; c < bm.width; c++) {
-            int x = ox + (int)c;
-            if (x >= 0 && x < bw && src[c] > dst[x]) dst[x] = src[c];
-        }
+        uint8_t* dst = buf + (size_t)y * bw + ox;
+        for (int c = c0; c < c1; c++) dst[c] = std::max(dst[c], src[c]);
     }
     return advance;
 }
@@ -273,11 +271,14 @@ static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool 
     size_t bw = 3 * (size_t)w, bh = 3 * (size_t)h;
     Scratch3x.assign(bw * bh, 0);
     RenderCell3x(cell, w, h, Scratch3x.data());
-    if (bold)  // the second draw, one pixel further right
+    if (bold) {  // the second draw, one pixel further right
+        uint8_t left[3 * MaxCellSide];
         for (size_t y = 0; y < bh; y++) {
             uint8_t* row = Scratch3x.data() + y * bw;
-            for (size_t x = bw - 1; x > 0; x--) row[x] = std::max(row[x], row[x - 1]);
+            memcpy(left, row, bw);
+            for (size_t x = 1; x < bw; x++) row[x] = std::max(row[x], left[x - 1]);
         }
+    }
     size_t at = CellPool.size();
     CellPool.resize(at + 4 * size);
     ReduceGlyph(Scratch3x.data(), (int32_t)bw, w, h, CellPool.data() + at);
