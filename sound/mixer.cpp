@@ -50,9 +50,28 @@ std::shared_ptr<StreamVoice> StreamAt(int h) {
     return Streams[h];
 }
 
-// acc += src * gain over n stereo frames.
+// acc += src * gain over n stereo frames.  Blocks of 16 values with a fixed
+// count, so the compiler turns them into vector code at any optimisation
+// level; the rest one by one.
 inline void MixInto(float* __restrict acc, const float* __restrict src, int n, float g) {
-    for (int i = 0; i < n * 2; i++) acc[i] += src[i] * g;
+    int count = n * 2, i = 0;
+    for (; i + 16 <= count; i += 16)
+        for (int k = 0; k < 16; k++) acc[i + k] += src[i + k] * g;
+    for (; i < count; i++) acc[i] += src[i] * g;
+}
+
+// Float to 16 bits, clamped and rounded to nearest, in blocks as above.
+inline int16_t ToSample(float v) {
+    v *= 32768.0f;
+    v = v > 32767.0f ? 32767.0f : v < -32768.0f ? -32768.0f : v;
+    return (int16_t)(v < 0.0f ? v - 0.5f : v + 0.5f);
+}
+
+inline void ToSamples(int16_t* __restrict out, const float* __restrict in, int count) {
+    int i = 0;
+    for (; i + 16 <= count; i += 16)
+        for (int k = 0; k < 16; k++) out[i + k] = ToSample(in[i + k]);
+    for (; i < count; i++) out[i] = ToSample(in[i]);
 }
 
 // Mixes n frames of buffer voices into Acc; the voices that reached their
@@ -128,11 +147,7 @@ void RenderChunk(int16_t* out, int n) {
     }
     for (auto& s : live)
         if (s) MixStream(*s, n);
-    for (int i = 0; i < n * 2; i++) {
-        float v = Acc[i] * 32768.0f;
-        v = v > 32767.0f ? 32767.0f : v < -32768.0f ? -32768.0f : v;
-        out[i] = (int16_t)lrintf(v);
-    }
+    ToSamples(out, Acc, n * 2);
     Rendered += n;
     for (int i = 0; i < nends; i++) SoundTrace("ch=%d end", ends[i]);
 }
