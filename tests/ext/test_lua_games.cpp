@@ -172,6 +172,26 @@ TEST(LuaGames, FunctionResultsThroughCsv) {
     EXPECT_EQ(csv.substr(0, csv.find_first_of("\r\n")), "640,480,25,6875,604,A.BMP,0,40");
 }
 
+TEST(LuaGames, InputAndDialogs) {
+    RunResult r = PlayLua(
+        "*define\nluasub probe\ngame\n*start\nwait 100\nprobe\n"
+        "if %1 != 11 fail_keys\nif %2 != 0 fail_other_keys\n"
+        "if %3 != 100 fail_mouse_x\nif %4 != 50 fail_mouse_y\n"
+        "if %5 != 10 fail_boxes\nif %6 != 0 fail_doevents\nend\n",
+        "local function b(v) return v and 1 or 0 end\n"
+        "function OVCOM_probe()\n"
+        "  OVSetIntValue(1, b(OVGetKey('A')) * 10 + b(OVGetKey('a')))\n"
+        "  OVSetIntValue(2, b(OVGetKey('RETURN')) + b(OVGetKey('F13')) + b(OVGetKey('')))\n"
+        "  local x, y = OVGetMouse() OVSetIntValue(3, x) OVSetIntValue(4, y)\n"
+        "  OVSetIntValue(5, b(OVYesNoBox('first', 'q')) * 10 + b(OVYesNoBox('second', 'q')))\n"
+        "  OVSetIntValue(6, b(OVDoEvents()))\n"
+        "  OVMouseMode(false) OVMouseMode(true)\n"
+        "end\n",
+        "10 keydown a\n10 move 100 50\n20 answer yes\n20 answer no\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.boxes, (std::vector<std::string>{"q: first", "q: second"}));
+}
+
 TEST(LuaGames, SpritesShowAfterUpdate) {
     std::string dir = MakeGameFolder();
     WriteScript(dir,
