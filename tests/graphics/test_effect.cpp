@@ -470,3 +470,37 @@ TEST(EffectKernels, CrossfadeMatchesTheProductTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rule wipe's vector loop against the rule itself: every pixel whose
+// blue rule byte is at most the threshold, and no other, takes the new
+// colour, and only its blue rule byte becomes 255.
+TEST(EffectKernels, RuleWipeSwitchesExactlyThePixelsAtOrBelowTheThreshold) {
+    const int w = 37, h = 2;  // two blocks of 16 pixels and a tail, from x = 1
+    Dib src, dest, rule;
+    ASSERT_TRUE(CreateDib(&src, w, h) && CreateDib(&dest, w, h) && CreateDib(&rule, w, h));
+    uint32_t seed = 99;
+    auto next = [&] { return (uint8_t)((seed = seed * 1103515245u + 12345u) >> 16); };
+    for (int threshold : {0, 1, 77, 128, 254, 255}) {
+        std::vector<uint8_t> r0, d0;
+        for (Dib* d : {&src, &dest, &rule})
+            for (int i = 0; i < d->imageBytes; i++) d->bits[i] = next();
+        r0.assign(rule.bits, rule.bits + rule.imageBytes);
+        d0.assign(dest.bits, dest.bits + dest.imageBytes);
+        RuleWipeStep(&dest, &src, &rule, 1, 0, w - 1, h, threshold);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                size_t at = (size_t)GetRowOffset(&rule, y) + 3 * x;
+                bool on = x >= 1 && r0[at] <= threshold;
+                for (int c = 0; c < 3; c++) {
+                    ASSERT_EQ(dest.bits[at + c], on ? src.bits[at + c] : d0[at + c])
+                        << "threshold " << threshold << " (" << x << "," << y << ")";
+                    ASSERT_EQ(rule.bits[at + c], on && c == 0 ? 255 : r0[at + c]);
+                }
+            }
+    }
+    for (Dib* d : {&src, &dest, &rule}) FreeDib(d);
+}
+
+}  // namespace
