@@ -193,6 +193,23 @@ TEST_F(OffscreenTest, BltFromTheButtonPicture) {
     EXPECT_EQ(Dest(0, 0), kBlack);  // the displayed picture is not touched
 }
 
+TEST_F(OffscreenTest, TextWindowDrawnIntoTheDisplayedPicture) {
+    int32_t kept[] = {WindowColor, TextWindowLeft, TextWindowTop, TextWindowRight,
+                      TextWindowBottom, TextWindowShown};
+    Fill24(&DestSurface, 64, 48, kWhite);
+    WindowColor = 0x999999;
+    TextWindowLeft = 4, TextWindowTop = 6, TextWindowRight = 20, TextWindowBottom = 30;
+    TextWindowComposed = 0;  // drawn whatever the switches say
+    EXPECT_TRUE(Run(Cmd_drawtext, ""));
+    EXPECT_EQ(Dest(4, 6), (Bgr{153, 153, 153}));
+    EXPECT_EQ(Dest(20, 30), (Bgr{153, 153, 153}));
+    EXPECT_EQ(Dest(3, 6), kWhite);
+    EXPECT_EQ(Dest(21, 31), kWhite);
+    EXPECT_EQ(PixelAt(SrcSurface, 5, 7), kBlack);  // the compose buffer is not touched
+    WindowColor = kept[0], TextWindowLeft = kept[1], TextWindowTop = kept[2];
+    TextWindowRight = kept[3], TextWindowBottom = kept[4], TextWindowShown = kept[5];
+}
+
 TEST(OffscreenGames, DrawShowsTheDisplayedPicture) {
     const std::vector<std::pair<std::string, std::string>> files = {
         {"red.bmp", SolidBmp(8, 8, kRed)}};

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
+#include "sound/mixer.h"
 #include "sound/music.h"
 #include "sound/sound.h"
 #include "sound/sound_temp.h"
@@ -147,6 +148,36 @@ TEST_F(MusicState, MissingMusicUnderNoLoadErrorIsSkipped) {
     PlayBgm("none.ogg", 1, 0, 0);
     EXPECT_EQ(BgmGraphActive, 0);
     EXPECT_EQ(BgmLooping, 0);
+}
+
+// Music that does not decode stays silent and inactive, so the window timer
+// does not rebuild it every 30 ms.
+TEST_F(MusicState, UndecodableMusicIsInactive) {
+    WriteGameFile(dir_, "bad.ogg", "OggS and nothing more");
+    PlayBgm("bad.ogg", 1, 0, 0);
+    EXPECT_EQ(BgmGraphActive, 0);
+    EXPECT_EQ(BgmLooping, 0);
+    EXPECT_EQ(BgmStream, -1);
+}
+
+// Looping music starts again from its start at the timer after its end, but
+// not while a fade runs (the fade would stop the new piece).
+TEST_F(MusicState, TimerReplaysLoopingMusicAfterItsEnd) {
+    ASSERT_EQ(StartDirectSound(), 1);
+    WriteGameFile(dir_, "m.wav", ToneWav(0.1, 220, 22050, 2));
+    PlayBgm("m.wav", 1, 0, 0);
+    ASSERT_EQ(BgmGraphActive, 1);
+    EXPECT_EQ(BgmLooping, 1);
+    PlatSleep(150);
+    ASSERT_TRUE(MixerStreamEnded(BgmStream));
+    BgmFadeRunning = 1;
+    ReplayLoopingBgm();
+    EXPECT_TRUE(MixerStreamEnded(BgmStream));
+    BgmFadeRunning = 0;
+    ReplayLoopingBgm();
+    EXPECT_FALSE(MixerStreamEnded(BgmStream));
+    EXPECT_EQ(BgmName, "m.wav");
+    EXPECT_EQ(BgmLooping, 1);
 }
 
 // Temporary sound files are fresh files of their own in the private folder,
