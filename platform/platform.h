@@ -235,8 +235,10 @@ void PlatFreeLibrary(void* lib);
 // ---- audio -------------------------------------------------------------------------------
 
 // The mixer callback fills interleaved 16-bit stereo frames at 44100 Hz, on
-// the device's thread; lock around the state it shares.  Headless: a device
-// that never calls it.
+// the device's thread (buffers of at most 1024 frames); lock around the state
+// it shares.  The desktop's own mixer levels are never touched.  Headless:
+// the callback runs on the clock's thread as virtual time passes
+// (platform/headless/headless.h).
 typedef void (*PlatAudioFill)(int16_t* frames, int count, void* user);
 bool PlatOpenAudio(PlatAudioFill fill, void* user);
 void PlatCloseAudio();

@@ -167,6 +167,7 @@ void StopLoopingChannels() {
 
 void ShutdownDirectSound() {
     SoundThreadStop = 1;
+    WaitSoundThreadEnd();
     if (!SoundChannels.SoundStarted) return;
     for (int ch = 0; ch < ChannelCount; ch++) {
         SoundChannels.ChannelPlaying[ch] = 0;

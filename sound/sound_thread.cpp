@@ -5,6 +5,8 @@
 // the same virtual millisecond in every run.
 #include "sound/sound_thread.h"
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "archive/extract.h"
@@ -101,8 +103,22 @@ uint32_t SoundThreadPass() {
     return pending ? 5 : 50;
 }
 
+static std::atomic<bool> ThreadRunning{false};
+
 static void SoundThreadMain() {
-    while (!SoundThreadStop) PlatSleep(SoundThreadPass());
+    while (!SoundThreadStop) {
+        uint32_t wait = SoundThreadPass();
+        // A real sleep: the platform's sleep also presents the window, which
+        // is the user-interface thread's business.
+        for (uint32_t slept = 0; slept < wait && !SoundThreadStop; slept += 5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ThreadRunning = false;
+}
+
+void WaitSoundThreadEnd() {
+    if (PlatIsHeadless()) return;
+    for (int i = 0; i < 40 && ThreadRunning; i++) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 void StartSoundThread() {
@@ -113,6 +129,7 @@ void StartSoundThread() {
     }
     if (!SoundThreadPending) return;
     SoundThreadPending = 0;
+    ThreadRunning = true;
     std::thread(SoundThreadMain).detach();
 }
 

@@ -45,6 +45,10 @@ extern LoopBgmFileSet LoopBgmFiles;
 // Headless the pass becomes a step of the virtual clock instead (set again
 // at every call, since tests start the platform afresh).
 void StartSoundThread();
+// After SoundThreadStop: waits up to 200 ms for the thread to leave its
+// pass, so that it is not in the middle of one while the process ends (it
+// may be waiting for SoundLock, held by the caller: then it is left).
+void WaitSoundThreadEnd();
 // One pass of the thread; returns the ms it sleeps before the next one.
 uint32_t SoundThreadPass();
 
