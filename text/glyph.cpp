@@ -468,7 +468,10 @@ int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t c
     while (true) {
         if (*p == ' ' || *p == '\t') { p++; continue; }
         if (!*p || (IsSjisLead(*p) && !p[1])) {
-            if (!pixelColumn && column != 0) { column = 0; row++; }
+            if (column != 0) {  // a pixel column too, as the original does
+                column = 0;
+                row++;
+            }
             break;
         }
         // Always two bytes a cell: "AB" is one cell of two half-width letters.

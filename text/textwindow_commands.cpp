@@ -11,6 +11,7 @@
 #include "graphics/effect.h"
 #include "graphics/imagetag.h"
 #include "graphics/sprite.h"
+#include "text/backlog.h"
 #include "text/mainwindow.h"
 #include "text/textline.h"
 #include "text/textwin_messages.h"
@@ -49,7 +50,7 @@ static void SetWindow(bool clearBacklog) {
     HideTextWindow();
     EraseWindowAllowed = allowed;
     ClearTextPage();
-    (void)clearBacklog;  // the backlog store joins with the text display
+    if (clearBacklog) ClearBacklog();
 
     TextOriginX = ReadIntExpr();
     ExpectComma();

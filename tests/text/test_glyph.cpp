@@ -20,6 +20,8 @@
 #include "tests/support/game_folder.h"
 #include "text/fonts.h"
 #include "text/glyph.h"
+#include "text/kinsoku.h"
+#include "text/textline.h"
 #include "text/pass_defaults.h"
 #include "text/textwindow.h"
 
@@ -298,6 +300,39 @@ TEST_F(GlyphTest, FontSizesBelowOneAreRefused) {
         EXPECT_EQ(FatalBoxOf([&] { DrawGlyphCell("AB", 0, 0, s[0], s[1], 0, false, false); }, true),
                   "エラー: 文字の大きさが正しくありません。");
     }
+}
+
+TEST_F(GlyphTest, DrawStringAtWrapsAtTheColumnsAndCountsAtMostThem) {
+    int32_t saved = TextColumns;
+    TextColumns = 5;
+    TextOriginX = 2;
+    TextOriginY = 2;
+    TextCharAdvance = TextFontWidth = 8;
+    TextLineAdvance = TextFontHeight = 8;
+    TextWindowLeft = TextWindowTop = 0;
+    TextWindowRight = ScreenWidth - 1;
+    TextWindowBottom = ScreenHeight - 1;
+    SystemMenuActive = 0;
+    MojiType = 0;
+    KinsokuOff = 1;
+    int32_t row = 0, column = 0;
+    std::string eight = Cp932("一二三四五六七八");
+    EXPECT_EQ(DrawStringAt(row, column, eight.c_str(), 0xFFFFFF), 5);
+    EXPECT_EQ(row, 2);  // broken after five, then ended mid-line
+    EXPECT_EQ(column, 0);
+    EXPECT_GT(Layer(2 + 8 * 2 + 4, 2 + 4), 0);  // the third character of the first line
+    // Blanks are skipped without advancing; a lone lead byte at the end stops.
+    row = 3, column = 1;
+    EXPECT_EQ(DrawStringAt(row, column, " AB \x82", 0xFFFFFF), 1);
+    EXPECT_EQ(row, 4);
+    // A pixel position never wraps and counts nothing.
+    row = -1, column = -3;
+    EXPECT_EQ(DrawStringAt(row, column, eight.c_str(), 0xFFFFFF), 0);
+    KinsokuOff = 0;
+    TextColumns = saved;
+    TextCharAdvance = TextFontWidth = 26;
+    TextLineAdvance = 28;
+    TextFontHeight = 26;
 }
 
 }  // namespace
