@@ -9,7 +9,7 @@
 void SetSoundPassDefaults() {
     SoundOn = 1;
     CdOn = 1;
-    BgmTempFile.set = false;
+    DropTempFile(&BgmTempFile);  // the flag cleared, and no copy left behind
     for (std::string* s : {&ClickVoice, &PageVoice, &SelectVoiceEnter, &SelectVoiceOver,
                            &SelectVoiceClick, &MenuVoiceEnter, &MenuVoiceCancel, &MenuVoiceOver,
                            &MenuVoiceClick, &MenuVoiceWarning, &LookbackVoice})
