@@ -25,7 +25,12 @@ void OrvaExecWord(const char* text) {
     if (n > (size_t)area - 1) n = (size_t)area - 1;
     memcpy(ScriptBuffer + ExecAreaOffset, text, n);
     ScriptBuffer[ExecAreaOffset + n] = 0;
-    int outer_saved = ExecAreaSavedPosition;  // a command text run from one
+    // The outer command text's saved position comes back also when the
+    // command ends in an error that unwinds (tests turn exits into throws).
+    struct Restore {
+        int outer = ExecAreaSavedPosition;
+        ~Restore() { ExecAreaSavedPosition = outer; }
+    } restore;
     int saved = ReadPosition;
     ExecAreaSavedPosition = saved;
     ReadPosition = ExecAreaOffset;
@@ -33,7 +38,6 @@ void OrvaExecWord(const char* text) {
     ReadWord(word);
     ExecCommand(word, DefineRunning);
     if (ReadPosition >= ExecAreaOffset) ReadPosition = saved;
-    ExecAreaSavedPosition = outer_saved;
 }
 
 int OrvaGetKey(const char* name) {

@@ -464,6 +464,18 @@ TEST_F(LuaBridge, GotoGosubAndReturnMoveTheScript) {
     Run("OVReturn()");
     EXPECT_EQ(ReadPosition, 2);
     EXPECT_EQ(CallStackDepth, 0);
+    // A command given as text: a jump keeps its new position, anything
+    // else comes back; only the first command runs.
+    Run("OVExec('mov %1,7:mov %2,8')");
+    EXPECT_EQ(ReadPosition, 2);
+    EXPECT_EQ(IntVariables[1], 7);
+    EXPECT_EQ(IntVariables[2], 0);
+    Run("OVExec('goto *b')");
+    EXPECT_EQ(std::string(ScriptBuffer + ReadPosition), "y\n");
+    // Its errors name the text of the command.
+    std::string box = FatalBoxOf([] { OL_dostring("OVExec('goto *nowhere')"); }, false);
+    EXPECT_NE(box.find("OVExec呼び出し:goto *nowhere"), std::string::npos) << box;
+    EXPECT_EQ(ExecAreaSavedPosition, 0);
 }
 
 // ---- commands ------------------------------------------------------------------------
