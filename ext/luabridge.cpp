@@ -36,8 +36,9 @@ namespace {
 struct LuaRaise {};  // LuaFail's message waits in LuaFailText
 }
 
-// Lua's own loaders refuse precompiled chunks too: a chunk starting with
-// the byte 0x1B would otherwise reach Lua 5.1's unchecked undump.
+// Lua's own loaders (loadstring, load, loadfile, dofile and require's file
+// loader) refuse precompiled chunks too: a chunk starting with the byte
+// 0x1B would otherwise reach Lua 5.1's unchecked undump.
 static const char kLoaderGuard[] =
     "do\n"
     "  local msg = ...\n"
@@ -71,6 +72,21 @@ static const char kLoaderGuard[] =
     "    local f, e = loadfile(path)\n"
     "    if not f then error(e, 2) end\n"
     "    return f()\n"
+    "  end\n"
+    "  package.loaders[2] = function(name)\n"
+    "    local tried = {}\n"
+    "    for t in package.path:gmatch('[^;]+') do\n"
+    "      local path = t:gsub('%?', (name:gsub('%.', '/')))\n"
+    "      local h = io.open(path, 'rb')\n"
+    "      if h then\n"
+    "        h:close()\n"
+    "        local f, e = loadfile(path)\n"
+    "        if not f then error(\"error loading module '\" .. name .. \"' from file '\" .. path .. \"':\\n\\t\" .. e, 3) end\n"
+    "        return f\n"
+    "      end\n"
+    "      tried[#tried + 1] = \"\\n\\tno file '\" .. path .. \"'\"\n"
+    "    end\n"
+    "    return table.concat(tried)\n"
     "  end\n"
     "end\n";
 

@@ -135,6 +135,17 @@ TEST_F(LuaBridge, BinaryChunksAreRefused) {
     Run("ok = loadstring('return 5')() == 5");
     EXPECT_EQ(Global("ok"), "<nil>");  // a boolean has no string form here
     EXPECT_EQ(Number("loadstring('return 5')()"), 5);
+    // Lua's own file loaders and require refuse it as well.
+    WriteGameFile(dir_, "dumped.lua", "");
+    Run("local h = io.open('dumped.lua', 'wb') h:write(string.dump(function() return 1 end)) h:close()");
+    Run("lf = loadfile('dumped.lua')");
+    EXPECT_EQ(Global("lf"), "<nil>");
+    Run("package.path = './?.lua' ok, e = pcall(require, 'dumped')");
+    EXPECT_NE(Global("e").find("binary"), std::string::npos) << Global("e");
+    EXPECT_EQ(ErrorOf("dofile('dumped.lua')").find("binary") != std::string::npos, true);
+    WriteGameFile(dir_, "plain.lua", "return 'plain module'");
+    Run("m = require('plain')");
+    EXPECT_EQ(Global("m"), "plain module");
     // A binary file is never run: the source fails, which ends the process.
     WriteGameFile(dir_, "bin.lua", std::string("\x1bLuaQ\0\x01\x04", 8));
     EXPECT_EQ(ExitCodeOf([] { RunLuaFile("bin.lua"); }), -1);
