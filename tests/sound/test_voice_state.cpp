@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "archive/archives.h"
+#include "archive/ova.h"
 #include "ext/dllcache.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
@@ -20,6 +22,7 @@
 #include "sound/voices.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
+#include "tests/archive/arcpack.h"
 #include "tests/sound/voice_files.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
@@ -220,6 +223,35 @@ TEST_F(VoiceState, VoiceEndsOnEachPath) {
     EXPECT_FALSE(VoiceStillPlaying());
     EXPECT_EQ(BgmName, "");
     Mp3VoiceMode = 0;
+}
+
+// Sounds in an archive are played from copies in the private folder: an
+// effect's copy goes once loaded, the music's and the wave's when they stop.
+TEST_F(VoiceState, ArchivedSoundsPlayFromTemporaryCopies) {
+    std::string wav = ToneWav(0.3, 440, 22050, 1);
+    WriteGameFile(dir_, "arc.ova", arcpack::PackOva({{"se\\a.wav", arcpack::Stored, wav},
+                                                     {"bgm\\m.wav", arcpack::Lzss, wav}}));
+    ForgetArchiveState();
+    OvaMode = 1;
+    LoadArchiveIndexes();
+    auto count = [] {
+        int n = 0;
+        for (auto& e : std::filesystem::directory_iterator(PlatTempDir())) n += e.is_regular_file();
+        return n;
+    };
+    int before = count();
+    EXPECT_EQ(PlayDwave(1, "SE\\A.wav", 0), 1);
+    EXPECT_EQ(Playing(1), 1);
+    EXPECT_EQ(count(), before);
+    PlayBgm("bgm\\m.wav", 1, 0, 0);
+    EXPECT_EQ(BgmGraphActive, 1);
+    EXPECT_TRUE(BgmTempFile.set);
+    EXPECT_EQ(PlayMciWave("se\\a.wav", 1), 1);
+    EXPECT_EQ(count(), before + 2);
+    StopBgm();
+    StopMciWave();
+    EXPECT_EQ(count(), before);
+    ForgetArchiveState();
 }
 
 }  // namespace
