@@ -112,8 +112,7 @@ struct FfmpegSource : MixerSource {
 
     // Converts one decoded frame (or drains with null) into `pending`.
     void Take(const AVFrame* f) {
-        int room = swr_get_out_samples(swr, f ? f->nb_samples : 0);
-        if (room <= 0) return;
+        int room = swr_get_out_samples(swr, f ? f->nb_samples : 0) + (int)swr_get_delay(swr, MixerRate) + 32;
         flat.resize((size_t)room * channels);
         uint8_t* o = (uint8_t*)flat.data();
         int got = swr_convert(swr, &o, room, f ? (const uint8_t**)f->extended_data : nullptr,

@@ -46,8 +46,9 @@ void StereoResampler::Convert(const float* in, int frames, std::vector<float>* o
         return;
     }
     SwrContext* s = (SwrContext*)swr;
-    int room = swr_get_out_samples(s, frames);
-    if (room <= 0) return;
+    // Room for the output of this input and, when draining, for what the
+    // filter still holds.
+    int room = swr_get_out_samples(s, frames) + (int)swr_get_delay(s, MixerRate) + 32;
     size_t at = out->size();
     out->resize(at + (size_t)room * 2);
     uint8_t* o = (uint8_t*)(out->data() + at);
@@ -65,9 +66,16 @@ bool ResampleStereo(const std::vector<float>& in, int rate, MixerSound* out) {
     if (rate == MixerRate) {
         out->samples = in;
     } else {
-        out->samples.reserve((size_t)((double)in.size() * MixerRate / rate) + 64);
+        // Silence behind the sound pushes its end through the filter; the
+        // result is cut to the length the rates give, so a sound lasts as
+        // long at MixerRate as it did at its own rate.
+        int64_t want = ConvertedFrames((int64_t)in.size() / 2, rate);
+        std::vector<float> tail(2 * 256, 0.0f);
+        out->samples.reserve((size_t)want * 2 + 1024);
         r.Convert(in.data(), (int)(in.size() / 2), &out->samples);
+        r.Convert(tail.data(), 256, &out->samples);
         r.Convert(nullptr, 0, &out->samples);
+        out->samples.resize((size_t)want * 2, 0.0f);
     }
     out->frames = (int64_t)(out->samples.size() / 2);
     return true;
