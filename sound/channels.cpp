@@ -80,7 +80,7 @@ static int LoadDecoded(const uint8_t* b, size_t size, bool ogg, int ch, const ch
         return 0;
     }
     MixerLoadBuffer(ch, std::move(sound));
-    MixerSetBufferGain(ch, ChannelMillibels(SoundChannels.ChannelVolumes[ch]));
+    MixerSetBufferGain(ch, 0);  // a new buffer plays at full level until a volume is set
     MixerResetBufferEnd(ch);
     SoundChannels.ChannelBufferReady[ch] = 1;
     SoundTrace("ch=%d load \"%s\" %s", ch, name, what.c_str());
