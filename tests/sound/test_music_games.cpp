@@ -153,6 +153,20 @@ TEST(MusicGames, EveryCommandReadsItsOperands) {
         dir);
 }
 
+// A "dv" voice with bgmdownmode lowers the music to half its loudness while
+// it plays (getbgmvol shows the volume in force) and the music comes back.
+TEST(MusicGames, DvVoiceDucksTheMusic) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "m.wav", ToneWav(3.0, 220, 22050, 2));
+    WriteGameFile(dir, "voice/a01.wav", ToneWav(0.8, 440, 22050, 1));
+    ExpectQuietEnd(
+        "*define\nbgmdownmode 1\ngame\n*start\n"
+        "bgmvol 80\nbgm \"m.wav\"\ndva01\nwait 400\ngetbgmvol %1\n"
+        "wait 1500\ngetbgmvol %2\n"
+        "if %1 != 40 fail_ducked\nif %2 != 80 fail_restored\nend\n",
+        dir);
+}
+
 TEST(MusicGames, SoundPressPluginLimit) {
     const char* loop = "for %1 = 1 to %2\nsoundpressplgin \"p.dll|xyz\"\nnext\n";
     ExpectQuietEnd(std::string("*define\nmov %2,50\n") + loop + "game\n*start\nend\n");
