@@ -226,7 +226,7 @@ static void RuleWipe(const EffectArea& a, const char* text, int64_t duration) {
 static void RuleFade(const EffectArea& a, const char* text, int64_t duration) {
     TileRulePicture(text);
     Surface old;
-    CreateSurface(&old, ScreenWidth, ScreenHeight);
+    if (!CreateSurface(&old, ScreenWidth, ScreenHeight)) return;  // out of memory: the finish
     memcpy(old.dib.bits, DestSurface.dib.bits, (size_t)DestSurface.dib.imageBytes);
     std::vector<uint8_t> done((size_t)ScreenWidth * ScreenHeight, 0);
     int64_t min = duration / 512, level = 1;
