@@ -507,9 +507,20 @@ static bool Cell(Display& d) {
     return ClickWaitInText(d);
 }
 
+// The number after '!d', '!w' or '!s': digits, or a numeric variable '%N'
+// that the interpreter loop left for the display.
 static int32_t Digits(const char* t, int* p) {
     bool any;
+    if (t[*p] == '%') {
+        ++*p;
+        int32_t n = PlainNumber(t, p, &any);
+        return n >= 0 && n < VariableCount ? IntVariables[n] : 0;
+    }
     return PlainNumber(t, p, &any);
+}
+
+static bool NumberFollows(const char* t, int p) {
+    return (t[p] >= '0' && t[p] <= '9') || (t[p] == '%' && t[p + 1] >= '0' && t[p + 1] <= '9');
 }
 
 void DisplayText(const char* text) {
@@ -575,7 +586,7 @@ void DisplayText(const char* text) {
             if (c == '!') {
                 char k = t[d.i + 1];
                 int p = d.i + 2;
-                if ((k == 'd' || k == 'w') && t[p] >= '0' && t[p] <= '9') {
+                if ((k == 'd' || k == 'w') && NumberFollows(t, p)) {
                     int32_t ms = Digits(t, &p);
                     d.i = p;
                     if (d.instant) PaintTextWindow();
@@ -587,7 +598,7 @@ void DisplayText(const char* text) {
                     d.i = p + 1;
                     continue;
                 }
-                if (k == 's' && t[p] >= '0' && t[p] <= '9') {
+                if (k == 's' && NumberFollows(t, p)) {
                     TextSpeed = Digits(t, &p);
                     d.i = p;
                     continue;

@@ -99,6 +99,7 @@ TEST(ClickWaitGames, SpeedsAndTheirCommands) {
         {"instant_stays", "textspeed 0\nあ!s50いう\n", 0, 5},
         {"menu_speed", "textspeeddefault\nあいう\n", 30, 50},
         {"wait_control", "textspeed 0\nあ!w200い\n", 200, 210},
+        {"wait_control_variable", "textspeed 0\nmov %7,150\nあ!w%7い\n", 150, 160},
     };
     for (const Case& c : cases) {
         RunResult r = Play(Timed(c.story, c.lo, c.hi), "", true);
@@ -111,6 +112,26 @@ TEST(ClickWaitGames, SpeedsAndTheirCommands) {
     RunOptions opt;
     opt.click_waits = true;
     ExpectQuietEnd(RunGame(dir, opt), "defaultspeed");
+}
+
+TEST(ClickWaitGames, ClickSkipsThePage) {
+    // A click while typing shows the rest of the page at once, its '@'
+    // included; the page wait still waits.  Without clickskippage the '@'
+    // takes the second click and the page wait is never answered.
+    std::string story = "textspeed 50\nあいう@えお\\\n";
+    for (bool skip : {true, false}) {
+        std::string dir = MakeGameFolder();
+        WriteScript(dir, std::string("*define\n") + (skip ? "clickskippage\n" : "") + "game\n*start\n" +
+                             Timed(story, 1000, 1020) + "end\n");
+        RunOptions opt;
+        opt.events = Shifted("50 click 1 1\n1000 click 1 1\n");
+        opt.max_ms = 8000;
+        RunResult r = RunGame(dir, opt);
+        if (skip)
+            ExpectQuietEnd(r, "clickskippage");
+        else
+            EXPECT_EQ(r.status, 124) << r.err;
+    }
 }
 
 TEST(ClickWaitGames, CursorShownWhereTheTextEndedAndTakenAway) {
