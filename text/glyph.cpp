@@ -33,6 +33,13 @@ char DefaultFont[FontFaceSize] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ï¼­ï¼
 uint32_t TextColorTable[256];
 FontPluginProc FontPlugin;
 
+// The pixel loops vectorise at -O3 only (the build's default is -O2).
+#if defined(__GNUC__) && !defined(__clang__)
+#define PIXEL_LOOPS __attribute__((optimize("O3")))
+#else
+#define PIXEL_LOOPS
+#endif
+
 // Cells larger than this are refused like sizes below 1.
 enum { MaxCellSide = MaxPictureSide / 3 };
 
@@ -137,7 +144,7 @@ static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
 
 // Draws the glyph of cp with its pen at (penX, baseline) into buf (bw x bh),
 // keeping the larger of the old and new value; returns the advance.
-static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int baseline, int dx, int dy,
+PIXEL_LOOPS static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int baseline, int dx, int dy,
                      uint8_t* buf, int bw, int bh) {
     FT_UInt index = FT_Get_Char_Index(face, cp);
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return 0;
@@ -207,7 +214,7 @@ static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
         for (int sx = 0; sx < bh; sx++) buf[(size_t)sx * bw + (bw - 1 - sy)] = side[(size_t)sy * bh + sx];
 }
 
-void ReduceGlyph(const uint8_t* g, int32_t stride, int32_t w, int32_t h, uint8_t* coverage) {
+PIXEL_LOOPS void ReduceGlyph(const uint8_t* g, int32_t stride, int32_t w, int32_t h, uint8_t* coverage) {
     for (int32_t j = 0; j < h; j++) {
         const uint8_t* r0 = g + (size_t)(3 * j) * stride;
         const uint8_t* r1 = r0 + stride;
@@ -260,7 +267,7 @@ static void MakeBlendPlane(const uint8_t* cov, int32_t w, int32_t h, uint8_t* c3
 
 // The coverage of a cell, w x h bytes, from the cache or rendered now, with
 // its blend plane behind it.
-static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
+PIXEL_LOOPS static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
     CellKey key{Font.face, w, h, Font.w, Font.h,
                 (Font.vertical ? 1u : 0u) | (Font.bold ? 2u : 0u) | (bold ? 4u : 0u),
                 (uint16_t)((unsigned char)cell[0] << 8 | (unsigned char)cell[1])};
@@ -299,10 +306,7 @@ static inline void Darken(uint8_t* d, uint8_t c) {
 }
 
 // Steps 4 and 5 of a cell from its coverage and blend plane.
-#if defined(__GNUC__) && !defined(__clang__)
-__attribute__((optimize("O3")))  // the pixel loop vectorises at -O3 only
-#endif
-static void BlendCell(const uint8_t* coverage, const uint8_t* c3, int32_t x, int32_t y,
+PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, int32_t x, int32_t y,
                       int32_t w, int32_t h, uint32_t color, bool shadow, Surface* target) {
     if (!HasPicture(target)) return;
     int32_t tw = target->dib.width, th = target->dib.height;
