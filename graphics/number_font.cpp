@@ -1,6 +1,6 @@
-// number_font.cpp - the number overlays' face: fontconfig finds the face the
-// name "ＭＳ ゴシック" stands for (a Japanese fixed-pitch gothic), FreeType
-// draws it as one-bit glyphs.  The cell height is ascent + descent, the
+// number_font.cpp - the number overlays' face: the Japanese fixed-pitch
+// gothic the name "ＭＳ ゴシック" stands for (the installed IPA gothic, else
+// what fontconfig makes of the name), drawn by FreeType as one-bit glyphs.  The cell height is ascent + descent, the
 // width the advance of a half-width character, as the system's font
 // creation takes them.
 #include "graphics/number_font.h"
@@ -8,6 +8,8 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include <unistd.h>
 
 #include <string>
 
@@ -18,14 +20,21 @@ static FT_Library Library;
 static FT_Face Face;
 static bool Tried;
 
+// The fixed-pitch gothic of the Japanese fonts the engine depends on; a
+// system without it asks fontconfig.
+static const char* const kKnownFaces[] = {
+    "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
+    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+};
+
 static std::string FindFaceFile() {
+    for (const char* path : kKnownFaces)
+        if (access(path, R_OK) == 0) return path;
     if (!FcInit()) return "";
     FcPattern* pat = FcPatternCreate();
     std::string name = Cp932ToUtf8(FontMsGothic);
-    for (const char* family : {name.c_str(), "IPAGothic", "IPAゴシック", "monospace"})
-        FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)family);
+    FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)name.c_str());
     FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
-    FcPatternAddInteger(pat, FC_SPACING, FC_MONO);
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult res;
