@@ -127,4 +127,12 @@ TEST(MixerOutput, NoSoundDeviceStillGivesAnEmptyWave) {
     ASSERT_EQ(o.run.status, 0) << o.run.err;
 }
 
+TEST(MixerOutput, AudioOutNeedsHeadless) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\nend\n");
+    RunResult r = RunOrva({"--audio-out", dir + "/../x.wav", dir}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("need --headless"), std::string::npos) << r.err;
+}
+
 }  // namespace
