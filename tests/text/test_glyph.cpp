@@ -328,6 +328,24 @@ TEST_F(GlyphTest, DrawStringAtWrapsAtTheColumnsAndCountsAtMostThem) {
     // A pixel position never wraps and counts nothing.
     row = -1, column = -3;
     EXPECT_EQ(DrawStringAt(row, column, eight.c_str(), 0xFFFFFF), 0);
+    // Plain (1) and outlined (2) text is drawn straight into the picture,
+    // not into the text layers.
+    for (int type : {1, 2}) {
+        MojiType = type;
+        Fill(&DestSurface, {100, 100, 100});
+        memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);
+        row = 0, column = 0;
+        EXPECT_EQ(DrawStringAt(row, column, Cp932("田").c_str(), 0xFFFFFF), 1) << type;
+        long changed = 0, layer = 0;
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++) {
+                changed += PixelOf(DestSurface, x, y) != Bgr{100, 100, 100};
+                layer += Layer(x, y);
+            }
+        EXPECT_GT(changed, 10) << type;
+        EXPECT_EQ(layer, 0) << type;
+    }
+    MojiType = 0;
     KinsokuOff = 0;
     TextColumns = saved;
     TextCharAdvance = TextFontWidth = 26;

@@ -11,6 +11,7 @@
 #include "tests/graphics/compose_fixture.h"
 #include "tests/support/engine_fixture.h"
 #include "text/font_commands.h"
+#include "text/textwindow_commands.h"
 #include "text/glyph.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
@@ -194,6 +195,15 @@ TEST_F(FontCommandTest, ColoursDistanceShadowMojitypeAndTateyoko) {
     FontPlugin = nullptr;
     Run(Cmd_dllfont, "\"\"");
     EXPECT_EQ(FontPlugin, nullptr);
+}
+
+// windowchip keeps at most the table's room; textoff and texton pass over
+// numbers that are no sprite.
+TEST_F(FontCommandTest, WindowChipsAreBounded) {
+    WindowChipCount = 0;
+    for (int i = 0; i < WindowChipLimit + 5; i++) Run(Cmd_windowchip, std::to_string(i % 3 ? 5000 : -7));
+    EXPECT_EQ(WindowChipCount, WindowChipLimit);
+    WindowChipCount = 0;
 }
 
 }  // namespace
