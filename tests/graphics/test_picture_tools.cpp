@@ -337,3 +337,23 @@ TEST_F(GradationTest, WindowPictureAndNumbersOutsideTheTable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PictureToolGames, ToolsRunInTheDefineBlock) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "a_b.bmp", Bmp24(6, 4, OnBlack));
+    WriteGameFile(dir, "a_w.bmp", Bmp24(6, 4, OnWhite));
+    WriteGameFile(dir, "n.bmp", SolidBmp(3, 2, kRed));
+    WriteScript(dir, "*define\nbw2a \"a\"\nchainbmp \"n.bmp\"\nchainbmp \"n.bmp\"\n"
+                     "bmpcut \"n.bmp\",3,1\ngame\n*start\nend\n");
+    ExpectQuiet(RunGame(dir));
+    std::string bytes;
+    EXPECT_TRUE(ReadGameFileBytes(dir, "out/a.bmp", &bytes));
+    ASSERT_TRUE(ReadGameFileBytes(dir, "out.bmp", &bytes));
+    EXPECT_EQ(bytes, Written(6, 2, [](int, int) { return kRed; }));
+    ASSERT_TRUE(ReadGameFileBytes(dir, "_n.bmp20.bmp", &bytes));
+    EXPECT_EQ(bytes, Written(1, 2, [](int, int) { return kRed; }));
+}
+
+}  // namespace
