@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/graphics/compose_fixture.h"
+#include "platform/platform.h"
 #include "tests/support/engine_fixture.h"
 #include "text/font_commands.h"
 #include "text/textwindow_commands.h"
@@ -195,6 +198,33 @@ TEST_F(FontCommandTest, ColoursDistanceShadowMojitypeAndTateyoko) {
     FontPlugin = nullptr;
     Run(Cmd_dllfont, "\"\"");
     EXPECT_EQ(FontPlugin, nullptr);
+}
+
+// dllfont binds the "Font" entry of "x.dll" loaded as "x.so" from the game
+// folder; a library without it, or none at all, leaves no plug-in.
+TEST_F(FontCommandTest, DllfontBindsTheFontEntry) {
+    std::string old = PlatGameDir();
+    std::string dir = MakeGameFolder();
+    std::ifstream in(FONT_TEST_PLUGIN, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    WriteGameFile(dir, "glyphs.so", bytes);
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    FontPlugin = nullptr;
+    Run(Cmd_dllfont, "\"nothere.dll\"");
+    EXPECT_EQ(FontPlugin, nullptr);
+    Run(Cmd_dllfont, "\"glyphs.dll\"");
+    ASSERT_NE(FontPlugin, nullptr);
+    uint8_t pixels[4 * 6] = {};
+    FontPlugin("AB", pixels, 3, 2, 10, 20, 30, "Face");
+    EXPECT_EQ(pixels[0], 200);
+    EXPECT_EQ(pixels[1], 'A');
+    EXPECT_EQ(pixels[2], 'F');
+    EXPECT_EQ(pixels[20], 200);
+    EXPECT_EQ(pixels[21], 10);
+    EXPECT_EQ(pixels[23], 30);
+    FontPlugin = nullptr;
+    PlatSetGameDir(old.c_str());
 }
 
 // windowchip keeps at most the table's room; textoff and texton pass over
