@@ -194,8 +194,9 @@ TEST_F(GlyphTest, LayersRedrawTheGlyphsOverANewBackground) {
 }
 
 // A sprite placed over drawn glyphs and the window recomposed: the glyphs
-// are drawn again over the sprite; hidden (texthide) only the tint stays.
-TEST_F(GlyphTest, GlyphsSurviveASpriteChangeUnderTheWindow) {
+// are drawn again over the sprite; hidden (texthide) only the tint stays;
+// the window taken off and shown again brings them back.
+TEST_F(GlyphTest, GlyphsSurviveASpriteChangeAndAHideAndShow) {
     TextWindowLeft = TextWindowTop = 0;
     TextWindowRight = ScreenWidth - 1;
     TextWindowBottom = ScreenHeight - 1;
@@ -221,6 +222,20 @@ TEST_F(GlyphTest, GlyphsSurviveASpriteChangeUnderTheWindow) {
     ComposeScreen(nullptr);
     EXPECT_EQ(PixelOf(SrcSurface, 12, 12), (Bgr{0, 0, 255}));
     TextHidden = 0;
+    // Taken off the screen and put back: the glyphs come back with it.
+    EraseWindowAllowed = 1;
+    WindowEffect = 1;
+    HideTextWindow();
+    EXPECT_EQ(TextWindowShown, 0);
+    EXPECT_EQ(PixelOf(DestSurface, 12, 12), (Bgr{0, 0, 255}));
+    ShowTextWindow();
+    EXPECT_EQ(TextWindowShown, 1);
+    EXPECT_EQ(PixelOf(DestSurface, 12, 12), (Bgr{0, 255, 0}));
+    // With erasing off the window stays.
+    EraseWindowAllowed = 0;
+    HideTextWindow();
+    EXPECT_EQ(TextWindowShown, 1);
+    EraseWindowAllowed = 1;
     sp.visible = 0;
     sp.tag[0] = 0;
     ReleaseSurface(&sp.surface);
