@@ -388,6 +388,14 @@ TEST_F(EffectTest, NoTimeLeftIsInstant) {
         }
 }
 
+// Intervals are worked out in 64 bits: 32 x 2e9 / 51200 ms a scroll step
+// (the product overflows 32 bits); a click ends it after the first step.
+TEST_F(EffectTest, LongIntervalsDoNotOverflow) {
+    HeadlessInjectAt(HeadlessElapsed() + 10, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(Run(11, 2000000000), 1250000u + 30u);
+    ExpectFrame(DestBytes(), NewAt, "end state");
+}
+
 // A click ends a transition while effectskip is on; the finish uses it up
 // unless a trap label is armed.  With effectskip off it runs to its end.
 TEST_F(EffectTest, ClicksCutTransitionsShort) {
