@@ -9,7 +9,7 @@
 #include "sound/decode_riff.h"
 #include "sound/mixer.h"
 
-// The bounds of a whole sound: source rates DirectSound accepts, and at most
+// The bounds of a whole sound: source rates of 100 Hz to 200 kHz, and at most
 // 15 minutes once converted (a longer one is a failed load, not gigabytes).
 constexpr int MinSourceRate = 100, MaxSourceRate = 200000;
 constexpr int64_t MaxSoundFrames = (int64_t)15 * 60 * MixerRate;
