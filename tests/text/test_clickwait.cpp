@@ -163,4 +163,26 @@ TEST(ClickWaitGames, CursorShownWhereTheTextEndedAndTakenAway) {
     DestroySurface(&frame);
 }
 
+TEST(ClickWaitGames, CursorCellsAnimate) {
+    // Three cells of 8 x 8 (red, green, blue), 100 ms each; about 1300 ms
+    // into the wait: loop mode 1 has stopped on the last cell, and so has a
+    // loop mode the wait does not know (which would run past the picture).
+    for (int mode : {1, 7}) {
+        std::string dir = MakeGameFolder();
+        WriteScript(dir, "*define\ngame\n*start\ntextspeed 0\nsetcursor 0,\":c/3,100," + std::to_string(mode) +
+                             ";>24,8,#ff0000#00ff00#0000ff\",4,0\nあ@い\nend\n");
+        RunOptions opt;
+        opt.max_ms = 1800;
+        opt.frame_out = dir + "/frame.bmp";
+        RunResult r = RunGame(dir, opt);
+        EXPECT_EQ(r.status, 124) << r.err;
+        Surface frame;
+        ASSERT_TRUE(LoadSurfaceBmp(&frame, (dir + "/frame.bmp").c_str()));
+        const uint8_t* p = DibRow(&frame.dib, 19) + 3 * 54;
+        EXPECT_EQ(p[0], 255) << "loop mode " << mode;
+        EXPECT_EQ(p[2], 0) << "loop mode " << mode;
+        DestroySurface(&frame);
+    }
+}
+
 }  // namespace
