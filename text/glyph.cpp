@@ -535,13 +535,6 @@ int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t c
 
 // ---- settings -------------------------------------------------------------
 
-void ResetFontSettings() {
-    for (uint32_t& c : TextColorTable) c = 0xFFFFFF;
-    MojiType = 0;
-    FontPlugin = nullptr;
-    memcpy(DefaultFont, FaceGothic, sizeof FaceGothic);
-}
-
 void TakeDefaultFont() {
     memcpy(SelectedFont, DefaultFont, FontFaceSize);
     memcpy(TextFontFace, DefaultFont, FontFaceSize);

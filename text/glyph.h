@@ -57,7 +57,3 @@ void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w
 
 // Forgets every cached cell coverage.
 void ClearGlyphCache();
-
-// Start-up values of the font settings: the colour table, MojiType 0,
-// FontPlugin null, DefaultFont "ＭＳ ゴシック".
-void ResetFontSettings();
