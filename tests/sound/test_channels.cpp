@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "archive/archives.h"
+#include "archive/ova.h"
 #include "core/error.h"
+#include "tests/archive/arcpack.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
 #include "sound/channels.h"
@@ -327,6 +332,30 @@ TEST_F(LoopMusic, MissingFilesAreLoadErrorsUnlessNoLoadError) {
     PlayLoopBgm("nothere.wav", "loop.wav");
     EXPECT_EQ(LoopBgmState, 0);
     EXPECT_EQ(SoundChannels.ChannelPlaying[BgmIntroChannel], 0);
+}
+
+TEST_F(LoopMusic, ArchivedFilesPlayFromFreshTemporaryFilesDeletedAtTheStop) {
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    ForgetArchiveState();
+    File("arc.ova", arcpack::PackOva({{"bgm\\intro.wav", arcpack::Stored, ToneWave(0.2, 440, 44100, 2, 0.5)},
+                                      {"bgm\\loop.wav", arcpack::Stored, ToneWave(0.2, 880, 44100, 2, 0.5)}}));
+    OvaMode = 1;
+    LoadArchiveIndexes();
+    PlayLoopBgm("bgm\\intro.wav", "bgm\\loop.wav");
+    ASSERT_TRUE(LoopBgmFiles.intro_temp);
+    ASSERT_TRUE(LoopBgmFiles.loop_temp);
+    std::string intro = LoopBgmFiles.intro_path, loop = LoopBgmFiles.loop_path;
+    EXPECT_NE(intro, loop);
+    EXPECT_EQ(intro.rfind(PlatTempDir(), 0), 0u) << intro;
+    EXPECT_EQ(access(intro.c_str(), F_OK), 0);
+    PlatSleep(210);
+    EXPECT_EQ(LoopBgmState, 2);
+    EXPECT_TRUE(MixerBufferPlaying(BgmLoopChannel));
+    StopLoopBgm();
+    EXPECT_NE(access(intro.c_str(), F_OK), 0) << "deleted at the stop";
+    EXPECT_NE(access(loop.c_str(), F_OK), 0) << "deleted at the stop";
+    EXPECT_FALSE(LoopBgmFiles.intro_temp || LoopBgmFiles.loop_temp);
+    ForgetArchiveState();
 }
 
 TEST_F(LoopMusic, FadeOutStepsTheChannelBeingHeardAndEndsOff) {
