@@ -14,7 +14,11 @@
 #include "graphics/screen.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
 #include "text/backlog.h"
+#include "text/clickwait.h"
+#include "text/input_state.h"
 #include "text/display.h"
 #include "text/glyph.h"
 #include "text/kinsoku.h"
@@ -205,6 +209,56 @@ TEST_F(DisplayParts, UnclosedRubyStopsAtTheEndOfTheText) {
     TextCursorColumn = TextCursorLine = 0;
     EXPECT_EQ(FatalBoxOf([] { Show("(い/う"); }, true),
               "エラー: 表示文中の、/の次は改行文字でなければなりません。");
+}
+
+// The click wait's own endings in the program, without input: auto mode
+// (fixed or per character), autoclick, skip mode.
+class ClickWaitAlone : public ::testing::Test {
+protected:
+    static intptr_t Proc(uint32_t message, uintptr_t, intptr_t) {
+        LastMessage = message;
+        return 0;
+    }
+    void SetUp() override {
+        StartHeadlessForTests();
+        PlatSetWindowProc(Proc);
+        while (PlatGetMessage(nullptr)) {}
+        AutoMode = AutoClickOn = SkipMode = ResetRequested = 0;
+        WaitCursorType = 0;
+    }
+    void TearDown() override {
+        AutoMode = AutoClickOn = SkipMode = 0;
+        AutoModeWait = 1000;
+        DisplayedCharCount = 0;
+    }
+    static uint64_t Lasts() {
+        uint64_t start = HeadlessElapsed();
+        ClickWait();
+        return HeadlessElapsed() - start;
+    }
+};
+
+TEST_F(ClickWaitAlone, AutoModeAndAutoclickEndTheWait) {
+    AutoMode = 1;
+    AutoModeWait = 300;
+    uint64_t t = Lasts();
+    EXPECT_GE(t, 300u);
+    EXPECT_LE(t, 305u);
+    // Negative: so many ms per character shown (40 bytes, 20 characters).
+    AutoModeWait = -50;
+    DisplayedCharCount = 20;
+    t = Lasts();
+    EXPECT_GE(t, 1000u);
+    EXPECT_LE(t, 1005u);
+    AutoMode = 0;
+    AutoClickOn = 1;
+    AutoClickTime = 250;
+    t = Lasts();
+    EXPECT_GE(t, 250u);
+    EXPECT_LE(t, 255u);
+    AutoClickOn = 0;
+    SkipMode = 1;
+    EXPECT_LE(Lasts(), 2u);
 }
 
 }  // namespace
