@@ -64,6 +64,9 @@ protected:
         GlyphLayer = nullptr;
         ScreenWidth = saved_w_;
         ScreenHeight = saved_h_;
+        // The screen's surfaces back at the program's size for later tests.
+        RebuildScreenSurfaces();
+        RebuildTextColorSurface();
         ShadeDistanceOn = 0;
         ClearCapturedBoxes();
     }
