@@ -333,7 +333,7 @@ PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, in
     int32_t n = 3 * (i1 - i0);
     // Rows are worked byte by byte (blue, green, red) with no branch and no
     // table, so that the loop vectorises.
-    static uint8_t col3[3 * MaxCellSide];
+    static uint8_t col3[3 * MaxCellSide], scratchK[3 * MaxCellSide];
     for (int32_t t = 0; t < n; t += 3) {
         col3[t] = (uint8_t)(color & 0xFF);
         col3[t + 1] = (uint8_t)(color >> 8);
@@ -345,25 +345,38 @@ PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, in
         const uint8_t* cov = coverage + (size_t)j * w;
         const uint8_t* cr = c3 + 3 * ((size_t)j * w + i0);
         uint8_t* d = DibRow(&target->dib, py) + 3 * (x + i0);
+        // The colour times the coverage goes to TextColorSurface (when the
+        // layers are there) and onto the darkened pixel.
+        uint8_t* k = nullptr;
         if (layers) {
             memcpy(GlyphLayer + (size_t)py * ScreenWidth + x + i0, cov + i0, (size_t)(i1 - i0));
-            uint8_t* k = DibRow(&TextColorSurface.dib, py) + 3 * (x + i0);
-            for (int32_t b = 0; b < n; b++) k[b] = (uint8_t)Div255(col3[b] * (unsigned)cr[b]);
+            k = DibRow(&TextColorSurface.dib, py) + 3 * (x + i0);
+        } else {
+            k = scratchK;
         }
         // The first pixel is darkened by the column left of it (when the
         // cell has one); every other by the coverage three bytes back.
         unsigned first = right && i0 > 0 ? 255u - cov[i0 - 1] : 255u;
         for (int32_t b = 0; b < 3; b++) {
-            unsigned c = cr[b];
-            unsigned v = Div255(Div255(d[b] * first) * (255 - c)) + Div255(col3[b] * c);
+            unsigned c = cr[b], kv = Div255(col3[b] * c);
+            unsigned v = Div255(Div255(d[b] * first) * (255 - c)) + kv;
+            k[b] = (uint8_t)kv;
             d[b] = (uint8_t)(v > 255 ? 255 : v);
         }
-        for (int32_t b = 3; b < n; b++) {
-            unsigned c = cr[b];
-            unsigned keep = right ? 255u - cr[b - 3] : 255u;
-            unsigned v = Div255(Div255(d[b] * keep) * (255 - c)) + Div255(col3[b] * c);
-            d[b] = (uint8_t)(v > 255 ? 255 : v);
-        }
+        if (right)
+            for (int32_t b = 3; b < n; b++) {
+                unsigned c = cr[b], kv = Div255(col3[b] * c);
+                unsigned v = Div255(Div255(d[b] * (255u - cr[b - 3])) * (255 - c)) + kv;
+                k[b] = (uint8_t)kv;
+                d[b] = (uint8_t)(v > 255 ? 255 : v);
+            }
+        else
+            for (int32_t b = 3; b < n; b++) {
+                unsigned c = cr[b], kv = Div255(col3[b] * c);
+                unsigned v = Div255(d[b] * (255 - c)) + kv;
+                k[b] = (uint8_t)kv;
+                d[b] = (uint8_t)(v > 255 ? 255 : v);
+            }
         // The shadow of the last column, just right of the cell.
         if (right && i1 == w && x + w < tw) Darken(d + n, cov[w - 1]);
     }
