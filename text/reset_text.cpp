@@ -10,6 +10,7 @@
 #include "text/pass_defaults.h"
 #include "text/ruby.h"
 #include "text/textline.h"
+#include "text/textwindow.h"
 #include "text/traps.h"
 
 void ResetTextState() {
@@ -25,10 +26,7 @@ void ResetTextState() {
     ResetRuby();
     ClearBacklog();
     LookbackOn = 1;
-    TextColumns = 23;
-    TextRows = 16;
-    TextCursorLine = 0;
-    TextCursorColumn = 0;
+    ResetTextWindow();  // the window record, its cursor and flags
     RebuildTextColorSurface();
     ResetWaitCursors();
 }

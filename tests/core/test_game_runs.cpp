@@ -11,6 +11,12 @@ namespace {
 
 const char kHead[] = "*define\ngame\nnosuch0\n*start\n";
 
+std::string Le32(size_t v) {
+    std::string out(4, '\0');
+    for (int i = 0; i < 4; i++) out[i] = (char)(v >> (8 * i));
+    return out;
+}
+
 // The runner reports a box's newlines as "\\n".
 std::string Escape(const std::string& s) {
     std::string out;
@@ -21,6 +27,15 @@ std::string Escape(const std::string& s) {
 TEST(GameRun, StoryStartsAtStartAndEndEndsWithZero) {
     std::string dir = MakeGameFolder();
     WriteScript(dir, std::string(kHead) + "v01:dv02:mv03\nend\n");
+    // The voices the statements name: two short silent waves, and music that
+    // does not decode (silence, no error).
+    std::string pcm(882, '\0');
+    std::string wav = std::string("RIFF") + Le32(36 + pcm.size()) + "WAVEfmt " + Le32(16) +
+                      std::string("\x01\x00\x01\x00", 4) + Le32(44100) + Le32(88200) +
+                      std::string("\x02\x00\x10\x00", 4) + "data" + Le32(pcm.size()) + pcm;
+    WriteGameFile(dir, "voice/01.wav", wav);
+    WriteGameFile(dir, "voice/02.wav", wav);
+    WriteGameFile(dir, "voice/03.mp3", "not an mp3");
     RunResult r = RunGame(dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.boxes.empty()) << r.boxes[0];
