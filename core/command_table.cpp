@@ -36,6 +36,7 @@
 #include "text/display_commands.h"
 #include "text/font_commands.h"
 #include "text/input_commands.h"
+#include "text/menu_commands.h"
 #include "text/textwindow_commands.h"
 #include "text/wait_commands.h"
 
@@ -193,7 +194,7 @@ const CommandEntry CommandTable[] = {
     D(errorsave, U),  // 144
     D(delbgmvol, Cmd_delbgmvol),  // 145
     D(maxkaisoupage, U),  // 146
-    D(deletemenu, U),  // 147
+    D(deletemenu, Cmd_deletemenu),  // 147
     D(clickskippage, Cmd_clickskippage),  // 148
     D(ova, Cmd_ova),  // 149
     D(englishdialog, U),  // 150

@@ -4,6 +4,7 @@
 
 #include "archive/ov2.h"
 #include "archive/ova.h"
+#include "core/reset.h"
 #include "ext/layers.h"
 #include "ext/lua_functions.h"
 #include "ext/lua_messages.h"
@@ -11,6 +12,7 @@
 #include "ext/orva_exec.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "text/clickwait.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 
@@ -140,8 +142,14 @@ int LuaEnd(lua_State* L) {
     DestroyMainWindow();
 }
 
-// The click wait lives with the text display, which this build lacks.
-int LuaClick(lua_State*) { LuaNotAvailable("OVClick"); }
+// The click wait; no right-click action runs inside it.  A reset the system
+// menu asked for meanwhile is carried out here.
+int LuaClick(lua_State* L) {
+    OL_settop(L, 0);
+    ClickWait();
+    if (MenuResetRequested) ResetToStart();
+    return 0;
+}
 
 int LuaMouseMode(lua_State* L) {
     LuaCheckArgs(L, "b", "OVMouseMode", "OVMouseMode(boolswitch)");

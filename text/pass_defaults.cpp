@@ -9,6 +9,7 @@
 #include "text/textwindow.h"
 #include "text/display.h"
 #include "text/kinsoku.h"
+#include "text/menu_commands.h"
 #include "text/textline.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
@@ -30,4 +31,4 @@ void RebuildTextColorSurface() {
 void UpdateMenuForPass(bool) {}
 void EnumerateFontsForMenu() {}
 void LoadLookbackArrows() {}
-bool DefineRebuiltMenu() { return false; }
+bool DefineRebuiltMenu() { return MenuRebuilt != 0; }
