@@ -28,6 +28,8 @@
 #include "graphics/picture_tools.h"
 #include "graphics/quake_commands.h"
 #include "graphics/sprite_commands.h"
+#include "save/persist_commands.h"
+#include "save/slot_commands.h"
 #include "sound/loopbgm_commands.h"
 #include "sound/music_commands.h"
 #include "sound/voice_commands.h"
@@ -79,9 +81,9 @@ const CommandEntry CommandTable[] = {
     E(fileremove, Cmd_fileremove),  // 30
     E(date, Cmd_date),  // 31
     E(time, Cmd_time),  // 32
-    E(getsavestr, U),  // 33
-    E(savetime, U),  // 34
-    E(savetime2, U),  // 35
+    E(getsavestr, Cmd_getsavestr),  // 33
+    E(savetime, Cmd_savetime),  // 34
+    E(savetime2, Cmd_savetime2),  // 35
     E(time, Cmd_time),  // 36
     E(rubyoff, Cmd_rubyoff),  // 37
     E(rubyon, Cmd_rubyon),  // 38
@@ -95,7 +97,7 @@ const CommandEntry CommandTable[] = {
     E(humanpos, Cmd_humanpos),  // 46
     E(underline, Cmd_underline),  // 47
     E(movl, Cmd_movl),  // 48
-    E(kidokumode, U),  // 49
+    E(kidokumode, Cmd_kidokumode),  // 49
     E(setcolor, Cmd_setcolor),  // 50
     E(bgmdownmode, Cmd_bgmdownmode),  // 51
     E(textbtnstart, U),  // 52
@@ -176,9 +178,9 @@ const CommandEntry CommandTable[] = {
     D(noloaderror, Cmd_noloaderror),  // 126
     D(rgosub, U),  // 127
     D(textgosub, Cmd_textgosub),  // 128
-    D(autosaveoff, U),  // 129
+    D(autosaveoff, Cmd_autosaveoff),  // 129
     D(pretextgosub, Cmd_pretextgosub),  // 130
-    D(loadgosub, U),  // 131
+    D(loadgosub, Cmd_loadgosub),  // 131
     D(savenumber, U),  // 132
     D(resetmenu, U),  // 133
     D(insertmenu, U),  // 134
@@ -191,7 +193,7 @@ const CommandEntry CommandTable[] = {
     D(jpegmode, Cmd_jpegmode),  // 141
     D(nodv, Cmd_nodv),  // 142
     D(ctrlalt, Cmd_ctrlalt),  // 143
-    D(errorsave, U),  // 144
+    D(errorsave, Cmd_errorsave),  // 144
     D(delbgmvol, Cmd_delbgmvol),  // 145
     D(maxkaisoupage, U),  // 146
     D(deletemenu, Cmd_deletemenu),  // 147
@@ -220,10 +222,10 @@ const CommandEntry CommandTable[] = {
     D(defsevol, Cmd_defsevol),  // 170
     D(defmp3vol, Cmd_defmp3vol),  // 171
     D(defbgmvol, Cmd_defbgmvol),  // 172
-    D(savedir, U),  // 173
+    D(savedir, Cmd_savedir),  // 173
     D(ovadir, Cmd_ovadir),  // 174
     D(windowback, Cmd_windowback),  // 175
-    D(kidokuskip, U),  // 176
+    D(kidokuskip, Cmd_kidokuskip),  // 176
     D(dsound, Cmd_dsound),  // 177
     D(noteraseman, Cmd_noteraseman),  // 178
     D(mode_tavelo, U),  // 179
@@ -236,8 +238,8 @@ const CommandEntry CommandTable[] = {
     D(lookbackcolor, U),  // 186
     D(savename, U),  // 187
     D(clickstr, Cmd_clickstr),  // 188
-    D(filelog, U),  // 189
-    D(labellog, U),  // 190
+    D(filelog, Cmd_filelog),  // 189
+    D(labellog, Cmd_labellog),  // 190
     D(soundpressplgin, Cmd_soundpressplgin),  // 191
     D(versionstr, U),  // 192
     D(effectblank, Cmd_effectblank),  // 193
@@ -257,7 +259,7 @@ const CommandEntry CommandTable[] = {
     D(clickvoice, Cmd_clickvoice),  // 207
     D(selectvoice, Cmd_selectvoice),  // 208
     D(menuselectvoice, Cmd_menuselectvoice),  // 209
-    D(globalon, U),  // 210
+    D(globalon, Cmd_globalon),  // 210
     D(effectcut, Cmd_effectcut),  // 211
     D(humanz, Cmd_humanz),  // 212
     D(game, Cmd_game),  // 213
@@ -302,19 +304,19 @@ const CommandEntry CommandTable[] = {
     S(quakex, Cmd_quakex),  // 251
     S(quakey, Cmd_quakey),  // 252
     S(rmode, U),  // 253
-    S(savegame, U),  // 254
-    S(savegame2, U),  // 255
-    S(getscreenshot, U),  // 256
-    S(savescreenshot, U),  // 257
-    S(savescreenshot2, U),  // 258
-    S(deletescreenshot, U),  // 259
-    S(loadgame, U),  // 260
-    S(savefileexist, U),  // 261
+    S(savegame, Cmd_savegame),  // 254
+    S(savegame2, Cmd_savegame2),  // 255
+    S(getscreenshot, Cmd_getscreenshot),  // 256
+    S(savescreenshot, Cmd_savescreenshot),  // 257
+    S(savescreenshot2, Cmd_savescreenshot2),  // 258
+    S(deletescreenshot, Cmd_deletescreenshot),  // 259
+    S(loadgame, Cmd_loadgame),  // 260
+    S(savefileexist, Cmd_savefileexist),  // 261
     S(fileexist, Cmd_fileexist),  // 262
     S(systemcall, U),  // 263
     S(tateyoko, Cmd_tateyoko),  // 264
-    S(saveon, U),  // 265
-    S(saveoff, U),  // 266
+    S(saveon, Cmd_saveon),  // 265
+    S(saveoff, Cmd_saveoff),  // 266
     S(select, U),  // 267
     S(cselgoto, U),  // 268
     S(ispage, Cmd_ispage),  // 269
@@ -347,7 +349,7 @@ const CommandEntry CommandTable[] = {
     S(monocro, Cmd_monocro),  // 296
     S(nega, Cmd_nega),  // 297
     S(panoramatest, Cmd_panoramatest),  // 298
-    S(savepoint, U),  // 299
+    S(savepoint, Cmd_savepoint),  // 299
     S(bg, Cmd_bg),  // 300
     S(ld, Cmd_ld),  // 301
     S(checkkey, Cmd_checkkey),  // 302
