@@ -13,6 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/error.h"
 #include "core/script.h"
 #include "core/sjis.h"
@@ -305,6 +309,78 @@ static inline void Darken(uint8_t* d, uint8_t c) {
     d[2] = ProductTable[d[2]][255 - c];
 }
 
+// One row of the blend, n bytes (blue, green, red per pixel): k := colour x c,
+// d := d x (255 - c) + k, clamped; with Right, d is first darkened by the
+// coverage three bytes back (prev before the row's first pixel).
+template <bool Right>
+static inline void BlendBytes(const uint8_t* cr, const uint8_t* col3, uint8_t* d, uint8_t* k, int32_t from,
+                              int32_t to, unsigned prev) {
+    for (int32_t b = from; b < to; b++) {
+        unsigned c = cr[b], kv = Div255(col3[b] * c);
+        unsigned dv = d[b];
+        if (Right) dv = Div255(dv * (255u - (b < 3 ? prev : cr[b - 3])));
+        unsigned v = Div255(dv * (255 - c)) + kv;
+        k[b] = (uint8_t)kv;
+        d[b] = (uint8_t)(v > 255 ? 255 : v);
+    }
+}
+
+#if defined(__SSE2__)
+// Div255 on eight 16-bit lanes (each at most 255 * 255).
+static inline __m128i Div255x8(__m128i a) {
+    a = _mm_add_epi16(a, _mm_add_epi16(_mm_set1_epi16(1), _mm_srli_epi16(a, 8)));
+    return _mm_srli_epi16(a, 8);
+}
+// Sixteen bytes of the blend; pc holds the coverage three bytes back.
+template <bool Right>
+static inline void Blend16(__m128i c, __m128i pc, __m128i col, __m128i dv, __m128i* dOut, __m128i* kOut) {
+    const __m128i zero = _mm_setzero_si128(), ff = _mm_set1_epi16(255);
+    __m128i cl = _mm_unpacklo_epi8(c, zero), ch = _mm_unpackhi_epi8(c, zero);
+    __m128i kl = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(col, zero), cl));
+    __m128i kh = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(col, zero), ch));
+    __m128i dl = _mm_unpacklo_epi8(dv, zero), dh = _mm_unpackhi_epi8(dv, zero);
+    if (Right) {
+        dl = Div255x8(_mm_mullo_epi16(dl, _mm_sub_epi16(ff, _mm_unpacklo_epi8(pc, zero))));
+        dh = Div255x8(_mm_mullo_epi16(dh, _mm_sub_epi16(ff, _mm_unpackhi_epi8(pc, zero))));
+    }
+    dl = _mm_add_epi16(Div255x8(_mm_mullo_epi16(dl, _mm_sub_epi16(ff, cl))), kl);
+    dh = _mm_add_epi16(Div255x8(_mm_mullo_epi16(dh, _mm_sub_epi16(ff, ch))), kh);
+    *dOut = _mm_packus_epi16(dl, dh);  // the clamp at 255
+    *kOut = _mm_packus_epi16(kl, kh);
+}
+#endif
+
+template <bool Right>
+static inline void BlendRow(const uint8_t* cr, const uint8_t* col3, uint8_t* d, uint8_t* k, int32_t n,
+                            unsigned prev) {
+#if defined(__SSE2__)
+    if (n >= 19) {
+        // The last sixteen bytes are worked from the row's original pixels
+        // first and stored last, so that they may overlap the others.
+        int32_t last = n - 16;
+        __m128i lastD, lastK;
+        Blend16<Right>(_mm_loadu_si128((const __m128i*)(cr + last)),
+                       _mm_loadu_si128((const __m128i*)(cr + last - 3)),
+                       _mm_loadu_si128((const __m128i*)(col3 + last)),
+                       _mm_loadu_si128((const __m128i*)(d + last)), &lastD, &lastK);
+        for (int32_t b = 0; b < last; b += 16) {
+            __m128i c = _mm_loadu_si128((const __m128i*)(cr + b));
+            __m128i pc = b ? _mm_loadu_si128((const __m128i*)(cr + b - 3))
+                           : _mm_or_si128(_mm_slli_si128(c, 3), _mm_cvtsi32_si128((int)(prev * 0x010101u)));
+            __m128i dv, kv;
+            Blend16<Right>(c, pc, _mm_loadu_si128((const __m128i*)(col3 + b)),
+                           _mm_loadu_si128((const __m128i*)(d + b)), &dv, &kv);
+            _mm_storeu_si128((__m128i*)(d + b), dv);
+            _mm_storeu_si128((__m128i*)(k + b), kv);
+        }
+        _mm_storeu_si128((__m128i*)(d + last), lastD);
+        _mm_storeu_si128((__m128i*)(k + last), lastK);
+        return;
+    }
+#endif
+    BlendBytes<Right>(cr, col3, d, k, 0, n, prev);
+}
+
 // Steps 4 and 5 of a cell from its coverage and blend plane.
 PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, int32_t x, int32_t y,
                       int32_t w, int32_t h, uint32_t color, bool shadow, Surface* target) {
@@ -356,27 +432,9 @@ PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, in
         }
         // The first pixel is darkened by the column left of it (when the
         // cell has one); every other by the coverage three bytes back.
-        unsigned first = right && i0 > 0 ? 255u - cov[i0 - 1] : 255u;
-        for (int32_t b = 0; b < 3; b++) {
-            unsigned c = cr[b], kv = Div255(col3[b] * c);
-            unsigned v = Div255(Div255(d[b] * first) * (255 - c)) + kv;
-            k[b] = (uint8_t)kv;
-            d[b] = (uint8_t)(v > 255 ? 255 : v);
-        }
-        if (right)
-            for (int32_t b = 3; b < n; b++) {
-                unsigned c = cr[b], kv = Div255(col3[b] * c);
-                unsigned v = Div255(Div255(d[b] * (255u - cr[b - 3])) * (255 - c)) + kv;
-                k[b] = (uint8_t)kv;
-                d[b] = (uint8_t)(v > 255 ? 255 : v);
-            }
-        else
-            for (int32_t b = 3; b < n; b++) {
-                unsigned c = cr[b], kv = Div255(col3[b] * c);
-                unsigned v = Div255(d[b] * (255 - c)) + kv;
-                k[b] = (uint8_t)kv;
-                d[b] = (uint8_t)(v > 255 ? 255 : v);
-            }
+        unsigned prev = right && i0 > 0 ? cov[i0 - 1] : 0u;
+        if (right) BlendRow<true>(cr, col3, d, k, n, prev);
+        else BlendRow<false>(cr, col3, d, k, n, prev);
         // The shadow of the last column, just right of the cell.
         if (right && i1 == w && x + w < tw) Darken(d + n, cov[w - 1]);
     }
