@@ -1,0 +1,13 @@
+// safe_write.h - crash-safe file writing: the bytes go to a temporary file
+// in the same folder, which is synced and renamed over the old file, and the
+// folder is synced; a process killed at any moment leaves the old file or
+// the new one whole.
+#pragma once
+#include <cstddef>
+#include <string>
+
+// Writes the file of that CP932 name (resolved like PlatOpen's names).
+// false when any step failed; the old file is then untouched and *error
+// (when given) says why.
+bool SafeWriteFile(const char* cp932_name, const void* data, size_t size,
+                   std::string* error = nullptr);
