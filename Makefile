@@ -12,8 +12,10 @@ CMAKE_GEN = -G Ninja
 deps:
 	@scripts/install-deps
 
+# The benchmarks build in a tree of their own, so that playing and testing
+# do not wait for them.
 configure: deps
-	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_BENCH=OFF >/dev/null
 
 build: configure
 	@cmake --build build -j $(JOBS)
@@ -47,11 +49,13 @@ fuzz-ci: build-fuzz
 # The sanitizer run comes last so that its summary closes the output.
 test: test-normal fuzz-ci test-asan
 
-bench: build
-	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+bench: deps
+	@cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_BENCH=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 fuzz: FUZZ_SECONDS = 120
 fuzz: fuzz-ci
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-bench
