@@ -10,6 +10,7 @@
 #include "core/startup.h"
 #include "core/variables.h"
 #include "graphics/screen.h"
+#include "bench/bench_support.h"
 #include "platform/platform.h"
 #include "text/display.h"
 #include "text/kinsoku.h"
@@ -21,12 +22,7 @@
 namespace {
 
 void StartEngineState() {
-    static bool started = false;
-    if (started) return;
-    started = true;
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
+    if (!StartHeadlessOnce()) return;
     ScreenWidth = 640, ScreenHeight = 480;
     VariableCount = 16;
     AllocateVariableTables(VariableCount);

@@ -21,17 +21,13 @@ extern "C" {
 #include "ext/luabridge.h"
 #include "ext/luahooks.h"
 #include "ext/optional.h"
+#include "bench/bench_support.h"
 #include "platform/platform.h"
 
 namespace {
 
 void Start() {
-    static bool started = false;
-    if (started) return;
-    started = true;
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
+    if (!StartHeadlessOnce()) return;
     VariableCount = 4096;
     GlobalBorder = 200;
     AllocateVariableTables(VariableCount);

@@ -9,18 +9,12 @@
 #include "graphics/anim.h"
 #include "graphics/sprite.h"
 #include "platform/headless/headless.h"
+#include "bench/bench_support.h"
 #include "platform/platform.h"
 
 namespace {
 
-void StartPlatform() {
-    static bool started = false;
-    if (started) return;
-    started = true;
-    PlatOptions opt;
-    opt.headless = true;
-    PlatInit(opt);
-}
+void StartPlatform() { StartHeadlessOnce(); }
 
 void ClearSprites() {
     for (Sprite& s : Sprites) {
