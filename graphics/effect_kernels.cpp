@@ -17,8 +17,27 @@ static int EffectThreads = 1;
 
 void SetEffectThreads(int count) { EffectThreads = std::clamp(count, 1, 16); }
 
-// Below this many pixels a step runs on the calling thread alone.
-enum { ParallelPixels = 1 << 18 };
+// The widest vectors the machine offers, in bits (0: plain loops); the
+// Have flags follow it.
+static int VectorBits = SetEffectVectorBits(512);
+static bool HaveAvx512, HaveAvx2, HaveSsse3, HaveSse2;
+
+int SetEffectVectorBits(int bits) {
+#if defined(__SSE2__)
+    HaveAvx512 = bits >= 512 && __builtin_cpu_supports("avx512bw");
+    HaveAvx2 = bits >= 256 && __builtin_cpu_supports("avx2");
+    HaveSsse3 = bits >= 128 && __builtin_cpu_supports("ssse3");
+    HaveSse2 = bits >= 128;
+    return VectorBits = HaveAvx512 ? 512 : HaveAvx2 ? 256 : HaveSse2 ? 128 : 0;
+#else
+    (void)bits;
+    return VectorBits = 0;
+#endif
+}
+
+// Below this many pixels a step runs on the calling thread alone; from
+// StreamPixels on, whole-frame blends write around the caches.
+enum { ParallelPixels = 1 << 18, StreamPixels = 1 << 20 };
 
 // Runs fn(first, end) over rows top .. top + h - 1, in parts when the step
 // touches `pixels` pixels or more.
@@ -92,42 +111,66 @@ void EffectScroll(Dib* d, int32_t dx, int32_t dy) {
 
 // One row of a crossfade frame: bytes i (counted from o) with i & 1 ==
 // parity (every byte for parity 2) become PT[a][s] + PT[b][d].  The vector
-// loops hold the bytes of one parity in 16-bit lanes; x / 255 for
-// x <= 65025 is (x * 0x8081) >> 23, the high half of the product shifted
-// by 7.
+// loops hold the bytes of one parity in 16-bit lanes.  For a level a below
+// 255, x * a / 255 truncated (x <= 255) is the high half of x * m with
+// m = ceil(a * 65536 / 255): the excess x * (m - a * 65536 / 255) / 65536
+// stays below 1/255, the smallest gap between x * a / 255 and the next
+// whole number.  Levels 0 and 255 (m = 65536) take the scalar loop.
 #if defined(__SSE2__)
-// PT[a][s] + PT[b][d] in each 16-bit lane.
-static inline __m128i Lanes(__m128i s, __m128i d, __m128i a, __m128i b, __m128i magic) {
-    return _mm_add_epi16(_mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(s, a), magic), 7),
-                         _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(d, b), magic), 7));
-}
-__attribute__((target("avx2"))) static inline __m256i Lanes(__m256i s, __m256i d, __m256i a,
-                                                             __m256i b, __m256i magic) {
-    return _mm256_add_epi16(_mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(s, a), magic), 7),
-                            _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(d, b), magic), 7));
-}
+// The factor m of level a < 255.
+static inline uint16_t LevelFactor(uint32_t a) { return (uint16_t)((a * 65536u + 254u) / 255u); }
 
-#define EFFECT_BLEND_LOOP(V, load, store, set1, srli, slli, and_, andnot, or_)                  \
+#define EFFECT_BLEND_LOOP(V, load, store, set1, srli, slli, and_, andnot, or_, mulhi, add)      \
     {                                                                                           \
-        const V va = set1((short)a), vb = set1((short)b);                                       \
-        const V magic = set1((short)0x8081), low = set1(0x00FF);                                \
+        const V ma = set1((short)LevelFactor(a)), mb = set1((short)LevelFactor(b));             \
+        const V low = set1(0x00FF);                                                             \
         for (; i + (int32_t)sizeof(V) <= n; i += (int32_t)sizeof(V)) {                          \
             V vs = load((const V*)(s + i)), vd = load((const V*)(d + i));                       \
             V v;                                                                                \
             if (parity == 2) {                                                                  \
-                V even = Lanes(and_(vs, low), and_(vd, low), va, vb, magic);                    \
-                V odd = Lanes(srli(vs, 8), srli(vd, 8), va, vb, magic);                         \
+                V even = add(mulhi(and_(vs, low), ma), mulhi(and_(vd, low), mb));               \
+                V odd = add(mulhi(srli(vs, 8), ma), mulhi(srli(vd, 8), mb));                    \
                 v = or_(even, slli(odd, 8));                                                    \
             } else if (parity == 1) {                                                           \
                 V vo = load((const V*)(o + i));                                                 \
-                v = or_(slli(Lanes(srli(vs, 8), srli(vd, 8), va, vb, magic), 8), and_(vo, low)); \
+                V odd = add(mulhi(srli(vs, 8), ma), mulhi(srli(vd, 8), mb));                    \
+                v = or_(slli(odd, 8), and_(vo, low));                                           \
             } else {                                                                            \
                 V vo = load((const V*)(o + i));                                                 \
-                v = or_(Lanes(and_(vs, low), and_(vd, low), va, vb, magic), andnot(low, vo));   \
+                V even = add(mulhi(and_(vs, low), ma), mulhi(and_(vd, low), mb));               \
+                v = or_(even, andnot(low, vo));                                                 \
             }                                                                                   \
             store((V*)(o + i), v);                                                              \
         }                                                                                       \
     }
+
+// Whole-frame blends of large areas write past the caches (aligned blocks
+// only): the result is not read back before the next frame, and the
+// reads of the two pictures keep the cache.
+template <bool Stream>
+__attribute__((target("avx512bw"))) static inline void StoreBlock(__m512i* p, __m512i v) {
+    if (Stream && ((uintptr_t)p & 63) == 0)
+        _mm512_stream_si512(p, v);
+    else
+        _mm512_storeu_si512(p, v);
+}
+
+// ~a & b (the compiler's own andnot for 512 bits trips its uninitialised
+// value warning).
+__attribute__((target("avx512bw"))) static inline __m512i AndNot512(__m512i a, __m512i b) {
+    return _mm512_and_si512(_mm512_xor_si512(a, _mm512_set1_epi32(-1)), b);
+}
+
+template <bool Stream>
+__attribute__((target("avx512bw"))) static int32_t CrossfadeRowAvx512(
+    uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a, uint32_t b,
+    int32_t parity) {
+    int32_t i = 0;
+    EFFECT_BLEND_LOOP(__m512i, _mm512_loadu_si512, StoreBlock<Stream>, _mm512_set1_epi16,
+                      _mm512_srli_epi16, _mm512_slli_epi16, _mm512_and_si512, AndNot512,
+                      _mm512_or_si512, _mm512_mulhi_epu16, _mm512_add_epi16)
+    return i;
+}
 
 __attribute__((target("avx2"))) static int32_t CrossfadeRowAvx2(
     uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a, uint32_t b,
@@ -135,7 +178,7 @@ __attribute__((target("avx2"))) static int32_t CrossfadeRowAvx2(
     int32_t i = 0;
     EFFECT_BLEND_LOOP(__m256i, _mm256_loadu_si256, _mm256_storeu_si256, _mm256_set1_epi16,
                       _mm256_srli_epi16, _mm256_slli_epi16, _mm256_and_si256, _mm256_andnot_si256,
-                      _mm256_or_si256)
+                      _mm256_or_si256, _mm256_mulhi_epu16, _mm256_add_epi16)
     return i;
 }
 
@@ -143,19 +186,22 @@ static int32_t CrossfadeRowSse2(uint8_t* o, const uint8_t* s, const uint8_t* d, 
                                 uint32_t a, uint32_t b, int32_t parity) {
     int32_t i = 0;
     EFFECT_BLEND_LOOP(__m128i, _mm_loadu_si128, _mm_storeu_si128, _mm_set1_epi16, _mm_srli_epi16,
-                      _mm_slli_epi16, _mm_and_si128, _mm_andnot_si128, _mm_or_si128)
+                      _mm_slli_epi16, _mm_and_si128, _mm_andnot_si128, _mm_or_si128,
+                      _mm_mulhi_epu16, _mm_add_epi16)
     return i;
 }
 
-static const bool HaveAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 static void CrossfadeRow(uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a,
-                         uint32_t b, int32_t parity) {
+                         uint32_t b, int32_t parity, bool stream) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    i = HaveAvx2 ? CrossfadeRowAvx2(o, s, d, n, a, b, parity)
-                 : CrossfadeRowSse2(o, s, d, n, a, b, parity);
+    if (a < 255 && b < 255 && HaveSse2)
+        i = HaveAvx512 ? (stream ? CrossfadeRowAvx512<true>(o, s, d, n, a, b, parity)
+                                 : CrossfadeRowAvx512<false>(o, s, d, n, a, b, parity))
+            : HaveAvx2 ? CrossfadeRowAvx2(o, s, d, n, a, b, parity)
+                       : CrossfadeRowSse2(o, s, d, n, a, b, parity);
 #endif
     int32_t stride = parity == 2 ? 1 : 2;
     if (parity != 2 && (i & 1) != parity) i++;
@@ -167,10 +213,14 @@ void CrossfadeStep(Dib* work, const Dib* src, const Dib* old, int32_t left, int3
     if (w < 1 || h < 1) return;
     const uint32_t a = (uint32_t)level, b = 255u - (uint32_t)level;
     const int32_t n = w * 3;
+    const bool stream = parity == 2 && (int64_t)w * h >= StreamPixels;
     ForRows(top, h, (int64_t)w * h, [=](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; y++)
             CrossfadeRow(DibRow(work, y) + 3 * left, DibRow(src, y) + 3 * left,
-                         DibRow(old, y) + 3 * left, n, a, b, parity == 2 ? 2 : parity & 1);
+                         DibRow(old, y) + 3 * left, n, a, b, parity == 2 ? 2 : parity & 1, stream);
+#if defined(__SSE2__)
+        if (stream) _mm_sfence();
+#endif
     });
 }
 
@@ -227,7 +277,50 @@ __attribute__((target("ssse3"))) static void RuleWipeRowSsse3(uint8_t* d, const 
     RuleWipeRowScalar(d, s, r, x, w, limit);
 }
 
-static const bool HaveSsse3 = __builtin_cpu_supports("ssse3");
+// The same with 64 pixels (192 bytes, three vectors) at a time: the
+// compare gives one mask bit a byte; the bits of the blue bytes, spread
+// over their pixel's three bytes as one 192-bit mask, select the bytes
+// stored from src, and the blue bits alone the rule bytes set to 255.
+// Blocks where no pixel switches are only read.
+static constexpr uint64_t EveryThirdBit(int first) {
+    uint64_t m = 0;
+    for (int i = first; i < 64; i += 3) m |= 1ull << i;
+    return m;
+}
+
+__attribute__((target("avx512bw"))) static void RuleWipeRowAvx512(uint8_t* d, const uint8_t* s,
+                                                                  uint8_t* r, int32_t w,
+                                                                  uint8_t limit) {
+    // Blue bytes sit at the block offsets divisible by 3: 0, 3, ... in the
+    // first vector, 66 = 64 + 2, ... in the second, 129 = 128 + 1, ... in
+    // the third.
+    constexpr uint64_t blue0 = EveryThirdBit(0), blue1 = EveryThirdBit(2),
+                       blue2 = EveryThirdBit(1);
+    const __m512i lim = _mm512_set1_epi8((char)limit), full = _mm512_set1_epi8((char)0xFF);
+    int32_t x = 0;
+    for (; x + 64 <= w; x += 64) {
+        uint8_t* rp = r + 3 * x;
+        uint64_t k0 = _mm512_cmple_epu8_mask(_mm512_loadu_si512(rp), lim) & blue0;
+        uint64_t k1 = _mm512_cmple_epu8_mask(_mm512_loadu_si512(rp + 64), lim) & blue1;
+        uint64_t k2 = _mm512_cmple_epu8_mask(_mm512_loadu_si512(rp + 128), lim) & blue2;
+        if ((k0 | k1 | k2) == 0) continue;
+        // A blue bit b marks bits b, b + 1 and b + 2; the top two bits of a
+        // vector carry into the next one.
+        uint64_t m0 = k0 | k0 << 1 | k0 << 2;
+        uint64_t m1 = k1 | k1 << 1 | k1 << 2 | k0 >> 63 | k0 >> 62;
+        uint64_t m2 = k2 | k2 << 1 | k2 << 2 | k1 >> 63 | k1 >> 62;
+        uint8_t* dp = d + 3 * x;
+        const uint8_t* sp = s + 3 * x;
+        _mm512_mask_storeu_epi8(dp, m0, _mm512_loadu_si512(sp));
+        _mm512_mask_storeu_epi8(dp + 64, m1, _mm512_loadu_si512(sp + 64));
+        _mm512_mask_storeu_epi8(dp + 128, m2, _mm512_loadu_si512(sp + 128));
+        _mm512_mask_storeu_epi8(rp, k0, full);
+        _mm512_mask_storeu_epi8(rp + 64, k1, full);
+        _mm512_mask_storeu_epi8(rp + 128, k2, full);
+    }
+    RuleWipeRowScalar(d, s, r, x, w, limit);
+}
+
 #endif
 
 void RuleWipeStep(Dib* dest, const Dib* src, Dib* rule, int32_t left, int32_t top, int32_t w,
@@ -240,6 +333,10 @@ void RuleWipeStep(Dib* dest, const Dib* src, Dib* rule, int32_t left, int32_t to
             const uint8_t* s = DibRow(src, y) + 3 * left;
             uint8_t* r = DibRow(rule, y) + 3 * left;
 #if defined(__SSE2__)
+            if (HaveAvx512) {
+                RuleWipeRowAvx512(d, s, r, w, limit);
+                continue;
+            }
             if (HaveSsse3) {
                 RuleWipeRowSsse3(d, s, r, w, limit);
                 continue;

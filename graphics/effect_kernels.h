@@ -2,8 +2,8 @@
 // one size: line copies for blinds and curtains, the crossfade's half-byte
 // blend, the rule wipe and rule fade steps, mosaic fills and whole-picture
 // scrolls.  Coordinates are counted from the top; every area is clipped by
-// the caller (left, top, w, h inside the pictures).  Full-screen steps are
-// split over a few threads.
+// the caller (left, top, w, h inside the pictures).  Full-screen steps can
+// be split over a few threads (off by default).
 #pragma once
 #include <cstdint>
 
@@ -52,3 +52,7 @@ void MosaicFill(Dib* dest, const Dib* from, int32_t size);
 
 // Threads used for full-screen steps (1 = none); for the benchmarks.
 void SetEffectThreads(int count);
+// Caps the vector width the steps use at `bits` (512, 256, 128, or 0 for
+// plain loops; the machine's own limit holds as well) and returns the
+// width now in use; for tests and benchmarks.
+int SetEffectVectorBits(int bits);

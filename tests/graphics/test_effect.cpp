@@ -512,3 +512,95 @@ TEST(EffectKernels, RuleWipeSwitchesExactlyThePixelsAtOrBelowTheThreshold) {
 }
 
 }  // namespace
+
+namespace {
+
+// The kernels at every vector width this machine has, then back at its
+// widest.
+struct VectorWidths : ::testing::TestWithParam<int> {
+    void SetUp() override {
+        if (SetEffectVectorBits(GetParam()) != GetParam()) GTEST_SKIP() << "no " << GetParam() << "-bit vectors";
+    }
+    void TearDown() override { SetEffectVectorBits(512); }
+};
+INSTANTIATE_TEST_SUITE_P(EffectKernels, VectorWidths, ::testing::Values(512, 256, 128, 0));
+
+// Every level against every byte value on both sides: byte pairs 2v, 2v + 1
+// of a 171-pixel row hold v (new) and a permutation of v (old), so each
+// parity meets all 256 values, in full vector blocks and the tail.
+TEST_P(VectorWidths, CrossfadeProductsAreExactForEveryLevelAndByte) {
+    const int w = 171;  // 513 bytes
+    Dib src, old, work;
+    ASSERT_TRUE(CreateDib(&src, w, 1) && CreateDib(&old, w, 1) && CreateDib(&work, w, 1));
+    for (int i = 0; i < 3 * w; i++) {
+        int v = (i >> 1) & 255;
+        src.bits[i] = (uint8_t)v, old.bits[i] = (uint8_t)((v * 97 + 13) & 255);
+    }
+    for (int level = 0; level < 256; level++)
+        for (int parity : {0, 1, 2}) {
+            memset(work.bits, 0xA5, (size_t)work.imageBytes);
+            CrossfadeStep(&work, &src, &old, 0, 0, w, 1, level, parity);
+            for (int i = 0; i < 3 * w; i++) {
+                bool in = parity == 2 || (i & 1) == parity;
+                int want = in ? ProductTable[level][src.bits[i]] + ProductTable[255 - level][old.bits[i]]
+                              : 0xA5;
+                ASSERT_EQ(work.bits[i], want) << "level " << level << " parity " << parity << " byte " << i;
+            }
+        }
+    for (Dib* d : {&src, &old, &work}) FreeDib(d);
+}
+
+// A whole frame of a screen-sized area (written around the caches) gives
+// the same bytes as the table, on rows that start at every alignment, and
+// leaves the row above the area alone.
+TEST_P(VectorWidths, LargeCrossfadeFramesMatchTheProductTable) {
+    const int w = 1030, h = 1020;  // 1030 x 1019 blended: just above a million pixels
+    Dib src, old, work;
+    ASSERT_TRUE(CreateDib(&src, w, h) && CreateDib(&old, w, h) && CreateDib(&work, w, h));
+    uint32_t seed = 777;
+    auto next = [&] { return (uint8_t)((seed = seed * 1103515245u + 12345u) >> 16); };
+    for (int i = 0; i < src.imageBytes; i++) src.bits[i] = next(), old.bits[i] = next();
+    for (int level : {1, 128, 254, 255}) {
+        memset(work.bits, 0x3C, (size_t)work.imageBytes);
+        CrossfadeStep(&work, &src, &old, 0, 1, w, h - 1, level, 2);
+        for (int y = 0; y < h; y++) {
+            const uint8_t *o = DibRow(&work, y), *s = DibRow(&src, y), *d = DibRow(&old, y);
+            for (int i = 0; i < 3 * w; i++)
+                ASSERT_EQ(o[i], y == 0 ? 0x3C : ProductTable[level][s[i]] + ProductTable[255 - level][d[i]])
+                    << "level " << level << " row " << y << " byte " << i;
+        }
+    }
+    for (Dib* d : {&src, &old, &work}) FreeDib(d);
+}
+
+// The rule wipe on rows of several 64-pixel blocks and a tail, from an
+// even and an odd pixel: pixels whose blue byte sits at the end of one
+// vector or spans two switch whole, and nothing else changes.
+TEST_P(VectorWidths, RuleWipeOnLongRowsSwitchesWholePixels) {
+    const int w = 200, h = 3;
+    Dib src, dest, rule;
+    ASSERT_TRUE(CreateDib(&src, w, h) && CreateDib(&dest, w, h) && CreateDib(&rule, w, h));
+    uint32_t seed = 4242;
+    auto next = [&] { return (uint8_t)((seed = seed * 1103515245u + 12345u) >> 16); };
+    for (int left : {0, 1})
+        for (int threshold : {0, 5, 100, 200, 254, 255}) {
+            for (Dib* d : {&src, &dest, &rule})
+                for (int i = 0; i < d->imageBytes; i++) d->bits[i] = next();
+            std::vector<uint8_t> r0(rule.bits, rule.bits + rule.imageBytes);
+            std::vector<uint8_t> d0(dest.bits, dest.bits + dest.imageBytes);
+            RuleWipeStep(&dest, &src, &rule, left, 0, w - left, h, threshold);
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++) {
+                    size_t at = (size_t)GetRowOffset(&rule, y) + 3 * x;
+                    bool on = x >= left && r0[at] <= threshold;
+                    for (int c = 0; c < 3; c++) {
+                        ASSERT_EQ(dest.bits[at + c], on ? src.bits[at + c] : d0[at + c])
+                            << "left " << left << " threshold " << threshold << " (" << x << "," << y << ")";
+                        ASSERT_EQ(rule.bits[at + c], on && c == 0 ? 255 : r0[at + c]);
+                    }
+                }
+        }
+    for (Dib* d : {&src, &dest, &rule}) FreeDib(d);
+}
+
+}  // namespace
