@@ -7,7 +7,8 @@
 // the same blend (the old picture copied in, the new one OVER it through a
 // solid mask of the level) and the same masked copy (OVER through an a8
 // mask of the switching pixels), in 24-bit (r8g8b8) and in its fast 32-bit
-// (x8r8g8b8) layout.  Argument t: threads for the engine's steps.
+// (x8r8g8b8) layout.  Argument t: threads for the engine's steps; argument
+// bits: the widest vectors the steps may use (0: plain loops).
 // Counters: fps (steps per second).
 #include <benchmark/benchmark.h>
 
@@ -81,6 +82,41 @@ void BM_CrossfadeHalfFrame(benchmark::State& st) {
     Fps(st);
 }
 BENCHMARK(BM_CrossfadeHalfFrame)->Arg(1)->Arg(4)->ArgName("t")->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The full and the half-byte frame and the rule wipe at each vector width.
+void BM_CrossfadeVectors(benchmark::State& st) {
+    Pictures& p = Pics();
+    SetEffectThreads(1);
+    if (SetEffectVectorBits((int)st.range(0)) != st.range(0)) st.SkipWithError("not on this machine");
+    for (auto _ : st) {
+        CrossfadeStep(&p.out, &p.src, &p.old, 0, 0, W, H, 100, (int)st.range(1));
+        benchmark::DoNotOptimize(p.out.bits);
+    }
+    SetEffectVectorBits(512);
+    Fps(st);
+}
+BENCHMARK(BM_CrossfadeVectors)
+    ->ArgsProduct({{512, 256, 128, 0}, {2, 1}})
+    ->ArgNames({"bits", "parity"})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+void BM_RuleWipeVectors(benchmark::State& st) {
+    Pictures& p = Pics();
+    SetEffectThreads(1);
+    if (SetEffectVectorBits((int)st.range(0)) != st.range(0)) st.SkipWithError("not on this machine");
+    for (auto _ : st) {
+        st.PauseTiming();
+        memcpy(p.rule.bits, p.ruleCopy.bits, (size_t)p.rule.imageBytes);
+        memcpy(p.out.bits, p.old.bits, (size_t)p.out.imageBytes);
+        st.ResumeTiming();
+        RuleWipeStep(&p.out, &p.src, &p.rule, 0, 0, W, H, 128);
+        benchmark::DoNotOptimize(p.out.bits);
+    }
+    SetEffectVectorBits(512);
+    Fps(st);
+}
+BENCHMARK(BM_RuleWipeVectors)->Arg(512)->Arg(128)->Arg(0)->ArgName("bits")->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // Two pictures read, one written: a memcpy of 1.5 pictures reads and writes
 // as many bytes.

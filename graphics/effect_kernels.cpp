@@ -172,11 +172,20 @@ __attribute__((target("avx512bw"))) static int32_t CrossfadeRowAvx512(
     return i;
 }
 
+template <bool Stream>
+__attribute__((target("avx2"))) static inline void StoreBlock(__m256i* p, __m256i v) {
+    if (Stream && ((uintptr_t)p & 31) == 0)
+        _mm256_stream_si256(p, v);
+    else
+        _mm256_storeu_si256(p, v);
+}
+
+template <bool Stream>
 __attribute__((target("avx2"))) static int32_t CrossfadeRowAvx2(
     uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t n, uint32_t a, uint32_t b,
     int32_t parity) {
     int32_t i = 0;
-    EFFECT_BLEND_LOOP(__m256i, _mm256_loadu_si256, _mm256_storeu_si256, _mm256_set1_epi16,
+    EFFECT_BLEND_LOOP(__m256i, _mm256_loadu_si256, StoreBlock<Stream>, _mm256_set1_epi16,
                       _mm256_srli_epi16, _mm256_slli_epi16, _mm256_and_si256, _mm256_andnot_si256,
                       _mm256_or_si256, _mm256_mulhi_epu16, _mm256_add_epi16)
     return i;
@@ -200,7 +209,8 @@ static void CrossfadeRow(uint8_t* o, const uint8_t* s, const uint8_t* d, int32_t
     if (a < 255 && b < 255 && HaveSse2)
         i = HaveAvx512 ? (stream ? CrossfadeRowAvx512<true>(o, s, d, n, a, b, parity)
                                  : CrossfadeRowAvx512<false>(o, s, d, n, a, b, parity))
-            : HaveAvx2 ? CrossfadeRowAvx2(o, s, d, n, a, b, parity)
+            : HaveAvx2 ? (stream ? CrossfadeRowAvx2<true>(o, s, d, n, a, b, parity)
+                                 : CrossfadeRowAvx2<false>(o, s, d, n, a, b, parity))
                        : CrossfadeRowSse2(o, s, d, n, a, b, parity);
 #endif
     int32_t stride = parity == 2 ? 1 : 2;
