@@ -1,10 +1,36 @@
-// savepoint.h - the savepoint control the interpreter loop and ScriptError
-// use: taking a savepoint, the errorsave slot.
+// savepoint.h - savepoints, save slots and loading.  A savepoint records the
+// script position; its state image is built the first time a save asks for
+// it (the interpreter takes one before every command, and most are replaced
+// unused).  Saving appends the backlog and the position's line and colon
+// count once per savepoint and writes "save%d.dat" crash-safely; loading
+// checks the whole slot before it changes anything.
 #pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
 
 extern int SaveOn;               // 1 after every reset; savepoints are taken
 extern int NoCommandSavepoints;  // autosaveoff
 extern int ErrorSave;            // errorsave: ScriptError saves to slot 999
+extern int GameLoaded;           // set by loadgame; the waits clear it
+extern int LoadGosubOn;          // loadgosub
+extern char LoadGosubLabel[256];
+extern int SavepointPosition;    // ReadPosition at the last savepoint
 
 void TakeSavepoint();
+// Sets ReturnValue: 0 written, 1 failed (with a message box).
 void SaveGame(int slot);
+void SaveGameWithName(int slot, const char* name);
+void LoadGame(int slot);
+
+// "save%d.dat" / "save%d.ss" in SaveDirectory (CP932).
+std::string SlotFileName(int slot, const char* extension);
+// The finished slot image of the last savepoint (tail appended).
+const std::vector<uint8_t>& SavepointImage();
+// Line and colon index of a position; the position of a line and colon
+// index, or -1 when they do not fit the script.
+void CountScriptPosition(int position, int32_t* line, int32_t* colons);
+int FindScriptPosition(int32_t line, int32_t colons);
+// Checks a whole slot image against the running script; on success *position
+// is where it resumes.
+bool CheckSlotImage(const uint8_t* data, size_t size, int* position);
