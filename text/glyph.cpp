@@ -147,15 +147,33 @@ static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
 }
 
 // Draws the glyph of cp with its pen at (penX, baseline) into buf (bw x bh),
-// keeping the larger of the old and new value; returns the advance.
+// keeping the larger of the old and new value; returns the advance.  Alone
+// (buf still all black, no other glyph to come) an outline is rendered
+// straight into buf, moved by whole pixels and clipped by the rasteriser:
+// the same coverage without the slot's bitmap and its copy.
 PIXEL_LOOPS static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int baseline, int dx, int dy,
-                     uint8_t* buf, int bw, int bh) {
+                     uint8_t* buf, int bw, int bh, bool alone = false) {
     FT_UInt index = FT_Get_Char_Index(face, cp);
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return 0;
     FT_GlyphSlot slot = face->glyph;
     if (embolden && slot->format == FT_GLYPH_FORMAT_OUTLINE)
         FT_Outline_EmboldenXY(&slot->outline, (FT_Pos)(face->size->metrics.y_ppem * 64 / 24), 0);
     int advance = (int)((slot->advance.x + 32) >> 6);
+    // Overlapping contours get the renderer's own oversampling: not here.
+    if (alone && slot->format == FT_GLYPH_FORMAT_OUTLINE && !(slot->outline.flags & FT_OUTLINE_OVERLAP) &&
+        FontLibrary()) {
+        FT_Bitmap target{};
+        target.rows = (unsigned)bh;
+        target.width = (unsigned)bw;
+        target.pitch = bw;
+        target.buffer = buf;
+        target.pixel_mode = FT_PIXEL_MODE_GRAY;
+        target.num_grays = 256;
+        // Row y of buf covers outline heights bh - 1 - y .. bh - y.
+        FT_Outline_Translate(&slot->outline, (FT_Pos)(penX + dx) * 64, (FT_Pos)(bh - baseline - dy) * 64);
+        FT_Outline_Get_Bitmap(FontLibrary(), &slot->outline, &target);
+        return advance;
+    }
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return advance;
     const FT_Bitmap& bm = slot->bitmap;
     int ox = penX + slot->bitmap_left + dx, oy = baseline - slot->bitmap_top + dy;
@@ -176,7 +194,7 @@ static void DrawRun(FT_Face face, const uint32_t* cps, int n, int32_t fw, int32_
                     uint8_t* buf, int bw, int bh) {
     int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
     int pen = 0;
-    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf, bw, bh);
+    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf, bw, bh, n == 1);
 }
 
 // Renders the cell at 3x into buf (3w x 3h, zeroed), white on black.
@@ -206,7 +224,7 @@ static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
             int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
             int dx = shift == 2 ? bw * 3 / 5 : shift == 1 ? bw / 8 : 0;
             int dy = shift == 2 ? -bh * 3 / 5 : shift == 1 ? -bh / 8 : 0;
-            DrawGlyph(face, cp, embolden, 0, baseline, dx, dy, buf, bw, bh);
+            DrawGlyph(face, cp, embolden, 0, baseline, dx, dy, buf, bw, bh, true);
             return;
         }
     }
@@ -219,17 +237,19 @@ static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
 }
 
 PIXEL_LOOPS void ReduceGlyph(const uint8_t* g, int32_t stride, int32_t w, int32_t h, uint8_t* coverage) {
+    // The kernel is 1-2-1 down times 1-2-1 across: the column sums first
+    // (at most 1020), then the sum across at every third column.
+    uint16_t v[3 * MaxCellSide + 2], s[3 * MaxCellSide];
+    int32_t n = 3 * w;
+    v[n] = v[n + 1] = 0;
     for (int32_t j = 0; j < h; j++) {
         const uint8_t* r0 = g + (size_t)(3 * j) * stride;
         const uint8_t* r1 = r0 + stride;
         const uint8_t* r2 = r1 + stride;
+        for (int32_t x = 0; x < n; x++) v[x] = (uint16_t)(r0[x] + 2 * r1[x] + r2[x]);
+        for (int32_t x = 0; x < n; x++) s[x] = (uint16_t)(v[x] + 2 * v[x + 1] + v[x + 2]);
         uint8_t* out = coverage + (size_t)j * w;
-        for (int32_t i = 0; i < w; i++) {
-            int x = 3 * i;
-            unsigned sum = r0[x] + 2u * r0[x + 1] + r0[x + 2] + 2u * r1[x] + 4u * r1[x + 1] +
-                           2u * r1[x + 2] + r2[x] + 2u * r2[x + 1] + r2[x + 2];
-            out[i] = (uint8_t)(sum / 16);
-        }
+        for (int32_t i = 0; i < w; i++) out[i] = (uint8_t)(s[3 * i] >> 4);
     }
 }
 
@@ -269,6 +289,24 @@ static void MakeBlendPlane(const uint8_t* cov, int32_t w, int32_t h, uint8_t* c3
     for (size_t t = 0; t < (size_t)w * h; t++) c3[3 * t] = c3[3 * t + 1] = c3[3 * t + 2] = cov[t];
 }
 
+// The second bold draw, one pixel further right: each glyph pixel takes the
+// larger of itself and its left neighbour.  Rows are worked from the right,
+// so the neighbour is still the first draw's.
+PIXEL_LOOPS static void SecondDraw(uint8_t* g, size_t bw, size_t bh) {
+    for (size_t y = 0; y < bh; y++) {
+        uint8_t* row = g + y * bw;
+        size_t x = bw;
+#if defined(__SSE2__)
+        for (; x >= 17; x -= 16) {
+            __m128i a = _mm_loadu_si128((const __m128i*)(row + x - 16));
+            __m128i b = _mm_loadu_si128((const __m128i*)(row + x - 17));
+            _mm_storeu_si128((__m128i*)(row + x - 16), _mm_max_epu8(a, b));
+        }
+#endif
+        for (; x > 1; x--) row[x - 1] = std::max(row[x - 1], row[x - 2]);
+    }
+}
+
 // The coverage of a cell, w x h bytes, from the cache or rendered now, with
 // its blend plane behind it.
 PIXEL_LOOPS static const uint8_t* CellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
@@ -282,14 +320,7 @@ PIXEL_LOOPS static const uint8_t* CellCoverage(const char* cell, int32_t w, int3
     size_t bw = 3 * (size_t)w, bh = 3 * (size_t)h;
     Scratch3x.assign(bw * bh, 0);
     RenderCell3x(cell, w, h, Scratch3x.data());
-    if (bold) {  // the second draw, one pixel further right
-        uint8_t left[3 * MaxCellSide];
-        for (size_t y = 0; y < bh; y++) {
-            uint8_t* row = Scratch3x.data() + y * bw;
-            memcpy(left, row, bw);
-            for (size_t x = 1; x < bw; x++) row[x] = std::max(row[x], left[x - 1]);
-        }
-    }
+    if (bold) SecondDraw(Scratch3x.data(), bw, bh);
     size_t at = CellPool.size();
     CellPool.resize(at + 4 * size);
     ReduceGlyph(Scratch3x.data(), (int32_t)bw, w, h, CellPool.data() + at);
