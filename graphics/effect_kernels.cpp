@@ -1,6 +1,7 @@
-// effect_kernels.cpp - the transitions' pixel loops.  Products go through
-// Div255Product, which equals ProductTable's entries and lets the compiler
-// vectorise the blends; rows of large areas are shared out to threads.
+// effect_kernels.cpp - the transitions' pixel loops.  The crossfade and the
+// rule wipe have vector loops for 512-, 256- and 128-bit registers, chosen
+// at run time, that give ProductTable's bytes exactly; the plain loops use
+// Div255Product.  Rows of large areas can be shared out to threads.
 #include "graphics/effect_kernels.h"
 
 #include <algorithm>
