@@ -20,6 +20,7 @@
 #include "core/script.h"
 #include "core/startup.h"
 #include "core/variables.h"
+#include "save/savepoint.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -190,6 +191,31 @@ void BM_StatementsLoop(benchmark::State& state) {
     FreeScript();
 }
 BENCHMARK(BM_StatementsLoop)->Unit(benchmark::kMillisecond);
+
+// The same loop and straight run with the savepoint before every command
+// taken (saveon) and not taken (saveoff), side by side.
+void BM_StatementsLoopSavepointsOn(benchmark::State& state) {
+    SaveOn = 1;
+    BM_StatementsLoop(state);
+}
+BENCHMARK(BM_StatementsLoopSavepointsOn)->Unit(benchmark::kMillisecond);
+void BM_StatementsLoopSavepointsOff(benchmark::State& state) {
+    SaveOn = 0;
+    BM_StatementsLoop(state);
+    SaveOn = 1;
+}
+BENCHMARK(BM_StatementsLoopSavepointsOff)->Unit(benchmark::kMillisecond);
+void BM_StatementsSavepointsOn(benchmark::State& state) {
+    SaveOn = 1;
+    RunStatements(state, "debuglog %1+%2*3\n");
+}
+BENCHMARK(BM_StatementsSavepointsOn)->Unit(benchmark::kMillisecond);
+void BM_StatementsSavepointsOff(benchmark::State& state) {
+    SaveOn = 0;
+    RunStatements(state, "debuglog %1+%2*3\n");
+    SaveOn = 1;
+}
+BENCHMARK(BM_StatementsSavepointsOff)->Unit(benchmark::kMillisecond);
 
 void BM_ReadIntExpr(benchmark::State& state) {
     StartPlatform();
