@@ -185,6 +185,52 @@ TEST_F(GlyphTest, ShadowsAndCellsAreClippedToThePicture) {
     EXPECT_EQ(PixelOf(DestSurface, 0, 0), (Bgr{255, 255, 255}));
 }
 
+// Rows of every width, whole and cut at either edge of the picture, blended
+// over a varied background: each pixel as the blend and shadow rules give.
+TEST_F(GlyphTest, WideRowsBlendEveryPixelAsTheRulesGive) {
+    const int widths[] = {1, 5, 6, 7, 8, 11, 16, 21, 26, 40};
+    const int xs[] = {3, -4, -17, 30, 50};
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int w : widths)
+        for (int x : xs)
+            for (int shadow = 0; shadow < 2; shadow++) {
+                std::vector<uint8_t> cov((size_t)w * 2);
+                for (uint8_t& c : cov) c = next() % 3 == 0 ? 0 : next() % 3 == 0 ? 255 : (uint8_t)next();
+                std::vector<Bgr> before(ScreenWidth);
+                for (int y = 0; y < 2; y++)
+                    for (int px = 0; px < ScreenWidth; px++) {
+                        uint8_t* p = DibRow(&DestSurface.dib, 7 + y) + 3 * px;
+                        for (int ch = 0; ch < 3; ch++) p[ch] = (uint8_t)next();
+                    }
+                std::vector<std::vector<Bgr>> old(2, std::vector<Bgr>(ScreenWidth));
+                for (int y = 0; y < 2; y++)
+                    for (int px = 0; px < ScreenWidth; px++) old[y][px] = PixelOf(DestSurface, px, 7 + y);
+                const int col[3] = {(int)(next() & 255), (int)(next() & 255), (int)(next() & 255)};
+                BlendGlyphCoverage(cov.data(), x, 7, w, 2, (uint32_t)(col[2] << 16 | col[1] << 8 | col[0]),
+                                   shadow != 0, &DestSurface);
+                for (int y = 0; y < 2; y++)
+                    for (int px = 0; px < ScreenWidth; px++) {
+                        int i = px - x;
+                        Bgr want = old[y][px];
+                        for (int ch = 0; ch < 3; ch++) {
+                            int d = want[ch];
+                            if (shadow && i >= 1 && i <= w) d = Pt(d, 255 - cov[(size_t)y * w + i - 1]);
+                            if (i >= 0 && i < w) d = Blend(d, col[ch], cov[(size_t)y * w + i]);
+                            want[ch] = (uint8_t)d;
+                        }
+                        ASSERT_EQ(PixelOf(DestSurface, px, 7 + y), want)
+                            << "w " << w << " x " << x << " shadow " << shadow << " pixel " << px << "," << y;
+                        if (i >= 0 && i < w) {
+                            uint8_t c = cov[(size_t)y * w + i];
+                            ASSERT_EQ(Layer(px, 7 + y), c);
+                            ASSERT_EQ(PixelOf(TextColorSurface, px, 7 + y),
+                                      (Bgr{Pt(col[0], c), Pt(col[1], c), Pt(col[2], c)}));
+                        }
+                    }
+            }
+}
+
 TEST_F(GlyphTest, LayersRedrawTheGlyphsOverANewBackground) {
     const uint8_t cov[3] = {255, 90, 200};
     BlendGlyphCoverage(cov, 5, 5, 3, 1, 0x336699, false, &DestSurface);
