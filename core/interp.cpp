@@ -400,7 +400,7 @@ void RunInterpreter(int define) {
         }
         if (IsLetter(c)) {
             ReadWord(word);
-            if (!NoCommandSavepoints && SaveOn) TakeSavepoint();
+            if (!NoCommandSavepoints && SaveOn) TakeCommandSavepoint(); else KeepSavepoint();
             ExecCommand(word, define);
             if (DebugWindowOpen && DebugStepChecked) PlatMessageBox(MsgStepRunning, CapStep, MB_OK, false);
             if ((define && DefineEnded) || QuitRequested) return;

@@ -43,10 +43,10 @@ char LoadGosubLabel[256];
 int SavepointPosition = 0;
 
 static SaveStream SavepointStream;
-static int SavepointPending = 0;      // the image is still to be built
+int SavepointPending = 0;
 static int SavepointTailWritten = 0;
 
-void TakeSavepoint() {
+void TakeCommandSavepoint() {
     if (const char* hook = FindLuaHook(":savepoint"))
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
     SavepointPosition = ReadPosition;
@@ -54,7 +54,12 @@ void TakeSavepoint() {
     SavepointTailWritten = 0;
 }
 
-static void BuildSavepointImage() {
+void TakeSavepoint() {
+    TakeCommandSavepoint();
+    BuildSavepointImage();
+}
+
+void BuildSavepointImage() {
     if (!SavepointPending) return;
     SavepointPending = 0;
     CopySavepointCells();

@@ -1,7 +1,9 @@
 // savepoint.h - savepoints, save slots and loading.  A savepoint records the
-// script position; its state image is built the first time a save asks for
-// it (the interpreter takes one before every command, and most are replaced
-// unused).  Saving appends the backlog and the position's line and colon
+// script position and the state image.  The savepoint the interpreter takes
+// before every command defers the image: the next savepoint usually replaces
+// it unused, and it is built when a save asks for it or before a command
+// runs without a savepoint of its own (KeepSavepoint), so it still holds the
+// state of its moment.  Saving appends the backlog and the position's line and colon
 // count once per savepoint and writes "save%d.dat" crash-safely; loading
 // checks the whole slot before it changes anything.
 #pragma once
@@ -18,6 +20,13 @@ extern char LoadGosubLabel[256];
 extern int SavepointPosition;    // ReadPosition at the last savepoint
 
 void TakeSavepoint();
+void TakeCommandSavepoint();
+extern int SavepointPending;  // the last savepoint's image is still to be built
+void BuildSavepointImage();
+// Before a command that takes no savepoint: builds a deferred image.
+inline void KeepSavepoint() {
+    if (SavepointPending) BuildSavepointImage();
+}
 // Sets ReturnValue: 0 written, 1 failed (with a message box).
 void SaveGame(int slot);
 void SaveGameWithName(int slot, const char* name);

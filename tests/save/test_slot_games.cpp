@@ -108,3 +108,22 @@ TEST(SlotGames, SlotQueriesNameAndExistence) {
     ExpectClean(RunGame(dir));
     EXPECT_EQ(Out(dir), "abc,1,0,,");
 }
+
+// After saveoff the commands take no savepoint: a save writes the state of
+// the last savepoint (before saveoff), not the state at the save.
+TEST(SlotGames, SaveoffSavesTheStateOfTheLastSavepoint) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\n"
+                "savefileexist %5,1\n"
+                "if %5 = 1 mov %300,%300+1:loadgame 1\n"
+                "mov %1,42\n"
+                "saveoff:mov %8,%1:mov %1,99:savegame 1:saveon\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite %1,%8,%300\n"
+                "csvclose\nend\n");
+    ExpectClean(RunGame(dir));
+    EXPECT_EQ(Out(dir), "99,42,0");
+    ExpectClean(RunGame(dir));
+    EXPECT_EQ(Out(dir), "99,42,1");
+}
