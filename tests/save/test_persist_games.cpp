@@ -182,4 +182,33 @@ TEST(PersistGames, NameLogsWrittenWhenAskedAndReadBack) {
     ExpectQuietEnd(Play(dir, "*define\ngame\n*start\nif lchk *seen2 fail_loaded\nend\n"), "not asked");
 }
 
+// A 1 x 1 24-bit picture.
+std::string TinyBmp() {
+    std::string h = "BM" + Le(58) + Le(0) + Le(54) + Le(40) + Le(1) + Le(1) +
+                    std::string("\x01\x00\x18\x00", 4) + Le(0) + Le(4) + Le(2835) + Le(2835) + Le(0) +
+                    Le(0);
+    return h + std::string("\x10\x20\x30\x00", 4);
+}
+
+TEST(PersistGames, FileLogKeepsThePicturesLoaded) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "cg/Pic.bmp", TinyBmp());
+    ExpectQuietEnd(Play(dir, "*define\nfilelog\ngame\n*start\nbg \"cg/Pic.bmp\",1\n"
+                             "bg \"CG\\PIC.BMP\",1\nend\n"),
+                   "first run");
+    // The picture is logged once, behind what the engine loaded itself (the
+    // wait cursors).
+    std::string entry = "\"";
+    for (char c : std::string("CG\\PIC.BMP")) entry += (char)(c ^ 0x5B);
+    entry += "\"";
+    std::string log = FileOf(dir, "Orvaflog.dat");
+    ASSERT_GE(log.size(), entry.size());
+    EXPECT_EQ(log.substr(log.size() - entry.size()), entry);
+    EXPECT_EQ(log.find(entry), log.size() - entry.size());
+    EXPECT_FALSE(Exists(dir, "Orvallog.dat"));
+    ExpectQuietEnd(Play(dir, "*define\nfilelog\ngame\n*start\n"
+                             "notif fchk \"cg\\pic.bmp\" fail_seen\nif fchk \"x.bmp\" fail_unseen\nend\n"),
+                   "second run");
+}
+
 }  // namespace
