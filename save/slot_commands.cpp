@@ -21,6 +21,7 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "platform/platform.h"
+#include "save/namelog.h"
 #include "save/persist.h"
 #include "save/save_messages.h"
 #include "save/savepoint.h"
@@ -56,6 +57,9 @@ void Cmd_savedir() {
     ReadStrExpr(dir, sizeof dir);
     if (std::strlen(dir) > 255) ScriptError(CapError, MsgSaveDirTooLong);
     SaveDirectory = dir;
+    std::string flog = SaveDirectory + "\\Orvaflog.dat", llog = SaveDirectory + "\\Orvallog.dat";
+    SetNameLogPath(&FileLog, flog.c_str());
+    SetNameLogPath(&LabelLog, llog.c_str());
     if (!SaveDirectory.empty() && SaveDirectory.back() == '\\') SaveDirectory.pop_back();
 }
 

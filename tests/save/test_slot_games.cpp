@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "tests/support/game_folder.h"
@@ -126,4 +127,36 @@ TEST(SlotGames, SaveoffSavesTheStateOfTheLastSavepoint) {
     EXPECT_EQ(Out(dir), "99,42,0");
     ExpectClean(RunGame(dir));
     EXPECT_EQ(Out(dir), "99,42,1");
+}
+
+// savedir puts the slots in that folder; a slot that cannot be written is
+// reported in a box and the game goes on.
+TEST(SlotGames, SaveFolderAndUnwritableSlots) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "sv/keep.txt", "x");
+    WriteScript(dir,
+                "*define\nsavedir \"sv\"\ngame\n*start\n"
+                "savegame 4\n"
+                "savefileexist %1,4\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite %1\n"
+                "csvclose\nend\n");
+    ExpectClean(RunGame(dir));
+    EXPECT_EQ(Out(dir), "1");
+    std::string slot;
+    EXPECT_TRUE(ReadGameFileBytes(dir, "sv/save4.dat", &slot));
+
+    std::remove((dir + "/envdata").c_str());  // it names the folder of the first run
+    WriteScript(dir,
+                "*define\nsavedir \"missing\"\ngame\n*start\n"
+                "savegame 4\n"
+                "savefileexist %1,4\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite %1\n"
+                "csvclose\nend\n");
+    RunResult r = RunGame(dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.boxes.size(), 1u);
+    EXPECT_NE(r.boxes[0].find("save4.dat"), std::string::npos) << r.boxes[0];
+    EXPECT_EQ(Out(dir), "0");
 }
