@@ -20,6 +20,8 @@
 #include "core/return_value.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "graphics/screen.h"
+#include "graphics/surface.h"
 #include "platform/platform.h"
 #include "save/namelog.h"
 #include "save/persist.h"
@@ -125,8 +127,34 @@ static void SaveTime(const char* command, int count) {
 void Cmd_savetime() { SaveTime("savetime", 4); }
 void Cmd_savetime2() { SaveTime("savetime2", 5); }
 
-// The screenshot commands wait for the stretching copy of the window.
-void Cmd_getscreenshot() { Cmd_Unbuilt(); }
-void Cmd_savescreenshot() { Cmd_Unbuilt(); }
-void Cmd_savescreenshot2() { Cmd_Unbuilt(); }
-void Cmd_deletescreenshot() { Cmd_Unbuilt(); }
+// The screenshot: the shown picture stretched (nearest pixel) to a size of
+// the script's choosing, then written as a BMP file.
+static Surface ScreenshotSurface;
+
+void Cmd_getscreenshot() {
+    int32_t w = ReadIntExpr();
+    ExpectComma();
+    int32_t h = ReadIntExpr();
+    if (w <= 0 || h <= 0 || !CreateSurface(&ScreenshotSurface, w, h)) return;
+    const Dib& src = DestSurface.dib;
+    Dib& dst = ScreenshotSurface.dib;
+    if (!HasPicture(&DestSurface) || src.infoHeader.bitCount != 24 || dst.infoHeader.bitCount != 24)
+        return;
+    for (int32_t y = 0; y < h; y++) {
+        const uint8_t* in = DibRow(&src, int32_t(int64_t(y) * src.height / h));
+        uint8_t* out = DibRow(&dst, y);
+        for (int32_t x = 0; x < w; x++)
+            std::memcpy(out + 3 * x, in + 3 * (int64_t(x) * src.width / w), 3);
+    }
+}
+
+static void WriteScreenshot(bool release) {
+    char file[StrValueSize];
+    ReadStrExpr(file, sizeof file);
+    if (HasPicture(&ScreenshotSurface)) SaveSurfaceBmp(&ScreenshotSurface, file);
+    if (release) ReleaseSurface(&ScreenshotSurface);
+}
+
+void Cmd_savescreenshot() { WriteScreenshot(true); }
+void Cmd_savescreenshot2() { WriteScreenshot(false); }
+void Cmd_deletescreenshot() { ReleaseSurface(&ScreenshotSurface); }

@@ -79,3 +79,28 @@ TEST(SlotFrames, LoadedGameShowsTheFrameItSavedWith) {
     // And the frame is not the background alone: a sprite's green is there.
     EXPECT_NE(saved.find(std::string("\x00\xff\x00", 3)), std::string::npos);
 }
+
+// getscreenshot shrinks the shown picture; savescreenshot writes it.
+TEST(SlotFrames, ScreenshotOfTheShownPicture) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\n"
+                "bg \"#102030\",1\n"
+                "getscreenshot 64,48\n"
+                "savescreenshot2 \"a.bmp\"\n"
+                "savescreenshot \"b.bmp\"\n"
+                "savescreenshot \"c.bmp\"\n"
+                "end\n");
+    RunResult r = RunGame(dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string& b : r.boxes) ADD_FAILURE() << b;
+    std::string a, b, c;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "a.bmp", &a));
+    ASSERT_TRUE(ReadGameFileBytes(dir, "b.bmp", &b));
+    EXPECT_FALSE(ReadGameFileBytes(dir, "c.bmp", &c));  // released by the first savescreenshot
+    EXPECT_EQ(a, b);
+    ASSERT_GT(a.size(), 54u);
+    EXPECT_EQ(uint8_t(a[18]), 64);
+    EXPECT_EQ(uint8_t(a[22]), 48);
+    EXPECT_EQ(a.substr(54, 3), std::string("\x30\x20\x10", 3));
+}
