@@ -93,7 +93,7 @@ EnvData CurrentEnvData() {
 bool WriteEnvData() {
     std::string image = FormatEnvData(CurrentEnvData());
     std::string why;
-    if (SafeWriteFile("envdata", image.data(), image.size(), &why)) return true;
+    if (SafeWriteFileIfChanged("envdata", image.data(), image.size(), &why)) return true;
     ReportWriteFailure("envdata", why);
     return false;
 }

@@ -69,7 +69,7 @@ bool WriteGlobalVariables() {
     if (!FormatGlobalImage(&image)) ScriptError(CapError, MsgSaveTooLarge);
     std::string path = PersistPath("gloval.sav");
     std::string why;
-    if (SafeWriteFile(path.c_str(), image.data(), image.size(), &why)) return true;
+    if (SafeWriteFileIfChanged(path.c_str(), image.data(), image.size(), &why)) return true;
     ReportWriteFailure(path.c_str(), why);
     return false;
 }

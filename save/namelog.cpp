@@ -119,7 +119,7 @@ void LoadNameLog(NameLog* log) {
 bool SaveNameLog(const NameLog* log) {
     std::string image = FormatNameLog(log);
     std::string why;
-    if (SafeWriteFile(log->file.c_str(), image.data(), image.size(), &why)) return true;
+    if (SafeWriteFileIfChanged(log->file.c_str(), image.data(), image.size(), &why)) return true;
     ReportWriteFailure(log->file.c_str(), why);
     return false;
 }

@@ -48,7 +48,7 @@ bool WriteReadFlags() {
     if (!ReadFlags || ReadFlagsSize <= 0) return true;
     std::string path = PersistPath("kidoku.dat");
     std::string why;
-    if (SafeWriteFile(path.c_str(), ReadFlags, (size_t)ReadFlagsSize, &why)) return true;
+    if (SafeWriteFileIfChanged(path.c_str(), ReadFlags, (size_t)ReadFlagsSize, &why)) return true;
     ReportWriteFailure(path.c_str(), why);
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -64,4 +65,12 @@ bool SafeWriteFile(const char* cp932_name, const void* data, size_t size, std::s
         close(dir);
     }
     return true;
+}
+
+bool SafeWriteFileIfChanged(const char* cp932_name, const void* data, size_t size, std::string* error) {
+    std::vector<uint8_t> old;
+    if (PlatFileSize(cp932_name) == (long long)size && PlatReadFile(cp932_name, false, &old) &&
+        old.size() == size && (size == 0 || memcmp(old.data(), data, size) == 0))
+        return true;
+    return SafeWriteFile(cp932_name, data, size, error);
 }

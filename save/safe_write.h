@@ -11,3 +11,7 @@
 // (when given) says why.
 bool SafeWriteFile(const char* cp932_name, const void* data, size_t size,
                    std::string* error = nullptr);
+// The same, but a file that already holds exactly these bytes is left alone
+// (the persistent files are saved again in every long wait).
+bool SafeWriteFileIfChanged(const char* cp932_name, const void* data, size_t size,
+                            std::string* error = nullptr);

@@ -250,7 +250,15 @@ TEST_F(PersistFiles, SafeWriteReplacesWholeAndLeavesNoTemporaryFile) {
     WriteGameFile(dir_, "f.dat", "old");
     EXPECT_TRUE(SafeWriteFile("F.DAT", "new data", 8));  // found case-blind
     EXPECT_EQ(Read("f.dat"), "new data");
-    std::vector<std::string> left;
+    // The same bytes again: the file is left alone (same inode); new bytes
+    // replace it.
+    struct stat before, after;
+    ASSERT_EQ(stat((dir_ + "/f.dat").c_str(), &before), 0);
+    EXPECT_TRUE(SafeWriteFileIfChanged("f.dat", "new data", 8));
+    ASSERT_EQ(stat((dir_ + "/f.dat").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_TRUE(SafeWriteFileIfChanged("f.dat", "new date", 8));
+    EXPECT_EQ(Read("f.dat"), "new date");
     std::string out;
     EXPECT_FALSE(ReadGameFileBytes(dir_, "f.dat.tmp" + std::to_string(getpid()), &out));
 }
