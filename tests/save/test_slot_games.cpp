@@ -160,3 +160,28 @@ TEST(SlotGames, SaveFolderAndUnwritableSlots) {
     EXPECT_NE(r.boxes[0].find("save4.dat"), std::string::npos) << r.boxes[0];
     EXPECT_EQ(Out(dir), "0");
 }
+
+// errorsave: a fatal error saves the last savepoint to slot 999; loadgosub
+// calls its routine after every load, which returns to the loaded position.
+TEST(SlotGames, ErrorsaveAndLoadgosub) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\nerrorsave\ngame\n*start\nmov %1,5\nnosuchcommand\nend\n");
+    RunResult r = RunGame(dir);
+    EXPECT_NE(r.status, 0);
+    std::string slot;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "save999.dat", &slot));
+
+    WriteScript(dir,
+                "*define\nloadgosub *after\ngame\n*start\n"
+                "savefileexist %5,1\n"
+                "if %5 = 1 loadgame 1\n"
+                "mov %1,42:savegame 1\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite %1,%2,%5\n"
+                "csvclose\nend\n"
+                "*after\nmov %2,%2+10\nreturn\n");
+    ExpectClean(RunGame(dir));
+    EXPECT_EQ(Out(dir), "42,0,0");
+    ExpectClean(RunGame(dir));
+    EXPECT_EQ(Out(dir), "42,10,0");
+}
