@@ -32,7 +32,9 @@
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
 #include "text/backlog.h"
+#include "text/clickwait.h"
 #include "text/textline.h"
+#include "text/textwindow.h"
 
 int SaveOn = 1;
 int NoCommandSavepoints = 0;
@@ -224,6 +226,25 @@ static void RebuildPictures() {
     }
 }
 
+// The wait cursors from their tags (the default pictures when the click
+// cursor's tag is ""), the window picture, an empty page with the window off.
+static void RestoreTextWindow() {
+    static const char* const defaults[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
+    bool plain = WaitCursors[0].tag[0] == 0;
+    for (int n = 0; n < 2; n++) {
+        char tag[WaitCursorTagSize];
+        std::memcpy(tag, WaitCursors[n].tag, sizeof tag);
+        SetWaitCursor(n, plain ? defaults[n] : tag, WaitCursors[n].x, WaitCursors[n].y,
+                      WaitCursors[n].relative != 0);
+    }
+    if (WindowImageTag[0] && WindowColor == -1) LoadSurface(&WindowImage, WindowImageTag);
+    TextHidden = 0;
+    ClearTextPage();
+    WaitCursorType = 0;
+    TextWindowShown = 0;
+    TextWindowComposed = 0;
+}
+
 static void RestartMusic() {
     if (!MciWaveName.empty() && MciWaveLooping) PlayMciWave(MciWaveName.c_str(), 1);
     if (!BgmName.empty())
@@ -259,7 +280,7 @@ void LoadGame(int slot) {
     }
     ReadPosition = position;
 
-    ClearTextPage();
+    RestoreTextWindow();
     RebuildBackground(slot);
     RebuildPictures();
     RestartMusic();
