@@ -140,6 +140,17 @@ static bool WriteSlot(int slot, const std::vector<uint8_t>& bytes) {
 }
 
 static void SaveSlot(int slot, const char* name) {
+    // A fatal error inside a save (an image too large, a failing hook) saves
+    // to slot 999 under errorsave: that save must not start another.
+    static int saving = 0;
+    if (saving) {
+        ReturnValue = 1;
+        return;
+    }
+    saving = 1;
+    struct Done {
+        ~Done() { saving = 0; }
+    } done;
     std::vector<uint8_t> bytes = SavepointImage();
     if (name) {
         bytes.push_back('"');

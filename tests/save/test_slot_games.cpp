@@ -185,3 +185,19 @@ TEST(SlotGames, ErrorsaveAndLoadgosub) {
     ExpectClean(RunGame(dir));
     EXPECT_EQ(Out(dir), "42,10,0");
 }
+
+// A save hook that fails under errorsave: the error box comes once and the
+// error's own save to slot 999 does not start another save.
+TEST(SlotGames, FailingSaveHookUnderErrorsaveEndsOnce) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "ovlua.dll", "");  // switches the Lua bridge on
+    WriteGameFile(dir, "system.lua", "function OVCALL_save(n) error('no') end\n");
+    WriteScript(dir, "*define\nluacall save\nerrorsave\ngame\n*start\nsavegame 1\nend\n");
+    RunResult r = RunGame(dir);
+    EXPECT_NE(r.status, 0);
+    ASSERT_EQ(r.boxes.size(), 1u) << r.err;
+    EXPECT_NE(r.boxes[0].find(Utf8(Cp932("セーブのコールバック関数でエラーが出ました。"))), std::string::npos)
+        << r.boxes[0];
+    std::string slot;
+    EXPECT_TRUE(ReadGameFileBytes(dir, "save1.dat", &slot));
+}
