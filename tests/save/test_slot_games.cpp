@@ -201,3 +201,31 @@ TEST(SlotGames, FailingSaveHookUnderErrorsaveEndsOnce) {
     std::string slot;
     EXPECT_TRUE(ReadGameFileBytes(dir, "save1.dat", &slot));
 }
+
+// savetime/savetime2: the slot file's time; month 0 when there is no slot.
+TEST(SlotGames, SaveTimeOfASlot) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\n"
+                "savegame 2\n"
+                "savetime 2,%1,%2,%3,%4\n"
+                "savetime2 2,%10,%11,%12,%13,%14\n"
+                "mov %21,7:savetime 3,%21,%22,%23,%24\n"
+                "mov %31,7:savetime2 3,%30,%31,%32,%33,%34\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite %1,%2,%3,%4,%10,%11,%12,%13,%14,%21,%31\n"
+                "csvclose\nend\n");
+    ExpectClean(RunGame(dir));
+    std::string out = Out(dir);
+    int v[11] = {};
+    ASSERT_EQ(std::sscanf(out.c_str(), "%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &v[0], &v[1], &v[2], &v[3],
+                          &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10]),
+              11)
+        << out;
+    EXPECT_GE(v[0], 1);
+    EXPECT_LE(v[0], 12);
+    EXPECT_EQ(v[0], v[5]);  // the same month both ways
+    EXPECT_GE(v[4], 120);   // years since 1900
+    EXPECT_EQ(v[9], 0);     // no slot 3: month 0
+    EXPECT_EQ(v[10], 0);
+}
