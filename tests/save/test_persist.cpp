@@ -178,6 +178,19 @@ TEST(NameLogImage, CountLineThenScrambledQuotedNames) {
     EXPECT_TRUE(FindInNameLog(&back, "b[1]"));
 }
 
+TEST(NameLogImage, ALogReachingTheLabelLimitIsAFatalError) {
+    StartHeadlessForTests();
+    int saved = LabelMax;
+    LabelMax = 3;
+    NameLog log;
+    AddToNameLog("a", &log);
+    AddToNameLog("b", &log);
+    AddToNameLog("b", &log);  // held already: no count
+    EXPECT_EQ(FatalBoxOf([&] { AddToNameLog("c", &log); }, true),
+              "エラー: ラベル最大数を増やしてください");
+    LabelMax = saved;
+}
+
 TEST(NameLogImage, DamagedImagesKeepTheNamesBeforeTheDamage) {
     NameLog log;
     AddToNameLog("one", &log);
