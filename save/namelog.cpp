@@ -29,7 +29,7 @@ static std::string NameLogKey(const char* name, size_t n) {
 
 // The limit follows LabelMax, which the first line may raise above the
 // capacity at start; the log grows as needed, so every count is safe.
-static size_t NameLogLimit() { return LabelMax > 0 ? (size_t)LabelMax : NameLogStartCapacity; }
+static size_t NameLogLimit() { return LabelMax > 0 ? (size_t)LabelMax : (size_t)NameLogStartCapacity; }
 
 static void AddKey(NameLog* log, const std::string& key) {
     if (!log->index.insert(key).second) return;
@@ -62,7 +62,7 @@ std::string FormatNameLog(const NameLog* log) {
     snprintf(head, sizeof head, "%d\n", (int)log->names.size());
     std::string out = head;
     for (const std::string& name : log->names) {
-        size_t n = name.size() < NameLogNameMax ? name.size() : NameLogNameMax;
+        size_t n = name.size() < (size_t)NameLogNameMax ? name.size() : (size_t)NameLogNameMax;
         out += '"';
         for (size_t i = 0; i < n; i++) out += (char)(name[i] ^ NameLogScramble);
         out += '"';
