@@ -219,7 +219,6 @@ TEST_F(LuaBridge, ArgumentAndRangeErrors) {
          "OVOggFadeの引数が間違っています。OVOggFade(num,startvol,endvol,time,closeflag)"},
         {"OVDLoad(0, 'a.png')", "OVDLoad: not available yet"},
         {"OVDDirectX()", "OVDDirectX: not available yet"},
-        {"OVClick()", "OVClick: not available yet"},
         {"OVGetWindowSize()", "<ok>"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.call), c.message) << c.call;
