@@ -372,8 +372,9 @@ void Cmd_ld() {
         MarkHumanDirty(slot);
         CopyTag(h.name, tag);
         LoadSurface(&h.surface, h.name);
-        h.x = HumanCentreX[slot] - GetCellWidth(&h.surface) / 2;
-        h.y = HumanBaseline - h.surface.dib.height;
+        // humanpos and underline take any value: wrap instead of overflowing.
+        h.x = AddWrapped(HumanCentreX[slot], -(GetCellWidth(&h.surface) / 2));
+        h.y = AddWrapped(HumanBaseline, -h.surface.dib.height);
         MarkHumanDirty(slot);
     }
     EffectOperand();
