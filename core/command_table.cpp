@@ -18,6 +18,7 @@
 #include "core/string_commands.h"
 #include "core/system_commands.h"
 #include "core/var_commands.h"
+#include "ext/layer_commands.h"
 #include "ext/lua_commands.h"
 #include "graphics/anim.h"
 #include "graphics/background_commands.h"
@@ -30,16 +31,31 @@
 #include "graphics/sprite_commands.h"
 #include "save/persist_commands.h"
 #include "save/slot_commands.h"
+#include "save/slotmenu_commands.h"
+#include "sound/aviwrite_commands.h"
+#include "sound/cd_commands.h"
 #include "sound/loopbgm_commands.h"
+#include "sound/movie_commands.h"
 #include "sound/music_commands.h"
 #include "sound/voice_commands.h"
+#include "text/backlog_commands.h"
+#include "text/bsp_commands.h"
+#include "text/button_commands.h"
 #include "text/click_commands.h"
 #include "text/cursor_commands.h"
+#include "text/dialog_commands.h"
 #include "text/display_commands.h"
+#include "text/exbtn_commands.h"
 #include "text/font_commands.h"
 #include "text/input_commands.h"
+#include "text/lookback_commands.h"
 #include "text/menu_commands.h"
+#include "text/rmenu_commands.h"
+#include "text/select_commands.h"
+#include "text/strsp_commands.h"
+#include "text/textbtn_commands.h"
 #include "text/textwindow_commands.h"
+#include "text/trap_commands.h"
 #include "text/wait_commands.h"
 
 #define E(name, handler) {#name, GroupEvery, handler}
@@ -56,20 +72,20 @@ const CommandEntry CommandTable[] = {
     E(gettag, Cmd_gettag),  // 5
     E(seteffectspeed, Cmd_seteffectspeed),  // 6
     E(geteffectspeed, Cmd_geteffectspeed),  // 7
-    E(transbtn, U),  // 8
+    E(transbtn, Cmd_transbtn),  // 8
     E(mp3fadeout, Cmd_mp3fadeout),  // 9
     E(bgmfadeout, Cmd_bgmfadeout),  // 10
     E(mp3fadein, Cmd_mp3fadein),  // 11
     E(bgmfadein, Cmd_bgmfadein),  // 12
-    E(cdfadeout, U),  // 13
+    E(cdfadeout, Cmd_cdfadeout),  // 13
     E(getversion, Cmd_getversion),  // 14
     E(grptest, Cmd_grptest),  // 15
     E(bw2a, Cmd_bw2a),  // 16
     E(bw2a2, Cmd_bw2a2),  // 17
     E(bw2a3, Cmd_bw2a3),  // 18
-    E(aviwriteopen, U),  // 19
-    E(aviwrite, U),  // 20
-    E(aviwriteclose, U),  // 21
+    E(aviwriteopen, Cmd_aviwriteopen),  // 19
+    E(aviwrite, Cmd_aviwrite),  // 20
+    E(aviwriteclose, Cmd_aviwriteclose),  // 21
     E(bmpcut, Cmd_bmpcut),  // 22
     E(definereset, Cmd_definereset),  // 23
     E(mousemode, Cmd_mousemode),  // 24
@@ -100,13 +116,13 @@ const CommandEntry CommandTable[] = {
     E(kidokumode, Cmd_kidokumode),  // 49
     E(setcolor, Cmd_setcolor),  // 50
     E(bgmdownmode, Cmd_bgmdownmode),  // 51
-    E(textbtnstart, U),  // 52
+    E(textbtnstart, Cmd_textbtnstart),  // 52
     E(textcolor, Cmd_textcolor),  // 53
     E(luastr, Cmd_luastr),  // 54
     E(labelexist, Cmd_labelexist),  // 55
     E(mov, Cmd_mov),  // 56
     E(mov5, Cmd_mov5),  // 57
-    E(exec_dll, U),  // 58
+    E(exec_dll, Cmd_exec_dll),  // 58
     E(mov6, Cmd_mov6),  // 59
     E(mov7, Cmd_mov7),  // 60
     E(mov8, Cmd_mov8),  // 61
@@ -120,7 +136,7 @@ const CommandEntry CommandTable[] = {
     E(tan, Cmd_tan),  // 69
     E(rnd2, Cmd_rnd2),  // 70
     E(addovadir, Cmd_addovadir),  // 71
-    E(font2bmp, U),  // 72
+    E(font2bmp, Cmd_font2bmp),  // 72
     E(getreg, Cmd_getreg),  // 73
     E(getini, Cmd_getini),  // 74
     E(itoa2, Cmd_itoa2),  // 75
@@ -131,7 +147,7 @@ const CommandEntry CommandTable[] = {
     E(inc, Cmd_inc),  // 80
     E(dec, Cmd_dec),  // 81
     E(shell, Cmd_shell),  // 82
-    E(spfont, U),  // 83
+    E(spfont, Cmd_spfont),  // 83
     E(shadedistance, Cmd_shadedistance),  // 84
     E(mul, Cmd_mul),  // 85
     E(div, Cmd_div),  // 86
@@ -156,9 +172,9 @@ const CommandEntry CommandTable[] = {
     E(notif, Cmd_notif),  // 105
     E(if, Cmd_if),  // 106
     E(testfunc, Cmd_testfunc),  // 107
-    E(mesbox, U),  // 108
-    E(yesnobox, U),  // 109
-    E(okcancelbox, U),  // 110
+    E(mesbox, Cmd_mesbox),  // 108
+    E(yesnobox, Cmd_yesnobox),  // 109
+    E(okcancelbox, Cmd_okcancelbox),  // 110
     E(windoweffect, Cmd_windoweffect),  // 111
     E(convgif, Cmd_convgif),  // 112
     E(csvopen, Cmd_csvopen),  // 113
@@ -167,25 +183,25 @@ const CommandEntry CommandTable[] = {
     E(csveof, Cmd_csveof),  // 116
     E(csvwrite, Cmd_csvwrite),  // 117
     E(readfile, Cmd_readfile),  // 118
-    E(getcdvol, U),  // 119
-    E(setcdvol, U),  // 120
+    E(getcdvol, Cmd_getcdvol),  // 119
+    E(setcdvol, Cmd_setcdvol),  // 120
     E(getspmode, Cmd_getspmode),  // 121
     E(getsppos, Cmd_getsppos),  // 122
-    E(setcdrestorevol, U),  // 123
-    E(resetcdrestorevol, U),  // 124
-    E(restorecdvol, U),  // 125
+    E(setcdrestorevol, Cmd_setcdrestorevol),  // 123
+    E(resetcdrestorevol, Cmd_resetcdrestorevol),  // 124
+    E(restorecdvol, Cmd_restorecdvol),  // 125
     // define block only
     D(noloaderror, Cmd_noloaderror),  // 126
-    D(rgosub, U),  // 127
+    D(rgosub, Cmd_rgosub),  // 127
     D(textgosub, Cmd_textgosub),  // 128
     D(autosaveoff, Cmd_autosaveoff),  // 129
     D(pretextgosub, Cmd_pretextgosub),  // 130
     D(loadgosub, Cmd_loadgosub),  // 131
-    D(savenumber, U),  // 132
-    D(resetmenu, U),  // 133
-    D(insertmenu, U),  // 134
-    D(mode_ext, U),  // 135
-    D(automode, U),  // 136
+    D(savenumber, Cmd_savenumber),  // 132
+    D(resetmenu, Cmd_resetmenu),  // 133
+    D(insertmenu, Cmd_insertmenu),  // 134
+    D(mode_ext, Cmd_mode_ext),  // 135
+    D(automode, Cmd_automode),  // 136
     D(mode_wave_demo, Cmd_mode_wave_demo),  // 137
     D(dim, Cmd_dim),  // 138
     D(usewheel, Cmd_usewheel),  // 139
@@ -195,12 +211,12 @@ const CommandEntry CommandTable[] = {
     D(ctrlalt, Cmd_ctrlalt),  // 143
     D(errorsave, Cmd_errorsave),  // 144
     D(delbgmvol, Cmd_delbgmvol),  // 145
-    D(maxkaisoupage, U),  // 146
+    D(maxkaisoupage, Cmd_maxkaisoupage),  // 146
     D(deletemenu, Cmd_deletemenu),  // 147
     D(clickskippage, Cmd_clickskippage),  // 148
     D(ova, Cmd_ova),  // 149
-    D(englishdialog, U),  // 150
-    D(english, U),  // 151
+    D(englishdialog, Cmd_englishdialog),  // 150
+    D(english, Cmd_english),  // 151
     D(dllfont, Cmd_dllfont),  // 152
     D(zenkakko, Cmd_zenkakko),  // 153
     D(addkinsoku, Cmd_addkinsoku),  // 154
@@ -209,12 +225,12 @@ const CommandEntry CommandTable[] = {
     D(createdebugwindow, Cmd_createdebugwindow),  // 157
     D(ov2, Cmd_ov2),  // 158
     D(ov3, Cmd_ov3),  // 159
-    D(lookbacksp, U),  // 160
+    D(lookbacksp, Cmd_lookbacksp),  // 160
     D(chkdbg, Cmd_chkdbg),  // 161
     D(linepage, Cmd_linepage),  // 162
     D(linepage2, Cmd_linepage2),  // 163
-    D(pagetag, U),  // 164
-    D(setlayer, U),  // 165
+    D(pagetag, Cmd_pagetag),  // 164
+    D(setlayer, Cmd_setlayer),  // 165
     D(defsub, Cmd_defsub),  // 166
     D(luasub, Cmd_luasub),  // 167
     D(luacall, Cmd_luacall),  // 168
@@ -228,20 +244,20 @@ const CommandEntry CommandTable[] = {
     D(kidokuskip, Cmd_kidokuskip),  // 176
     D(dsound, Cmd_dsound),  // 177
     D(noteraseman, Cmd_noteraseman),  // 178
-    D(mode_tavelo, U),  // 179
+    D(mode_tavelo, Cmd_mode_tavelo),  // 179
     D(mode_brin, Cmd_mode_brin),  // 180
-    D(btnnowindowerase, U),  // 181
+    D(btnnowindowerase, Cmd_btnnowindowerase),  // 181
     D(defaultspeed, Cmd_defaultspeed),  // 182
     D(settextspeed, Cmd_settextspeed),  // 183
     D(intlimit, Cmd_intlimit),  // 184
-    D(lookbackbutton, U),  // 185
-    D(lookbackcolor, U),  // 186
-    D(savename, U),  // 187
+    D(lookbackbutton, Cmd_lookbackbutton),  // 185
+    D(lookbackcolor, Cmd_lookbackcolor),  // 186
+    D(savename, Cmd_savename),  // 187
     D(clickstr, Cmd_clickstr),  // 188
     D(filelog, Cmd_filelog),  // 189
     D(labellog, Cmd_labellog),  // 190
     D(soundpressplgin, Cmd_soundpressplgin),  // 191
-    D(versionstr, U),  // 192
+    D(versionstr, Cmd_versionstr),  // 192
     D(effectblank, Cmd_effectblank),  // 193
     D(bgalia, Cmd_bgalia),  // 194
     D(spi, Cmd_spi),  // 195
@@ -249,12 +265,12 @@ const CommandEntry CommandTable[] = {
     D(effect, Cmd_effect),  // 197
     D(transmode, Cmd_transmode),  // 198
     D(stralias, Cmd_stralias),  // 199
-    D(killmenu, U),  // 200
+    D(killmenu, Cmd_killmenu),  // 200
     D(numalias, Cmd_numalias),  // 201
     D(defaultfont, Cmd_defaultfont),  // 202
-    D(createdummy, U),  // 203
-    D(selectcolor, U),  // 204
-    D(menuselectcolor, U),  // 205
+    D(createdummy, Cmd_createdummy),  // 203
+    D(selectcolor, Cmd_selectcolor),  // 204
+    D(menuselectcolor, Cmd_menuselectcolor),  // 205
     D(lookbackvoice, Cmd_lookbackvoice),  // 206
     D(clickvoice, Cmd_clickvoice),  // 207
     D(selectvoice, Cmd_selectvoice),  // 208
@@ -263,9 +279,9 @@ const CommandEntry CommandTable[] = {
     D(effectcut, Cmd_effectcut),  // 211
     D(humanz, Cmd_humanz),  // 212
     D(game, Cmd_game),  // 213
-    D(rlookback, U),  // 214
-    D(roff, U),  // 215
-    D(rmenu, U),  // 216
+    D(rlookback, Cmd_rlookback),  // 214
+    D(roff, Cmd_roff),  // 215
+    D(rmenu, Cmd_rmenu),  // 216
     D(menusetwindow, Cmd_menusetwindow),  // 217
     // story only
     S(getvoicevol, Cmd_getvoicevol),  // 218
@@ -279,23 +295,23 @@ const CommandEntry CommandTable[] = {
     S(bgmvol, Cmd_bgmvol),  // 226
     S(getmp3vol, Cmd_getmp3vol),  // 227
     S(getbgmvol, Cmd_getbgmvol),  // 228
-    S(textfield, U),  // 229
-    S(inputstr, U),  // 230
-    S(input, U),  // 231
-    S(inputnum, U),  // 232
+    S(textfield, Cmd_textfield),  // 229
+    S(inputstr, Cmd_inputstr),  // 230
+    S(input, Cmd_input),  // 231
+    S(inputnum, Cmd_inputnum),  // 232
     S(getbgname, Cmd_getbgname),  // 233
     S(locate, Cmd_locate),  // 234
     S(puttext, Cmd_puttext),  // 235
     S(autoclick, Cmd_autoclick),  // 236
     S(br, Cmd_br),  // 237
-    S(lr_trap, U),  // 238
-    S(r_trap, U),  // 239
-    S(lr_trap2, U),  // 240
-    S(lookbackon, U),  // 241
-    S(lookbackoff, U),  // 242
-    S(trap2, U),  // 243
-    S(timertrap, U),  // 244
-    S(trap, U),  // 245
+    S(lr_trap, Cmd_lr_trap),  // 238
+    S(r_trap, Cmd_r_trap),  // 239
+    S(lr_trap2, Cmd_lr_trap2),  // 240
+    S(lookbackon, Cmd_lookbackon),  // 241
+    S(lookbackoff, Cmd_lookbackoff),  // 242
+    S(trap2, Cmd_trap2),  // 243
+    S(timertrap, Cmd_timertrap),  // 244
+    S(trap, Cmd_trap),  // 245
     S(setcursor, Cmd_setcursor),  // 246
     S(abssetcursor, Cmd_abssetcursor),  // 247
     S(quake, Cmd_quake),  // 248
@@ -303,7 +319,7 @@ const CommandEntry CommandTable[] = {
     S(flushout, Cmd_flushout),  // 250
     S(quakex, Cmd_quakex),  // 251
     S(quakey, Cmd_quakey),  // 252
-    S(rmode, U),  // 253
+    S(rmode, Cmd_rmode),  // 253
     S(savegame, Cmd_savegame),  // 254
     S(savegame2, Cmd_savegame2),  // 255
     S(getscreenshot, Cmd_getscreenshot),  // 256
@@ -313,21 +329,21 @@ const CommandEntry CommandTable[] = {
     S(loadgame, Cmd_loadgame),  // 260
     S(savefileexist, Cmd_savefileexist),  // 261
     S(fileexist, Cmd_fileexist),  // 262
-    S(systemcall, U),  // 263
+    S(systemcall, Cmd_systemcall),  // 263
     S(tateyoko, Cmd_tateyoko),  // 264
     S(saveon, Cmd_saveon),  // 265
     S(saveoff, Cmd_saveoff),  // 266
-    S(select, U),  // 267
-    S(cselgoto, U),  // 268
+    S(select, Cmd_select),  // 267
+    S(cselgoto, Cmd_cselgoto),  // 268
     S(ispage, Cmd_ispage),  // 269
     S(isfull, Cmd_isfull),  // 270
-    S(maskbtn, U),  // 271
-    S(btncancel, U),  // 272
-    S(csel, U),  // 273
-    S(getcselnum, U),  // 274
+    S(maskbtn, Cmd_maskbtn),  // 271
+    S(btncancel, Cmd_btncancel),  // 272
+    S(csel, Cmd_csel),  // 273
+    S(getcselnum, Cmd_getcselnum),  // 274
     S(reset, Cmd_reset),  // 275
-    S(selgosub, U),  // 276
-    S(selnum, U),  // 277
+    S(selgosub, Cmd_selgosub),  // 276
+    S(selnum, Cmd_selnum),  // 277
     S(textoff, Cmd_textoff),  // 278
     S(skipoff, Cmd_skipoff),  // 279
     S(isctrl, Cmd_isctrl),  // 280
@@ -336,15 +352,15 @@ const CommandEntry CommandTable[] = {
     S(textcommit, Cmd_textcommit),  // 283
     S(textclear, Cmd_textclear),  // 284
     S(textmode, Cmd_textmode),  // 285
-    S(menu_full, U),  // 286
-    S(menu_click_page, U),  // 287
-    S(menu_automode, U),  // 288
-    S(menu_dwavvol, U),  // 289
-    S(menu_click_def, U),  // 290
-    S(menu_cd_on, U),  // 291
-    S(menu_end, U),  // 292
-    S(menu_cd_off, U),  // 293
-    S(menu_window, U),  // 294
+    S(menu_full, Cmd_menu_full),  // 286
+    S(menu_click_page, Cmd_menu_click_page),  // 287
+    S(menu_automode, Cmd_menu_automode),  // 288
+    S(menu_dwavvol, Cmd_menu_dwavvol),  // 289
+    S(menu_click_def, Cmd_menu_click_def),  // 290
+    S(menu_cd_on, Cmd_menu_cd_on),  // 291
+    S(menu_end, Cmd_menu_end),  // 292
+    S(menu_cd_off, Cmd_menu_cd_off),  // 293
+    S(menu_window, Cmd_menu_window),  // 294
     S(erasetextwindow, Cmd_erasetextwindow),  // 295
     S(monocro, Cmd_monocro),  // 296
     S(nega, Cmd_nega),  // 297
@@ -353,9 +369,9 @@ const CommandEntry CommandTable[] = {
     S(bg, Cmd_bg),  // 300
     S(ld, Cmd_ld),  // 301
     S(checkkey, Cmd_checkkey),  // 302
-    S(getmouseover, U),  // 303
-    S(getmclick, U),  // 304
-    S(btndef, U),  // 305
+    S(getmouseover, Cmd_getmouseover),  // 303
+    S(getmclick, Cmd_getmclick),  // 304
+    S(btndef, Cmd_btndef),  // 305
     S(ofscpy, Cmd_ofscpy),  // 306
     S(ofscopy, Cmd_ofscopy),  // 307
     S(drawclear, Cmd_drawclear),  // 308
@@ -370,50 +386,50 @@ const CommandEntry CommandTable[] = {
     S(drawtext, Cmd_drawtext),  // 317
     S(draw, Cmd_draw),  // 318
     S(blt, Cmd_blt),  // 319
-    S(btn, U),  // 320
-    S(getcselstr, U),  // 321
-    S(cselbtn, U),  // 322
-    S(spbtn2, U),  // 323
-    S(spbtn, U),  // 324
-    S(cellcheckspbtn, U),  // 325
-    S(existspbtn, U),  // 326
-    S(delbtn, U),  // 327
-    S(exbtn_d, U),  // 328
-    S(btnarea, U),  // 329
-    S(btndown, U),  // 330
-    S(btn0down, U),  // 331
-    S(spclclk, U),  // 332
-    S(getpageup, U),  // 333
-    S(getskipoff, U),  // 334
-    S(getinsert, U),  // 335
-    S(getzxc, U),  // 336
-    S(getpage, U),  // 337
-    S(getcursor, U),  // 338
-    S(getfunction, U),  // 339
-    S(gettab, U),  // 340
-    S(getenter, U),  // 341
-    S(escoutcursor, U),  // 342
-    S(exbtn, U),  // 343
-    S(textexbtn, U),  // 344
-    S(cellcheckexbtn, U),  // 345
-    S(isdown, U),  // 346
-    S(btnwait, U),  // 347
-    S(btntime, U),  // 348
-    S(btntimer, U),  // 349
-    S(btntime2, U),  // 350
-    S(btnwait2, U),  // 351
-    S(getbtntimer, U),  // 352
-    S(textbtnwait, U),  // 353
-    S(selectbtnwait, U),  // 354
-    S(tbtnwait, U),  // 355
-    S(bclear, U),  // 356
-    S(btrans, U),  // 357
-    S(bdown, U),  // 358
-    S(bcursor, U),  // 359
-    S(bexec, U),  // 360
-    S(bsp, U),  // 361
-    S(bdef, U),  // 362
-    S(btime, U),  // 363
+    S(btn, Cmd_btn),  // 320
+    S(getcselstr, Cmd_getcselstr),  // 321
+    S(cselbtn, Cmd_cselbtn),  // 322
+    S(spbtn2, Cmd_spbtn2),  // 323
+    S(spbtn, Cmd_spbtn),  // 324
+    S(cellcheckspbtn, Cmd_cellcheckspbtn),  // 325
+    S(existspbtn, Cmd_existspbtn),  // 326
+    S(delbtn, Cmd_delbtn),  // 327
+    S(exbtn_d, Cmd_exbtn_d),  // 328
+    S(btnarea, Cmd_btnarea),  // 329
+    S(btndown, Cmd_btndown),  // 330
+    S(btn0down, Cmd_btn0down),  // 331
+    S(spclclk, Cmd_spclclk),  // 332
+    S(getpageup, Cmd_getpageup),  // 333
+    S(getskipoff, Cmd_getskipoff),  // 334
+    S(getinsert, Cmd_getinsert),  // 335
+    S(getzxc, Cmd_getzxc),  // 336
+    S(getpage, Cmd_getpage),  // 337
+    S(getcursor, Cmd_getcursor),  // 338
+    S(getfunction, Cmd_getfunction),  // 339
+    S(gettab, Cmd_gettab),  // 340
+    S(getenter, Cmd_getenter),  // 341
+    S(escoutcursor, Cmd_escoutcursor),  // 342
+    S(exbtn, Cmd_exbtn),  // 343
+    S(textexbtn, Cmd_textexbtn),  // 344
+    S(cellcheckexbtn, Cmd_cellcheckexbtn),  // 345
+    S(isdown, Cmd_isdown),  // 346
+    S(btnwait, Cmd_btnwait),  // 347
+    S(btntime, Cmd_btntime),  // 348
+    S(btntimer, Cmd_btntimer),  // 349
+    S(btntime2, Cmd_btntime2),  // 350
+    S(btnwait2, Cmd_btnwait2),  // 351
+    S(getbtntimer, Cmd_getbtntimer),  // 352
+    S(textbtnwait, Cmd_textbtnwait),  // 353
+    S(selectbtnwait, Cmd_selectbtnwait),  // 354
+    S(tbtnwait, Cmd_tbtnwait),  // 355
+    S(bclear, Cmd_bclear),  // 356
+    S(btrans, Cmd_btrans),  // 357
+    S(bdown, Cmd_bdown),  // 358
+    S(bcursor, Cmd_bcursor),  // 359
+    S(bexec, Cmd_bexec),  // 360
+    S(bsp, Cmd_bsp),  // 361
+    S(bdef, Cmd_bdef),  // 362
+    S(btime, Cmd_btime),  // 363
     S(tal, Cmd_tal),  // 364
     S(delay, Cmd_delay),  // 365
     S(spwait, Cmd_spwait),  // 366
@@ -422,9 +438,9 @@ const CommandEntry CommandTable[] = {
     S(textspeeddefault, Cmd_textspeeddefault),  // 369
     S(resettimer, Cmd_resettimer),  // 370
     S(waittimer, Cmd_waittimer),  // 371
-    S(textbtnoff, U),  // 372
+    S(textbtnoff, Cmd_textbtnoff),  // 372
     S(getjoypad, Cmd_getjoypad),  // 373
-    S(gettextbtnstr, U),  // 374
+    S(gettextbtnstr, Cmd_gettextbtnstr),  // 374
     S(getcursorpos, Cmd_getcursorpos),  // 375
     S(getcursorpos2, Cmd_getcursorpos2),  // 376
     S(getnextline, Cmd_getnextline),  // 377
@@ -435,33 +451,33 @@ const CommandEntry CommandTable[] = {
     S(prnum, Cmd_prnum),  // 382
     S(movemousecursor, Cmd_movemousecursor),  // 383
     S(minimizewindow, Cmd_minimizewindow),  // 384
-    S(checkpage, U),  // 385
+    S(checkpage, Cmd_checkpage),  // 385
     S(toplain, Cmd_toplain),  // 386
     S(gettext, Cmd_gettext),  // 387
-    S(getlog, U),  // 388
-    S(gettaglog, U),  // 389
-    S(getlogtext, U),  // 390
-    S(getret, U),  // 391
+    S(getlog, Cmd_getlog),  // 388
+    S(gettaglog, Cmd_gettaglog),  // 389
+    S(getlogtext, Cmd_getlogtext),  // 390
+    S(getret, Cmd_getret),  // 391
     S(sp_rgb_gradation, Cmd_sp_rgb_gradation),  // 392
     S(lsph, Cmd_lsph),  // 393
     S(lsph2, Cmd_lsph2),  // 394
     S(kinsoku, Cmd_kinsoku),  // 395
-    S(layermessage, U),  // 396
+    S(layermessage, Cmd_layermessage),  // 396
     S(texthide, Cmd_texthide),  // 397
     S(textshow, Cmd_textshow),  // 398
-    S(logsp, U),  // 399
-    S(logsp2, U),  // 400
-    S(strsph, U),  // 401
-    S(strsp, U),  // 402
-    S(logsph, U),  // 403
-    S(logsph2, U),  // 404
+    S(logsp, Cmd_logsp),  // 399
+    S(logsp2, Cmd_logsp2),  // 400
+    S(strsph, Cmd_strsph),  // 401
+    S(strsp, Cmd_strsp),  // 402
+    S(logsph, Cmd_logsph),  // 403
+    S(logsph2, Cmd_logsph2),  // 404
     S(lsp, Cmd_lsp),  // 405
     S(lsp2add, Cmd_lsp2add),  // 406
     S(lsph2add, Cmd_lsph2add),  // 407
     S(lsp2sub, Cmd_lsp2sub),  // 408
     S(lsph2sub, Cmd_lsph2sub),  // 409
     S(lsp2, Cmd_lsp2),  // 410
-    S(spstr, U),  // 411
+    S(spstr, Cmd_spstr),  // 411
     S(csp, Cmd_csp),  // 412
     S(csp2, Cmd_csp2),  // 413
     S(allsphide, Cmd_allsphide),  // 414
@@ -472,7 +488,7 @@ const CommandEntry CommandTable[] = {
     S(spresume, Cmd_spresume),  // 419
     S(vsp, Cmd_vsp),  // 420
     S(vsp2, Cmd_vsp2),  // 421
-    S(nextcsel, U),  // 422
+    S(nextcsel, Cmd_nextcsel),  // 422
     S(cell, Cmd_cell),  // 423
     S(msp, Cmd_msp),  // 424
     S(amsp, Cmd_amsp),  // 425
@@ -480,15 +496,15 @@ const CommandEntry CommandTable[] = {
     S(amsp2, Cmd_amsp2),  // 427
     S(cl, Cmd_cl),  // 428
     S(repaint, Cmd_repaint),  // 429
-    S(erasetextbtn, U),  // 430
+    S(erasetextbtn, Cmd_erasetextbtn),  // 430
     S(drawclear, Cmd_drawclear),  // 431
     S(setfont, Cmd_setfont),  // 432
     S(humanorder, Cmd_humanorder),  // 433
     S(font, Cmd_font),  // 434
     S(print, Cmd_print),  // 435
-    S(mpegplay, U),  // 436
-    S(movie, U),  // 437
-    S(mpegplay2, U),  // 438
+    S(mpegplay, Cmd_mpegplay),  // 436
+    S(movie, Cmd_movie),  // 437
+    S(mpegplay2, Cmd_mpegplay2),  // 438
     S(voltest, Cmd_voltest),  // 439
     S(mp3, Cmd_mp3),  // 440
     S(bgmonce, Cmd_bgmonce),  // 441
@@ -499,10 +515,10 @@ const CommandEntry CommandTable[] = {
     S(loopbgm, Cmd_loopbgm),  // 446
     S(loopbgmstop, Cmd_loopbgmstop),  // 447
     S(swf, Cmd_swf),  // 448
-    S(avi, U),  // 449
-    S(play, U),  // 450
-    S(playonce, U),  // 451
-    S(stop, U),  // 452
+    S(avi, Cmd_avi),  // 449
+    S(play, Cmd_play),  // 450
+    S(playonce, Cmd_playonce),  // 451
+    S(stop, Cmd_stop),  // 452
     S(mp3stop, Cmd_mp3stop),  // 453
     S(bgmstop, Cmd_bgmstop),  // 454
     S(wave, Cmd_wave),  // 455
@@ -514,12 +530,12 @@ const CommandEntry CommandTable[] = {
     S(dwaveloop, Cmd_dwaveloop),  // 461
     S(dwavestop, Cmd_dwavestop),  // 462
     S(wavestop, Cmd_wavestop),  // 463
-    S(playstop, U),  // 464
-    S(lookbackflush, U),  // 465
+    S(playstop, Cmd_playstop),  // 464
+    S(lookbackflush, Cmd_lookbackflush),  // 465
     S(click, Cmd_click),  // 466
     S(lrclick, Cmd_lrclick),  // 467
     S(clickclear, Cmd_clickclear),  // 468
-    S(lr_trap_value, U),  // 469
+    S(lr_trap_value, Cmd_lr_trap_value),  // 469
     S(clickpos, Cmd_clickpos),  // 470
     S(getmousepos, Cmd_getmousepos),  // 471
     S(waveloop, Cmd_waveloop),  // 472

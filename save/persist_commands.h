@@ -1,4 +1,4 @@
-// persist_commands.h - script commands (not built yet: see persist_commands.cpp).
+// persist_commands.h - script commands.
 #pragma once
 
 void Cmd_globalon();

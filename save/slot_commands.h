@@ -1,4 +1,4 @@
-// slot_commands.h - script commands (not built yet: see slot_commands.cpp).
+// slot_commands.h - script commands.
 #pragma once
 
 void Cmd_autosaveoff();

@@ -1,4 +1,4 @@
-// loopbgm_commands.h - script commands (not built yet: see loopbgm_commands.cpp).
+// loopbgm_commands.h - script commands.
 #pragma once
 
 void Cmd_loopbgm();

@@ -1,4 +1,4 @@
-// music_commands.h - script commands (not built yet: see music_commands.cpp).
+// music_commands.h - script commands.
 #pragma once
 
 void Cmd_bgm();

@@ -1,4 +1,4 @@
-// voice_commands.h - script commands (not built yet: see voice_commands.cpp).
+// voice_commands.h - script commands.
 #pragma once
 
 void Cmd_clickvoice();

@@ -1,4 +1,4 @@
-// click_commands.h - script commands (not built yet: see click_commands.cpp).
+// click_commands.h - script commands.
 #pragma once
 
 void Cmd_abssetcursor();

@@ -1,4 +1,4 @@
-// cursor_commands.h - script commands (not built yet: see cursor_commands.cpp).
+// cursor_commands.h - script commands.
 #pragma once
 
 void Cmd_defaultspeed();

@@ -1,4 +1,4 @@
-// display_commands.h - script commands (not built yet: see display_commands.cpp).
+// display_commands.h - script commands.
 #pragma once
 
 void Cmd_addkinsoku();

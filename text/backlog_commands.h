@@ -1,0 +1,12 @@
+// backlog_commands.h - the backlog commands (stubs until built).
+#pragma once
+
+void Cmd_maxkaisoupage();
+void Cmd_pagetag();
+void Cmd_lookbackon();
+void Cmd_lookbackoff();
+void Cmd_lookbackflush();
+void Cmd_checkpage();
+void Cmd_getlog();
+void Cmd_gettaglog();
+void Cmd_getlogtext();

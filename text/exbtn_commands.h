@@ -1,0 +1,8 @@
+// exbtn_commands.h - the extended-button commands (stubs until built).
+#pragma once
+
+void Cmd_exbtn();
+void Cmd_textexbtn();
+void Cmd_cellcheckexbtn();
+void Cmd_spstr();
+void Cmd_exbtn_d();

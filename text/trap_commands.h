@@ -1,0 +1,10 @@
+// trap_commands.h - the trap commands (stubs until built).
+#pragma once
+
+void Cmd_trap();
+void Cmd_lr_trap();
+void Cmd_r_trap();
+void Cmd_trap2();
+void Cmd_lr_trap2();
+void Cmd_timertrap();
+void Cmd_lr_trap_value();
