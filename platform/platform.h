@@ -164,6 +164,73 @@ void PlatReadJoypad(int32_t out[JoypadValueCount]);
 // Returns IDOK, IDCANCEL, IDYES or IDNO.
 int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool owned);
 
+// ---- window menu and modal dialogs ---------------------------------------------------
+//
+// The engine owns the menu tree and hands the platform a flat copy of it to
+// draw; a click on an item posts WM_COMMAND with its number.  Dialogs are
+// modal: while one is open the window gets no input, but posted messages,
+// timers and painting go on (the dialog pumps the queue).  Headless runs
+// take the answers from the events file (platform/headless/headless.h).
+
+// One entry of the menu bar, in tree order: a submenu (command 0) is
+// followed by its entries one level deeper.
+struct PlatMenuEntry {
+    std::string caption;  // CP932
+    uint32_t command = 0; // the WM_COMMAND number; 0 for a submenu
+    int depth = 0;        // 0 for the entries of the bar itself
+    bool checked = false;
+};
+// Replaces the menu bar.  While `attached` the bar sits above the client
+// area (the window is taller by the bar; client coordinates and size stay);
+// in full screen it shows as an overlay at the top edge.
+void PlatSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
+
+// Pixel sizes of the input dialog; 0 keeps the dialog's own.
+struct PlatDialogSize {
+    int dialog_w = 0, dialog_h = 0, edit_w = 0, edit_h = 0;
+};
+// The input dialog: a prompt, an edit field holding *text (CP932) and a
+// button labelled `button`.  IDOK with the field's content in *text (at
+// most limit bytes, cut on a character boundary), or IDCANCEL for Esc or
+// the close box (*text as it was).
+int PlatInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
+                    int limit, const PlatDialogSize* size);
+
+// A slider of a slider dialog.  Vertical sliders have `min` at the top.
+struct PlatSlider {
+    const char* label = "";       // CP932: above (vertical) or before the slider
+    const char* min_label = "";   // at the `min` end
+    const char* max_label = "";   // at the `max` end
+    int min = 0, max = 100, value = 0;
+    bool vertical = false, disabled = false;
+};
+// A dialog of sliders without buttons; it runs until closed (Esc or the
+// close box), the final positions in sliders[i].value.  `moved` (may be
+// null) is called with all of them after each movement.  width > 0 narrows
+// the dialog to that many pixels.
+void PlatSliderDialog(const char* caption, PlatSlider* sliders, int count, int width,
+                      void (*moved)(const PlatSlider* sliders, int count, void* user), void* user);
+
+// A list with OK and Cancel (a drop-down list with drop_down): the index of
+// the entry chosen with OK (or a double click), -1 for Cancel, Esc or the
+// close box.  `selected` is selected at first (-1 none).
+int PlatListDialog(const char* caption, const char* const* items, int count, int selected,
+                   const char* ok_label, const char* cancel_label, bool drop_down);
+
+// The edit field on the game picture (one at a time): a client rectangle,
+// a font cell size and the starting text (CP932, at most 255 bytes).  It
+// has the keyboard; Tab, Enter and Esc are not typed but reported by
+// PlatTextFieldKey.  SDL text input (with the input method) runs while it
+// is open.
+void PlatTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text);
+std::string PlatTextFieldText();  // CP932
+void PlatTextFieldSetText(const char* cp932);
+void PlatTextFieldFocus();
+// VK_TAB, VK_RETURN or VK_ESCAPE pressed in the field since the last call,
+// 0 for none (the earliest first).
+int PlatTextFieldKey();
+void PlatTextFieldClose();
+
 // ---- files ---------------------------------------------------------------------------
 
 // The real path of a CP932 name: '\' becomes '/', the name is converted to
@@ -214,6 +281,10 @@ void PlatReleaseProgram(int handle);
 // A sequence that does not convert becomes '?'.
 std::string Cp932ToUtf8(const std::string& cp932);
 std::string Utf8ToCp932(const std::string& utf8);
+// The length of the longest start of s[0..len) of at most `limit` bytes that
+// ends on a character boundary (a lead byte 0x81-0x9F or 0xE0-0xFC takes the
+// byte after it along).
+size_t Cp932Cut(const char* s, size_t len, size_t limit);
 
 // ---- single instance -------------------------------------------------------------------
 

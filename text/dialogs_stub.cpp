@@ -2,6 +2,8 @@
 // this file goes).
 #include "text/dialogs.h"
 
+char CdDrive[CdDriveSize];
+
 void RunCdDriveDialog() {}
 void RunVolumeDialog() {}
 void RunTextSpeedDialog() {}

@@ -115,6 +115,46 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
               : !strcasecmp(a, "cancel") ? IDCANCEL
                                          : 0;
         if (!e.n) return fail("'answer' takes yes, no, ok or cancel, not '" + w[2] + "'");
+    } else if (!strcasecmp(name.c_str(), "input")) {
+        // The rest of the line after the word, spaces inside kept.
+        e.kind = EvInput;
+        size_t at = text.find_first_not_of(" \t");
+        at = text.find_first_of(" \t", at);           // after the time
+        at = text.find_first_not_of(" \t", at);
+        at = text.find_first_of(" \t", at);           // after "input"
+        std::string rest = at == std::string::npos ? "" : text.substr(at);
+        size_t b = rest.find_first_not_of(" \t"), z = rest.find_last_not_of(" \t");
+        rest = b == std::string::npos ? "" : rest.substr(b, z - b + 1);
+        e.text = Utf8ToCp932(rest);
+    } else if (!strcasecmp(name.c_str(), "input-cancel")) {
+        e.kind = EvInputCancel;
+        if (!(bad = want(0)).empty()) return fail(bad);
+    } else if (!strcasecmp(name.c_str(), "slider")) {
+        e.kind = EvSlider;
+        if (args < 1 || args > 8) return fail("'slider' takes 1 to 8 positions");
+        for (size_t i = 2; i < w.size(); i++) {
+            long long v;
+            if (!ParseInt(w[i], -2147483647LL, 2147483647LL, &v))
+                return fail("'slider' needs whole-number positions, not '" + w[i] + "'");
+            e.values.push_back((int)v);
+        }
+    } else if (!strcasecmp(name.c_str(), "list")) {
+        e.kind = EvList;
+        if (!(bad = want(1)).empty()) return fail(bad);
+        long long v = -1;
+        if (strcasecmp(w[2].c_str(), "cancel") && !ParseInt(w[2], 0, 1000000, &v))
+            return fail("'list' takes an entry number or cancel, not '" + w[2] + "'");
+        e.n = (int)v;
+    } else if (!strcasecmp(name.c_str(), "menu")) {
+        e.kind = EvMenu;
+        if (!(bad = want(1)).empty()) return fail(bad);
+        long long v;
+        if (!ParseInt(w[2], 1, 65535, &v)) return fail("'menu' needs a command number from 1 to 65535");
+        e.n = (int)v;
+    } else if (!strcasecmp(name.c_str(), "menudump")) {
+        e.kind = EvMenuDump;
+        if (!(bad = want(1)).empty()) return fail(bad);
+        e.text = w[2];
     } else {
         return fail("unknown event '" + name + "'");
     }

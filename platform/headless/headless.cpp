@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/common/backend.h"
+#include "platform/common/gui_backends.h"
 #include "platform/headless/headless.h"
 
 enum : uint32_t { StartTicks = 10000 };
@@ -35,6 +36,16 @@ struct HeadlessState {
     std::vector<uint8_t> frame;
     int frame_w = 0, frame_h = 0;
     bool audio_open = false;
+    // dialog answers by kind, in the order they came due
+    std::vector<std::pair<bool, std::string>> inputs;  // cancel?, text
+    std::vector<std::vector<int>> sliders;
+    std::vector<int> lists;
+    std::vector<HeadlessDialog> dialogs;
+    std::vector<PlatMenuEntry> menu;
+    bool menu_attached = false;
+    bool field_open = false;
+    std::string field_text;
+    std::vector<int> field_keys;
 };
 
 static HeadlessState H;
@@ -189,6 +200,8 @@ static uintptr_t MouseFlags(int also_down) {
     return f;
 }
 
+static std::string Absolute(const std::string& path);
+
 static void Inject(const HeadlessEvent& e) {
     intptr_t pt = MakePointParam(e.x, e.y);
     switch (e.kind) {
@@ -217,6 +230,10 @@ static void Inject(const HeadlessEvent& e) {
         break;
     }
     case EvKey:
+        if (H.field_open && (e.n == VK_TAB || e.n == VK_RETURN || e.n == VK_ESCAPE)) {
+            H.field_keys.push_back(e.n);
+            break;
+        }
         QueuePost(WM_KEYDOWN, (uintptr_t)e.n, 1);
         QueuePost(WM_KEYUP, (uintptr_t)e.n, (intptr_t)0xC0000001u);
         break;
@@ -235,6 +252,33 @@ static void Inject(const HeadlessEvent& e) {
     case EvMessage:
         QueuePost(e.msg.message, e.msg.wparam, e.msg.lparam);
         break;
+    case EvInput:
+        if (H.field_open) H.field_text = e.text.substr(0, 255);
+        else H.inputs.push_back({false, e.text});
+        break;
+    case EvInputCancel:
+        H.inputs.push_back({true, std::string()});
+        break;
+    case EvSlider:
+        H.sliders.push_back(e.values);
+        break;
+    case EvList:
+        H.lists.push_back(e.n);
+        break;
+    case EvMenu:
+        QueuePost(WM_COMMAND, (uintptr_t)e.n, 0);
+        break;
+    case EvMenuDump: {
+        FILE* f = fopen(e.text.c_str(), "wb");
+        if (!f) {
+            fprintf(stderr, "orva: cannot write %s\n", e.text.c_str());
+            break;
+        }
+        std::string t = HeadlessMenuText();
+        fwrite(t.data(), 1, t.size(), f);
+        fclose(f);
+        break;
+    }
     }
 }
 
@@ -294,6 +338,8 @@ static bool Init(const PlatOptions& opt) {
             fprintf(stderr, "orva: %s\n", error.c_str());
             PlatExit(2);
         }
+        for (HeadlessEvent& e : H.events)
+            if (e.kind == EvMenuDump) e.text = Absolute(e.text);
         std::stable_sort(H.events.begin(), H.events.end(),
                          [](const HeadlessEvent& a, const HeadlessEvent& b) { return a.time < b.time; });
     }
@@ -487,6 +533,115 @@ const PlatBackend HeadlessBackend = {
 };
 
 // ---- test hooks ------------------------------------------------------------------------
+
+// ---- menu and dialogs --------------------------------------------------------------
+
+void HeadlessSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached) {
+    H.menu = entries;
+    H.menu_attached = attached;
+}
+
+const std::vector<PlatMenuEntry>& HeadlessMenu() { return H.menu; }
+bool HeadlessMenuAttached() { return H.menu_attached; }
+
+std::string HeadlessMenuText() {
+    std::string t = H.menu_attached ? "" : "(detached)\n";
+    for (const PlatMenuEntry& e : H.menu) {
+        t += std::string((size_t)(e.depth > 0 ? e.depth : 0) * 2, ' ') + Cp932ToUtf8(e.caption);
+        t += e.command ? " = " + std::to_string(e.command) + (e.checked ? " *" : "") : std::string(" >");
+        t += "\n";
+    }
+    return t;
+}
+
+// Waits for an answer as a dialog's own loop would, the clock moving 1 ms
+// a pass; false when none is due and no event is left to come.
+template <class Queue>
+static bool WaitForAnswer(const Queue& q) {
+    for (;;) {
+        PumpEvents();
+        if (!q.empty()) return true;
+        if (H.next_event >= H.events.size()) return false;
+        Advance(1);
+    }
+}
+
+static void NoteDialog(const char* kind, const char* caption, const std::string& text, const std::string& answer) {
+    HeadlessDialog d;
+    d.kind = kind;
+    d.caption = caption ? caption : "";
+    d.text = text;
+    d.answer = answer;
+    H.dialogs.push_back(d);
+    if (H.echo_boxes)
+        fprintf(stderr, "%s dialog %s: %s\n", kind, Cp932ToUtf8(d.caption).c_str(), Cp932ToUtf8(answer).c_str());
+}
+
+int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit) {
+    if (!WaitForAnswer(H.inputs)) {
+        fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
+                Cp932ToUtf8(caption ? caption : "").c_str());
+        NoteDialog("input", caption, prompt ? prompt : "", "(none)");
+        PlatMarkFailure();
+        PlatExit(0);
+    }
+    std::pair<bool, std::string> a = H.inputs.front();
+    H.inputs.erase(H.inputs.begin());
+    NoteDialog("input", caption, prompt ? prompt : "", a.first ? "(cancel)" : a.second);
+    if (a.first) return IDCANCEL;
+    *text = a.second;
+    if (limit >= 0 && text->size() > (size_t)limit) text->resize(Cp932Cut(text->data(), text->size(), (size_t)limit));
+    return IDOK;
+}
+
+void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
+                          void (*moved)(const PlatSlider*, int, void*), void* user) {
+    std::string answer;
+    if (WaitForAnswer(H.sliders)) {
+        std::vector<int> v = H.sliders.front();
+        H.sliders.erase(H.sliders.begin());
+        for (int i = 0; i < count && i < (int)v.size(); i++) {
+            if (sliders[i].disabled) continue;
+            int x = v[(size_t)i];
+            sliders[i].value = x < sliders[i].min ? sliders[i].min : x > sliders[i].max ? sliders[i].max : x;
+        }
+        if (moved) moved(sliders, count, user);
+    }
+    for (int i = 0; i < count; i++) answer += (i ? " " : "") + std::to_string(sliders[i].value);
+    NoteDialog("slider", caption, "", answer);
+}
+
+int HeadlessListDialog(const char* caption, int count) {
+    int n = -1;
+    if (WaitForAnswer(H.lists)) {
+        n = H.lists.front();
+        H.lists.erase(H.lists.begin());
+    }
+    if (n >= count) n = -1;
+    NoteDialog("list", caption, "", std::to_string(n));
+    return n;
+}
+
+void HeadlessTextFieldOpen(const char* text) {
+    H.field_open = true;
+    H.field_text = text ? text : "";
+    H.field_keys.clear();
+}
+std::string HeadlessTextFieldText() { return H.field_text; }
+void HeadlessTextFieldSetText(const char* text) { H.field_text = text ? text : ""; }
+int HeadlessTextFieldKey() {
+    PumpEvents();
+    if (H.field_keys.empty()) return 0;
+    int k = H.field_keys.front();
+    H.field_keys.erase(H.field_keys.begin());
+    return k;
+}
+void HeadlessTextFieldClose() {
+    H.field_open = false;
+    H.field_keys.clear();
+}
+bool HeadlessTextFieldIsOpen() { return H.field_open; }
+const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
 
 const std::vector<HeadlessBox>& HeadlessBoxes() { return H.boxes; }
 void HeadlessClearBoxes() { H.boxes.clear(); }

@@ -11,12 +11,28 @@
 //   keydown NAME, keyup NAME            one half of that, to hold a key
 //   close                               WM_CLOSE
 //   answer yes|no|ok|cancel             the answer of the next message box
+//   input TEXT                          the answer of the next input dialog
+//                                       (the rest of the line, UTF-8), or
+//                                       the text of the open edit field
+//   input-cancel                        Esc in the next input dialog
+//   slider N [N ...]                    the positions of the next slider
+//                                       dialog's sliders, then it closes
+//   list N | list cancel                entry N (from 0) of the next list
+//                                       dialog with OK, or its Cancel
+//   menu ID                             a click on the menu item ID
+//                                       (WM_COMMAND ID)
+//   menudump FILE                       the menu bar written to FILE (UTF-8)
 // Key names: a letter or digit, enter, escape, space, tab, backspace, up,
 // down, left, right, pageup, pagedown, home, end, insert, delete, shift,
 // ctrl, alt, f1 .. f12 (any case).  Events are posted when the clock reaches
 // their time; a wheel event posts one WM_MOUSEWHEEL a notch.  Key and button
 // state and the pointer position follow the messages as the program takes
 // them, so a button is down between taking its down and its up message.
+// A dialog takes the first answer of its kind that is due; with none due it
+// waits, moving the clock, for the next one.  A dialog left without answers
+// takes Cancel (an input dialog then ends the run with status 1, as nobody
+// could close it).  While an edit field is open, key events for Tab, Enter
+// and Esc go to the field.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,7 +42,8 @@
 
 enum HeadlessEventKind {
     EvClick, EvRClick, EvMClick, EvMove, EvWheel, EvKey, EvKeyDown, EvKeyUp,
-    EvClose, EvAnswer, EvMessage,
+    EvClose, EvAnswer, EvMessage, EvInput, EvInputCancel, EvSlider, EvList, EvMenu,
+    EvMenuDump,
 };
 
 struct HeadlessEvent {
@@ -35,6 +52,8 @@ struct HeadlessEvent {
     int x = 0, y = 0;   // click, move
     int n = 0;          // wheel: notches; keys: VK code; answer: IDOK ... IDNO
     PlatMsg msg;        // EvMessage: posted as it is
+    std::string text;   // input: the answer (CP932); menudump: the file
+    std::vector<int> values;  // slider positions
 };
 
 // One line: 1 with the event in *ev, 0 for a blank or comment line, -1 for
@@ -66,6 +85,25 @@ void HeadlessClearBoxes();
 void HeadlessQueueAnswer(int id);
 // Message boxes are also printed on stderr unless turned off here.
 void HeadlessEchoBoxes(bool on);
+
+// ---- menu and dialogs -------------------------------------------------------------
+
+struct HeadlessDialog {
+    std::string kind;     // "input", "slider", "list"
+    std::string caption;  // CP932
+    std::string text;     // input: the prompt
+    std::string answer;   // input: the text answered; slider: the positions; list: the index
+};
+const std::vector<HeadlessDialog>& HeadlessDialogs();
+// The menu bar last set and whether it is attached.
+const std::vector<PlatMenuEntry>& HeadlessMenu();
+bool HeadlessMenuAttached();
+// The menu as text: one line an entry, indented two spaces a level,
+// "CAPTION = ID" for items (" *" when checked), "CAPTION >" for submenus,
+// "(detached)" first when not attached.  UTF-8.
+std::string HeadlessMenuText();
+// An edit field is open.
+bool HeadlessTextFieldIsOpen();
 
 // ---- clock ---------------------------------------------------------------------
 // PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit

@@ -1,0 +1,32 @@
+// gui_backends.h - the menu and dialog halves of the two backends, chosen
+// by platform/common/gui.cpp.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+void HeadlessSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
+int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit);
+void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
+                          void (*moved)(const PlatSlider*, int, void*), void* user);
+int HeadlessListDialog(const char* caption, int count);
+void HeadlessTextFieldOpen(const char* text);
+std::string HeadlessTextFieldText();
+void HeadlessTextFieldSetText(const char* text);
+int HeadlessTextFieldKey();
+void HeadlessTextFieldClose();
+
+void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
+int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
+                   int limit, const PlatDialogSize* size);
+void GuiSliderDialog(const char* caption, PlatSlider* sliders, int count, int width,
+                     void (*moved)(const PlatSlider*, int, void*), void* user);
+int GuiListDialog(const char* caption, const char* const* items, int count, int selected,
+                  const char* ok_label, const char* cancel_label, bool drop_down);
+void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text);
+std::string GuiTextFieldText();
+void GuiTextFieldSetText(const char* cp932);
+void GuiTextFieldFocus();
+int GuiTextFieldKey();
+void GuiTextFieldClose();
