@@ -224,11 +224,11 @@ static bool WalkGameState(Walk& w) {
         w.Value(q.surface.alpha);
         w.Int(&q.blend);
     }
-    w.Value(0);                                                         // 35
+    w.Int(&BacklogTagSet);                                              // 35
     int32_t tag = w.Value(TagHandled);
     if (!s->writing && w.apply) TagHandled = tag;
-    w.Value(0);
-    w.Value(0);
+    w.Int(&BacklogCommitted);
+    w.Int(&BacklogTagSet);
     w.Int(&AllSpritesHidden);                                           // 36
     w.Int(&Sprite2Hidden);
     w.Int(&BgmLoopPointSet);                                            // 37

@@ -112,8 +112,12 @@ const std::vector<uint8_t>& SavepointImage() {
             std::string t = BacklogCommittedPage(i);
             SerializeString(s, &t);
         }
-        int32_t tags = 0;  // 41
+        int32_t tags = BacklogCommittedCount();  // 41
         SerializeInt(s, &tags);
+        for (int i = tags; i >= 1; i--) {
+            std::string t = BacklogCommittedTag(i);
+            SerializeString(s, &t);
+        }
         int32_t line, colons;  // 42, 43
         CountScriptPosition(SavepointPosition, &line, &colons);
         SerializeInt(s, &line);
@@ -173,7 +177,8 @@ void SaveGame(int slot) { SaveSlot(slot, nullptr); }
 void SaveGameWithName(int slot, const char* name) { SaveSlot(slot, name); }
 
 // Walks the tail (items 40-43); pages and tags go to out when given.
-static bool ReadTail(SaveStream* s, std::vector<std::string>* pages, int* position) {
+static bool ReadTail(SaveStream* s, std::vector<std::string>* pages, int* position,
+                     std::vector<std::string>* tags = nullptr) {
     for (int list = 0; list < 2; list++) {
         int32_t n = 0;
         SerializeInt(s, &n);
@@ -183,6 +188,7 @@ static bool ReadTail(SaveStream* s, std::vector<std::string>* pages, int* positi
             SerializeString(s, &t, BacklogPageSize);
             if (s->failed) return false;
             if (list == 0 && pages) pages->push_back(t);
+            if (list == 1 && tags) tags->push_back(t);
         }
     }
     int32_t line = 0, colons = 0;
@@ -283,12 +289,10 @@ void LoadGame(int slot) {
     SaveStream s;
     OpenSaveReader(&s, bytes.data(), bytes.size());
     ReadGameState(&s, true);
-    std::vector<std::string> pages;
-    ReadTail(&s, &pages, &position);
-    for (const std::string& p : pages) {
-        BacklogAppend(p.c_str(), int(p.size()));
-        CommitBacklogPage();
-    }
+    std::vector<std::string> pages, tags;
+    ReadTail(&s, &pages, &position, &tags);
+    for (size_t i = 0; i < pages.size(); i++)
+        RestoreBacklogPage(pages[i].c_str(), i < tags.size() ? tags[i].c_str() : "");
     ReadPosition = position;
 
     RestoreTextWindow();

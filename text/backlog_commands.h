@@ -1,4 +1,6 @@
-// backlog_commands.h - the backlog commands (stubs until built).
+// backlog_commands.h - the backlog commands: its page limit and the page
+// tag mode (define block), logging on and off, flushing, and the queries
+// checkpage, getlog, gettaglog and getlogtext.
 #pragma once
 
 void Cmd_maxkaisoupage();
