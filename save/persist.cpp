@@ -13,6 +13,7 @@
 #include "save/namelog.h"
 #include "save/persist_messages.h"
 #include "save/readlog.h"
+#include "save/slot_menu.h"
 
 std::string SaveDirectory;
 int32_t GlobalOn;
@@ -52,6 +53,9 @@ void SaveReadFlags() {
     AtExit = 0;
 }
 
-void SetSavePassDefaults() { KidokuMode = 1; }
+void SetSavePassDefaults() {
+    KidokuMode = 1;
+    SetSlotMenuPassDefaults();
+}
 
 bool NameLogsRequested() { return FileLogOn || LabelLogOn; }

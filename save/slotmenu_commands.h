@@ -1,4 +1,5 @@
-// slotmenu_commands.h - the save/load menu commands (stubs until built).
+// slotmenu_commands.h - the slot menu's define-block settings: savenumber
+// (slots listed) and savename (the save title, the load title, the label).
 #pragma once
 
 void Cmd_savenumber();
