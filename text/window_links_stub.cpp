@@ -14,5 +14,3 @@ uint32_t SelectedFontItem = 40004;
 int32_t PageAtATime = 0;
 int32_t TextSpeedIndex = 1;
 
-int32_t ButtonGetEnter = 0, ButtonGetFunction = 0;
-int32_t TrapValueVariable = -1;
