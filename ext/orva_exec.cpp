@@ -18,10 +18,11 @@
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 
-void OrvaExecWord(const char* text) {
+int OrvaExecWord(const char* text) {
     int area = ScriptCapacity - ExecAreaOffset;
-    if (!ScriptBuffer || area <= 1) return;
+    if (!ScriptBuffer || area <= 1) return 0;
     size_t n = strlen(text);
+    if (n > OrvaExecWordMax) return 0;
     if (n > (size_t)area - 1) n = (size_t)area - 1;
     memcpy(ScriptBuffer + ExecAreaOffset, text, n);
     ScriptBuffer[ExecAreaOffset + n] = 0;
@@ -38,6 +39,7 @@ void OrvaExecWord(const char* text) {
     ReadWord(word);
     ExecCommand(word, DefineRunning);
     if (ReadPosition >= ExecAreaOffset) ReadPosition = saved;
+    return 1;
 }
 
 int OrvaGetKey(const char* name) {
