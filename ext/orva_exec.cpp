@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
+#include "text/system_actions.h"
 
 int OrvaExecWord(const char* text) {
     int area = ScriptCapacity - ExecAreaOffset;
@@ -95,7 +96,7 @@ void OrvaSystemCall(const char* word) {
     } else if (strcmp(word, "automode") == 0) {
         PlatSendMessage(WM_COMMAND, 40019, 0);
     } else if (strcmp(word, "skip") == 0) {
-        SkipMode = 1;  // the system action "skip"
+        RunSystemAction(ActionSkip);
     } else if (strcmp(word, "skipoff") == 0) {
         SkipMode = AutoMode = 0;
     } else {

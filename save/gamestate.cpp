@@ -23,6 +23,7 @@
 #include "text/backlog.h"
 #include "text/clickwait.h"
 #include "text/ruby.h"
+#include "text/system_actions.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
 
@@ -109,7 +110,7 @@ static bool WalkGameState(Walk& w) {
     w.Int(&TextBold);                                                   // 2
     w.Int(&TextShadow);
     w.Value(int32_t(std::strlen(BacklogPageText())));                   // 3
-    w.Value(1);                                                         // 4 RightClickOn
+    w.Int(&RightClickOn);                                               // 4
     w.Int(&TextColorRed);                                               // 5
     w.Int(&TextColorBlue);
     w.Int(&TextColorGreen);

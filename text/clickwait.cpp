@@ -13,9 +13,12 @@
 #include "graphics/screen.h"
 #include "platform/platform.h"
 #include "save/persist.h"
+#include "save/savepoint.h"
 #include "sound/click_voice.h"
 #include "text/input_state.h"
+#include "text/lookback.h"
 #include "text/mainwindow.h"
+#include "text/system_actions.h"
 
 WaitCursor WaitCursors[2];
 int32_t WaitCursorType = 0;
@@ -126,7 +129,8 @@ void ClickWait() {
         if (AutoMode && AutoModeEnded(now - t0)) break;
         if (AutoClickOn && now - t0 >= (uint32_t)AutoClickTime) break;
         if (answered) break;
-        if (!PumpMessage() && !PlatIsHeadless()) PlatSleep(1);
+        bool handled = PumpMessage();
+        if (!handled && !PlatIsHeadless()) PlatSleep(1);
         if (!AutoClickOn) {
             if (Clicked || IsSkipKeyDown()) {
                 Clicked = 0;
@@ -134,9 +138,21 @@ void ClickWait() {
             }
             if (SkipMode) break;
         }
-        // A right click has no action of its own here yet: it is taken so
-        // that it does not end a later wait.
-        if (type != 0 && !AutoClickOn) RightClicked = 0;
+        // A right click or Esc runs the right-click action; a right-click
+        // gosub, a reset or a loaded game ends the wait without a voice.
+        if (type != 0 && !AutoClickOn && (RightClicked || GetForegroundKeyState(VK_ESCAPE))) {
+            static const int esc = VK_ESCAPE;
+            WaitKeysReleased(&esc, 1);
+            RightClicked = 0;
+            if (RightClickMode == RightGosub && RightClickOn && WaitCursorType != 0) {
+                if (pic) RestoreUnderCursor(w, h);
+                WaitCursorType = 0;
+                pic = nullptr;
+            }
+            RunSystemAction(ActionRightClick);
+            if (RightGosubTaken || MenuResetRequested || GameLoaded) return;
+        }
+        if (type != 0 && handled && LastMessage == WM_MOUSEWHEEL && WheelDelta > 0) ShowLookback();
         AdvanceAnimation();
         if (pic && CellCountOf(pic) >= 2) {
             uint32_t t = PlatTicks();

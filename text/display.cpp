@@ -20,6 +20,7 @@
 #include "core/variables.h"
 #include "graphics/anim.h"
 #include "platform/platform.h"
+#include "save/savepoint.h"
 #include "text/backlog.h"
 #include "text/clickwait.h"
 #include "text/display_messages.h"
@@ -244,7 +245,15 @@ static void PaintCell(int32_t x, int32_t y) {
     if (r.right >= r.left && r.bottom >= r.top) PaintWindow(&r);
 }
 
-static bool Interrupted() { return RightGosubTaken || MenuResetRequested || ResetRequested; }
+// A right-click gosub, a reset or a game loaded by the system menu ends the
+// display (the loaded game goes on where it was saved).
+static bool Interrupted() {
+    if (GameLoaded) {
+        GameLoaded = 0;
+        return true;
+    }
+    return RightGosubTaken || MenuResetRequested || ResetRequested;
+}
 
 // Hands a wait over to the textgosub routine (kind 0 click, 1 page).
 static void HandOver(int32_t kind) {

@@ -10,13 +10,19 @@
 #include "text/display.h"
 #include "text/kinsoku.h"
 #include "text/menu_commands.h"
+#include "text/selections.h"
+#include "text/system_actions.h"
 #include "text/textline.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
 void ClearTextPassFlags() {}
 void SetTextPassDefaults() { SetDisplayPassDefaults(); }
-void SetMenuPassDefaults() { SetTextWindowPassDefaults(); }
+void SetMenuPassDefaults() {
+    SetSelectionPassDefaults();
+    SetTextWindowPassDefaults();
+}
 void SetTextLoadDefaults() {
+    RightClickMode = RightHideWindow;
     ClickstrChars[0] = 0;
     ClickstrLines = 0;
 }

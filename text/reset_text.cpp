@@ -11,6 +11,7 @@
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "text/system_actions.h"
 #include "text/traps.h"
 
 void ResetTextState() {
@@ -20,6 +21,7 @@ void ResetTextState() {
     AutoClickOn = 0;
     LeftPressSeen = RightPressSeen = 0;
     MenuResetRequested = 0;
+    RightClickOn = 1;
     Traps.label[0] = 0;
     Traps.timer_label[0] = 0;
     ResetTextDisplay();  // line-break switch, indent, textgosub state

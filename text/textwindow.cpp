@@ -56,7 +56,7 @@ int32_t WindowChipSprites[WindowChipLimit];
 int32_t WindowChipCount;
 
 int32_t RestOfPageInstant;
-int32_t TextButtonCount, TextButtonStart, TextButtonNext;
+int32_t TextButtonCount, TextButtonStart = 1, TextButtonNext;
 
 void ResetTextWindow() {
     TextHidden = 0;
