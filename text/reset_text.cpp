@@ -13,6 +13,7 @@
 #include "text/textwindow.h"
 #include "text/system_actions.h"
 #include "text/traps.h"
+#include "text/window_links.h"
 
 void ResetTextState() {
     TagHandled = 0;
@@ -24,6 +25,7 @@ void ResetTextState() {
     RightClickOn = 1;
     Traps.label[0] = 0;
     Traps.timer_label[0] = 0;
+    TrapValueVariable = -1;  // lr_trap_value off
     ResetTextDisplay();  // line-break switch, indent, textgosub state
     ResetRuby();
     ClearBacklog();

@@ -1,4 +1,5 @@
-// trap_commands.h - the trap commands (stubs until built).
+// trap_commands.h - the trap commands: arm, stop, resume and switch off the
+// click trap and the timer trap; lr_trap_value.
 #pragma once
 
 void Cmd_trap();
