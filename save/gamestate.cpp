@@ -21,6 +21,7 @@
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/backlog.h"
+#include "text/buttons.h"
 #include "text/clickwait.h"
 #include "text/ruby.h"
 #include "text/system_actions.h"
@@ -197,7 +198,7 @@ static bool WalkGameState(Walk& w) {
     w.Value(0);                                                         // 27
     w.Int(&AllSpritesHidden);                                           // 28
     w.Int(&LookbackOn);
-    w.Scratch("");                                                      // 29 btndef tag
+    w.Text(ButtonPicture.tag, sizeof ButtonPicture.tag);                // 29 btndef tag
     for (int a = 0; a < ArrayCount; a++) {                              // 30
         ArrayVariable& av = ArrayVariables[a];
         for (long long e = 0; e < av.count; e++) {

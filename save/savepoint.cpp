@@ -32,6 +32,7 @@
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
 #include "text/backlog.h"
+#include "text/buttons.h"
 #include "text/clickwait.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
@@ -255,6 +256,7 @@ static void RestoreTextWindow() {
                       WaitCursors[n].relative != 0);
     }
     if (WindowImageTag[0] && WindowColor == -1) LoadSurface(&WindowImage, WindowImageTag);
+    ReloadButtonPicture();
     TextHidden = 0;
     ClearTextPage();
     WaitCursorType = 0;

@@ -8,6 +8,8 @@
 #include "graphics/surface.h"
 
 enum { ButtonSlots = 512, ButtonLimit = 511 };
+// delbtn's left edge; btn0down's held-button value.
+enum { DeletedButtonLeft = 999, HeldButtonUnhovered = -9999 };
 
 // One table of parallel arrays.  The kind follows from the links:
 // spriteLink <= -1000: extended button of sprite -1000 - link;
@@ -83,5 +85,8 @@ int32_t ButtonWait();
 // them) under (x, y), honouring the mask and transbtn; -1 for none.
 int FindHoveredButton(int32_t x, int32_t y, int textButtons);
 
-// The reset to *start: only the time-out goes back to none.
+// The reset to *start: the time-out goes back to none and the button
+// picture is released (its tag "").
 void ResetButtonWait();
+// After a load: the button picture from its tag, when it has one.
+void ReloadButtonPicture();

@@ -4,6 +4,7 @@
 #include "text/reset_text.h"
 
 #include "text/backlog.h"
+#include "text/buttons.h"
 #include "text/clickwait.h"
 #include "text/display.h"
 #include "text/input_state.h"
@@ -33,4 +34,5 @@ void ResetTextState() {
     ResetTextWindow();  // the window record, its cursor and flags
     RebuildTextColorSurface();
     ResetWaitCursors();
+    ResetButtonWait();
 }
