@@ -1,11 +1,32 @@
-// dialogs.h - the modal dialogs the window menu opens and the debug
-// variable editor.  Each returns when its dialog has closed.
+// dialogs.h - the input dialog the input commands and the debug variable
+// editor share, and the modal dialogs the window menu opens.  Each returns
+// when its dialog has closed.
 #pragma once
+#include <cstdint>
+#include <string>
 
 // The CD folder chosen in the CD dialog ("" for the default); the CD audio
 // plays from it.
 enum { CdDriveSize = 256 };
 extern char CdDrive[CdDriveSize];
+
+// The input dialog's state: InputText is the prompt when it opens and the
+// answer when it closes; InputDefault fills the field and is the answer of
+// Esc (which does nothing while it is empty); InputMaxLength is the longest
+// answer in bytes, -1 for numeric input.  Sizes in points.
+enum { InputTextSize = 256 };
+extern char InputText[InputTextSize];
+extern std::string InputDefault;  // at most 255 bytes
+extern int32_t InputMaxLength, InputFullWidthOnly, InputSizeSet;
+extern int32_t InputDialogWidth, InputDialogHeight, InputEditWidth, InputEditHeight;
+// Runs it until an answer passes its tests (each refusal is reported in a
+// box and the player tries again).
+void RunInputDialog();
+// The refusal text of an answer (CP932), null when it is accepted.
+const char* CheckInputAnswer(const std::string& answer, bool numeric, int32_t max_length, bool full_width);
+// Every character's first byte leads a two-byte character (stepping two
+// bytes at a time).
+bool AllFullWidth(const std::string& s);
 
 void RunCdDriveDialog();     // command 40020
 void RunVolumeDialog();      // command 40024

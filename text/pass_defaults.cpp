@@ -34,7 +34,5 @@ void RebuildTextColorSurface() {
     else
         FillSurfaceRect(&TextColorSurface, 0, 0, ScreenWidth, ScreenHeight, 0);
 }
-void UpdateMenuForPass(bool) {}
-void EnumerateFontsForMenu() {}
 void LoadLookbackArrows() {}
 bool DefineRebuiltMenu() { return MenuRebuilt != 0; }

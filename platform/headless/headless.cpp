@@ -574,7 +574,8 @@ static void NoteDialog(const char* kind, const char* caption, const std::string&
     d.answer = answer;
     H.dialogs.push_back(d);
     if (H.echo_boxes)
-        fprintf(stderr, "%s dialog %s: %s\n", kind, Cp932ToUtf8(d.caption).c_str(), Cp932ToUtf8(answer).c_str());
+        fprintf(stderr, "orva: %s dialog \"%s\" answered %s\n", kind, Cp932ToUtf8(d.caption).c_str(),
+                Cp932ToUtf8(answer).c_str());
 }
 
 int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit) {
@@ -642,6 +643,13 @@ void HeadlessTextFieldClose() {
 }
 bool HeadlessTextFieldIsOpen() { return H.field_open; }
 const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
+
+void HeadlessClearDialogs() {
+    H.dialogs.clear();
+    H.inputs.clear();
+    H.sliders.clear();
+    H.lists.clear();
+}
 
 const std::vector<HeadlessBox>& HeadlessBoxes() { return H.boxes; }
 void HeadlessClearBoxes() { H.boxes.clear(); }

@@ -95,6 +95,8 @@ struct HeadlessDialog {
     std::string answer;   // input: the text answered; slider: the positions; list: the index
 };
 const std::vector<HeadlessDialog>& HeadlessDialogs();
+// Forgets the dialogs shown and the answers not yet taken.
+void HeadlessClearDialogs();
 // The menu bar last set and whether it is attached.
 const std::vector<PlatMenuEntry>& HeadlessMenu();
 bool HeadlessMenuAttached();

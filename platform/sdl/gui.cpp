@@ -1,13 +1,597 @@
-// gui.cpp - the in-window menu bar and dialogs on the SDL backend.
-#include "platform/common/gui_backends.h"
+// gui.cpp - the in-window GUI of the SDL backend on Dear ImGui: the menu
+// bar above the picture (an overlay at the top edge in full screen), the
+// modal dialogs and message boxes as panels over the picture, and the edit
+// field on the picture.  A menu click posts WM_COMMAND; a dialog runs a loop
+// that keeps dispatching posted messages, timers and paints while the
+// window takes no input, as the owner of a modal dialog.
+#include <SDL.h>
+#include <fontconfig/fontconfig.h>
 
-void GuiSetMenu(const std::vector<PlatMenuEntry>&, bool) {}
-int GuiInputDialog(const char*, const char*, const char*, std::string*, int, const PlatDialogSize*) { return IDCANCEL; }
-void GuiSliderDialog(const char*, PlatSlider*, int, int, void (*)(const PlatSlider*, int, void*), void*) {}
-int GuiListDialog(const char*, const char* const*, int, int, const char*, const char*, bool) { return -1; }
-void GuiTextFieldOpen(int, int, int, int, int, int, const char*) {}
-std::string GuiTextFieldText() { return std::string(); }
-void GuiTextFieldSetText(const char*) {}
-void GuiTextFieldFocus() {}
-int GuiTextFieldKey() { return 0; }
-void GuiTextFieldClose() {}
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "imgui.h"
+#include "imgui_internal.h"
+#include "imgui_impl_sdl.h"
+#include "imgui_impl_sdlrenderer.h"
+#include "platform/common/backend.h"
+#include "platform/common/gui_backends.h"
+#include "platform/sdl/sdl_internal.h"
+
+enum { FontPixels = 14, BarHeight = 20, FieldLimit = 255 };
+
+static bool Ready;  // ImGui runs on the window's renderer
+static std::vector<PlatMenuEntry> Menu;
+static bool MenuAttached;
+static bool BarOpen;  // a menu of the bar is open or the bar is hovered
+
+// ---- the font: IPA Gothic with every CP932 character -----------------------------------
+
+// The file of a family through fontconfig (Japanese coverage asked).
+static std::string FontFile(const char* family) {
+    std::string path;
+    if (!FcInit()) return path;
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)family);
+    FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult r;
+    if (FcPattern* m = FcFontMatch(nullptr, pat, &r)) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch && file) path = (const char*)file;
+        FcPatternDestroy(m);
+    }
+    FcPatternDestroy(pat);
+    return path;
+}
+
+// The code point of one UTF-8 character, 0 when it is not one.
+static unsigned DecodeUtf8(const std::string& s) {
+    const unsigned char* p = (const unsigned char*)s.data();
+    if (s.size() == 1 && p[0] < 0x80) return p[0];
+    if (s.size() == 2 && (p[0] & 0xE0) == 0xC0) return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+    if (s.size() == 3 && (p[0] & 0xF0) == 0xE0) return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+    return 0;
+}
+
+// Glyph ranges (pairs, 0-terminated) of every character CP932 has.
+static const ImWchar* Cp932Ranges() {
+    static std::vector<ImWchar> ranges;
+    if (!ranges.empty()) return ranges.data();
+    std::vector<unsigned> cps;
+    for (unsigned c = 0x20; c < 0x7F; c++) cps.push_back(c);
+    for (unsigned c = 0xA1; c <= 0xDF; c++) {
+        std::string one(1, (char)c);
+        if (unsigned u = DecodeUtf8(Cp932ToUtf8(one))) cps.push_back(u);
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; lead++) {
+        if (lead > 0x9F && lead < 0xE0) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; trail++) {
+            if (trail == 0x7F) continue;
+            std::string two{(char)lead, (char)trail};
+            unsigned u = DecodeUtf8(Cp932ToUtf8(two));
+            if (u && u != '?' && u <= 0xFFFF) cps.push_back(u);
+        }
+    }
+    cps.push_back(0x2026);  // the ellipsis ImGui cuts texts with
+    std::sort(cps.begin(), cps.end());
+    cps.erase(std::unique(cps.begin(), cps.end()), cps.end());
+    for (size_t i = 0; i < cps.size();) {
+        size_t j = i;
+        while (j + 1 < cps.size() && cps[j + 1] == cps[j] + 1) j++;
+        ranges.push_back((ImWchar)cps[i]);
+        ranges.push_back((ImWchar)cps[j]);
+        i = j + 1;
+    }
+    ranges.push_back(0);
+    return ranges.data();
+}
+
+static void Start() {
+    if (Ready || !SdlWindow() || !SdlRenderer()) return;
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing written beside the game
+    io.LogFilename = nullptr;
+    ImGui::StyleColorsLight();
+    ImGuiStyle& st = ImGui::GetStyle();
+    st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
+    st.WindowRounding = 0;
+    std::string file = FontFile("IPAGothic");
+    ImFontConfig cfg;
+    cfg.OversampleH = 1;
+    cfg.OversampleV = 1;
+    cfg.PixelSnapH = true;
+    ImFont* font = file.empty() ? nullptr
+                                : io.Fonts->AddFontFromFileTTF(file.c_str(), FontPixels, &cfg, Cp932Ranges());
+    if (!font) io.Fonts->AddFontDefault();
+    ImGui_ImplSDL2_InitForSDLRenderer(SdlWindow());
+    ImGui_ImplSDLRenderer_Init(SdlRenderer());
+    Ready = true;
+}
+
+void GuiShutdown() {
+    if (!Ready) return;
+    ImGui_ImplSDLRenderer_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+    Ready = false;
+    BarOpen = false;
+}
+
+// ---- panels: dialogs and boxes ---------------------------------------------------------------
+
+struct Panel {
+    int kind = 0;  // PanelInput ...
+    std::string caption, text;
+    bool done = false;
+    int result = 0;
+    bool first = true;  // the first frame: focus, size and place
+    // input
+    char edit[FieldLimit * 3 + 4] = {};  // UTF-8
+    int limit = FieldLimit;
+    const PlatDialogSize* size = nullptr;
+    std::string button;
+    // sliders
+    PlatSlider* sliders = nullptr;
+    int count = 0, width = 0;
+    void (*moved)(const PlatSlider*, int, void*) = nullptr;
+    void* user = nullptr;
+    // list
+    std::vector<std::string> items;
+    int selected = -1;
+    std::string ok, cancel;
+    bool drop_down = false;
+    bool changed = false;  // a slider moved in the frame just drawn
+    // box
+    uint32_t flags = 0;
+};
+enum { PanelInput = 1, PanelSliders, PanelList, PanelBox };
+
+static Panel* Active;  // the innermost open dialog
+
+static std::string U(const std::string& cp932) { return Cp932ToUtf8(cp932); }
+
+// The CP932 length of a UTF-8 text.
+static size_t Cp932Length(const char* utf8) { return Utf8ToCp932(utf8).size(); }
+
+// What the character filter of an edit field needs: its limit in CP932
+// bytes and its text so far (UTF-8).
+struct FilterData {
+    int limit;
+    const char* text;
+};
+
+// Refuses a typed character that CP932 lacks or that would pass the limit.
+static int FilterChar(ImGuiInputTextCallbackData* d) {
+    const FilterData* f = (const FilterData*)d->UserData;
+    char u[5] = {};
+    ImWchar c = d->EventChar;
+    if (c < 0x80) u[0] = (char)c;
+    else if (c < 0x800) { u[0] = (char)(0xC0 | (c >> 6)); u[1] = (char)(0x80 | (c & 0x3F)); }
+    else { u[0] = (char)(0xE0 | (c >> 12)); u[1] = (char)(0x80 | ((c >> 6) & 0x3F)); u[2] = (char)(0x80 | (c & 0x3F)); }
+    std::string cp = Utf8ToCp932(u);
+    if (cp == "?" && c != '?') return 1;
+    return Cp932Length(f->text) + cp.size() > (size_t)f->limit ? 1 : 0;
+}
+
+static bool KeyPressed(ImGuiKey k) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(k), false); }
+
+static void CentreNext() {
+    ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowPos(ImVec2(io.DisplaySize.x / 2, io.DisplaySize.y / 2), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+}
+
+static void Finish(Panel* p, int result) {
+    p->done = true;
+    p->result = result;
+}
+
+static void DrawInput(Panel* p) {
+    if (p->size && p->size->dialog_w > 0 && p->size->dialog_h > 0)
+        ImGui::SetNextWindowSize(ImVec2((float)p->size->dialog_w, (float)p->size->dialog_h), ImGuiCond_Always);
+    CentreNext();
+    bool open = true;
+    ImGuiWindowFlags wf = ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings |
+                          (p->size && p->size->dialog_w > 0 ? ImGuiWindowFlags_NoResize : ImGuiWindowFlags_AlwaysAutoResize);
+    ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open, wf);
+    ImGui::TextUnformatted(U(p->text).c_str());
+    float edit_w = p->size && p->size->edit_w > 0 ? (float)p->size->edit_w : 300.0f;
+    ImGui::SetNextItemWidth(edit_w);
+    if (p->first) ImGui::SetKeyboardFocusHere();
+    FilterData fd = {p->limit, p->edit};
+    bool enter = ImGui::InputText("##edit", p->edit, sizeof p->edit,
+                                  ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_EnterReturnsTrue,
+                                  FilterChar, &fd);
+    ImGui::SameLine();
+    if (ImGui::Button(U(p->button).c_str()) || enter) Finish(p, IDOK);
+    if (!open || KeyPressed(ImGuiKey_Escape)) Finish(p, IDCANCEL);
+    ImGui::End();
+}
+
+static void DrawSliders(Panel* p) {
+    if (p->width > 0) ImGui::SetNextWindowSize(ImVec2((float)p->width, 0), ImGuiCond_Always);
+    CentreNext();
+    bool open = true;
+    ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open,
+                 ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
+    bool changed = false;
+    for (int i = 0; i < p->count; i++) {
+        PlatSlider& s = p->sliders[i];
+        ImGui::PushID(i);
+        ImGui::BeginDisabled(s.disabled);
+        if (s.vertical) {
+            if (i) ImGui::SameLine();
+            ImGui::BeginGroup();
+            ImGui::TextUnformatted(U(s.label).c_str());
+            // The minimum at the top: the slider shows max + min - value.
+            int shown = s.max + s.min - s.value;
+            if (ImGui::VSliderInt("##v", ImVec2(40, 160), &shown, s.min, s.max, "")) {
+                s.value = s.max + s.min - shown;
+                changed = true;
+            }
+            ImGui::EndGroup();
+        } else {
+            ImGui::TextUnformatted(U(s.label).c_str());
+            ImGui::TextUnformatted(U(s.min_label).c_str());
+            ImGui::SameLine();
+            ImGui::SetNextItemWidth(220);
+            if (ImGui::SliderInt("##h", &s.value, s.min, s.max, "")) changed = true;
+            ImGui::SameLine();
+            ImGui::TextUnformatted(U(s.max_label).c_str());
+        }
+        ImGui::EndDisabled();
+        ImGui::PopID();
+    }
+    if (changed) p->changed = true;
+    if (!open || KeyPressed(ImGuiKey_Escape)) Finish(p, IDCANCEL);
+    ImGui::End();
+}
+
+static void DrawList(Panel* p) {
+    CentreNext();
+    bool open = true;
+    ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open,
+                 ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
+    int n = (int)p->items.size();
+    if (p->drop_down) {
+        ImGui::SetNextItemWidth(240);
+        const char* now = p->selected >= 0 && p->selected < n ? p->items[(size_t)p->selected].c_str() : "";
+        if (ImGui::BeginCombo("##list", now)) {
+            for (int i = 0; i < n; i++)
+                if (ImGui::Selectable((p->items[(size_t)i] + "##" + std::to_string(i)).c_str(), i == p->selected))
+                    p->selected = i;
+            ImGui::EndCombo();
+        }
+    } else if (ImGui::BeginListBox("##list", ImVec2(240, 8 * ImGui::GetTextLineHeightWithSpacing()))) {
+        for (int i = 0; i < n; i++) {
+            if (ImGui::Selectable((p->items[(size_t)i] + "##" + std::to_string(i)).c_str(), i == p->selected,
+                                  ImGuiSelectableFlags_AllowDoubleClick)) {
+                p->selected = i;
+                if (ImGui::IsMouseDoubleClicked(0)) Finish(p, IDOK);
+            }
+        }
+        ImGui::EndListBox();
+    }
+    if (ImGui::Button(U(p->ok).c_str(), ImVec2(100, 0)) || KeyPressed(ImGuiKey_Enter)) Finish(p, IDOK);
+    ImGui::SameLine();
+    if (ImGui::Button(U(p->cancel).c_str(), ImVec2(100, 0)) || !open || KeyPressed(ImGuiKey_Escape)) Finish(p, IDCANCEL);
+    ImGui::End();
+}
+
+static void DrawBox(Panel* p) {
+    CentreNext();
+    ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowSizeConstraints(ImVec2(200, 0), ImVec2(io.DisplaySize.x - 20, io.DisplaySize.y - 20));
+    bool open = true;
+    ImGui::Begin((U(p->caption) + "###box").c_str(), &open,
+                 ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
+    ImGui::PushTextWrapPos(std::min(480.0f, io.DisplaySize.x - 40));
+    ImGui::TextUnformatted(U(p->text).c_str());
+    ImGui::PopTextWrapPos();
+    ImGui::Separator();
+    int yes, no;
+    const char *yes_label, *no_label = nullptr;
+    switch (p->flags & 0xF) {
+    case MB_YESNO: yes = IDYES, no = IDNO, yes_label = "Yes", no_label = "No"; break;
+    case MB_OKCANCEL: yes = IDOK, no = IDCANCEL, yes_label = "OK", no_label = "Cancel"; break;
+    default: yes = no = IDOK, yes_label = "OK"; break;
+    }
+    if (p->first) ImGui::SetKeyboardFocusHere();
+    if (ImGui::Button(yes_label, ImVec2(90, 0)) || KeyPressed(ImGuiKey_Enter)) Finish(p, yes);
+    if (no_label) {
+        ImGui::SameLine();
+        if (ImGui::Button(no_label, ImVec2(90, 0))) Finish(p, no);
+    }
+    if (!open || KeyPressed(ImGuiKey_Escape)) Finish(p, no);
+    ImGui::End();
+}
+
+// ---- the edit field on the picture ---------------------------------------------------------
+
+struct Field {
+    bool open = false;
+    int left = 0, top = 0, width = 0, height = 0, font_h = 0;
+    char edit[FieldLimit * 3 + 4] = {};
+    int limit = FieldLimit;
+    bool focus = false;
+    std::vector<int> keys;
+};
+static Field TheField;
+
+static void DrawField() {
+    Field& f = TheField;
+    float x0, y0, x1, y1;
+    SdlClientToWindow(f.left, f.top, &x0, &y0);
+    SdlClientToWindow(f.left + f.width, f.top + f.height, &x1, &y1);
+    ImGui::SetNextWindowPos(ImVec2(x0, y0), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(x1 - x0, y1 - y0), ImGuiCond_Always);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+    ImGui::Begin("##field", nullptr,
+                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove |
+                     ImGuiWindowFlags_NoBackground);
+    ImGui::SetNextItemWidth(x1 - x0);
+    if (f.focus) {
+        ImGui::SetKeyboardFocusHere();
+        f.focus = false;
+    }
+    FilterData fd = {f.limit, f.edit};
+    ImGui::InputText("##text", f.edit, sizeof f.edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+    ImGui::End();
+    ImGui::PopStyleVar(2);
+    SDL_Rect r = {(int)x0, (int)y0, (int)(x1 - x0), (int)(y1 - y0)};
+    SDL_SetTextInputRect(&r);
+}
+
+void GuiTextFieldOpen(int left, int top, int width, int height, int, int font_h, const char* text) {
+    Start();
+    TheField = Field();
+    TheField.open = true;
+    TheField.left = left;
+    TheField.top = top;
+    TheField.width = width > 1 ? width : 1;
+    TheField.height = height > 1 ? height : 1;
+    TheField.font_h = font_h;
+    TheField.focus = true;
+    GuiTextFieldSetText(text);
+    SDL_StartTextInput();
+    SdlRequestRender();
+}
+
+std::string GuiTextFieldText() { return Utf8ToCp932(TheField.edit); }
+
+void GuiTextFieldSetText(const char* cp932) {
+    std::string t = cp932 ? cp932 : "";
+    t.resize(Cp932Cut(t.data(), t.size(), FieldLimit));
+    std::string u = Cp932ToUtf8(t);
+    snprintf(TheField.edit, sizeof TheField.edit, "%s", u.c_str());
+    // ImGui keeps its own copy while the field is active: take the focus
+    // away and back so it reads the new text.
+    if (Ready && ImGui::GetCurrentContext()) ImGui::ClearActiveID();
+    TheField.focus = true;
+    SdlRequestRender();
+}
+
+void GuiTextFieldFocus() {
+    TheField.focus = true;
+    SdlRequestRender();
+}
+
+int GuiTextFieldKey() {
+    Backend->pump_events();
+    if (TheField.keys.empty()) return 0;
+    int k = TheField.keys.front();
+    TheField.keys.erase(TheField.keys.begin());
+    return k;
+}
+
+void GuiTextFieldClose() {
+    if (!TheField.open) return;
+    TheField = Field();
+    if (!Active) SDL_StopTextInput();
+    SdlRequestRender();
+}
+
+// ---- the menu bar ---------------------------------------------------------------------------
+
+void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached) {
+    Menu = entries;
+    bool was = MenuAttached;
+    MenuAttached = attached;
+    if (was != attached) SdlLayoutChanged();
+    SdlRequestRender();
+}
+
+int GuiBarHeight() { return MenuAttached && !Menu.empty() ? BarHeight : 0; }
+bool GuiMenuAttached() { return MenuAttached; }
+
+// Draws entries [i, end of their level) at `depth`; returns the index after.
+static size_t DrawEntries(size_t i, int depth) {
+    while (i < Menu.size() && Menu[i].depth >= depth) {
+        const PlatMenuEntry& e = Menu[i];
+        if (e.depth > depth) {  // inside a closed submenu
+            i++;
+            continue;
+        }
+        std::string label = U(e.caption) + "##" + std::to_string(i);
+        if (e.command == 0) {
+            if (ImGui::BeginMenu(label.c_str())) {
+                i = DrawEntries(i + 1, depth + 1);
+                ImGui::EndMenu();
+                continue;
+            }
+        } else if (ImGui::MenuItem(label.c_str(), nullptr, e.checked)) {
+            PlatPostMessage(WM_COMMAND, e.command, 0);
+        }
+        i++;
+    }
+    return i;
+}
+
+static void DrawBar() {
+    if (!MenuAttached || Menu.empty()) {
+        BarOpen = false;
+        return;
+    }
+    ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowPos(ImVec2(0, 0));
+    ImGui::SetNextWindowSize(ImVec2(io.DisplaySize.x, (float)BarHeight));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+    ImGui::Begin("##menubar", nullptr,
+                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+                     ImGuiWindowFlags_MenuBar | ImGuiWindowFlags_NoBringToFrontOnFocus);
+    ImGui::PopStyleVar(3);
+    if (ImGui::BeginMenuBar()) {
+        DrawEntries(0, 0);
+        ImGui::EndMenuBar();
+    }
+    ImGui::End();
+    BarOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
+              (io.MousePos.y >= 0 && io.MousePos.y < BarHeight && io.MousePos.x >= 0);
+}
+
+// ---- frames ------------------------------------------------------------------------------------
+
+bool GuiVisible() { return (MenuAttached && !Menu.empty()) || Active || TheField.open; }
+bool GuiWantsFrames() { return Ready && (BarOpen || Active || TheField.open); }
+
+void GuiDraw() {
+    if (!GuiVisible()) return;
+    Start();
+    if (!Ready) return;
+    ImGui_ImplSDLRenderer_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    ImGui::NewFrame();
+    if (!SdlFullScreenNow() || !Active) DrawBar();
+    if (TheField.open) DrawField();
+    if (Panel* p = Active) {
+        switch (p->kind) {
+        case PanelInput: DrawInput(p); break;
+        case PanelSliders: DrawSliders(p); break;
+        case PanelList: DrawList(p); break;
+        case PanelBox: DrawBox(p); break;
+        }
+        p->first = false;
+    }
+    ImGui::Render();
+    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+}
+
+// An SDL event: true when the GUI takes it, so the window does not get it.
+bool GuiTakeEvent(const SDL_Event& e) {
+    if (!Ready) return false;
+    bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_TEXTEDITING;
+    bool mouse = e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
+                 e.type == SDL_MOUSEWHEEL;
+    if (TheField.open && !Active && e.type == SDL_KEYDOWN) {
+        SDL_Keycode k = e.key.keysym.sym;
+        int vk = k == SDLK_TAB ? VK_TAB : k == SDLK_RETURN || k == SDLK_KP_ENTER ? VK_RETURN : k == SDLK_ESCAPE ? VK_ESCAPE : 0;
+        if (vk) {
+            if (!e.key.repeat) TheField.keys.push_back(vk);
+            return true;
+        }
+    }
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    if (key || mouse) SdlRequestRender();
+    if (Active) return key || mouse;          // the owner takes no input
+    if (TheField.open && key) return true;    // the field has the keyboard
+    if (mouse) {
+        int y = e.type == SDL_MOUSEMOTION ? e.motion.y : e.type == SDL_MOUSEWHEEL ? -1 : e.button.y;
+        bool over_bar = MenuAttached && !Menu.empty() && y >= 0 && y < BarHeight;
+        if (BarOpen || over_bar) return true;
+        if (TheField.open && e.type != SDL_MOUSEMOTION && ImGui::GetIO().WantCaptureMouse) return true;
+    }
+    return false;
+}
+
+// ---- the modal loop ----------------------------------------------------------------------------
+
+// Runs a panel until it closes: posted messages, timers and paints go on
+// being dispatched (no input is posted meanwhile), the panel is drawn.
+static int RunModal(Panel* p) {
+    Start();
+    if (!Ready) return -1;
+    Panel* outer = Active;
+    Active = p;
+    SDL_StartTextInput();
+    while (!p->done) {
+        for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
+        }
+        if (p->done) break;
+        SdlRequestRender();
+        SdlRenderNow();
+        // Engine code runs outside the GUI's frame.
+        if (p->changed && p->moved) p->moved(p->sliders, p->count, p->user);
+        p->changed = false;
+        SDL_Delay(5);
+    }
+    Active = outer;
+    if (!Active && !TheField.open) SDL_StopTextInput();
+    SdlRequestRender();
+    return p->result;
+}
+
+int GuiMessageBox(const char* text, const char* caption, uint32_t flags) {
+    if (!SdlWindowShown()) return -1;
+    Panel p;
+    p.kind = PanelBox;
+    p.text = text ? text : "";
+    p.caption = caption ? caption : "";
+    p.flags = flags;
+    return RunModal(&p);
+}
+
+int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
+                   int limit, const PlatDialogSize* size) {
+    Panel p;
+    p.kind = PanelInput;
+    p.caption = caption ? caption : "";
+    p.text = prompt ? prompt : "";
+    p.button = button ? button : "OK";
+    p.limit = limit < 0 || limit > FieldLimit ? FieldLimit : limit;
+    p.size = size;
+    std::string start = *text;
+    start.resize(Cp932Cut(start.data(), start.size(), (size_t)p.limit));
+    snprintf(p.edit, sizeof p.edit, "%s", Cp932ToUtf8(start).c_str());
+    int r = RunModal(&p);
+    if (r < 0) return IDCANCEL;
+    if (r == IDOK) {
+        *text = Utf8ToCp932(p.edit);
+        text->resize(Cp932Cut(text->data(), text->size(), (size_t)p.limit));
+    }
+    return r;
+}
+
+void GuiSliderDialog(const char* caption, PlatSlider* sliders, int count, int width,
+                     void (*moved)(const PlatSlider*, int, void*), void* user) {
+    Panel p;
+    p.kind = PanelSliders;
+    p.caption = caption ? caption : "";
+    p.sliders = sliders;
+    p.count = count;
+    p.width = width;
+    p.moved = moved;
+    p.user = user;
+    RunModal(&p);
+}
+
+int GuiListDialog(const char* caption, const char* const* items, int count, int selected,
+                  const char* ok_label, const char* cancel_label, bool drop_down) {
+    Panel p;
+    p.kind = PanelList;
+    p.caption = caption ? caption : "";
+    for (int i = 0; i < count; i++) p.items.push_back(U(items[i] ? items[i] : ""));
+    p.selected = selected < count ? selected : -1;
+    p.ok = ok_label ? ok_label : "OK";
+    p.cancel = cancel_label ? cancel_label : "Cancel";
+    p.drop_down = drop_down;
+    int r = RunModal(&p);
+    return r == IDOK && p.selected >= 0 ? p.selected : -1;
+}

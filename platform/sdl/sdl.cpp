@@ -1,7 +1,8 @@
 // sdl.cpp - the backend on SDL2: one window showing the screen picture
-// scaled to fit (letterboxed in full-screen mode), SDL events as window
-// messages in client coordinates, SDL's clock, key state and message boxes,
-// and the audio device at 44100 Hz, 16-bit stereo.
+// scaled to fit (letterboxed in full-screen mode) below the menu bar of the
+// in-window GUI (gui.cpp), SDL events as window messages in client
+// coordinates, SDL's clock, key state and message boxes, and the audio
+// device at 44100 Hz, 16-bit stereo.
 #include <SDL.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 
 #include "platform/common/backend.h"
 #include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_internal.h"
 
 static bool VideoUp;
 static SDL_Window* Window;
@@ -45,9 +47,16 @@ struct Fit {
     double x, y, w, h;  // the picture's rectangle in window coordinates
 };
 
+// The menu bar's height above the picture: none in full screen, where the
+// bar lies over the picture.
+static int BarAbove() { return FullScreen ? 0 : GuiBarHeight(); }
+
 static Fit PictureRect() {
     int ww = ClientW, wh = ClientH;
     if (Window) SDL_GetWindowSize(Window, &ww, &wh);
+    int bar = BarAbove();
+    wh -= bar;
+    if (wh < 1) wh = 1;
     double s = (double)ww / ClientW;
     if ((double)wh / ClientH < s) s = (double)wh / ClientH;
     if (s <= 0) s = 1;
@@ -55,7 +64,7 @@ static Fit PictureRect() {
     f.w = ClientW * s;
     f.h = ClientH * s;
     f.x = (ww - f.w) / 2;
-    f.y = (wh - f.h) / 2;
+    f.y = (wh - f.h) / 2 + bar;
     return f;
 }
 
@@ -157,6 +166,7 @@ static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (GuiTakeEvent(e)) continue;
         switch (e.type) {
         case SDL_QUIT:
             PostOnce(WM_CLOSE);
@@ -220,12 +230,18 @@ static void PumpEvents() {
 
 static void FlushPresent();
 
-// An empty queue and a sleep are where a wait shows what it drew.
-static void Idle() { FlushPresent(); }
+enum : uint32_t { GuiFrameInterval = 16 };  // ms between GUI frames while it is used
+
+// An empty queue and a sleep are where a wait shows what it drew; the GUI
+// gets its frames there while the pointer is on it or a dialog is open.
+static void Idle() {
+    if (GuiWantsFrames() && (uint32_t)(SDL_GetTicks() - LastPresentTick) >= GuiFrameInterval) RenderPending = true;
+    FlushPresent();
+}
 static void OnTake(const PlatMsg&) {}
 static uint32_t Ticks() { return SDL_GetTicks(); }
 static void Sleep(uint32_t ms) {
-    FlushPresent();
+    Idle();
     SDL_Delay(ms);
 }
 
@@ -303,6 +319,7 @@ static void Shutdown() {
     if (Pad) SDL_GameControllerClose(Pad);
     Pad = nullptr;
     PadUp = false;
+    GuiShutdown();
     SDL_SetCursor(SDL_GetDefaultCursor());
     if (CustomCursor) SDL_FreeCursor(CustomCursor);
     if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
@@ -329,11 +346,11 @@ static void CreateWindow(int w, int h) {
     ClientW = w;
     ClientH = h;
     if (Window) {
-        SDL_SetWindowSize(Window, w, h);
+        SDL_SetWindowSize(Window, w, h + BarAbove());
         SDL_SetWindowPosition(Window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         return;
     }
-    Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, SDL_WINDOW_HIDDEN);
+    Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h + BarAbove(), SDL_WINDOW_HIDDEN);
     if (!Window) {
         fprintf(stderr, "orva: cannot create the window (%s)\n", SDL_GetError());
         return;
@@ -367,8 +384,9 @@ static void MoveWindow(int left, int top, int w, int h) {
     ClientW = w;
     ClientH = h;
     if (!Window || FullScreen) return;
-    SDL_SetWindowSize(Window, w, h);
-    SDL_SetWindowPosition(Window, left, top);
+    // The client area is the rectangle: the bar goes above it.
+    SDL_SetWindowSize(Window, w, h + BarAbove());
+    SDL_SetWindowPosition(Window, left, top - BarAbove());
 }
 
 static void ShowWindow(bool show) {
@@ -442,7 +460,7 @@ static void SetFullScreen(bool on) {
         FullScreen = on;
     }
     SDL_SetWindowAlwaysOnTop(Window, FullScreen ? SDL_TRUE : SDL_FALSE);
-    if (!FullScreen) SDL_SetWindowSize(Window, ClientW, ClientH);
+    if (!FullScreen) SDL_SetWindowSize(Window, ClientW, ClientH + BarAbove());
     RenderPending = true;
 }
 
@@ -454,7 +472,7 @@ static void Render() {
     RenderPending = false;
     PresentedOnce = true;
     LastPresentTick = SDL_GetTicks();
-    if (!Renderer || !Texture) return;
+    if (!Renderer || (!Texture && !GuiVisible())) return;
     Fit f = PictureRect();
     int ww, wh, ow, oh;
     SDL_GetWindowSize(Window, &ww, &wh);
@@ -466,7 +484,8 @@ static void Render() {
     SDL_Rect dst = {(int)(f.x * sx + 0.5), (int)(f.y * sy + 0.5), (int)(f.w * sx + 0.5), (int)(f.h * sy + 0.5)};
     SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
     SDL_RenderClear(Renderer);
-    SDL_RenderCopy(Renderer, Texture, nullptr, &dst);
+    if (Texture) SDL_RenderCopy(Renderer, Texture, nullptr, &dst);
+    GuiDraw();
     SDL_RenderPresent(Renderer);
     PresentCount++;
 }
@@ -574,7 +593,11 @@ static void ReadJoypad(int32_t* out) {
 
 // ---- message boxes ----------------------------------------------------------------------
 
+// In the window once it shows (drawn with a Japanese font); SDL's own box
+// before that.
 static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
+    int in_window = GuiMessageBox(text, caption, flags);
+    if (in_window > 0) return in_window;
     std::string t = Cp932ToUtf8(text), c = Cp932ToUtf8(caption);
     SDL_MessageBoxButtonData buttons[2];
     int count = 0, closed;
@@ -696,6 +719,29 @@ const PlatBackend SdlBackend = {
 };
 
 SDL_Window* SdlWindow() { return Window; }
+void SdlRequestRender() { RenderPending = true; }
+void SdlRenderNow() { Render(); }
+bool SdlFullScreenNow() { return FullScreen; }
+bool SdlWindowShown() { return Window && (SDL_GetWindowFlags(Window) & SDL_WINDOW_SHOWN) != 0; }
+
+void SdlLayoutChanged() {
+    RenderPending = true;
+    if (!Window || FullScreen) return;
+    int x, y, w, h;
+    SDL_GetWindowPosition(Window, &x, &y);
+    SDL_GetWindowSize(Window, &w, &h);
+    int want = ClientH + BarAbove();
+    if (h == want) return;
+    // The client area stays where it is: the window grows or shrinks above it.
+    SDL_SetWindowSize(Window, ClientW, want);
+    SDL_SetWindowPosition(Window, x, y - (want - h));
+}
+
+void SdlClientToWindow(int x, int y, float* wx, float* wy) {
+    Fit f = PictureRect();
+    *wx = (float)(f.x + x * f.w / ClientW);
+    *wy = (float)(f.y + y * f.h / ClientH);
+}
 SDL_Renderer* SdlRenderer() { return Renderer; }
 int SdlPresentCount() { return PresentCount; }
 int SdlUploadedRows() { return UploadedRows; }

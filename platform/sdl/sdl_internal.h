@@ -1,0 +1,34 @@
+// sdl_internal.h - what the SDL backend's window (sdl.cpp) and its in-window
+// GUI (gui.cpp) offer each other.
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+
+// ---- the window (sdl.cpp) --------------------------------------------------------------
+SDL_Window* SdlWindow();
+SDL_Renderer* SdlRenderer();
+// Draws again at the next present, or at once when none came for a while.
+void SdlRequestRender();
+void SdlRenderNow();
+// The menu bar came or went: the window takes its height (not in full screen).
+void SdlLayoutChanged();
+bool SdlFullScreenNow();
+bool SdlWindowShown();
+// A client point in window coordinates (the picture's scale and place).
+void SdlClientToWindow(int x, int y, float* wx, float* wy);
+
+// ---- the GUI (gui.cpp) ------------------------------------------------------------------
+// The height the menu bar takes above the picture while attached.
+int GuiBarHeight();
+bool GuiMenuAttached();
+// Draws the bar, the field and the open dialog over what the renderer holds.
+void GuiDraw();
+bool GuiVisible();
+// Something is being interacted with: frames are wanted even without presents.
+bool GuiWantsFrames();
+// An SDL event the GUI takes (the window does not get it then).
+bool GuiTakeEvent(const SDL_Event& e);
+// A message box drawn in the window; -1 when the window cannot show one.
+int GuiMessageBox(const char* text, const char* caption, uint32_t flags);
+void GuiShutdown();

@@ -1,0 +1,59 @@
+// gui_messages.h - the texts (CP932) of the window menu, its dialogs and the
+// input commands, each with its UTF-8 reading.
+#pragma once
+
+// Menu bar (the window's own menu)
+inline constexpr char MnScreen[] = "\x89\xe6\x96\xca";  // 画面
+inline constexpr char MnFullScreen[] = "\x83t\x83\x8b\x83X\x83N\x83\x8a\x81[\x83\x93";  // フルスクリーン
+inline constexpr char MnWindow[] = "\x83" "E\x83" "B\x83\x93\x83h\x83" "E";  // ウィンドウ
+inline constexpr char MnFont[] = "\x83t\x83H\x83\x93\x83g";  // フォント
+inline constexpr char MnDefault[] = "\x83" "f\x83t\x83H\x83\x8b\x83g";  // デフォルト
+inline constexpr char MnDisplay[] = "\x95\x5c\x8e\xa6\x8c`\x8e\xae";  // 表示形式
+inline constexpr char MnPage[] = "\x88\xea\x83y\x81[\x83W\x82\xb2\x82\xc6";  // 一ページごと
+inline constexpr char MnTextSpeed[] = "\x95\xb6\x8e\x9a\x91\xac\x93x";  // 文字速度
+inline constexpr char MnSlow[] = "\x92\xe1\x91\xac";  // 低速
+inline constexpr char MnNormal[] = "\x95\x81\x92\xca";  // 普通
+inline constexpr char MnFast[] = "\x8d\x82\x91\xac";  // 高速
+inline constexpr char MnVolume[] = "\x83{\x83\x8a\x83\x85\x81[\x83\x80";  // ボリューム
+inline constexpr char MnOn[] = "\x83I\x83\x93";  // オン
+inline constexpr char MnOff[] = "\x83I\x83t";  // オフ
+inline constexpr char MnSkip[] = "\x91I\x91\xf0\x8e\x88\x82\xdc\x82\xc5\x90i\x82\xde";  // 選択肢まで進む
+inline constexpr char MnAutoMode[] = "\x83I\x81[\x83g\x83\x82\x81[\x83h";  // オートモード
+inline constexpr char MnCdDa[] = "CD-DA";  // CD-DA
+inline constexpr char MnCdDrive[] = "\x89\x89\x91t\x83h\x83\x89\x83" "C\x83u\x91I\x91\xf0";  // 演奏ドライブ選択
+inline constexpr char MnCdPlay[] = "CD-DA\x8d\xc4\x90\xb6";  // CD-DA再生
+inline constexpr char MnVersion[] = "\x83o\x81[\x83W\x83\x87\x83\x93\x8f\xee\x95\xf1";  // バージョン情報
+inline constexpr char MnEnd[] = "\x8fI\x97\xb9";  // 終了
+// Menu customisation errors (caption CapError)
+inline constexpr char MsgResetmenuTwice[] = "resetmenu\x82\xcd\x88\xea\x93x\x82\xbe\x82\xaf\x82\xb5\x82\xa9\x8eg\x82\xa6\x82\xdc\x82\xb9\x82\xf1\x81" "B";  // resetmenuは一度だけしか使えません。
+inline constexpr char MsgInsertmenuNoReset[] = "resetmenu\x82\xf0\x8eg\x82\xed\x82\xc8\x82\xa2\x82\xc6\x83\x81\x83j\x83\x85\x81[\x82\xf0\x83J\x83X\x83^\x83\x80\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";  // resetmenuを使わないとメニューをカスタムできません。
+inline constexpr char MsgInsertmenuKeyword[] = "\x83\x81\x83j\x83\x85\x81[\x83J\x83X\x83^\x83}\x83" "C\x83Y\x8ew\x92\xe8\x82\xaa\x8a\xd4\x88\xe1\x82\xc1\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81" "B";  // メニューカスタマイズ指定が間違っています。
+// Dialogs
+inline constexpr char CapInputString[] = "\x95\xb6\x8e\x9a\x97\xf1\x93\xfc\x97\xcd";  // 文字列入力
+inline constexpr char CapInputNumber[] = "\x90\x94\x92l\x93\xfc\x97\xcd";  // 数値入力
+inline constexpr char TxtDecide[] = "\x8c\x88\x92\xe8";  // 決定
+inline constexpr char CapTextSpeedDialog[] = "\x95\xb6\x8e\x9a\x95\x5c\x8e\xa6\x90\xdd\x92\xe8";  // 文字表示設定
+inline constexpr char TxtTextSpeed[] = "\x95\x5c\x8e\xa6\x91\xac\x93x";  // 表示速度
+inline constexpr char TxtFaster[] = "\x91\xac\x82\xa2";  // 速い
+inline constexpr char TxtSlower[] = "\x92x\x82\xa2";  // 遅い
+inline constexpr char CapAutoSpeedDialog[] = "\x83I\x81[\x83g\x83\x82\x81[\x83h\x91\xac\x93x\x90\xdd\x92\xe8";  // オートモード速度設定
+inline constexpr char TxtAutoSpeed[] = "\x83I\x81[\x83g\x83\x82\x81[\x83h\x91\xac\x93x";  // オートモード速度
+inline constexpr char CapVolumeDialog[] = "\x83{\x83\x8a\x83\x85\x81[\x83\x80\x82\xcc\x90\xdd\x92\xe8";  // ボリュームの設定
+inline constexpr char TxtVoice[] = "\x83{\x83" "C\x83X";  // ボイス
+inline constexpr char TxtSe[] = "\x8c\xf8\x89\xca\x89\xb9";  // 効果音
+inline constexpr char TxtBgm[] = "\x82" "a\x82" "f\x82l";  // ＢＧＭ
+inline constexpr char CapCdDriveDialog[] = "\x82" "b\x82" "c\x83h\x83\x89\x83" "C\x83u\x91I\x91\xf0";  // ＣＤドライブ選択
+inline constexpr char TxtOk[] = "OK";  // OK
+inline constexpr char TxtCancel[] = "\xb7\xac\xdd\xbe\xd9";  // ｷｬﾝｾﾙ
+inline constexpr char TxtTextFieldFont[] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ＭＳ ゴシック
+// Answers refused by the input dialog and the edit field
+inline constexpr char MsgEnterNumber[] = "\x90\x94\x92l\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81" "B";  // 数値を入力してください。
+inline constexpr char MsgEnterString[] = "\x95\xb6\x8e\x9a\x97\xf1\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81" "B";  // 文字列を入力してください。
+inline constexpr char MsgFullWidthOnly[] = "\x91S\x82\xc4\x91S\x8ap\x95\xb6\x8e\x9a\x82\xc5\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81" "B";  // 全て全角文字で入力してください。
+// Operand errors
+inline constexpr char MsgInputstrArg[] = "inputstr\x82\xcc\x91\xe6\x88\xea\x88\xf8\x90\x94\x82\xcd\x95\xb6\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81" "B";  // inputstrの第一引数は文字変数です。
+inline constexpr char MsgInputArg[] = "input\x82\xcc\x91\xe6\x88\xea\x88\xf8\x90\x94\x82\xcd\x95\xb6\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81" "B";  // inputの第一引数は文字変数です。
+inline constexpr char MsgInputnumArg[] = "inputnum\x82\xcc\x91\xe6\x88\xea\x88\xf8\x90\x94\x82\xcd\x90\x94\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81" "B";  // inputnumの第一引数は数字変数です。
+inline constexpr char MsgYesnoboxArg[] = "yesnobox\x82\xcc\x88\xf8\x90\x94\x82\xcd\x90\x94\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81" "B";  // yesnoboxの引数は数字変数です。
+inline constexpr char MsgOkcancelboxArg[] = "okcancelbox\x82\xcc\x88\xf8\x90\x94\x82\xcd\x90\x94\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81" "B";  // okcancelboxの引数は数字変数です。
+inline constexpr char MsgTextfieldArg[] = "textfield\x96\xbd\x97\xdf\x82\xcc\x91\xe6\x88\xea\x88\xf8\x90\x94\x82\xcd\x95\xb6\x8e\x9a\x97\xf1\x95\xcf\x90\x94\x82\xc5\x82\xb7";  // textfield命令の第一引数は文字列変数です
