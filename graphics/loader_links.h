@@ -1,7 +1,7 @@
 // loader_links.h - what the picture loader takes from subsystems built
 // later: the string-sprite renderers and the text style (text subsystem) and
-// the picture-log switch (name logs).  Stand-ins live in
-// loader_links_stub.cpp until their owners define them.
+// the picture-log switch (name logs): text/string_sprite.cpp and
+// save/namelog.cpp define them.
 #pragma once
 #include <cstdint>
 

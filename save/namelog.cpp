@@ -15,6 +15,7 @@
 NameLog FileLog{{}, {}, "Orvaflog.dat"};
 NameLog LabelLog{{}, {}, "Orvallog.dat"};
 int32_t LabelLogOn;
+int32_t FileLogOn;  // filelog: the picture loader logs what it loads (graphics/loader_links.h)
 
 enum { NameLogScramble = 0x5B, NameLogStartCapacity = 10000 };
 

@@ -479,6 +479,11 @@ void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w
     BlendCell(coverage, plane.data(), x, y, w, h, color, shadow, target);
 }
 
+const uint8_t* GlyphCellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
+    if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
+    return CellCoverage(cell, w, h, bold);
+}
+
 void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
                    bool shadow) {
     if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
@@ -489,19 +494,28 @@ void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h,
 
 // ---- DrawStringAt ---------------------------------------------------------
 
-// Plain text at 1x in the colour straight into DestSurface (MojiType 1 and
-// 2): the font's own anti-aliased coverage blended over the pixels.
-static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color) {
+void PlainCellCoverage(const char* cell, int32_t fw, int32_t fh, std::vector<uint8_t>* out, int32_t* bw) {
+    *bw = 2 * std::max(fw, 1);
+    int bh = std::max(fh, 1);
+    out->assign((size_t)*bw * bh, 0);
     FT_Face face = Font.face;
     if (!face) return;
     uint32_t cps[2];
     int n = DecodeCell(cell, cps);
-    int bw = 2 * std::max(fw, 1), bh = std::max(fh, 1);
-    std::vector<uint8_t> buf((size_t)bw * bh, 0);
     int baseline = SetFontSize(face, fw / 2, fh);
     int pen = 0;
     bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
-    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf.data(), bw, bh);
+    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, out->data(), *bw, bh);
+}
+
+// Plain text at 1x in the colour straight into DestSurface (MojiType 1 and
+// 2): the font's own anti-aliased coverage blended over the pixels.
+static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color) {
+    if (!Font.face) return;
+    std::vector<uint8_t> buf;
+    int32_t bw;
+    PlainCellCoverage(cell, fw, fh, &buf, &bw);
+    int bh = std::max(fh, 1);
     uint8_t col[3] = {(uint8_t)(color & 0xFF), (uint8_t)(color >> 8), (uint8_t)(color >> 16)};
     Surface* t = &DestSurface;
     if (!HasPicture(t)) return;

@@ -6,6 +6,7 @@
 // plug-in.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "text/textwindow.h"
 
@@ -54,6 +55,15 @@ void ReduceGlyph(const uint8_t* glyph3x, int32_t stride, int32_t w, int32_t h, u
 // steps 4 and 5).
 void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w, int32_t h,
                         uint32_t color, bool shadow, Surface* target);
+
+// The coverage (w x h bytes, rows top-down) of a cell drawn with the selected
+// glyph font at 3x, the second bold draw with bold, filtered; valid until the
+// next glyph call.  For pictures other than the screen (string sprites).
+const uint8_t* GlyphCellCoverage(const char* cell, int32_t w, int32_t h, bool bold);
+// The 1x coverage of a cell drawn by the selected glyph font's face and
+// weight, the font fh high and fw / 2 wide (MojiType 1 and 2): *bw x fh
+// bytes, rows top-down, *bw = 2 fw.
+void PlainCellCoverage(const char* cell, int32_t fw, int32_t fh, std::vector<uint8_t>* out, int32_t* bw);
 
 // Forgets every cached cell coverage.
 void ClearGlyphCache();

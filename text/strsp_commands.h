@@ -1,4 +1,5 @@
-// strsp_commands.h - the string-sprite commands (stubs until built).
+// strsp_commands.h - the string-sprite commands: logsp, logsph, logsp2,
+// logsph2, strsp, strsph, spfont, font2bmp and createdummy.
 #pragma once
 
 void Cmd_logsp();
