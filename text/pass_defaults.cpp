@@ -9,6 +9,7 @@
 #include "text/textwindow.h"
 #include "text/display.h"
 #include "text/kinsoku.h"
+#include "text/lookback.h"
 #include "text/menu_commands.h"
 #include "text/selections.h"
 #include "text/system_actions.h"
@@ -25,6 +26,7 @@ void SetTextLoadDefaults() {
     RightClickMode = RightHideWindow;
     ClickstrChars[0] = 0;
     ClickstrLines = 0;
+    LookbackColor = 0xFFFF40;
 }
 // TextColorSurface follows the screen size; both layers start empty.
 void RebuildTextColorSurface() {
@@ -34,5 +36,5 @@ void RebuildTextColorSurface() {
     else
         FillSurfaceRect(&TextColorSurface, 0, 0, ScreenWidth, ScreenHeight, 0);
 }
-void LoadLookbackArrows() {}
+void LoadLookbackArrows() { LoadDefaultLookbackButtons(); }
 bool DefineRebuiltMenu() { return MenuRebuilt != 0; }
