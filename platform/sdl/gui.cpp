@@ -20,7 +20,9 @@
 #include "platform/common/gui_backends.h"
 #include "platform/sdl/sdl_internal.h"
 
-enum { FontPixels = 14, BarHeight = 20, FieldLimit = 255 };
+// The bar as high as the window menu and the built-in menu on one line in
+// a 640-pixel window.
+enum { FontPixels = 12, BarHeight = 20, FieldLimit = 255 };
 
 static bool Ready;  // ImGui runs on the window's renderer
 static std::vector<PlatMenuEntry> Menu;
@@ -101,6 +103,7 @@ static void Start() {
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
     st.WindowRounding = 0;
+    st.ItemSpacing.x = 4;  // the bar puts twice this between its entries
     std::string file = FontFile("IPAGothic");
     ImFontConfig cfg;
     cfg.OversampleH = 1;
@@ -438,21 +441,11 @@ static void DrawBar() {
         BarOpen = false;
         return;
     }
-    ImGuiIO& io = ImGui::GetIO();
-    ImGui::SetNextWindowPos(ImVec2(0, 0));
-    ImGui::SetNextWindowSize(ImVec2(io.DisplaySize.x, (float)BarHeight));
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0);
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
-    ImGui::Begin("##menubar", nullptr,
-                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
-                     ImGuiWindowFlags_MenuBar | ImGuiWindowFlags_NoBringToFrontOnFocus);
-    ImGui::PopStyleVar(3);
-    if (ImGui::BeginMenuBar()) {
+    if (ImGui::BeginMainMenuBar()) {
         DrawEntries(0, 0);
-        ImGui::EndMenuBar();
+        ImGui::EndMainMenuBar();
     }
-    ImGui::End();
+    ImGuiIO& io = ImGui::GetIO();
     BarOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
               (io.MousePos.y >= 0 && io.MousePos.y < BarHeight && io.MousePos.x >= 0);
 }
@@ -500,6 +493,9 @@ bool GuiTakeEvent(const SDL_Event& e) {
     }
     ImGui_ImplSDL2_ProcessEvent(&e);
     if (key || mouse) SdlRequestRender();
+    // A frame now, so that a key or button released before the next one
+    // is still seen down.
+    if ((e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) && GuiVisible()) SdlRenderNow();
     if (Active) return key || mouse;          // the owner takes no input
     if (TheField.open && key) return true;    // the field has the keyboard
     if (mouse) {

@@ -254,7 +254,8 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
 
     std::string dir = MakeGameFolder();
     WriteGameFile(dir, "quad.bmp", QuarterBmp());
-    WriteScript(dir, "*define\ngame\n*start\nbg \"quad.bmp\",1\ndelay 60000\nend\n");
+    // Without a menu bar the window is the picture's size.
+    WriteScript(dir, "*define\ndeletemenu\ngame\n*start\nbg \"quad.bmp\",1\ndelay 60000\nend\n");
 
     // The headless run's last frame.
     RunOptions opt;
@@ -337,6 +338,121 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
     reaper.pid = -1;
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Starts the game of `dir` in a window on the display; killed with the object
+// unless it ended by itself.
+struct WindowGame {
+    pid_t pid = -1;
+    WindowGame(const std::string& dir, const std::string& display) {
+        pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            setenv("DISPLAY", display.c_str(), 1);
+            unsetenv("WAYLAND_DISPLAY");
+            unsetenv("SDL_VIDEODRIVER");
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 1);
+            execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+    }
+    // The exit status once it ended within ms, else -1.
+    int Ended(int ms) {
+        int status = -1;
+        if (!Within(ms, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return -1;
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ~WindowGame() {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+void Click(Display* dpy, int x, int y) {
+    XTestFakeMotionEvent(dpy, 0, x, y, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(100);
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(50);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    XSync(dpy, False);
+}
+
+void PressKey(Display* dpy, KeySym sym) {
+    KeyCode k = XKeysymToKeycode(dpy, sym);
+    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(30);
+    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(30);
+}
+
+enum { MenuBarH = 20 };
+
+// The menu bar above the picture: a click on the script's one item (full
+// screen) opens no game window of the screen's size until it is picked.
+TEST(RealWindow, AClickOnTheMenuBarPicksAnItem) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "quad.bmp", QuarterBmp());
+    WriteScript(dir,
+                "*define\nresetmenu\ninsertmenu \"全画面\",full\ngame\n*start\nbg \"quad.bmp\",1\n"
+                "delay 60000\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &wx, &wy) != 0; }))
+        << "no window of the screen's size and a menu bar appeared";
+    // The picture sits below the bar.
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        std::vector<uint32_t> shot = Screenshot(x.dpy);
+        return shot[(size_t)(wy + MenuBarH + 10) * ScreenW + wx + 10] == 0xFF0000u;
+    }));
+    Click(x.dpy, wx + 20, wy + MenuBarH / 2);
+    int fx, fy;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, ScreenW, ScreenH, &fx, &fy) != 0; }))
+        << "the menu item did not take the game to full screen";
+    // A click on the picture ends the delay and the game.
+    Click(x.dpy, ScreenW / 2, ScreenH / 2);
+    EXPECT_EQ(game.Ended(SlowStartMs), 0) << "the game did not end on the click";
+}
+
+// An input dialog in the window: typed through the X server, answered with
+// Enter, written by the game.
+TEST(RealWindow, TheInputDialogTakesTypedText) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ndeletemenu\ngame\n*start\ninputstr $0,\"名前\",10,0\n"
+                "csvopen \"answer.csv\",\"w\"\ncsvwrite $0\ncsvclose\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (win = FindWindow(x.dpy, PictureW, PictureH, &wx, &wy)) != 0; }));
+    // The dialog shows as a light panel in the middle of the black picture.
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        std::vector<uint32_t> shot = Screenshot(x.dpy);
+        uint32_t c = shot[(size_t)(wy + PictureH / 2) * ScreenW + wx + PictureW / 2];
+        return (c & 0xFF) > 0xC0;
+    })) << "no dialog appeared";
+    XTestFakeMotionEvent(x.dpy, 0, wx + PictureW / 2, wy + PictureH / 2, CurrentTime);
+    XSetInputFocus(x.dpy, win, RevertToParent, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(200);
+    for (KeySym k : {XK_t, XK_a, XK_r, XK_o}) PressKey(x.dpy, k);
+    PressKey(x.dpy, XK_Return);
+    EXPECT_EQ(game.Ended(SlowStartMs), 0) << "the game did not go on after the dialog";
+    std::string answer;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "answer.csv", &answer));
+    EXPECT_EQ(answer.substr(0, 4), "taro");
 }
 
 }  // namespace

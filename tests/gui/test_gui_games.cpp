@@ -1,0 +1,66 @@
+// Whole games through the headless runner: the script's own menu bar as the
+// events file dumps it, dialog and box answers from the events file reaching
+// the script's variables, a menu click closing the game through its
+// question, and an input dialog the events file never answers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/game_folder.h"
+
+namespace {
+
+TEST(GuiGames, MenuDialogsAndBoxesFromTheEventsFile) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\n"
+                "resetmenu\n"
+                "insertmenu \"終了\",end\n"
+                "insertmenu \"表示\",sub\n"
+                "insertmenu \"頁ごと\",clickpage,1\n"
+                "game\n"
+                "*start\n"
+                "inputstr $0,\"名前を入力\",10,1\n"
+                "input $1,\"あだ名\",\"ちび\",10,0\n"
+                "inputnum %0,\"年齢\"\n"
+                "yesnobox %1,\"本当？\",\"確認\"\n"
+                "okcancelbox %2,\"よろしい？\",\"確認\"\n"
+                "mesbox \"おわり\",\"通知\"\n"
+                "csvopen \"out.csv\",\"w\"\n"
+                "csvwrite $0,$1,%0,%1,%2\n"
+                "csvclose\n"
+                "wait 5000\n"
+                "end\n");
+    RunOptions opt;
+    opt.events =
+        "400 menudump " + dir + "/menu.txt\n"
+        "600 input ab\n"         // refused: half width
+        "601 input 太郎\n"
+        "601 answer yes\n"       // yesnobox
+        "601 answer cancel\n"    // okcancelbox
+        "602 input-cancel\n"     // input: the default
+        "603 input -5\n"
+        "1400 answer yes\n"      // the quit question
+        "1500 menu 40001\n";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string menu;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "menu.txt", &menu)) << r.err;
+    EXPECT_EQ(menu, "表示 >\n  頁ごと = 40007\n終了 = 40001\n");
+    std::string csv;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
+    EXPECT_EQ(Utf8(csv).substr(0, Utf8(csv).find_last_not_of("\r\n") + 1), "太郎,ちび,-5,1,0");
+    EXPECT_EQ(r.boxes, (std::vector<std::string>{"文字列入力: 全て全角文字で入力してください。", "確認: 本当？",
+                                                 "確認: よろしい？", "通知: おわり", "終了確認: 終了しますか？"}));
+}
+
+TEST(GuiGames, AnInputDialogWithoutAnAnswerEndsTheRun) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\ninputstr $0,\"?\",10,0\nend\n");
+    RunResult r = RunGame(dir);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("has no answer in the events file"), std::string::npos) << r.err;
+}
+
+}  // namespace
