@@ -56,7 +56,8 @@ int32_t WindowChipSprites[WindowChipLimit];
 int32_t WindowChipCount;
 
 int32_t RestOfPageInstant;
-int32_t TextButtonCount, TextButtonStart = 1, TextButtonNext;
+// The first page numbers from TextButtonStart (-2000: no button yet).
+int32_t TextButtonCount, TextButtonStart = 1, TextButtonNext = -2000;
 
 void ResetTextWindow() {
     TextHidden = 0;
