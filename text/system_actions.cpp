@@ -227,6 +227,7 @@ static bool LoadOrSave(bool save) {
     char caption[SaveMenuCaptionSize];
     for (;;) {
         caption[0] = 0;
+        MenuTintDone = 0;
         int32_t slot = RunSaveLoadMenu(save ? 1 : 0, caption);
         if (ResetRequested) return true;
         if (slot < 0) break;

@@ -88,4 +88,22 @@ TEST(RmenuGames, RightClickModesAndSystemcall) {
         "1100 rclick 100 100\n1200 click 100 100\n"));
 }
 
+TEST(RmenuGames, SaveAndLoadThroughTheSlotMenu) {
+    // Keys only (repeating at most every 125 ms): Down onto the first entry
+    // (menu and slot menu), Enter,
+    // Left onto "はい　", Enter.  The load resumes at the first text line
+    // with its value of %1; %300 is global and survives it.
+    ExpectQuietEnd(Play(
+        "*define\nrmenu \"Save\",save,\"Load\",load\ngame\n*start\n"
+        "mov %1,5\nあ@\ninc %300\nif %300 = 2 goto *loaded\n"
+        "mov %1,7\nい@\nfail_not_loaded\n"
+        "*loaded\nif %1 != 5 fail_loaded_value\nfileexist %2,\"save1.dat\"\nif %2 != 1 fail_no_slot_file\nend\n",
+        "1100 rclick 5 5\n1150 move 5 5\n1200 key down\n1300 key enter\n"
+        "1350 move 5 5\n1400 key down\n1500 key enter\n1600 key left\n1700 key enter\n"
+        "1800 click 5 5\n"
+        "1900 rclick 5 5\n1950 move 5 5\n2000 key down\n2200 key down\n2300 key enter\n"
+        "2350 move 5 5\n2400 key down\n2500 key enter\n2600 key left\n2700 key enter\n"
+        "2800 click 5 5\n"));
+}
+
 }  // namespace
