@@ -17,6 +17,7 @@
 #include "text/glyph.h"
 #include "text/input_state.h"
 #include "text/lookback.h"
+#include "text/menu.h"
 #include "text/system_actions.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
@@ -156,7 +157,8 @@ int32_t SelectionWait(int32_t count, int32_t column, int32_t row, const char (*t
     PlatRemoveAll(WM_LBUTTONUP);
     PlatRemoveAll(WM_CHAR);
     Clicked = RightClicked = 0;
-    {
+    if (!TaveloMode) {
+        // The first pass finds the choice under the pointer.
         int x, y;
         PlatCursorPos(&x, &y);
         PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));

@@ -72,14 +72,15 @@ TEST(RmenuGames, EraseLookback2SkipAndKeys) {
 
 TEST(RmenuGames, RightClickModesAndSystemcall) {
     // rlookback: the right click and systemcall lookback open the viewer
-    // (nothing to show on a first page); rgosub: systemcall save does
+    // (nothing to show on a first page), as does a wheel turn up in the
+    // click wait; rgosub: systemcall save does
     // nothing and the right click calls the routine, whose return shows the
     // click wait again.
     ExpectQuietEnd(Play(
         "*define\nrlookback\ngame\n*start\n"
         "あ@\nsystemcall lookback\nsystemcall rmenu\nsystemcall save\nsystemcall automode\nisskip %1\nif %1 != 2 fail_automode\n"
         "end\n",
-        "1100 rclick 100 100\n1200 click 100 100\n"));
+        "1100 rclick 100 100\n1150 wheel 1\n1200 click 100 100\n"));
     ExpectQuietEnd(Play(
         "*define\nrgosub *rg\ngame\n*start\n"
         "systemcall save\nif %1 != 0 fail_systemcall_save\n"

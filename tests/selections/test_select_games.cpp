@@ -37,7 +37,8 @@ std::string FirstLine(const std::string& box) { return box.substr(0, box.find("\
 TEST(SelectGames, ChoicesWithMouseAndKeys) {
     ExpectQuietEnd(Play(
         "*define\ngame\n*start\n"
-        // the mouse: a move onto the second row and a click
+        // the mouse: a move onto the second row and a click (a wheel turn up
+        // before it opens the lookback viewer, which has nothing to show)
         "select \"A\",*a1,\n  \"B\",*b1\n*a1\nfail_select_mouse\n*b1\n"
         // Up with nothing hovered goes to the last choice; the empty one is not offered
         "selnum %1,\"x\",\"\",\"y\",\"z\"\nif %1 != 2 fail_selnum_up\n"
@@ -51,7 +52,7 @@ TEST(SelectGames, ChoicesWithMouseAndKeys) {
         "selnum %4,\"a\",\"b\"\nif %4 != 1 fail_click_outside\n"
         "end\n"
         "*p\nmov %2,1\nreturn\n*q\nfail_q\n",
-        "1100 move 30 50\n1150 click 30 50\n"
+        "1100 move 30 50\n1120 wheel 1\n1150 click 30 50\n"
         "1290 move 600 400\n1300 key up\n1350 key enter\n"
         "1490 move 600 400\n1500 key down\n1550 key enter\n"
         "1690 move 600 400\n1700 key down\n1750 key enter\n"
