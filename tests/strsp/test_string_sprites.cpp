@@ -39,25 +39,25 @@ std::string SizeIs(int n, int w, int h, int cells) {
 }
 
 TEST(StringSpriteGames, SizesOfEachCommandTagAndFont) {
-    // The window at its reset: 23 x 16 cells of 26 x 26, advances 26 and 28,
-    // bold and shadow on.
+    // A window of 4 x 2 cells of 26 x 26, advances 26 and 28, bold and
+    // shadow on.
     std::string script =
         // The developer tools: a picture named by itself, none outside the
         // game folder; the test font of 57 characters.
         "*define\ncreatedummy \"dummy.bmp\"\ncreatedummy \"../outside.bmp\"\nfont2bmp \"x\",10,20\n"
-        "game\n*start\n"
+        "game\n*start\nsetwindow 0,0,4,2,26,26,0,2,0,1,1,#999999,0,0,639,479\n"
         // Commands: cw = columns x advance (+ font width - advance when the
         // advance is smaller), + 1 for the plain shadow, + 2.
-        "logsp 1,\"あいう\",0,0\n" + SizeIs(1, 601, 450, 1) +
-        "logsph 2,\"abc\",5,6,#ff0000,#00ff00,#0000ff\n" + SizeIs(2, 601, 450, 3) +
+        "logsp 1,\"あいう\",0,0\n" + SizeIs(1, 107, 58, 1) +
+        "logsph 2,\"abc\",5,6,#ff0000,#00ff00,#0000ff\n" + SizeIs(2, 107, 58, 3) +
         "getspmode %3,2\nif %3 != 0 fail_logsph_shown\ngetspmode %3,1\nif %3 != 1 fail_logsp_hidden\n"
         "getsppos 2,%3,%4\nif %3 != 5 fail_x\nif %4 != 6 fail_y\n"
-        "logsp2 3,\"x\",0,0,20,20,2,4\n" + SizeIs(3, 509, 386, 1) +
-        "logsph2 4,\"x\",0,0,24,24,-4,-6\n" + SizeIs(4, 467, 296, 1) +
+        "logsp2 3,\"x\",0,0,20,20,2,4\n" + SizeIs(3, 91, 50, 1) +
+        "logsph2 4,\"x\",0,0,24,24,-4,-6\n" + SizeIs(4, 87, 44, 1) +
         "strsp 5,\"テスト\",10,20,10,2,24,24,2,4,0,1\n" + SizeIs(5, 263, 58, 1) +
         "strsph 6,\"テスト\",0,0,10,2,24,24,2,4,1,0\n" + SizeIs(6, 262, 58, 1) +
         // The window's own settings are back after each.
-        "logsp 7,\"あ\",0,0\n" + SizeIs(7, 601, 450, 1) +
+        "logsp 7,\"あ\",0,0\n" + SizeIs(7, 107, 58, 1) +
         // Twelve colours: eleven cells.
         "strsp 8,\"a\",0,0,2,1,10,10,0,0,0,0,#000001,#000002,#000003,#000004,#000005,#000006,#000007,"
         "#000008,#000009,#00000a,#00000b,#00000c\n" +
@@ -238,6 +238,24 @@ TEST_F(StringSpriteTest, TextBlockLayout) {
     // '@' and '#' are characters here.
     Run(Cmd_strsp, "1,\"@#\",0,0,4,1,20,20,0,0,0,0");
     EXPECT_FALSE(glyphRows(Sprites[1].surface).empty());
+    // Vertical text starts in the rightmost column; a break and a wrap both
+    // move one column to the left.
+    auto leftmostGlyphColumn = []() {
+        const Surface& sp = Sprites[1].surface;
+        int cw = GetCellWidth(&sp);
+        for (int x = 0; x < cw; x++)
+            for (int y = 0; y < sp.dib.height; y++)
+                if (PixelOf(sp, cw + x, y)[0] != 255) return x;
+        return -1;
+    };
+    VerticalText = 1;
+    Run(Cmd_strsp, "1,\"あい\",0,0,2,3,20,20,0,0,0,0");
+    EXPECT_GE(leftmostGlyphColumn(), 20);
+    Run(Cmd_strsp, "1,\"あ\\い\",0,0,2,3,20,20,0,0,0,0");
+    EXPECT_LT(leftmostGlyphColumn(), 20);
+    Run(Cmd_strsp, "1,\"あいうえ\",0,0,2,3,20,20,0,0,0,0");
+    EXPECT_LT(leftmostGlyphColumn(), 20);
+    VerticalText = 0;
     // The window's settings are back as they were.
     EXPECT_EQ(TextColumns, 23);
     EXPECT_EQ(TextRows, 16);

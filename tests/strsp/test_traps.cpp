@@ -83,7 +83,7 @@ TEST(TrapGames, ClickTrapFiresBetweenStatementsOnce) {
         "1600 key n\n");
 }
 
-TEST(TrapGames, TimerTrapAndItsMode) {
+TEST(TrapGames, TimerTrapItsModeAndLrTrapValue) {
     ExpectQuietEnd(
         // The timer mode makes the click trap wait: the click at 500 is not trapped.
         "trap *clicked\ntimertrap *tt,2000\n*loop\ndelay 100\ngoto *loop\n*clicked\nfail_click_in_timer_mode\n"
@@ -97,23 +97,21 @@ TEST(TrapGames, TimerTrapAndItsMode) {
             "timertrap *tv,10\ntimertrap off\nwait 100\n"
             // A click-trap label ends the timer mode.
             "click\ntrap *c2\ndelay 1000\nfail_click_trap_after_timer\n*c2\n" +
-            TimeBetween(2700, 2710, "c2"),
+            TimeBetween(2700, 2710, "c2") +
+            // lr_trap_value: the variable is 0 at once, then takes the next
+            // release (-1 right, 1 left) and no later one; off disarms it.
+            "mov %5,7\nlr_trap_value %5\nif %5 != 0 fail_not_zeroed\n"
+            "wait 200\nif %5 != -1 fail_right\nwait 200\nif %5 != -1 fail_later_click_stored\n"
+            "lr_trap_value %6\nwait 200\nif %6 != 1 fail_left\n"
+            "lr_trap_value %7\nlr_trap_value off\nwait 200\nif %7 != 0 fail_off\n",
         "500 click 10 10\n"
         "2050 click 10 10\n"
         "2500 click 10 10\n"  // taken by click
-        "2700 click 10 10\n");
-}
-
-TEST(TrapGames, LrTrapValueRecordsTheNextRelease) {
-    ExpectQuietEnd(
-        "mov %5,7\nlr_trap_value %5\nif %5 != 0 fail_not_zeroed\n"
-        "wait 200\nif %5 != -1 fail_right\nwait 200\nif %5 != -1 fail_later_click_stored\n"
-        "lr_trap_value %6\nwait 200\nif %6 != 1 fail_left\n"
-        "lr_trap_value %7\nlr_trap_value off\nwait 200\nif %7 != 0 fail_off\n",
-        "100 rclick 10 10\n"
-        "300 click 10 10\n"
-        "500 click 10 10\n"
-        "700 click 10 10\n");
+        "2700 click 10 10\n"
+        "2800 rclick 10 10\n"
+        "3000 click 10 10\n"
+        "3200 click 10 10\n"
+        "3400 click 10 10\n");
 }
 
 // ---- in-process: the operand errors ----
