@@ -431,7 +431,8 @@ int32_t ButtonWait() {
             if (AutoClickOn && now - t0 >= (uint32_t)AutoClickTime) return 0;
         }
         if (PumpMessage()) {
-            if (LastMessage == WM_MOUSEMOVE) {
+            bool mouse = LastMessage == WM_MOUSEMOVE;
+            if (mouse) {
                 int32_t line = o.areaLine;
                 if ((line > 0 && LastY < line) || (line < 0 && LastY > -(int64_t)line)) {
                     if (!o.noWindowErase) {
@@ -446,6 +447,10 @@ int32_t ButtonWait() {
                     StartFollowUpSound();
                     return -4;
                 }
+            }
+            // A press or release names its point too: a click where the
+            // pointer has not been seen moving still hits what lies there.
+            if (mouse || LastMessage == WM_LBUTTONDOWN || LastMessage == WM_LBUTTONUP) {
                 int h = FindHoveredButton(LastX, LastY, textButtons);
                 if (h != hovered) {
                     if (hovered >= 0) {

@@ -1,0 +1,191 @@
+// The button wait in tiny games driven by events files: what btnwait and
+// its relatives return for clicks, keys (each key switch), wheel turns,
+// time-outs and the area line; the table's life between waits; the hover
+// looks left on the screen; and the fatal texts.  Each script checks its
+// own results and names a failed check as a command that does not exist
+// ("fail_...").
+#include <gtest/gtest.h>
+
+#include "tests/buttons/button_fixture.h"
+
+namespace {
+
+// One wait per event, 100 ms apart: every key switch on at once.
+TEST(ButtonWait, KeySwitchesAndWheel) {
+    struct Case {
+        const char* event;
+        int result;
+    } cases[] = {
+        {"key pageup", -12}, {"key pagedown", -13}, {"key insert", -50}, {"key z", -51},
+        {"key x", -52},      {"key c", -53},        {"key enter", -19},  {"key tab", -20},
+        {"key f1", -21},     {"key f12", -32},      {"key up", -40},     {"key right", -41},
+        {"key down", -42},   {"key left", -43},     {"key space", -11},  {"key escape", -10},
+        {"mclick 5 5", -70}, {"wheel 1", -2},       {"wheel -1", -3},    {"rclick 5 5", -1},
+        {"click 300 200", 0}, {"key q", 0},  // q ends nothing: the click after it does
+    };
+    std::string story =
+        "btndef \"\"\nbtn 1,10,10,20,20,0,0\n"
+        "getpage\ngetinsert\ngetzxc\ngetenter\ngettab\ngetfunction\ngetcursor\ngetmclick\n";
+    std::string events;
+    int t = 100, n = 0;
+    for (const Case& c : cases) {
+        events += std::to_string(t) + " " + c.event + "\n";
+        t += 100;
+        if (std::string(c.event) == "key q") continue;  // shares the next wait
+        story += "btnwait2 %0\nif %0 != " + std::to_string(c.result) + " fail_" + std::to_string(n++) + "\n";
+    }
+    events += std::to_string(t) + " click 300 200\n";
+    story += "btnwait2 %0\nif %0 != 0 fail_after_q\n";
+    // the time-out with usewheel is -5, and getbtntimer gives the time-out
+    story += "btntime 50\nbtnwait2 %0\nif %0 != -5 fail_timeout\ngetbtntimer %1\nif %1 != 50 fail_timer\n";
+    FramedRun r = PlayButtons("usewheel\nuseescspc\n", story, events);
+    ExpectQuiet(r.run);
+}
+
+// Without the switches the same keys end nothing; Space is a click with
+// spclclk; Esc moves the pointer to the escape point while a button is hovered.
+TEST(ButtonWait, KeysWithoutTheirSwitches) {
+    FramedRun r = PlayButtons(
+        "useescspc\n",
+        "btndef \"\"\nbtn 1,10,10,20,20,0,0\nbtntime 1000\n"
+        "btnwait2 %0\nif %0 != -2 fail_keys_ignored\n"
+        "spclclk\nbtntime -1\nbtnwait2 %0\nif %0 != 0 fail_space_click\n"
+        "escoutcursor 15,15\nbtnwait2 %0\nif %0 != -10 fail_escape_unhovered\n"
+        "btnwait2 %0\nif %0 != 1 fail_escape_point\n"
+        "getmousepos %1,%2\nif %1 != 15 fail_escape_x\nif %2 != 15 fail_escape_y\n",
+        "100 key pageup\n150 key insert\n200 key z\n250 key tab\n300 key f1\n"
+        "1200 key space\n"
+        "1300 move 100 100\n1350 key escape\n"
+        "1400 move 25 25\n1450 key escape\n1500 key space\n");
+    ExpectQuiet(r.run);
+}
+
+TEST(ButtonWait, ClicksMasksAndTheTable) {
+    FramedRun r = PlayButtons(
+        "",
+        "lsp 10,\":c/2;cells.bmp\",100,100\n"
+        "btndef \"pic.bmp\"\nbtn 1,10,10,20,20,0,0\nbtn 2,20,20,20,20,0,0\nspbtn 10,3\n"
+        "btnwait2 %0\nif %0 != 2 fail_overlap_later_wins\n"
+        "btnwait2 %0\nif %0 != 0 fail_empty_screen\n"
+        "btnwait2 %0\nif %0 != 3 fail_sprite_button\n"
+        "btnwait2 %0\nif %0 != 3 fail_sprite_right_edge\n"  // 107,107 is inside: inclusive
+        "maskbtn 2\nbtnwait2 %0\nif %0 != 0 fail_mask_dead\n"
+        "btnwait2 %0\nif %0 != 3 fail_mask_live\n"
+        "maskbtn -1\ndelbtn 1\nbtnwait2 %0\nif %0 != 0 fail_delbtn\n"
+        "btncancel 1\nbtnwait2 %0\nif %0 != 0 fail_btncancel\n"
+        "btncancel 100\nbtn 5,10,10,20,20,0,0\nbtnwait %0\nif %0 != 5 fail_btnwait\n"
+        "btnwait2 %0\nif %0 != 0 fail_btnwait_emptied\n"
+        "btn 6,10,10,20,20,0,0\nbtntime 0\nbtnwait2 %0\nif %0 != -2 fail_btntime0\n"
+        "getbtntimer %1\nif %1 != 0 fail_timer0\n"
+        "btndef clear\nbtn 7,10,10,20,20,0,0\nbtnwait2 %0\nif %0 != 7 fail_clear_resets_timeout\n",
+        "100 click 25 25\n200 click 300 5\n300 click 104 104\n400 click 107 107\n"
+        "500 click 15 15\n600 click 104 104\n700 click 12 12\n800 click 104 104\n"
+        "900 click 15 15\n1000 click 15 15\n1100 click 15 15\n");
+    ExpectQuiet(r.run);
+}
+
+// A click event posts the press and the release at once, and the wait
+// takes one message a pass: with btndown the press alone already counts,
+// and isdown right after still sees the button down.
+TEST(ButtonWait, AreaLineMouseOverAndHeldButton) {
+    FramedRun r = PlayButtons(
+        "",
+        "btndef \"\"\nbtn 5,10,10,20,20,0,0\nbtn 9,100,100,20,20,0,0\n"
+        "btnarea 100\nbtnwait2 %0\nif %0 != -4 fail_area_above\n"
+        "btnarea -200\nbtnwait2 %0\nif %0 != -4 fail_area_below\n"
+        "btnarea 0\ngetmouseover 5,6\nbtnwait2 %0\nif %0 != 9 fail_outside_range_needs_click\n"
+        "btnwait2 %0\nif %0 != 5 fail_mouseover\n"
+        "getmouseover -1,-1\nbtndown 1\nbtnwait2 %0\nif %0 != 9 fail_held\n"
+        "isdown %2\nif %2 != 1 fail_isdown\n"
+        "btndown 0\nbtnwait2 %0\nif %0 != 0 fail_click_outside\n"
+        "isdown %2\nif %2 != 0 fail_isdown_up\n",
+        "100 move 150 101\n150 move 150 99\n"
+        "200 move 150 200\n250 move 150 201\n"
+        "300 move 105 105\n350 click 105 105\n"
+        "400 move 15 15\n"
+        "500 click 105 105\n"
+        "600 click 300 200\n");
+    ExpectQuiet(r.run);
+}
+
+// Skip mode with getskipoff returns -60 at once; the text-mode waits end
+// with 0 in skip mode.
+TEST(ButtonWait, SkipModeResults) {
+    FramedRun r = PlayButtons(
+        "",
+        "btndef \"\"\nbtn 1,10,10,20,20,0,0\n"
+        "getskipoff\nbtnwait2 %0\nif %0 != -60 fail_skipoff\n",
+        "50 key n\n");  // 'n' switches skip mode on
+    ExpectQuiet(r.run);
+}
+
+// Hovering a sprite button shows its second cell; an area button shows the
+// button picture's rectangle; the wait leaves the hover look on the screen.
+TEST(ButtonWait, HoverLooks) {
+    FramedRun r = PlayButtons(
+        "",
+        "bg white,1\nlsp 10,\":c/2;cells.bmp\",100,100\nlsp 11,\":c;one.bmp\",200,100\nprint 1\n"
+        "btndef \"pic.bmp\"\nbtn 1,10,10,20,20,0,0\nspbtn 10,3\nspbtn 11,4\n"
+        "btntime 1500\nbtnwait2 %0\nif %0 != -2 fail_timeout\n",
+        "100 move 15 15\n150 move 104 104\n200 move 204 104\n250 move 104 104\n");
+    ExpectQuiet(r.run);
+    EXPECT_EQ(r.frame.At(104, 104), kBlue);  // cell 1 of the hovered sprite
+    EXPECT_EQ(r.frame.At(204, 104), kRed);   // a single-cell sprite stays as it is
+    EXPECT_EQ(r.frame.At(15, 15), kWhite);   // the area button went back to its plain look
+
+    r = PlayButtons("", "bg white,1\nprint 1\nbtndef \"pic.bmp\"\nbtn 1,10,10,20,20,0,0\n"
+                        "btntime 1200\nbtnwait2 %0\n",
+                    "100 move 15 15\n");
+    ExpectQuiet(r.run);
+    EXPECT_EQ(r.frame.At(15, 15), kGreen);
+    EXPECT_EQ(r.frame.At(29, 29), kGreen);
+    EXPECT_EQ(r.frame.At(30, 30), kWhite);
+}
+
+TEST(ButtonWait, TransparentPixelsWithTransbtn) {
+    FramedRun r = PlayButtons(
+        "",
+        "lsp 10,\":l;keyed.bmp\",100,100\nbtndef \"\"\nspbtn 10,3\n"
+        "btnwait2 %0\nif %0 != 3 fail_plain_hit\n"
+        "transbtn\nbtnwait2 %0\nif %0 != 0 fail_transparent\n"
+        "btnwait2 %0\nif %0 != 3 fail_opaque\n",
+        "100 click 101 101\n200 click 101 101\n300 click 106 101\n");
+    ExpectQuiet(r.run);
+}
+
+TEST(ButtonWait, FatalTexts) {
+    struct Case {
+        const char* story;
+        const char* box;
+    } cases[] = {
+        {"btnwait $0", "構文エラー: btnwaitの第一引数は数字変数です。"},
+        {"btnwait2 1", "構文エラー: btnwait2の第一引数は数字変数です。"},
+        {"textbtnwait $0", "構文エラー: textbtnwaitの第一引数は数字変数です。"},
+        {"selectbtnwait $0", "構文エラー: selectbtnwaitの第一引数は数字変数です。"},
+        {"getbtntimer $0", "構文エラー: getbtntimerの第一引数は数字変数です。"},
+        {"tbtnwait $0", "構文エラー: tbtnwaitの第一引数は数字変数です。"},
+        {"isdown $0", "構文エラー: isdownの引数は数字変数です。"},
+        {"btntime 0\nbtnwait %99999", "エラー: 変数番号が範囲外をさしています。"},
+        {"spbtn 1000,1", "エラー: スプライト番号が範囲外です。"},
+        {"spbtn2 -1,1", "エラー: スプライト番号が範囲外です。"},
+        {"exbtn 1000,1,\"\"", "エラー: スプライト番号が範囲外です。"},
+        {"bsp 1000", "エラー: スプライト番号が範囲外です。"},
+        {"for %0 = 1 to 512\nbtn %0,0,0,1,1,0,0\nnext",
+         "エラー: ボタン定義がオーバーフローしました。btndef命令は適切に使われていますか？"},
+    };
+    for (const Case& c : cases) {
+        FramedRun r = PlayButtons("", std::string(c.story) + "\n");
+        EXPECT_EQ(r.run.status, 1) << c.story << "\n" << r.run.err;
+        EXPECT_EQ(FirstBox(r.run), c.box) << c.story;
+    }
+}
+
+// 511 definitions are fine; the 512th is fatal (above).
+TEST(ButtonWait, FiveHundredElevenButtons) {
+    FramedRun r = PlayButtons("", "for %0 = 1 to 511\nbtn %0,0,0,1,1,0,0\nnext\n"
+                                  "btnwait2 %1\nif %1 != 511 fail_last\n",
+                              "100 click 0 0\n");
+    ExpectQuiet(r.run);
+}
+
+}  // namespace
