@@ -1,6 +1,6 @@
 // bsp button sets: the result texts of bexec for clicks, keys, the wheel,
 // the time-out that runs across waits, skip mode; the default strings of
-// bsp and the looks they leave; and the errors.
+// bsp and the looks they leave (the errors: test_in_process.cpp).
 #include <gtest/gtest.h>
 
 #include "tests/buttons/button_fixture.h"
@@ -74,24 +74,6 @@ TEST(BspSets, LooksAndDefaults) {
     ExpectQuiet(r.run);
     EXPECT_EQ(r.frame.At(104, 104), kBlue);  // three cells: the click look is cell 2
     EXPECT_EQ(r.frame.At(204, 104), kRed);   // back to its normal cell
-}
-
-TEST(BspSets, Errors) {
-    struct Case {
-        const char* story;
-        const char* box;
-    } cases[] = {
-        {"bexec 1", "構文エラー: bexecの引数は文字変数か数値変数です。"},
-        {"bexec $0,?0", "構文エラー: bexecの引数は文字変数か数値変数です。"},
-        {"bexec %99999", "エラー: 変数番号が範囲外をさしています。"},
-        {"bexec $99999", "エラー: 文字列変数番号が範囲外です。"},
-        {"lsp 1,\":c;one.bmp\",0,0\nfor %0 = 1 to 257\nbsp 1\nnext", "エラー: ボタンが多すぎます。"},
-    };
-    for (const Case& c : cases) {
-        FramedRun r = PlayButtons("", std::string(c.story) + "\n");
-        EXPECT_EQ(r.run.status, 1) << c.story << "\n" << r.run.err;
-        EXPECT_EQ(FirstBox(r.run), c.box) << c.story;
-    }
 }
 
 }  // namespace

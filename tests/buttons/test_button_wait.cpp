@@ -1,7 +1,7 @@
 // The button wait in tiny games driven by events files: what btnwait and
 // its relatives return for clicks, keys (each key switch), wheel turns,
 // time-outs and the area line; the table's life between waits; the hover
-// looks left on the screen; and the fatal texts.  Each script checks its
+// looks left on the screen.  Each script checks its
 // own results and names a failed check as a command that does not exist
 // ("fail_...").
 #include <gtest/gtest.h>
@@ -153,39 +153,12 @@ TEST(ButtonWait, TransparentPixelsWithTransbtn) {
     ExpectQuiet(r.run);
 }
 
-TEST(ButtonWait, FatalTexts) {
-    struct Case {
-        const char* story;
-        const char* box;
-    } cases[] = {
-        {"btnwait $0", "構文エラー: btnwaitの第一引数は数字変数です。"},
-        {"btnwait2 1", "構文エラー: btnwait2の第一引数は数字変数です。"},
-        {"textbtnwait $0", "構文エラー: textbtnwaitの第一引数は数字変数です。"},
-        {"selectbtnwait $0", "構文エラー: selectbtnwaitの第一引数は数字変数です。"},
-        {"getbtntimer $0", "構文エラー: getbtntimerの第一引数は数字変数です。"},
-        {"tbtnwait $0", "構文エラー: tbtnwaitの第一引数は数字変数です。"},
-        {"isdown $0", "構文エラー: isdownの引数は数字変数です。"},
-        {"btntime 0\nbtnwait %99999", "エラー: 変数番号が範囲外をさしています。"},
-        {"spbtn 1000,1", "エラー: スプライト番号が範囲外です。"},
-        {"spbtn2 -1,1", "エラー: スプライト番号が範囲外です。"},
-        {"exbtn 1000,1,\"\"", "エラー: スプライト番号が範囲外です。"},
-        {"bsp 1000", "エラー: スプライト番号が範囲外です。"},
-        {"for %0 = 1 to 512\nbtn %0,0,0,1,1,0,0\nnext",
-         "エラー: ボタン定義がオーバーフローしました。btndef命令は適切に使われていますか？"},
-    };
-    for (const Case& c : cases) {
-        FramedRun r = PlayButtons("", std::string(c.story) + "\n");
-        EXPECT_EQ(r.run.status, 1) << c.story << "\n" << r.run.err;
-        EXPECT_EQ(FirstBox(r.run), c.box) << c.story;
-    }
-}
-
-// 511 definitions are fine; the 512th is fatal (above).
-TEST(ButtonWait, FiveHundredElevenButtons) {
-    FramedRun r = PlayButtons("", "for %0 = 1 to 511\nbtn %0,0,0,1,1,0,0\nnext\n"
-                                  "btnwait2 %1\nif %1 != 511 fail_last\n",
-                              "100 click 0 0\n");
-    ExpectQuiet(r.run);
+// The variable's range is tested after the wait (the other fatal texts:
+// test_in_process.cpp).
+TEST(ButtonWait, RangeErrorAfterTheWait) {
+    FramedRun r = PlayButtons("", "btntime 0\nbtnwait %99999\n");
+    EXPECT_EQ(r.run.status, 1);
+    EXPECT_EQ(FirstBox(r.run), "エラー: 変数番号が範囲外をさしています。");
 }
 
 }  // namespace

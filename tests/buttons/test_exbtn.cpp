@@ -1,7 +1,7 @@
 // Extended-button strings: what spstr's items do to the sprites (read back
 // with getspmode and getsppos, cells from the last frame), the hover string
-// of an exbtn button with exbtn_d putting the screen back, and the errors of
-// the string grammar, which never reads past the string's end.
+// of an exbtn button with exbtn_d putting the screen back.  The grammar's
+// errors: test_in_process.cpp.
 #include <gtest/gtest.h>
 
 #include "tests/buttons/button_fixture.h"
@@ -61,29 +61,6 @@ TEST(ExbtnStrings, HoverAndDefault) {
         "2600 click 2 2\n");
     ExpectQuiet(r.run);
     EXPECT_EQ(r.frame.At(2, 2), kBlue);  // the clicked button keeps its hover cell
-}
-
-TEST(ExbtnStrings, GrammarErrors) {
-    struct Case {
-        const char* text;
-        const char* box;
-    } cases[] = {
-        {"X1", "エラー: 拡張ボタン指定が間違っています：X1"},
-        {"P1,0;", "エラー: 拡張ボタン指定が間違っています：P1,0;"},
-        {"S2(a.wav)", "エラー: 拡張ボタン指定が間違っています：S2(a.wav)"},
-        {"S2,a.wav", "エラー: 拡張ボタン指定が間違っています：S2,a.wav"},
-        {"S2,(a.wav", "エラー: 拡張ボタン指定が間違っています：S2,(a.wav"},
-        {"P1234567890123456789", "構文エラー: 数字が長すぎます。:123456789012345678"},
-    };
-    for (const Case& c : cases) {
-        FramedRun r = PlayButtons("", std::string("spstr \"") + c.text + "\"\n");
-        EXPECT_EQ(r.run.status, 1) << c.text << "\n" << r.run.err;
-        EXPECT_EQ(FirstBox(r.run), c.box) << c.text;
-    }
-    // a file name longer than 255 characters is refused, not copied
-    FramedRun r = PlayButtons("", "spstr \"S1,(" + std::string(300, 'a') + ")\"\n");
-    EXPECT_EQ(r.run.status, 1);
-    EXPECT_EQ(FirstBox(r.run).substr(0, 40), std::string("エラー: 拡張ボタン指定が間違っています：S1,(").substr(0, 40));
 }
 
 }  // namespace
