@@ -153,6 +153,25 @@ TEST(ButtonWait, TransparentPixelsWithTransbtn) {
     ExpectQuiet(r.run);
 }
 
+// Text buttons of the page take part: numbered from their own number on,
+// their textexbtn string runs on hover, tbtnwait forgets them.
+TEST(ButtonWait, TextButtons) {
+    FramedRun r = PlayButtons(
+        "",
+        "lsph 1,\":c;one.bmp\",200,200\nbtndef \"\"\n"
+        "<5あい>う<7え>\n"
+        "textexbtn 5,\"P1\"\n"
+        "btntime 1000\ntextbtnwait %0\nif %0 != -2 fail_hover_timeout\n"
+        "getspmode %1,1\nif %1 != 1 fail_textexbtn\n"
+        "btntime -1\ntextbtnwait %0\nif %0 != 5 fail_first\n"
+        "selectbtnwait %0\nif %0 != 7 fail_second\n"
+        "tbtnwait %0\nif %0 != 0 fail_tbtnwait\n"
+        "btnwait2 %0\nif %0 != 0 fail_forgotten\n",
+        "100 move 40 30\n"
+        "1000 click 40 30\n1100 click 110 30\n1200 click 40 30\n");
+    ExpectQuiet(r.run);
+}
+
 // The variable's range is tested after the wait (the other fatal texts:
 // test_in_process.cpp).
 TEST(ButtonWait, RangeErrorAfterTheWait) {
