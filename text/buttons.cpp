@@ -28,14 +28,12 @@
 #include "text/glyph.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
+#include "text/menu.h"
 #include "text/selections.h"
 #include "text/textbtn.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
 #include "text/window_links.h"
-
-// mode_tavelo lives with the window menu; until that is linked in, it is off.
-extern int32_t TaveloMode __attribute__((weak));
 
 ButtonTable Buttons;
 Surface ButtonPicture;
@@ -382,7 +380,7 @@ int32_t ButtonWait() {
             DrawChoice(i, false);
             anyChoice = true;
         }
-    if (!(&TaveloMode && TaveloMode)) {
+    if (!TaveloMode) {
         int x, y;
         PlatCursorPos(&x, &y);
         PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));

@@ -19,6 +19,8 @@ TEST(BspSets, ResultTexts) {
         {"key f5", "F5", -1},         {"key pageup", "PAGEUP", -1},    {"key pagedown", "PAGEDOWN", -1},
         {"key shift", "SHIFT", -1},   {"key escape", "ESC", -1},       {"key space", "LCLICK", -1},
         {"move 105 105", "", 0},      {"key enter", "S12", 12},
+        // Down from no button goes to the first one's centre
+        {"move 300 200", "", 0},      {"key down", "", 0},             {"key space", "S12", 12},
     };
     std::string story = "lsp 12,\":c/3;three.bmp\",100,100\nbsp 12\n";
     std::string events;

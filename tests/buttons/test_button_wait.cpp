@@ -52,11 +52,17 @@ TEST(ButtonWait, KeysWithoutTheirSwitches) {
         "spclclk\nbtntime -1\nbtnwait2 %0\nif %0 != 0 fail_space_click\n"
         "escoutcursor 15,15\nbtnwait2 %0\nif %0 != -10 fail_escape_unhovered\n"
         "btnwait2 %0\nif %0 != 1 fail_escape_point\n"
-        "getmousepos %1,%2\nif %1 != 15 fail_escape_x\nif %2 != 15 fail_escape_y\n",
+        "getmousepos %1,%2\nif %1 != 15 fail_escape_x\nif %2 != 15 fail_escape_y\n"
+        // Down goes to the next entry's corner, Up from the first wraps to the last
+        "btn 2,40,40,20,20,0,0\nbtnwait2 %0\nif %0 != 2 fail_down\n"
+        "getmousepos %1,%2\nif %1 != 40 fail_down_x\n"
+        "btnwait2 %0\nif %0 != 2 fail_up_wraps\n",
         "100 key pageup\n150 key insert\n200 key z\n250 key tab\n300 key f1\n"
         "1200 key space\n"
         "1300 move 100 100\n1350 key escape\n"
-        "1400 move 25 25\n1450 key escape\n1500 key space\n");
+        "1400 move 25 25\n1450 key escape\n1500 key space\n"
+        "1600 key down\n1700 key space\n"
+        "1800 move 15 15\n1850 key up\n1900 key space\n");
     ExpectQuiet(r.run);
 }
 
