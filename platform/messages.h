@@ -23,7 +23,9 @@ enum : uint32_t {
     WM_MBUTTONUP = 0x0208,
     WM_MOUSEWHEEL = 0x020A,
     WM_USER = 0x0400,
+    MM_MCINOTIFY = 0x03B9,  // a media device's completion notice
 };
+enum : uintptr_t { MCI_NOTIFY_SUCCESSFUL = 1 };  // wparam of MM_MCINOTIFY
 enum : uint32_t { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1 };  // wparam of WM_SIZE
 
 // Mouse messages carry the client position in lparam: x in the low 16 bits,

@@ -16,6 +16,7 @@
 #include "graphics/filters.h"
 #include "graphics/sprite.h"
 #include "sound/mciwave.h"
+#include "sound/midi.h"
 #include "sound/music.h"
 #include "sound/sound_thread.h"
 #include "sound/volumes.h"
@@ -170,10 +171,10 @@ static bool WalkGameState(Walk& w) {
     w.Int(&Monocro.green);
     w.Int(&Monocro.red);
     w.Int(&NegaMode);                                                   // 20
-    w.Scratch("");                                                      // 21 MIDI name
+    w.Str(&MidiName);                                                   // 21
     w.Str(&MciWaveName);
     w.Int(&CdTrack);                                                    // 22
-    w.Value(0);                                                         //    MIDI looping
+    w.Int(&MidiLooping);
     w.Int(&MciWaveLooping);
     w.Int(&CdLooping);
     w.Int(&BgmLooping);

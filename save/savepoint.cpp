@@ -26,11 +26,14 @@
 #include "save/persist.h"
 #include "save/safe_write.h"
 #include "save/save_messages.h"
+#include "sound/cd.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
+#include "sound/midi.h"
 #include "sound/music.h"
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
+#include "sound/window_sound.h"
 #include "text/backlog.h"
 #include "text/buttons.h"
 #include "text/clickwait.h"
@@ -265,6 +268,11 @@ static void RestoreTextWindow() {
 }
 
 static void RestartMusic() {
+    if (CdTrack == 0)
+        StopCdPlayback();
+    else if (CdTrack > 0 && !IsCdPlaying())
+        StartCdTrack(CdTrack);
+    if (!MidiName.empty()) PlayMidi(MidiName.c_str(), MidiLooping);
     if (!MciWaveName.empty() && MciWaveLooping) PlayMciWave(MciWaveName.c_str(), 1);
     if (!BgmName.empty())
         PlayBgm(BgmName.c_str(), BgmLooping, BgmLoopPointSet,

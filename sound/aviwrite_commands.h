@@ -1,4 +1,5 @@
-// aviwrite_commands.h - the AVI capture commands (stubs until built).
+// aviwrite_commands.h - the AVI capture commands: aviwriteopen, aviwrite,
+// aviwriteclose (sound/aviwrite.h writes the file).
 #pragma once
 
 void Cmd_aviwriteopen();

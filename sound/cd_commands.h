@@ -1,4 +1,6 @@
-// cd_commands.h - the CD audio commands (stubs until built).
+// cd_commands.h - the CD commands and the music stops they share with MIDI:
+// play / playonce ("*N" a CD track, any other name MIDI), playstop, stop,
+// cdfadeout and the CD volume commands.
 #pragma once
 
 void Cmd_play();

@@ -1,4 +1,5 @@
-// movie_commands.h - the movie commands (stubs until built).
+// movie_commands.h - the movie commands: mpegplay, mpegplay2, movie, avi
+// (sound/movie.h plays them).
 #pragma once
 
 void Cmd_mpegplay();

@@ -8,8 +8,11 @@
 #include "core/error.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
+#include "sound/cd.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
+#include "sound/midi.h"
+#include "sound/movie.h"
 #include "sound/mixer.h"
 #include "sound/music_messages.h"
 #include "sound/sound.h"
@@ -40,6 +43,7 @@ void SetBgmVolume(int32_t a) {
         MixerSetStreamGain(stream, GraphMillibels(a));
         SoundTrace("bgm vol %d", GraphMillibels(a));
     }
+    SetMovieVolume(a);
 }
 
 // The stream goes, and with it the temporary copy.
@@ -154,14 +158,18 @@ void FadeInBgm(int32_t target) {
 void StopAllSound(bool everything) {
     StopLoopBgm();
     CdLooping = 0;
+    MidiLooping = 0;
     MciWaveLooping = 0;
     BgmLooping = 0;
+    StopCdPlayback();
+    StopMidi();
     if (everything) {
         if (MciWave.loop) StopMciWave();
         for (int ch = 0; ch < ChannelCount; ch++)
             if (SoundChannels.ChannelLooping[ch] == 1) StopChannel(ch);
     }
     StopBgm();
+    StopAviPlayback();
 }
 
 void ReplayLoopingBgm() {

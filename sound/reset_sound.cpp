@@ -2,6 +2,7 @@
 // and the CD's close join as they are built.
 #include "sound/reset_sound.h"
 
+#include "sound/cd.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/music.h"
@@ -17,8 +18,11 @@ void ResetSoundState() {
     BgmSaved = 0;
     int32_t fade = BgmFadeOutTime;
     BgmFadeOutTime = 0;
+    int32_t cd_fade = CdFadeOutTime;
+    CdFadeOutTime = 0;
     StopAllSound(true);
     BgmFadeOutTime = fade;
+    CdFadeOutTime = cd_fade;
     StartSoundThread();
     CdTrack = -1;
     BgmName.clear();

@@ -4,9 +4,11 @@
 #include "sound/sound.h"
 
 #include "platform/platform.h"
+#include "sound/cd.h"
 #include "sound/channels.h"
 
-void ShutdownSound() { ShutdownDirectSound(); }
-void RestoreCdVolumeAtExit() {}
+void ShutdownSound() {
+    ShutdownDirectSound();
+    CdFadeOutTime = 0;  // what stops after this stops at once
+}
 void SetTempDirectory() { PlatTempDir(); }
-void FindCdMixerControls() {}

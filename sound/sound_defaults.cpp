@@ -1,5 +1,6 @@
 // sound_defaults.cpp - the sound settings each pass and each script load
 // start from.
+#include "sound/cd.h"
 #include "sound/music.h"
 #include "sound/sound.h"
 #include "sound/voices.h"
@@ -16,4 +17,7 @@ void SetSoundPassDefaults() {
         s->clear();  // the yes and no sounds keep theirs
 }
 
-void SetSoundLoadDefaults() { BgmFadeInTime = 0; }
+void SetSoundLoadDefaults() {
+    CdFadeOutTime = 1000;
+    BgmFadeInTime = 0;
+}

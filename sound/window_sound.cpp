@@ -21,10 +21,3 @@ void ReleaseStoppedChannels() {
         if (SoundChannels.ChannelPlaying[ch]) PollChannelPlaying(ch);
 }
 
-void ReplayLoopingCd() {}
-void RestartLoopingMidi() {}
-void RewindLoopingMovie() {}
-void PlayCdTrackFromMenu() {}
-void CloseCdAudio() {}
-void ReleaseMovieForClose() {}
-void StopModalMovieForDestroy() {}

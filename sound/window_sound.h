@@ -20,6 +20,8 @@ void ReplayLoopingBgm();
 void ReplayLoopingMciWave();
 void RewindLoopingMovie();
 
+// MM_MCINOTIFY: the CD track's end; a looping track starts again at once.
+void CdPlayNotice(uintptr_t code, intptr_t serial);
 // Menu 40021: CdOn was 0 and CdTrack > 0: play CdTrack looping as set.
 void PlayCdTrackFromMenu();
 // Menu 40022: stop and close the CD audio device.

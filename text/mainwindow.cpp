@@ -460,6 +460,9 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     case WM_TIMER:
         TimerTick();
         return 0;
+    case MM_MCINOTIFY:
+        CdPlayNotice(wparam, lparam);
+        return 0;
     case WM_CLOSE:
         return Close(wparam);
     case WM_DESTROY:
