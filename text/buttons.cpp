@@ -186,10 +186,17 @@ static void DrawChoice(int i, bool highlight) {
     PaintArea(Buttons.left[i], Buttons.top[i], Buttons.width[i], Buttons.height[i]);
 }
 
+// Draws text button t and copies its lines (a wrapped one takes two) to
+// the window.
+static void DrawTextButtonShown(int t, int highlight) {
+    DrawTextButton(t, highlight);
+    PaintArea(0, TextButtons[t].top, ScreenWidth, 2 * TextLineAdvance);
+}
+
 static void Highlight(int h) {
     if (h >= Buttons.count) {
         int t = h - Buttons.count;
-        DrawTextButton(t, 1);
+        DrawTextButtonShown(t, 1);
         const char* ex = TextButtonExbtn(t);
         if (*ex) {
             RunExbtnString(StringText(ExbtnDefault));
@@ -228,7 +235,7 @@ static void Highlight(int h) {
 
 static void Plain(int h) {
     if (h >= Buttons.count) {
-        DrawTextButton(h - Buttons.count, 0);
+        DrawTextButtonShown(h - Buttons.count, 0);
         return;
     }
     int32_t s = ButtonSpriteOf(h);
@@ -364,7 +371,7 @@ int32_t ButtonWait() {
         if (ButtonKindOf(i) == ExtendedButton) anyExtended = true;
     }
     for (int t = 0; t < textButtons; t++) {
-        DrawTextButton(t, 0);
+        DrawTextButtonShown(t, 0);
         if (*TextButtonExbtn(t)) anyExtended = true;
     }
     if (anyExtended) RunExbtnString(StringText(ExbtnDefault));
