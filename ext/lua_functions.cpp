@@ -26,35 +26,6 @@ void LuaCheckArgs(lua_State* L, const char* kinds, const char* name, const char*
 
 void LuaNotAvailable(const char* name) { LuaFail(FmtNotAvailable, name); }
 
-// The texture interface is not in this build: its functions exist and
-// say so.
-#define NOT_AVAILABLE(name) \
-    static int name(lua_State*) { LuaNotAvailable(#name); }
-NOT_AVAILABLE(OVDLoad)
-NOT_AVAILABLE(OVDBlt)
-NOT_AVAILABLE(OVDClear)
-NOT_AVAILABLE(OVDFill)
-NOT_AVAILABLE(OVDSp)
-NOT_AVAILABLE(OVDSpAdd)
-NOT_AVAILABLE(OVDSp2)
-NOT_AVAILABLE(OVDSp2Add)
-NOT_AVAILABLE(OVDSp3)
-NOT_AVAILABLE(OVDSp3Add)
-NOT_AVAILABLE(OVDPresent)
-NOT_AVAILABLE(OVDPresentRect)
-NOT_AVAILABLE(OVDCopyToBg)
-NOT_AVAILABLE(OVDOffMode)
-NOT_AVAILABLE(OVDTransition)
-NOT_AVAILABLE(OVDTransitionF)
-NOT_AVAILABLE(OVDDLL)
-NOT_AVAILABLE(OVDCall)
-NOT_AVAILABLE(OVDSetSprite)
-NOT_AVAILABLE(OVDDelete)
-NOT_AVAILABLE(OVDGetSize)
-NOT_AVAILABLE(OVDGetScreen)
-NOT_AVAILABLE(OVDDirectX)
-#undef NOT_AVAILABLE
-
 #define F(name, fn) {name, &LuaGuarded<fn>}
 static const struct {
     const char* name;
@@ -122,38 +93,39 @@ static const struct {
     F("OVDefSpline", LuaDefSpline),
     F("OVSpline", LuaSpline),
     F("OL_require", LuaRequire),
-    F("OVDLoad", OVDLoad),
-    F("OVDBlt", OVDBlt),
-    F("OVDClear", OVDClear),
-    F("OVDFill", OVDFill),
-    F("OVDSp", OVDSp),
-    F("OVDSpAdd", OVDSpAdd),
-    F("OVDSp2", OVDSp2),
-    F("OVDSp2Add", OVDSp2Add),
-    F("OVDSp3", OVDSp3),
-    F("OVDSp3Add", OVDSp3Add),
-    F("OVDPresent", OVDPresent),
-    F("OVDPresentRect", OVDPresentRect),
-    F("OVDCopyToBg", OVDCopyToBg),
-    F("OVDOffMode", OVDOffMode),
-    F("OVDTransition", OVDTransition),
-    F("OVDTransitionF", OVDTransitionF),
-    F("OVDDLL", OVDDLL),
-    F("OVDCall", OVDCall),
-    F("OVDSetSprite", OVDSetSprite),
+    F("OVDLoad", LuaTexLoad),
+    F("OVDBlt", LuaTexBlt),
+    F("OVDClear", LuaTexClear),
+    F("OVDFill", LuaTexFill),
+    F("OVDSp", LuaTexSp),
+    F("OVDSpAdd", LuaTexSpAdd),
+    F("OVDSp2", LuaTexSp2),
+    F("OVDSp2Add", LuaTexSp2Add),
+    F("OVDSp3", LuaTexSp3),
+    F("OVDSp3Add", LuaTexSp3Add),
+    F("OVDPresent", LuaTexPresent),
+    F("OVDPresentRect", LuaTexPresentRect),
+    F("OVDCopyToBg", LuaTexCopyToBg),
+    F("OVDOffMode", LuaTexOffMode),
+    F("OVDTransition", LuaTexTransition),
+    F("OVDTransitionF", LuaTexTransitionF),
+    F("OVDDLL", LuaTexDll),
+    F("OVDCall", LuaTexCall),
+    F("OVDSetSprite", LuaTexSetSprite),
     F("OVEnd", LuaEnd),
     F("OVClick", LuaClick),
     F("OVMouseMode", LuaMouseMode),
-    F("OVDDelete", OVDDelete),
-    F("OVDGetSize", OVDGetSize),
-    F("OVDGetScreen", OVDGetScreen),
-    F("OVDDirectX", OVDDirectX),
+    F("OVDDelete", LuaTexDelete),
+    F("OVDGetSize", LuaTexGetSize),
+    F("OVDGetScreen", LuaTexGetScreen),
+    F("OVDDirectX", LuaTexDirectX),
 };
 #undef F
 static_assert(sizeof kLuaFunctions / sizeof kLuaFunctions[0] == 88, "88 registrations");
 
 void RegisterLuaFunctions() {
     for (const auto& f : kLuaFunctions) OL_register(f.name, f.fn);
+    ClearTextureFunctions();
     LuaAnimationMode = 0;
     LuaAnimationInterval = 15;
     LuaAnimationLast = 0;

@@ -94,3 +94,30 @@ int LuaYesNoBox(lua_State* L);
 int LuaEnd(lua_State* L);
 int LuaClick(lua_State* L);
 int LuaMouseMode(lua_State* L);
+
+// lua_functions_textures.cpp: the texture interface (OVD*).
+int LuaTexLoad(lua_State* L);
+int LuaTexBlt(lua_State* L);
+int LuaTexClear(lua_State* L);
+int LuaTexFill(lua_State* L);
+int LuaTexSp(lua_State* L);
+int LuaTexSpAdd(lua_State* L);
+int LuaTexSp2(lua_State* L);
+int LuaTexSp2Add(lua_State* L);
+int LuaTexSp3(lua_State* L);
+int LuaTexSp3Add(lua_State* L);
+int LuaTexPresent(lua_State* L);
+int LuaTexPresentRect(lua_State* L);
+int LuaTexCopyToBg(lua_State* L);
+int LuaTexOffMode(lua_State* L);
+int LuaTexTransition(lua_State* L);
+int LuaTexTransitionF(lua_State* L);
+int LuaTexDll(lua_State* L);
+int LuaTexCall(lua_State* L);
+int LuaTexSetSprite(lua_State* L);
+int LuaTexDelete(lua_State* L);
+int LuaTexGetSize(lua_State* L);
+int LuaTexGetScreen(lua_State* L);
+int LuaTexDirectX(lua_State* L);
+// Forgets the OVDDLL registrations (when the bridge starts).
+void ClearTextureFunctions();

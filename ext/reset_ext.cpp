@@ -1,5 +1,6 @@
-// reset_ext.cpp - the extension interfaces' part of the reset: "system.lua"
-// once per process, then the ":reset" hook.
+// reset_ext.cpp - the extension interfaces' part of the reset: the texture
+// functions back to the displayed picture, "system.lua" once per process,
+// then the ":reset" hook.
 #include "ext/reset_ext.h"
 
 #include "core/core_messages.h"
@@ -8,6 +9,7 @@
 #include "ext/luabridge.h"
 #include "ext/luahooks.h"
 #include "ext/optional.h"
+#include "ext/textures.h"
 
 // resetのコールバック関数中でエラーが発生しました。
 static const char kResetHookFailed[] =
@@ -15,6 +17,7 @@ static const char kResetHookFailed[] =
     "\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B";
 
 void ResetExtState() {
+    TextureOffMode = 0;
     if (LuaBridgeLoaded && !SystemLuaRun) {
         SystemLuaRun = 1;
         RunLuaFile("system.lua");
