@@ -114,8 +114,10 @@ void ResetButtonWait() {
 
 void ReloadButtonPicture() {
     if (!ButtonPicture.tag[0]) return;
+    // The loader takes a surface holding the same tag as loaded already.
     char tag[SurfaceTagSize];
     memcpy(tag, ButtonPicture.tag, sizeof tag);
+    ButtonPicture.tag[0] = 0;
     LoadSurface(&ButtonPicture, tag);
     memcpy(ButtonPicture.tag, tag, sizeof tag);
 }

@@ -178,6 +178,17 @@ TEST(ButtonWait, TextButtons) {
     ExpectQuiet(r.run);
 }
 
+// A saved game keeps the button picture's tag and loads the picture again.
+TEST(ButtonWait, SavedGameKeepsTheButtonPicture) {
+    FramedRun r = PlayButtons(
+        "",
+        "bg white,1\nbtndef \"pic.bmp\"\nsavegame 1\n"
+        "if %300 = 1 goto *check\nmov %300,1\nbtndef \"\"\nloadgame 1\n"
+        "*check\nblt 0,0,10,10,0,0\n");
+    ExpectQuiet(r.run);
+    EXPECT_EQ(r.frame.At(5, 5), kGreen);
+}
+
 // The variable's range is tested after the wait (the other fatal texts:
 // test_in_process.cpp).
 TEST(ButtonWait, RangeErrorAfterTheWait) {
