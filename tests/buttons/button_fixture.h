@@ -1,28 +1,30 @@
 // button_fixture.h - tiny button games: a 320 x 240 script with its
 // pictures and an events file, played to its last frame.
 #pragma once
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/graphics/compose_fixture.h"
 
-// A wave file of 100 silent 16-bit mono samples at 22050 Hz.
-inline std::string SilentWav() {
+// A wave file of `samples` silent 16-bit mono samples at 8000 Hz.
+inline std::string SilentWav(uint32_t samples) {
     std::string w = "RIFF....WAVEfmt ";
     auto put32 = [&](uint32_t v) { w.append((const char*)&v, 4); };
     auto put16 = [&](uint16_t v) { w.append((const char*)&v, 2); };
     put32(16);
-    put16(1), put16(1), put32(22050), put32(44100), put16(2), put16(16);
+    put16(1), put16(1), put32(8000), put32(16000), put16(2), put16(16);
     w += "data";
-    put32(200);
-    w.append(200, '\0');
+    put32(2 * samples);
+    w.append(2 * (size_t)samples, '\0');
     uint32_t riff = (uint32_t)w.size() - 8;
     memcpy(&w[4], &riff, 4);
     return w;
 }
 
-// beep.wav: silent.  cells.bmp: two 8 x 8 cells, red then blue.  three.bmp: three 8 x 8 cells,
+// beep.wav: silent, 12.5 ms; second.wav: silent, 1 s.  cells.bmp: two 8 x 8 cells, red then blue.  three.bmp: three 8 x 8 cells,
 // red, green, blue.  one.bmp: one 8 x 8 red cell.  pic.bmp: a 40 x 40
 // green button picture.  keyed.bmp: 8 x 8, its left half the colour of its
 // top-left pixel (transparent with :l), the right half red.
@@ -33,7 +35,8 @@ inline std::vector<std::pair<std::string, std::string>> ButtonPictures() {
         {"one.bmp", SolidBmp(8, 8, kRed)},
         {"pic.bmp", SolidBmp(40, 40, kGreen)},
         {"keyed.bmp", Bmp24(8, 8, [](int x, int) { return x < 4 ? kWhite : kRed; })},
-        {"beep.wav", SilentWav()},
+        {"beep.wav", SilentWav(100)},
+        {"second.wav", SilentWav(8000)},
     };
 }
 

@@ -178,6 +178,20 @@ TEST(ButtonWait, TextButtons) {
     ExpectQuiet(r.run);
 }
 
+// btntime2 and btime's second operand wait for the voice to end too.
+TEST(ButtonWait, TimeoutsWaitForTheVoice) {
+    FramedRun r = PlayButtons(
+        "",
+        "btndef \"\"\ndwave 0,\"second.wav\"\nresettimer\nbtntime2 100\nbtnwait2 %0\ngettimer %1\n"
+        "if %0 != -2 fail_result\nif %1 < 1000 fail_voice_not_waited\nif %1 > 1010 fail_too_late\n"
+        "getbtntimer %2\nif %2 != 100 fail_btntimer\n"
+        "dwave 0,\"second.wav\"\nresettimer\nbtntime 100\nbtnwait2 %0\ngettimer %1\n"
+        "if %1 > 110 fail_btntime_waited\n"
+        "dwave 0,\"second.wav\"\nresettimer\nbtime 100,1\nbexec $0\ngettimer %1\n"
+        "if $0 != \"TIMEOUT\" fail_bexec\nif %1 < 1000 fail_bexec_voice\n");
+    ExpectQuiet(r.run);
+}
+
 // A saved game keeps the button picture's tag and loads the picture again.
 TEST(ButtonWait, SavedGameKeepsTheButtonPicture) {
     FramedRun r = PlayButtons(
