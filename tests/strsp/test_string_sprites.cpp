@@ -265,6 +265,29 @@ TEST_F(StringSpriteTest, TextBlockLayout) {
     EXPECT_EQ(TextShadow, 0);
 }
 
+// Unfinished ruby groups, a lead byte at the end, breaks only, a ruby text
+// longer than the renderer keeps: drawn without reading past the text (the
+// sanitizer build watches) and without an error.
+TEST_F(StringSpriteTest, MalformedTextsStayInsideTheirBytes) {
+    const char* texts[] = {"(", "(\x82\xa0/", "(/)", "\x82\xa0\x82", "\\\n\\", "((((/))))", ")/(",
+                           "(\x82\xa0/\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2"
+                           "\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2"
+                           "\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2"
+                           "\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2"
+                           "\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2"
+                           "\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2\x82\xa2)"};
+    RubyOn = 1;
+    for (const char* text : texts) {
+        Surface s;
+        ASSERT_TRUE(CreateSurface(&s, 60, 60));
+        RenderTextToSurface(0xFFFFFF, &s, text, true);
+        RenderTextToSurface(0x336699, &s, text, false);
+        for (int style : {0, 1, 2, 3}) RenderStringCells(&s, text, -1, 20, 20, 20, true, true, "", style);
+        DestroySurface(&s);
+    }
+    RubyOn = 0;
+}
+
 TEST_F(StringSpriteTest, TagCellsFromTheLoader) {
     TextShadow = 1;
     Surface s;
