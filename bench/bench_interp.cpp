@@ -1,16 +1,30 @@
 // bench_interp.cpp - the interpreter's hot paths: loading and label-scanning
-// a 25 MB script with 50,000 labels, a straight run of integer statements
-// and a tight loop of mov, for/next, if and goto (statements per second),
-// and integer expressions alone.
+// a 25 MB script with 50,000 labels beside reading the same file and
+// counting its lines, a straight run of integer statements, a tight loop of
+// mov, for/next, if and goto (statements per second), integer expressions
+// alone, and two counting loops beside the same loops in Lua 5.1.  The
+// ratios of the side-by-side pairs are printed at the end.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
+
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+}
 
 #include "core/callstack.h"
 #include "core/labels.h"
@@ -88,6 +102,85 @@ void BM_LoadAndScanLabels(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAndScanLabels)->Unit(benchmark::kMillisecond);
 
+// The floor for the load: read() of the same file into one buffer and a
+// memchr count of its lines.
+void BM_ReadAndCountLines(benchmark::State& state) {
+    std::string path = (fs::path(BigGame()) / "0.txt").string();
+    long long bytes = 0, lines = 0;
+    for (auto _ : state) {
+        int fd = open(path.c_str(), O_RDONLY);
+        off_t size = lseek(fd, 0, SEEK_END);
+        lseek(fd, 0, SEEK_SET);
+        std::vector<char> buf((size_t)size);
+        size_t got = 0;
+        while (got < buf.size()) {
+            ssize_t n = read(fd, buf.data() + got, buf.size() - got);
+            if (n <= 0) break;
+            got += (size_t)n;
+        }
+        close(fd);
+        lines = 0;
+        const char* p = buf.data();
+        const char* end = p + got;
+        while ((p = (const char*)memchr(p, '\n', (size_t)(end - p)))) {
+            lines++;
+            p++;
+        }
+        bytes += (long long)got;
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["lines"] = (double)lines;
+    state.SetBytesProcessed(bytes);
+}
+BENCHMARK(BM_ReadAndCountLines)->Unit(benchmark::kMillisecond);
+
+long ResidentKb() {
+    long pages = 0, resident = 0;
+    FILE* f = fopen("/proc/self/statm", "r");
+    if (f) {
+        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Peak memory of one load and label scan, measured in a child process: its
+// highest resident size less what it had when it started.
+void BM_LoadPeakMemory(benchmark::State& state) {
+    StartPlatform();
+    std::string saved = PlatGameDir();
+    PlatSetGameDir(BigGame().c_str());
+    double peak_mb = 0, script_mb = 0;
+    for (auto _ : state) {
+        int fds[2];
+        if (pipe(fds) != 0) break;
+        pid_t child = fork();
+        if (child == 0) {
+            long base = ResidentKb();
+            FreeScript();
+            LoadScript();
+            LabelCount = 0;
+            ScanLabels();
+            struct rusage ru;
+            getrusage(RUSAGE_SELF, &ru);
+            double r[2] = {(ru.ru_maxrss - base) / 1024.0, ScriptLength / 1048576.0};
+            if (write(fds[1], r, sizeof r) != (ssize_t)sizeof r) _exit(1);
+            _exit(0);
+        }
+        double r[2] = {0, 0};
+        close(fds[1]);
+        if (read(fds[0], r, sizeof r) != (ssize_t)sizeof r) r[0] = r[1] = 0;
+        close(fds[0]);
+        waitpid(child, nullptr, 0);
+        peak_mb = r[0];
+        script_mb = r[1];
+    }
+    state.counters["peak_MB"] = peak_mb;
+    state.counters["script_MB"] = script_mb;
+    PlatSetGameDir(saved.c_str());
+}
+BENCHMARK(BM_LoadPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // The label scan alone, over the same script.
 void BM_ScanLabels(benchmark::State& state) {
     StartPlatform();
@@ -156,7 +249,13 @@ void BM_StatementsColon(benchmark::State& state) { RunStatements(state, "debuglo
 BENCHMARK(BM_StatementsColon)->Unit(benchmark::kMillisecond);
 
 // A numeric store: no variable has a limit, so the clamp has nothing to do.
-void BM_StatementsStoreWithLimits(benchmark::State& state) { RunStatements(state, "getversion %5\n"); }
+void BM_StatementsStoreNoLimits(benchmark::State& state) { RunStatements(state, "getversion %5\n"); }
+BENCHMARK(BM_StatementsStoreNoLimits)->Unit(benchmark::kMillisecond);
+
+// A numeric store with one variable bounded.
+void BM_StatementsStoreWithLimits(benchmark::State& state) {
+    RunStatements(state, "getversion %5\n", 1, 1);
+}
 BENCHMARK(BM_StatementsStoreWithLimits)->Unit(benchmark::kMillisecond);
 
 // A numeric store with 16 variables bounded: each store clamps all 16.
@@ -234,11 +333,110 @@ void BM_ReadIntExpr(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadIntExpr);
 
+// ---- side by side with Lua 5.1 --------------------------------------------------------
+
+enum { LoopRounds = 1000000 };
+
+// A counting loop run to its end with the savepoint before every command
+// on, as a story runs; items are loop rounds.
+void RunLoop(benchmark::State& state, const char* body) {
+    StartPlatform();
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    AllocateLabelTable(100);
+    SaveOn = 1;
+    NoCommandSavepoints = 0;
+    SetScriptText(std::string("*define\ngame\n*start\n") + body + "definereset\n");
+    ScanLabels();
+    JumpToLabel("start");
+    int start = ReadPosition;
+    for (auto _ : state) {
+        IntVariables[0] = 0;
+        IntVariables[1] = 0;
+        ReadPosition = start;
+        RestartRequested = 0;
+        CallStackDepth = 0;
+        RunInterpreter(0);
+    }
+    if (IntVariables[0] != LoopRounds && IntVariables[1] != LoopRounds) state.SkipWithError("wrong count");
+    state.SetItemsProcessed(state.iterations() * LoopRounds);
+    FreeScript();
+}
+
+void BM_GotoLoop(benchmark::State& state) {
+    RunLoop(state, "mov %0,0\n*l\nadd %0,1\nif %0<1000000 goto *l\n");
+}
+BENCHMARK(BM_GotoLoop)->Unit(benchmark::kMillisecond);
+
+void BM_ForLoop(benchmark::State& state) {
+    RunLoop(state, "mov %1,0\nfor %0=1 to 1000000\nadd %1,1\nnext\n");
+}
+BENCHMARK(BM_ForLoop)->Unit(benchmark::kMillisecond);
+
+void RunLua(benchmark::State& state, const char* chunk) {
+    lua_State* L = luaL_newstate();
+    luaL_openlibs(L);
+    if (luaL_loadstring(L, chunk) != 0) {
+        state.SkipWithError("lua chunk");
+        lua_close(L);
+        return;
+    }
+    for (auto _ : state) {
+        lua_pushvalue(L, -1);
+        lua_call(L, 0, 1);
+        benchmark::DoNotOptimize(lua_tointeger(L, -1));
+        lua_pop(L, 1);
+    }
+    state.SetItemsProcessed(state.iterations() * LoopRounds);
+    lua_close(L);
+}
+
+void BM_LuaWhileLoop(benchmark::State& state) {
+    RunLua(state, "local i=0 while i<1000000 do i=i+1 end return i");
+}
+BENCHMARK(BM_LuaWhileLoop)->Unit(benchmark::kMillisecond);
+
+void BM_LuaForLoop(benchmark::State& state) {
+    RunLua(state, "local j=0 for i=1,1000000 do j=j+1 end return j");
+}
+BENCHMARK(BM_LuaForLoop)->Unit(benchmark::kMillisecond);
+
+// Prints the runs as usual and keeps each benchmark's CPU time per
+// iteration (the median when repeated) for the ratios.
+struct RatioReporter : benchmark::ConsoleReporter {
+    std::map<std::string, double> times;
+    std::map<std::string, std::vector<double>> runs;
+    void ReportRuns(const std::vector<Run>& reports) override {
+        ConsoleReporter::ReportRuns(reports);
+        for (const Run& r : reports) {
+            if (r.run_type == Run::RT_Aggregate) continue;
+            runs[r.run_name.str()].push_back(r.GetAdjustedCPUTime());
+        }
+    }
+    double Median(const std::string& name) {
+        std::vector<double> v = runs[name];
+        if (v.empty()) return 0;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    void PrintRatio(const char* what, const char* a, const char* b) {
+        double x = Median(a), y = Median(b);
+        if (x > 0 && y > 0) printf("%-44s %8.2fx  (%s / %s)\n", what, x / y, a, b);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printf("\n");
+    reporter.PrintRatio("goto loop against Lua's while loop", "BM_GotoLoop", "BM_LuaWhileLoop");
+    reporter.PrintRatio("for/next loop against Lua's for loop", "BM_ForLoop", "BM_LuaForLoop");
+    reporter.PrintRatio("load + label scan against read + line count", "BM_LoadAndScanLabels",
+                        "BM_ReadAndCountLines");
     benchmark::Shutdown();
     if (BigGameMade) fs::remove_all(BigGame());
     return 0;

@@ -55,13 +55,20 @@ void BuildCommandIndex() {
 
 }  // namespace
 
-CommandHandler FindBuiltinCommand(const char* name, int define) {
+// The handler and the table's name of a built-in command, or null.
+static CommandHandler FindBuiltin(const char* name, int define, const char** table_name) {
     if (Slots.empty()) BuildCommandIndex();
     int e = NameIndexFind(&SlotIndex, name, SlotNameOf);
     if (e < 0) return nullptr;
     const CommandSlot& s = Slots[e];
+    *table_name = s.name;
     if (s.handler[GroupEvery]) return s.handler[GroupEvery];
     return s.handler[define ? GroupDefine : GroupStory];
+}
+
+CommandHandler FindBuiltinCommand(const char* name, int define) {
+    const char* table_name;
+    return FindBuiltin(name, define, &table_name);
 }
 
 void Cmd_Unbuilt() { ScriptErrorF(CapCommand, MsgUnbuiltCommand, CurrentCommandName); }
@@ -81,6 +88,7 @@ const char* DefsubNameOf(int e) { return e < (int)DefsubTexts.size() ? DefsubTex
 // Builds the index again when the list was changed behind its back.
 void SyncDefsubIndex() {
     if (DefsubNames.count == DefsubIndexed) return;
+    ScriptChanged();
     DefsubTexts.clear();
     NameIndexClear(&DefsubIndex);
     int i = 0;
@@ -94,12 +102,14 @@ void SyncDefsubIndex() {
 }  // namespace
 
 void AddDefsubName(const char* name) {
+    ScriptChanged();  // a kept built-in may be a user command now
     if (!DefsubNames.head) InitStringList(&DefsubNames);
     AppendStringList(&DefsubNames, name);
     SyncDefsubIndex();
 }
 
 void ClearDefsubNames() {
+    ScriptChanged();
     if (!DefsubNames.head) InitStringList(&DefsubNames);
     ClearStringList(&DefsubNames);
     DefsubTexts.clear();
@@ -144,7 +154,36 @@ static bool RunVoiceShortcut(const char* name) {
     return true;
 }
 
-void ExecCommand(const char* name, int define) {
+// ---- statements kept by position -------------------------------------------------------
+
+CachedCommand CommandCache[CommandCacheSize];
+
+namespace {
+
+CachedCommand* CommandCacheSlot(int start) { return &CommandCache[(uint32_t)start & (CommandCacheSize - 1)]; }
+
+// The built-in command name leads to at start, as ExecCommand decides it, or
+// null; the statement is kept when it is one.
+CommandHandler FindAndKeep(int start, const char* name, int define) {
+    const char* table_name = nullptr;
+    CommandHandler handler = FindBuiltin(name, define, &table_name);
+    if (handler && start >= 0 && start < ScriptLength) {
+        CachedCommand* c = CommandCacheSlot(start);
+        c->start = start;
+        c->end = ReadPosition;
+        c->generation = ScriptGeneration;
+        c->define = define;
+        c->handler = handler;
+        c->name = table_name;
+    }
+    return handler;
+}
+
+}  // namespace
+
+void ExecCommand(const char* name, int define) { ExecCommandAt(-1, name, define); }
+
+void ExecCommandAt(int start, const char* name, int define) {
     if (MenuResetRequested) {
         ResetToStart();
         return;
@@ -172,7 +211,7 @@ void ExecCommand(const char* name, int define) {
             return;
         }
     }
-    CommandHandler handler = FindBuiltinCommand(name, define);
+    CommandHandler handler = FindAndKeep(start, name, define);
     if (handler) {
         CurrentCommandName = name;
         handler();

@@ -5,7 +5,10 @@
 // ReadPosition.
 #pragma once
 
+#include <cstdint>
+
 #include "core/heapstring.h"
+#include "core/script.h"
 
 typedef void (*CommandHandler)();
 enum CommandGroup { GroupEvery = 0, GroupDefine = 1, GroupStory = 2 };
@@ -30,6 +33,35 @@ extern const char* CurrentCommandName;
 
 // name: lower case, as ReadWord gives it; define: 1 while *define runs.
 void ExecCommand(const char* name, int define);
+
+// The interpreter's command statements, kept by position: a statement whose
+// word (read at `start`) led to a built-in command is known the next time
+// it runs in the same ScriptGeneration and mode, so the word, the Lua hooks
+// (while no Lua bridge is loaded), the user commands and the table are not
+// looked at again.
+struct CachedCommand {
+    int32_t start = -1;       // position of the word
+    int32_t end = 0;          // behind the word and its blanks
+    uint32_t generation = 0;  // ScriptGeneration when kept
+    int32_t define = 0;
+    CommandHandler handler = nullptr;
+    const char* name = nullptr;  // the table's name
+};
+enum { CommandCacheSize = 4096 };  // direct-mapped by position
+extern CachedCommand CommandCache[CommandCacheSize];
+extern bool LuaBridgeLoaded;
+extern int DebugWindowOpen, MenuResetRequested;
+// The statement known at start, or null (then ReadWord + ExecCommandAt).
+inline const CachedCommand* FindCachedCommand(int start, int define) {
+    const CachedCommand* c = &CommandCache[(uint32_t)start & (CommandCacheSize - 1)];
+    if (c->start != start || c->generation != ScriptGeneration || c->define != define) return nullptr;
+    // What ExecCommand looks at before the table, when it can answer
+    // differently from one run to the next.
+    if (MenuResetRequested || DebugWindowOpen || LuaBridgeLoaded) return nullptr;
+    return c;
+}
+// ExecCommand for the word read at start, keeping a built-in found for it.
+void ExecCommandAt(int start, const char* name, int define);
 // The built-in handler that name means in the given mode, or null.
 CommandHandler FindBuiltinCommand(const char* name, int define);
 // The voice shortcut a story statement name makes: 'v' (MCI wave), 'd' ("dv",

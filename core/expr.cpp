@@ -56,9 +56,25 @@ typedef SmallVec<Token, 32> TokenList;
 
 void BadExpr() { ScriptError(CapError, MsgBadExpr); }
 
-// Appends the tokens of the expression at ReadPosition.
-void TokenizeExpr(TokenList* tokens) {
-    bool term = false;  // a term was read last
+// "mod" and a blank or newline at s.
+bool IsMod(const char* s) {
+    return (s[0] | 0x20) == 'm' && (s[1] | 0x20) == 'o' && (s[2] | 0x20) == 'd' &&
+           (s[3] == ' ' || s[3] == '\t' || s[3] == '\n');
+}
+
+// Whether c (at s) goes on with an expression whose first term was read.
+bool ContinuesExpr(char c, const char* s) {
+    switch (c) {
+    case '(': case ')': case '*': case '+': case '/': case '-':
+        return true;
+    default:
+        return (c | 0x20) == 'm' && IsMod(s);
+    }
+}
+
+// Appends the tokens of the expression at ReadPosition; term: a first term
+// was read already (the last token).
+void TokenizeExpr(TokenList* tokens, bool term) {
     int depth = 0;
     for (;;) {
         char c = SkipBlanks();
@@ -89,8 +105,7 @@ void TokenizeExpr(TokenList* tokens) {
         default:
             break;
         }
-        if ((c | 0x20) == 'm' && (s[1] | 0x20) == 'o' && (s[2] | 0x20) == 'd' &&
-            (s[3] == ' ' || s[3] == '\t' || s[3] == '\n')) {
+        if (IsMod(s)) {
             if (!term) BadExpr();
             tokens->Push({0, '%', TokOperator});
             ReadPosition += 4;  // the blank or newline behind mod too
@@ -190,13 +205,33 @@ int32_t ConvertAndEvaluate(const TokenList& tokens) {
     return ev.stack.data[0];
 }
 
+
+// The expression at ReadPosition; first: its first term, already read, is v.
+__attribute__((noinline)) int32_t ReadWholeExpr(bool first, int32_t v) {
+    TokenList tokens;
+    if (first) tokens.Push({v, 0, TokNumber});
+    TokenizeExpr(&tokens, first);
+    return ConvertAndEvaluate(tokens);
+}
+
 }  // namespace
 
 int32_t ReadIntExpr() {
     NestingGuard nest;
-    TokenList tokens;
-    TokenizeExpr(&tokens);
-    return ConvertAndEvaluate(tokens);
+    // The common single term ("5", "%3") goes without the operator stacks;
+    // what follows it decides, as in TokenizeExpr.
+    char c = SkipBlanks();
+    int32_t v;
+    if (ReadKeptTerm(ReadPosition, &v)) {
+        c = ScriptBuffer[ReadPosition];  // the blanks behind it are passed
+    } else if (c != 0 && !ContinuesExpr(c, ScriptBuffer + ReadPosition)) {
+        v = ReadNumTerm();
+        c = SkipBlanks();
+    } else {
+        return ReadWholeExpr(false, 0);
+    }
+    if (c == 0 || !ContinuesExpr(c, ScriptBuffer + ReadPosition)) return v;
+    return ReadWholeExpr(true, v);
 }
 
 void ReadStrExprFull(char* buffer) {

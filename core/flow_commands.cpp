@@ -13,17 +13,23 @@
 
 void Cmd_goto() {
     char label[WordBufferSize];
-    ReadLabelOperand(label);
-    JumpToLabel(label);
+    int e = ReadLabelTarget(label);
+    if (e < 0)
+        JumpToLabel(label);  // the missing label's error
+    else
+        JumpToLabelIndex(e);
 }
 
 // gosub *label: the call resumes behind the label operand and its blanks.
 void Cmd_gosub() {
     if (CallStackDepth >= CallStackSize) ScriptError(CapStack, MsgGosubStackFull);
     char label[WordBufferSize];
-    ReadLabelOperand(label);
+    int e = ReadLabelTarget(label);
     CallStack[CallStackDepth++] = ReadPosition;
-    JumpToLabel(label);
+    if (e < 0)
+        JumpToLabel(label);  // the missing label's error
+    else
+        JumpToLabelIndex(e);
 }
 
 // return: back behind the call on top.  return *label: the top entry is

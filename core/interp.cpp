@@ -250,6 +250,7 @@ static void FullWidthTag() {
     int p = ReadPosition;
     s[p] = '[';
     s[p + 1] = '[';
+    ScriptChanged();
     ReadPosition = p + 1;
     // Characters are stepped over whole, so the trail byte of one character
     // and the lead byte of the next never make a false closing pair.
@@ -377,8 +378,7 @@ void RunInterpreter(int define) {
             ReadPosition++;
             continue;
         case '*':
-            ReadLabelOperand(word);
-            AddToNameLog(word, &LabelLog);
+            PassLabelLine();
             continue;
         case ';':
             ReadPosition += (int)strcspn(s + p, "\n");
@@ -399,9 +399,20 @@ void RunInterpreter(int define) {
             break;
         }
         if (IsLetter(c)) {
-            ReadWord(word);
+            const CachedCommand* known = FindCachedCommand(p, define);
+            CommandHandler handler = nullptr;
+            if (known) {
+                ReadPosition = known->end;
+                handler = known->handler;
+                CurrentCommandName = known->name;
+            } else {
+                ReadWord(word);
+            }
             if (!NoCommandSavepoints && SaveOn) TakeCommandSavepoint(); else KeepSavepoint();
-            ExecCommand(word, define);
+            if (handler)
+                handler();
+            else
+                ExecCommandAt(p, word, define);
             if (DebugWindowOpen && DebugStepChecked) PlatMessageBox(MsgStepRunning, CapStep, MB_OK, false);
             if ((define && DefineEnded) || QuitRequested) return;
             continue;

@@ -29,6 +29,7 @@ static void FreeLabelNames() {
 
 void AllocateLabelTable(int max) {
     FreeLabelTable();
+    ScriptChanged();
     if (max < 0) max = 0;
     Labels = new Label[max > 0 ? max : 1];
     LabelCapacity = max;
@@ -44,9 +45,11 @@ void FreeLabelTable() {
     LabelCapacity = 0;
     LabelCount = 0;
     NameIndexClear(&LabelIndex);
+    ScriptChanged();
 }
 
 void ScanLabels() {
+    ScriptChanged();
     LabelCount = 0;
     NameIndexClear(&LabelIndex);
     int max = LabelMax < LabelCapacity ? LabelMax : LabelCapacity;
@@ -61,7 +64,7 @@ void ScanLabels() {
             continue;
         }
         if (c != '*') {
-            pos += (int)strcspn(s + pos, "\n");  // to the newline or the NUL
+            pos = (int)(strchrnul(s + pos, '\n') - s);  // to the newline or the NUL
             continue;
         }
         ReadPosition = pos;
@@ -73,6 +76,7 @@ void ScanLabels() {
         free(l->name);
         l->name = strdup(name);
         l->offset = ReadPosition;
+        l->logged = 0;
         NameIndexPut(&LabelIndex, l->name, LabelCount, LabelNameOf);
         LabelCount++;
         pos = ReadPosition;
@@ -91,9 +95,67 @@ int FindLabel(const char* name) {
     return NameIndexFind(&LabelIndex, lower, LabelNameOf);
 }
 
+// Puts label e in the label log unless it is known to be there.
+static void LogLabel(int e) {
+    Label& l = Labels[e];
+    if (l.logged == LabelLog.clears + 1) return;
+    AddToNameLog(l.name, &LabelLog);
+    l.logged = LabelLog.clears + 1;
+}
+
 void JumpToLabel(const char* name) {
     int e = FindLabel(name);
     if (e < 0) ScriptErrorF(CapLabel, MsgNoLabel, name);
+    JumpToLabelIndex(e);
+}
+
+void JumpToLabelIndex(int e) {
     ReadPosition = Labels[e].offset;
-    AddToNameLog(Labels[e].name, &LabelLog);
+    LogLabel(e);
+}
+
+// ---- label operands kept by position ---------------------------------------------------
+
+namespace {
+
+struct CachedLabel {
+    int32_t start = -1;  // position of the '*'
+    int32_t end = 0;     // behind the operand and its blanks
+    int32_t label = 0;
+    uint32_t generation = 0;
+};
+enum { LabelCacheSize = 1024 };  // direct-mapped by position
+CachedLabel LabelCache[LabelCacheSize];
+
+CachedLabel* LabelCacheSlot(int start) { return &LabelCache[(uint32_t)start & (LabelCacheSize - 1)]; }
+
+}  // namespace
+
+int ReadLabelTarget(char* buffer) {
+    SkipBlanks();
+    int start = ReadPosition;
+    CachedLabel* c = LabelCacheSlot(start);
+    if (c->start == start && c->generation == ScriptGeneration) {
+        ReadPosition = c->end;
+        return c->label;
+    }
+    bool literal = ScriptBuffer[start] == '*';
+    ReadLabelOperand(buffer);
+    int e = FindLabel(buffer);
+    if (e >= 0 && literal && start < ScriptLength) {
+        c->start = start;
+        c->end = ReadPosition;
+        c->label = e;
+        c->generation = ScriptGeneration;
+    }
+    return e;
+}
+
+void PassLabelLine() {
+    char name[WordBufferSize];
+    int e = ReadLabelTarget(name);
+    if (e >= 0)
+        LogLabel(e);
+    else
+        AddToNameLog(name, &LabelLog);
 }

@@ -24,14 +24,6 @@ void NestingTooDeep() { ScriptError(CapError, MsgBadExpr); }
 StrScratch::StrScratch() : p((char*)malloc(StrValueSize)) { p[0] = 0; }
 StrScratch::~StrScratch() { free(p); }
 
-char SkipBlanks() {
-    const char* s = ScriptBuffer;
-    int p = ReadPosition;
-    while (s[p] == ' ' || s[p] == '\t') p++;
-    ReadPosition = p;
-    return s[p];
-}
-
 char SkipBlanksAndNewlines() {
     const char* s = ScriptBuffer;
     int p = ReadPosition;
@@ -143,17 +135,40 @@ static int32_t ReadLiteral() {
     return negative ? -(int32_t)v : (int32_t)v;
 }
 
+// ---- terms kept by position (readers_internal.h) ------------------------------------
+
+CachedTerm TermCache[TermCacheSize];
+
+namespace {
+
+void KeepTerm(int start, TermKind kind, int32_t value) {
+    if (start >= ScriptLength || DebugWindowOpen) return;
+    CachedTerm* t = &TermCache[(uint32_t)start & (TermCacheSize - 1)];
+    t->start = start;
+    t->end = ReadPosition;
+    t->generation = ScriptGeneration;
+    t->kind = kind;
+    t->value = value;
+}
+
+}  // namespace
+
 int32_t ReadNumTerm() {
     char c = SkipBlanks();
+    int start = ReadPosition;
+    int32_t kept;
+    if (ReadKeptTerm(start, &kept)) return kept;
     switch (c) {
     case '%': {
         NestingGuard nest;
         ReadPosition++;
+        char d = ScriptBuffer[ReadPosition];
         int32_t n = ReadNumTerm();
         if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
         int32_t v = IntVariables[n];
         if (DebugWindowOpen) TraceAccessF(FmtTraceIntVar, n, v);
         SkipBlanks();
+        if (d >= '0' && d <= '9') KeepTerm(start, TermVariable, n);
         return v;
     }
     case '?': {
@@ -176,8 +191,11 @@ int32_t ReadNumTerm() {
     case '+':
     case '-':
     case '0': case '1': case '2': case '3': case '4':
-    case '5': case '6': case '7': case '8': case '9':
-        return ReadLiteral();
+    case '5': case '6': case '7': case '8': case '9': {
+        int32_t v = ReadLiteral();
+        KeepTerm(start, TermLiteral, v);
+        return v;
+    }
     default: {
         char word[WordBufferSize];
         ReadWord(word);

@@ -4,11 +4,13 @@
 #pragma once
 #include <cstdint>
 
+#include "core/script.h"
+
 enum { WordBufferSize = 256, StrOperandSize = 204800 };
 // A string term or expression holds at most 8190 bytes.
 enum { StrValueMax = 8190, StrValueSize = StrValueMax + 1 };
 
-char SkipBlanks();              // the character now at ReadPosition
+char SkipBlanks();              // the character now at ReadPosition (inline below)
 char SkipBlanksAndNewlines();
 void ExpectComma();             // blanks, ',', blanks; else a syntax error
 char ReadWord(char* buffer);    // WordBufferSize bytes; lower-cased; next char
@@ -21,3 +23,12 @@ int32_t ReadIntExpr();
 // Reads a string expression into buffer (size bytes, always terminated; a
 // longer value is cut).
 void ReadStrExpr(char* buffer, int size);
+
+// Every reader starts with it: inline, so a run of operands pays no call.
+inline char SkipBlanks() {
+    const char* s = ScriptBuffer;
+    int p = ReadPosition;
+    while (s[p] == ' ' || s[p] == '\t') p++;
+    ReadPosition = p;
+    return s[p];
+}

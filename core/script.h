@@ -29,6 +29,15 @@ void FreeScript();
 // A bad value shows the loader's message box and ends the process with -1.
 void ApplyFirstLine(const char* text, int len, bool lua_form);
 
+// What the interpreter keeps by script position (a command's handler, a
+// label operand's label, a literal's value) is valid only in the generation
+// it was read in.  Bumped whenever the script text, the label table or the
+// user command names change: a load, ScriptTextReplaced, FreeScript, the
+// label scan, defsub.  Only positions inside the text (below ScriptLength)
+// are kept, never the exec area's.
+extern uint32_t ScriptGeneration;
+inline void ScriptChanged() { ScriptGeneration++; }
+
 // Script file number and line of a byte offset, for messages; an offset past
 // the text counts as its end, and a missing script reads as empty.  The
 // newlines are indexed at the first call after a load; code that puts a new

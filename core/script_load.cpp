@@ -15,6 +15,7 @@
 #include "core/labels.h"
 #include "core/variables.h"
 #include "ext/optional.h"
+#include "platform/common/readinto.h"
 #include "platform/platform.h"
 
 char* ScriptBuffer;
@@ -24,6 +25,7 @@ int ReadPosition;
 int ExecAreaOffset;
 int ExecAreaSavedPosition;
 int ScriptFileEnds[100];
+uint32_t ScriptGeneration = 1;
 int TextFileMode;
 uint8_t LuaOnlyMode;
 
@@ -198,6 +200,15 @@ static long long Utf8Characters(const uint8_t* p, size_t n, long long* non_ascii
     long long chars = 0;
     *non_ascii = 0;
     for (size_t i = 0; i < n; chars++) {
+        // Runs of ASCII go eight bytes at a time.
+        while (i + 8 <= n) {
+            uint64_t w;
+            memcpy(&w, p + i, 8);
+            if (w & 0x8080808080808080ull) break;
+            i += 8;
+            chars += 8;
+        }
+        if (i >= n) break;
         uint8_t c = p[i];
         int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
                  : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
@@ -252,6 +263,7 @@ static void WarnIfUtf8(const char* name, const uint8_t* p, size_t n) {
 // The buffer for `text` and the exec area, sized by the source's size; every
 // source passes a size its text (with the separators) stays within + 100.
 static void SetBuffer(const std::vector<uint8_t>& text, long long size) {
+    ScriptChanged();
     ScriptCapacity = (int)(size + 2048);
     ScriptBuffer = new char[ScriptCapacity]();
     if (!text.empty()) memcpy(ScriptBuffer, text.data(), text.size());
@@ -285,6 +297,48 @@ static long long AppendScrambled(const char* name, uint8_t key, std::vector<uint
 static const char* TextFileName(int n, bool leading_zero, char* out) {
     snprintf(out, 16, leading_zero ? "0%d.txt" : "%d.txt", n);
     return out;
+}
+
+// The numbered text files, read one after the other straight into the
+// script buffer (size: their measured total), each followed by a newline.
+static void ReadNumberedFiles(long long size) {
+    // The text with its separators, the exec area and the spare room.
+    size_t cap = (size_t)size + 2048, len = 0;
+    char* buf = new char[cap];
+    char name[16];
+    for (int n = 0; n < 100; n++) {
+        size_t before = len;
+        if (PlatAppendFile(TextFileName(n, false, name), true, &buf, &cap, &len, 2048 + 100) ||
+            (n < 10 && PlatAppendFile(TextFileName(n, true, name), true, &buf, &cap, &len, 2048 + 100))) {
+            WarnIfUtf8(name, (const uint8_t*)buf + before, len - before);
+        } else if (PlatExists(name)) {
+            delete[] buf;
+            ScriptErrorF(kErrorCaption, kUnreadableScript, name);  // vanished or changed
+        }
+        if ((long long)len + 100 > MaxScriptBytes) {
+            delete[] buf;
+            ScriptErrorF(kErrorCaption, kScriptTooLarge, name);  // grew since measured
+        }
+        ScriptFileEnds[n] = (int)len;
+        buf[len++] = '\n';
+    }
+    // A file that grew since it was measured moves the exec area and the
+    // spare room behind the text as it was read.
+    size = std::max(size, (long long)len - 100);
+    size_t need = (size_t)size + 2048;
+    if (cap < need) {
+        char* b = new char[need];
+        memcpy(b, buf, len);
+        delete[] buf;
+        buf = b;
+        cap = need;
+    }
+    memset(buf + len, 0, need - len);
+    ScriptChanged();
+    ScriptBuffer = buf;
+    ScriptCapacity = (int)need;
+    ScriptLength = (int)len;
+    ExecAreaOffset = (int)(size + 512);
 }
 
 // The first 100 bytes of "system.lua" as stored in an ova (while OvaMode is
@@ -382,23 +436,7 @@ void LoadScript() {
             }
         } else {
             TextFileMode = 1;
-            for (int n = 0; n < 100; n++) {
-                std::vector<uint8_t> bytes;
-                if (PlatReadFile(TextFileName(n, false, name), true, &bytes) ||
-                    (n < 10 && PlatReadFile(TextFileName(n, true, name), true, &bytes)))
-                    WarnIfUtf8(name, bytes.data(), bytes.size());
-                else if (PlatExists(name))
-                    ScriptErrorF(kErrorCaption, kUnreadableScript, name);  // vanished or changed
-                if ((long long)text.size() + (long long)bytes.size() + 100 > MaxScriptBytes)
-                    ScriptErrorF(kErrorCaption, kScriptTooLarge, name);  // grew since measured
-                text.insert(text.end(), bytes.begin(), bytes.end());
-                ScriptFileEnds[n] = (int)text.size();
-                text.push_back('\n');
-            }
-            // A file that grew since it was measured moves the exec area and
-            // the spare room behind the text as it was read.
-            size = std::max(size, (long long)text.size() - 100);
-            SetBuffer(text, size);
+            ReadNumberedFiles(size);
         }
     }
 
@@ -408,6 +446,7 @@ void LoadScript() {
 }
 
 void FreeScript() {
+    ScriptChanged();
     NewlinesIndexed = false;
     NewlineOffsets.clear();
     delete[] ScriptBuffer;
@@ -418,7 +457,10 @@ void FreeScript() {
 
 // ---- positions -------------------------------------------------------------------
 
-void ScriptTextReplaced() { NewlinesIndexed = false; }
+void ScriptTextReplaced() {
+    NewlinesIndexed = false;
+    ScriptChanged();
+}
 
 static void IndexNewlines() {
     IndexedBuffer = ScriptBuffer;

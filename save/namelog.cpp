@@ -49,6 +49,7 @@ bool FindInNameLog(const NameLog* log, const char* name) {
 }
 
 void ClearNameLog(NameLog* log) {
+    log->clears++;
     log->names.clear();
     log->index.clear();
 }

@@ -16,6 +16,7 @@ struct NameLog {
     std::vector<std::string> names;        // in the order added
     std::unordered_set<std::string> index;  // the same names, for lookups
     std::string file;                      // CP932 file name
+    uint32_t clears = 0;                   // ClearNameLog calls: names leave only then
 };
 extern NameLog FileLog;   // "Orvaflog.dat"
 extern NameLog LabelLog;  // "Orvallog.dat"

@@ -6,6 +6,14 @@
 // components are split (a '\' that is the second byte of a two-byte
 // character is kept), converted to UTF-8, and each one that does not exist
 // under its own spelling is looked up in its folder ignoring ASCII case.
+//
+// Folder listings are kept: the scripts probe for many files that are not
+// there (the numbered scripts, optional pictures and sounds), and each miss
+// would otherwise read the whole folder.  A kept listing is used while the
+// folder's identity and modification time are those it was read with; a
+// folder changed so recently that a further change could leave the time as
+// it is (file times move in coarse steps) is read again at each use, and a
+// file the engine opens for writing drops the listing of its folder.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -19,8 +27,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <mutex>
+#include <unordered_map>
+
+#include "platform/common/readinto.h"
 
 #include "platform/common/backend.h"
 
@@ -41,19 +54,94 @@ static bool SameIgnoringCase(const char* a, const char* b) {
     }
 }
 
+static std::string LowerAscii(const char* s) {
+    std::string k(s);
+    for (char& c : k)
+        if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
+    return k;
+}
+
+// A folder's entries by their ASCII-lower-cased names, each the first
+// spelling in byte order.
+struct Listing {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    struct timespec mtime = {0, 0};
+    std::unordered_map<std::string, std::string> names;
+};
+
+static std::mutex ListingsLock;
+static std::unordered_map<std::string, Listing> Listings;  // by folder path as given
+static long long ListingScans;
+
+// File times move in steps of the kernel's coarse clock (a few ms); a folder
+// changed less than this before it was read may change again unseen.
+static const long long SettledNs = 50 * 1000000LL;
+
+static bool ReadListing(const char* path, Listing* l) {
+    DIR* d = opendir(path);
+    if (!d) return false;
+    ListingScans++;
+    while (struct dirent* e = readdir(d)) {
+        std::string key = LowerAscii(e->d_name);
+        auto it = l->names.find(key);
+        if (it == l->names.end())
+            l->names.emplace(std::move(key), e->d_name);
+        else if (strcmp(e->d_name, it->second.c_str()) < 0)
+            it->second = e->d_name;
+    }
+    closedir(d);
+    return true;
+}
+
 // The entry of `dir` ("" for the current folder) spelt like `name` but for
 // ASCII case; of several, the first in byte order.  false when none.
 static bool FindIgnoringCase(const std::string& dir, const std::string& name, std::string* found) {
-    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return false;
-    bool any = false;
-    while (struct dirent* e = readdir(d)) {
-        if (!SameIgnoringCase(e->d_name, name.c_str())) continue;
-        if (!any || strcmp(e->d_name, found->c_str()) < 0) *found = e->d_name;
-        any = true;
+    const char* path = dir.empty() ? "." : dir.c_str();
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    std::string key = LowerAscii(name.c_str());
+    std::lock_guard<std::mutex> hold(ListingsLock);
+    auto it = Listings.find(dir);
+    if (it != Listings.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
+        it->second.mtime.tv_sec == st.st_mtim.tv_sec && it->second.mtime.tv_nsec == st.st_mtim.tv_nsec) {
+        auto n = it->second.names.find(key);
+        if (n == it->second.names.end()) return false;
+        *found = n->second;
+        return true;
     }
-    closedir(d);
+    if (it != Listings.end()) Listings.erase(it);
+    Listing l;
+    l.dev = st.st_dev;
+    l.ino = st.st_ino;
+    l.mtime = st.st_mtim;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (!ReadListing(path, &l)) return false;
+    auto n = l.names.find(key);
+    bool any = n != l.names.end();
+    if (any) *found = n->second;
+    long long age = (long long)(now.tv_sec - st.st_mtim.tv_sec) * 1000000000LL + (now.tv_nsec - st.st_mtim.tv_nsec);
+    if (age > SettledNs) Listings.emplace(dir, std::move(l));
     return any;
+}
+
+// The engine writes into the folder of path (a real path): its listing goes.
+static void ForgetListingOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+    std::lock_guard<std::mutex> hold(ListingsLock);
+    Listings.erase(dir);
+}
+
+void PlatForgetListings() {
+    std::lock_guard<std::mutex> hold(ListingsLock);
+    Listings.clear();
+}
+
+long long PlatListingScans() {
+    std::lock_guard<std::mutex> hold(ListingsLock);
+    return ListingScans;
 }
 
 std::string PlatResolve(const char* cp932) {
@@ -168,7 +256,9 @@ FILE* PlatOpen(const char* cp932, const char* mode) {
     std::string m;
     for (const char* c = mode; *c; c++)
         if (*c != 't') m += *c;
-    return fopen(path.c_str(), m.c_str());
+    FILE* f = fopen(path.c_str(), m.c_str());
+    if (mode[0] != 'r') ForgetListingOf(path);  // it may have made the file
+    return f;
 }
 
 long long PlatFileSize(const char* cp932) {
@@ -207,14 +297,63 @@ bool PlatReadFile(const char* cp932, bool text_mode, std::vector<uint8_t>* out) 
 }
 
 void PlatTextModeFilter(std::vector<uint8_t>* bytes) {
-    uint8_t* b = bytes->data();
-    size_t n = bytes->size(), w = 0;
+    if (bytes->empty()) return;
+    bytes->resize(PlatTextModeFilterInPlace(bytes->data(), bytes->size()));
+}
+
+size_t PlatTextModeFilterInPlace(uint8_t* b, size_t n) {
     // A Ctrl-Z ends a text-mode read: old editors leave one at the end.
-    if (n == 0) return;
+    if (n == 0) return 0;
     if (const void* eof = memchr(b, 0x1A, n)) n = (size_t)((const uint8_t*)eof - b);
-    for (size_t r = 0; r < n; r++)
-        if (!(b[r] == '\r' && r + 1 < n && b[r + 1] == '\n')) b[w++] = b[r];
-    bytes->resize(w);
+    // The runs between CRs move down whole; a CR goes only before an LF.
+    const uint8_t* cr = (const uint8_t*)memchr(b, '\r', n);
+    if (!cr) return n;
+    size_t w = (size_t)(cr - b), r = w;
+    while (r < n) {  // b[r] is a CR
+        if (r + 1 < n && b[r + 1] == '\n')
+            r++;
+        else
+            b[w++] = b[r++];
+        const uint8_t* next = r < n ? (const uint8_t*)memchr(b + r, '\r', n - r) : nullptr;
+        size_t end = next ? (size_t)(next - b) : n;
+        memmove(b + w, b + r, end - r);
+        w += end - r;
+        r = end;
+    }
+    return w;
+}
+
+bool PlatAppendFile(const char* cp932, bool text_mode, char** buf, size_t* cap, size_t* len, size_t spare) {
+    std::string path = PlatResolve(cp932);
+    if (path.empty()) return false;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    size_t size = (size_t)st.st_size;
+    if (*len + size + spare > *cap) {
+        size_t grown = std::max(*len + size + spare, *cap + *cap / 2);
+        char* b = new char[grown];
+        if (*len) memcpy(b, *buf, *len);
+        delete[] *buf;
+        *buf = b;
+        *cap = grown;
+    }
+    uint8_t* at = (uint8_t*)*buf + *len;
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = read(fd, at + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += (size_t)n;
+    }
+    close(fd);
+    if (got != size) return false;  // shortened while read, or a read error
+    *len += text_mode ? PlatTextModeFilterInPlace(at, size) : size;
+    return true;
 }
 
 // ---- folders -------------------------------------------------------------------
