@@ -338,7 +338,8 @@ static void MovePointerToEntry(int hovered, int step) {
 int32_t ButtonWait() {
     ButtonWaitSwitches& o = ButtonWaitOptions;
     int textButtons = 0;
-    if (TextButtonsActive) textButtons = TextButtonCount < 0 ? 0 : TextButtonCount > TextButtonMax ? TextButtonMax : TextButtonCount;
+    if (TextButtonsActive)
+        textButtons = TextButtonCount < 0 ? 0 : TextButtonCount > TextButtonMax ? TextButtonMax : TextButtonCount;
     int startSkip = SkipMode, startAuto = AutoMode;
     bool textMode = ButtonWaitTextMode != 0, selectMode = ButtonWaitSelectMode != 0;
     bool storyText = textMode && !selectMode;
