@@ -51,10 +51,11 @@ TEST_F(TextureFixture, BlendAndAddFollowTheIntegerFormulas) {
                     uint8_t* d = DibRow(&wide.dib, y) + 3 * x;
                     d[0] = (uint8_t)(x * 7 + y * 13), d[1] = (uint8_t)(x ^ y), d[2] = (uint8_t)(255 - y);
                 }
-            if (add)
-                AddTexture(&wide, &tex, 0, 0, 256, 256, 0, 0, alpha);
-            else
-                BlendTexture(&wide, &tex, 0, 0, 256, 256, 0, 0, alpha);
+            // Runs of 253 and 3 pixels: the eight-pixel rows and the ones
+            // left over both take part.
+            auto blit = add ? AddTexture : BlendTexture;
+            blit(&wide, &tex, 0, 0, 253, 256, 0, 0, alpha);
+            blit(&wide, &tex, 253, 0, 3, 256, 253, 0, alpha);
             for (int y = 0; y < 256; y++)
                 for (int x = 0; x < 256; x++) {
                     int t[3] = {x * 3 & 255, 255 - x, x};
