@@ -25,6 +25,7 @@ int32_t CustomFontMenu = -1;
 int32_t TaveloMode;
 int32_t MenuDeleted;
 static bool MenuAttached;
+static bool MenuBuilt;  // the built-in bar was made once
 
 char FontMenuNames[FontMenuLimit][FontNameSize];
 int32_t FontMenuCount;
@@ -42,6 +43,11 @@ static void ResetTree() {
     bar.child = bar.next = -1;
     CustomFontMenu = -1;
 }
+
+// The bar exists, empty, before the first menu is built.
+static struct EmptyBar {
+    EmptyBar() { ResetTree(); }
+} StartEmpty;
 
 int InsertMenuNode(int parent, const char* caption, uint32_t command, bool submenu) {
     if (parent < 0 || parent >= MenuNodeCount || !MenuNodes[parent].submenu) return -1;
@@ -160,6 +166,7 @@ static int AppendMenuNode(int parent, const DefaultEntry& d) {
 }
 
 void BuildDefaultMenu() {
+    MenuBuilt = true;
     ResetTree();
     int parents[4] = {0, -1, -1, -1};
     for (const DefaultEntry& d : DefaultMenu) {
@@ -308,7 +315,7 @@ void UpdateMenuForPass(bool restart) {
     // Each pass runs *define afresh: its resetmenu starts over.
     MenuRebuilt = 0;
     MenuWasReset = 0;
-    if (MenuNodeCount == 0) BuildDefaultMenu();
+    if (!MenuBuilt) BuildDefaultMenu();
     SetMenuCheck(CmdDefaultFont, true);
     if (restart && !MenuDeleted && !FullScreen) SetMenuAttached(true);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imgui.h"
@@ -31,13 +32,14 @@ static bool BarOpen;  // a menu of the bar is open or the bar is hovered
 
 // ---- the font: IPA Gothic with every CP932 character -----------------------------------
 
-// The file of a family through fontconfig (Japanese coverage asked).
-static std::string FontFile(const char* family) {
+// The file of a family through fontconfig (Japanese coverage asked when
+// `japanese`).
+static std::string FontFile(const char* family, bool japanese) {
     std::string path;
     if (!FcInit()) return path;
     FcPattern* pat = FcPatternCreate();
     FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)family);
-    FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
+    if (japanese) FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult r;
@@ -92,10 +94,52 @@ static const ImWchar* Cp932Ranges() {
     return ranges.data();
 }
 
+// The glyph atlas: IPA Gothic for every CP932 character it has, the
+// desktop's sans-serif face for the few it lacks.  Rasterising some 7900
+// glyphs takes a good part of a second, so it is built on a thread of its
+// own from the window's creation on, while the define block runs.
+static ImFontAtlas* Atlas;
+// Never destroyed: an exit while it runs must not end in std::terminate.
+static std::thread* AtlasThread;
+
+static void JoinAtlas() {
+    if (!AtlasThread) return;
+    AtlasThread->join();
+    delete AtlasThread;
+    AtlasThread = nullptr;
+}
+
+static void BuildAtlas() {
+    ImFontAtlas* a = IM_NEW(ImFontAtlas)();
+    ImFontConfig cfg;
+    cfg.OversampleH = 1;
+    cfg.OversampleV = 1;
+    cfg.PixelSnapH = true;
+    const ImWchar* ranges = Cp932Ranges();
+    std::string main_face = FontFile("IPAGothic", true);
+    bool any = !main_face.empty() && a->AddFontFromFileTTF(main_face.c_str(), FontPixels, &cfg, ranges);
+    std::string fallback = FontFile("sans-serif", false);
+    if (any && !fallback.empty() && fallback != main_face) {
+        cfg.MergeMode = true;
+        a->AddFontFromFileTTF(fallback.c_str(), FontPixels, &cfg, ranges);
+    }
+    if (!any) a->AddFontDefault();
+    a->Build();
+    Atlas = a;
+}
+
+void GuiPrepare() {
+    if (Atlas || AtlasThread) return;
+    Cp932Ranges();  // iconv on this thread
+    AtlasThread = new std::thread(BuildAtlas);
+}
+
 static void Start() {
     if (Ready || !SdlWindow() || !SdlRenderer()) return;
+    GuiPrepare();
+    JoinAtlas();
     IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
+    ImGui::CreateContext(Atlas);
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
@@ -104,24 +148,39 @@ static void Start() {
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
     st.WindowRounding = 0;
     st.ItemSpacing.x = 4;  // the bar puts twice this between its entries
-    std::string file = FontFile("IPAGothic");
-    ImFontConfig cfg;
-    cfg.OversampleH = 1;
-    cfg.OversampleV = 1;
-    cfg.PixelSnapH = true;
-    ImFont* font = file.empty() ? nullptr
-                                : io.Fonts->AddFontFromFileTTF(file.c_str(), FontPixels, &cfg, Cp932Ranges());
-    if (!font) io.Fonts->AddFontDefault();
     ImGui_ImplSDL2_InitForSDLRenderer(SdlWindow());
     ImGui_ImplSDLRenderer_Init(SdlRenderer());
     Ready = true;
 }
 
+int GuiMissingGlyphs(const char* cp932) {
+    Start();
+    if (!Ready) return -1;
+    ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
+    std::string u = Cp932ToUtf8(cp932 ? cp932 : "");
+    int missing = 0;
+    for (const char* p = u.c_str(); *p;) {
+        unsigned c = 0;
+        int n = ImTextCharFromUtf8(&c, p, nullptr);
+        if (n <= 0) break;
+        p += n;
+        if (c >= 0x20 && !font->FindGlyphNoFallback((ImWchar)c)) missing++;
+    }
+    return missing;
+}
+
 void GuiShutdown() {
-    if (!Ready) return;
+    JoinAtlas();
+    if (!Ready) {
+        if (Atlas) IM_DELETE(Atlas);
+        Atlas = nullptr;
+        return;
+    }
     ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
+    IM_DELETE(Atlas);
+    Atlas = nullptr;
     Ready = false;
     BarOpen = false;
 }
@@ -403,10 +462,10 @@ void GuiTextFieldClose() {
 // ---- the menu bar ---------------------------------------------------------------------------
 
 void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached) {
+    int was = GuiBarHeight();
     Menu = entries;
-    bool was = MenuAttached;
     MenuAttached = attached;
-    if (was != attached) SdlLayoutChanged();
+    if (GuiBarHeight() != was) SdlLayoutChanged();
     SdlRequestRender();
 }
 

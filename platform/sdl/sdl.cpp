@@ -358,6 +358,7 @@ static void CreateWindow(int w, int h) {
     Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
     if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
     if (!Renderer) fprintf(stderr, "orva: cannot draw into the window (%s)\n", SDL_GetError());
+    else GuiPrepare();
 }
 
 static void DesktopSize(int* w, int* h) {

@@ -19,6 +19,8 @@ bool SdlWindowShown();
 void SdlClientToWindow(int x, int y, float* wx, float* wy);
 
 // ---- the GUI (gui.cpp) ------------------------------------------------------------------
+// Starts building the GUI's glyphs (at the window's creation).
+void GuiPrepare();
 // The height the menu bar takes above the picture while attached.
 int GuiBarHeight();
 bool GuiMenuAttached();
@@ -32,3 +34,6 @@ bool GuiTakeEvent(const SDL_Event& e);
 // A message box drawn in the window; -1 when the window cannot show one.
 int GuiMessageBox(const char* text, const char* caption, uint32_t flags);
 void GuiShutdown();
+// The characters of a text the GUI's font has no glyph for (-1 without a
+// window to draw in).
+int GuiMissingGlyphs(const char* cp932);
