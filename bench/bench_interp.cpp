@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <sys/resource.h>
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,18 +134,21 @@ void BM_ReadAndCountLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadAndCountLines)->Unit(benchmark::kMillisecond);
 
-long ResidentKb() {
-    long pages = 0, resident = 0;
-    FILE* f = fopen("/proc/self/statm", "r");
-    if (f) {
-        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+// A "Vm...:" line of /proc/self/status in kB.
+long StatusKb(const char* key) {
+    long kb = 0;
+    char line[256];
+    FILE* f = fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    while (fgets(line, sizeof line, f))
+        if (strncmp(line, key, strlen(key)) == 0) kb = atol(line + strlen(key));
+    fclose(f);
+    return kb;
 }
 
 // Peak memory of one load and label scan, measured in a child process: its
-// highest resident size less what it had when it started.
+// highest resident size (VmHWM starts at the size it had when forked) less
+// what it had when it started.
 void BM_LoadPeakMemory(benchmark::State& state) {
     StartPlatform();
     std::string saved = PlatGameDir();
@@ -156,14 +159,13 @@ void BM_LoadPeakMemory(benchmark::State& state) {
         if (pipe(fds) != 0) break;
         pid_t child = fork();
         if (child == 0) {
-            long base = ResidentKb();
             FreeScript();
+            malloc_trim(0);  // free heap kept from earlier loads is no peak of this one
+            long base = StatusKb("VmRSS:");
             LoadScript();
             LabelCount = 0;
             ScanLabels();
-            struct rusage ru;
-            getrusage(RUSAGE_SELF, &ru);
-            double r[2] = {(ru.ru_maxrss - base) / 1024.0, ScriptLength / 1048576.0};
+            double r[2] = {(StatusKb("VmHWM:") - base) / 1024.0, ScriptLength / 1048576.0};
             if (write(fds[1], r, sizeof r) != (ssize_t)sizeof r) _exit(1);
             _exit(0);
         }

@@ -69,7 +69,10 @@ void ScanLabels() {
         }
         ReadPosition = pos;
         ReadLabelOperand(name);  // ReadWord: lower-cased
-        if (NameIndexFind(&LabelIndex, name, LabelNameOf) >= 0) ScriptErrorF(CapError, MsgLabelTwice, name);
+        // Entered under the next number at once; LabelNameOf knows it only
+        // once it is counted below.
+        if (NameIndexFindOrPut(&LabelIndex, name, LabelCount, LabelNameOf) >= 0)
+            ScriptErrorF(CapError, MsgLabelTwice, name);
         if (LabelCount >= max) ScriptError(CapError, MsgLabelsFull);
         if (SkipBlanks() == '\n') ReadPosition++;
         Label* l = &Labels[LabelCount];
@@ -77,7 +80,6 @@ void ScanLabels() {
         l->name = strdup(name);
         l->offset = ReadPosition;
         l->logged = 0;
-        NameIndexPut(&LabelIndex, l->name, LabelCount, LabelNameOf);
         LabelCount++;
         pos = ReadPosition;
     }

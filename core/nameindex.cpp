@@ -38,7 +38,8 @@ static void Insert(NameIndex* ix, const char* name, int entry, NameOfEntry name_
     }
 }
 
-void NameIndexPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_of) {
+// Makes room for one more entry.
+static void Reserve(NameIndex* ix, NameOfEntry name_of) {
     if (!ix->slots || (uint32_t)(ix->used + 1) * 2 > ix->mask + 1) {
         // Grow (or start) and re-add the entries that are still in use.
         uint32_t cap = ix->slots ? (ix->mask + 1) * 2 : 64;
@@ -54,7 +55,25 @@ void NameIndexPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_o
         }
         free(old.slots);
     }
+}
+
+void NameIndexPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_of) {
+    Reserve(ix, name_of);
     Insert(ix, name, entry, name_of);
+}
+
+int NameIndexFindOrPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_of) {
+    Reserve(ix, name_of);
+    for (uint32_t i = HashName(name) & ix->mask;; i = (i + 1) & ix->mask) {
+        int32_t e = ix->slots[i];
+        if (e < 0) {
+            ix->slots[i] = entry;
+            ix->used++;
+            return -1;
+        }
+        const char* n = name_of(e);
+        if (n && strcmp(n, name) == 0) return e;
+    }
 }
 
 int NameIndexFind(const NameIndex* ix, const char* name, NameOfEntry name_of) {

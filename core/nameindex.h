@@ -20,3 +20,6 @@ void NameIndexClear(NameIndex* ix);  // empties it, keeps its storage
 void NameIndexFree(NameIndex* ix);
 void NameIndexPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_of);
 int NameIndexFind(const NameIndex* ix, const char* name, NameOfEntry name_of);  // -1 if none
+// The entry already called name, or -1 after adding entry under it (one
+// hash and probe for both).
+int NameIndexFindOrPut(NameIndex* ix, const char* name, int entry, NameOfEntry name_of);

@@ -44,16 +44,6 @@ static bool PathExists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-static bool SameIgnoringCase(const char* a, const char* b) {
-    for (;; a++, b++) {
-        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return false;
-        if (!x) return true;
-    }
-}
-
 static std::string LowerAscii(const char* s) {
     std::string k(s);
     for (char& c : k)
@@ -343,6 +333,9 @@ bool PlatAppendFile(const char* cp932, bool text_mode, char** buf, size_t* cap, 
         *cap = grown;
     }
     uint8_t* at = (uint8_t*)*buf + *len;
+    // Fresh pages are faulted in here rather than one by one inside read(),
+    // which costs far more per page in the kernel (and much more in VMs).
+    memset(at, 0, size);
     size_t got = 0;
     while (got < size) {
         ssize_t n = read(fd, at + got, size - got);
