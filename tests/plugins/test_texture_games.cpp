@@ -94,6 +94,13 @@ TEST(TextureGames, EveryBlitModeDrawsIntoItsTarget) {
         "  w, h = OVDGetSize(6)\n"
         "  check(w == 2 and h == 2, 'png_size')\n"
         "  OVDSp(6, 50, 50, 2, 2, 0, 0, 255)\n"
+        // Grabbed in off-screen mode: the displayed picture, not the white
+        // filled into the compose buffer.
+        "  OVDOffMode(true)\n"
+        "  OVDFill(0, 0, 50, 50, 255, 255, 255)\n"
+        "  OVDGetScreen(7)\n"
+        "  OVDOffMode(false)\n"
+        "  OVDBlt(7, 600, 400, 4, 4, 10, 10)\n"
         "  OVDGetScreen(3)\n"
         "  w, h = OVDGetSize(3)\n"
         "  check(w == 640 and h == 480, 'screen_size')\n"
@@ -121,6 +128,7 @@ TEST(TextureGames, EveryBlitModeDrawsIntoItsTarget) {
     EXPECT_EQ(r.frame.At(51, 50), (Bgr{32, 0, 128}));     // 64 + (0 - 64) * 128 / 255, 255 * 128 / 255
     EXPECT_EQ(r.frame.At(50, 51), bg);
     EXPECT_EQ(r.frame.At(51, 51), kGreen);
+    EXPECT_EQ(r.frame.At(601, 401), kRed);               // the grabbed screen, copied
 }
 
 TEST(TextureGames, ErrorTexts) {
