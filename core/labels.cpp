@@ -137,7 +137,7 @@ int ReadLabelTarget(char* buffer) {
     SkipBlanks();
     int start = ReadPosition;
     CachedLabel* c = LabelCacheSlot(start);
-    if (c->start == start && c->generation == ScriptGeneration) {
+    if (c->start == start && c->generation == ScriptGeneration && c->label < LabelCount) {
         ReadPosition = c->end;
         return c->label;
     }
