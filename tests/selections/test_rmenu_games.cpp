@@ -107,4 +107,47 @@ TEST(RmenuGames, SaveAndLoadThroughTheSlotMenu) {
         "2800 click 5 5\n"));
 }
 
+// The frame the game shows when it is stopped at max_ms: 640 x 480, 24-bit
+// bottom-up rows.
+struct Frame {
+    std::string bmp;
+    uint32_t At(int x, int y) const {
+        size_t p = 54 + (size_t)(479 - y) * 640 * 3 + (size_t)x * 3;
+        return (uint8_t)bmp[p + 2] << 16 | (uint8_t)bmp[p + 1] << 8 | (uint8_t)bmp[p];
+    }
+};
+
+Frame FrameAt(const std::string& script, const std::string& events, long long max_ms) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, script);
+    RunOptions opt;
+    opt.events = events;
+    opt.max_ms = max_ms;
+    opt.frame_out = dir + "/frame.bmp";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 124) << r.err;
+    Frame f;
+    EXPECT_TRUE(ReadGameFileBytes(dir, "frame.bmp", &f.bmp));
+    f.bmp.resize(54 + 640 * 480 * 3);
+    return f;
+}
+
+TEST(RmenuGames, WhatTheScreenShows) {
+    // On white, the window's tint (0x999999) shows grey; the right click of
+    // the default mode takes the window off (white), the menu tints the
+    // whole screen with the menu colour, and closing the menu with Esc
+    // brings back exactly the screen it covered.
+    const std::string story = "bg \"white\",1\nあいう@\nend\n";
+    Frame erased = FrameAt("*define\ngame\n*start\n" + story, "1100 rclick 600 400\n", 1300);
+    EXPECT_EQ(erased.At(600, 400), 0xFFFFFFu);
+    const std::string menu = std::string("*define\n") + Menu + "game\n*start\n" + story;
+    Frame before = FrameAt(menu, "", 1100);
+    EXPECT_EQ(before.At(600, 400), 0x999999u);
+    Frame open = FrameAt(menu, "1100 rclick 600 400\n", 1300);
+    EXPECT_EQ(open.At(600, 400), 0x999999u);  // white under the menu tint
+    EXPECT_NE(open.bmp, before.bmp);
+    Frame after = FrameAt(menu, "1100 rclick 600 400\n1200 key escape\n", 1300);
+    EXPECT_TRUE(after.bmp == before.bmp);
+}
+
 }  // namespace
