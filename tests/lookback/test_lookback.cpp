@@ -1,7 +1,8 @@
 // The lookback viewer inside the test program: no page, paging by wheel,
 // keys (one turn per 125 ms while held) and the picture and sprite buttons,
 // the ways to close it, a reset request, the text drawn in the lookback
-// colour, and the text layers left as they were.
+// colour with its wraps and vertical columns, and the text layers left as
+// they were.
 #include <cstring>
 #include <vector>
 
@@ -189,6 +190,49 @@ TEST_F(Lookback, SpriteButtons) {
         DestroySurface(&Sprites[n].surface);
         Sprites[n].tag[0] = 0;
     }
+}
+
+// The layout: a full line wraps, and a break right after the wrap is
+// dropped; vertical pages start in the rightmost column and break to the
+// left.
+TEST_F(Lookback, WrapsAndVerticalColumns) {
+    std::string full;
+    for (int i = 0; i < TextColumns; i++) full += "■";
+    std::string page = Cp932(full + "\n■");
+    BacklogAppend(page.c_str(), (int)page.size());
+    CommitBacklogPage();
+    std::vector<uint32_t> seen;
+    int line = TextLineAdvance, half = TextFontWidth / 2;
+    Observer() = [&](uint32_t m) {
+        if (m != WM_LBUTTONDOWN) return;
+        seen.push_back(Pixel(TextOriginX + half, TextOriginY + line + half));
+        seen.push_back(Pixel(TextOriginX + half, TextOriginY + 2 * line + half));
+    };
+    LookbackColor = 0x20C0F0;
+    Event(20, "click 5 5");
+    EXPECT_EQ(ShowLookback(), 1);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], 0x20C0F0u);  // the wrap's line
+    EXPECT_NE(seen[1], 0x20C0F0u);  // no empty line after it
+
+    ClearBacklog();
+    page = Cp932("■\n■");
+    BacklogAppend(page.c_str(), (int)page.size());
+    CommitBacklogPage();
+    VerticalText = 1;
+    seen.clear();
+    int right = TextOriginX + (TextColumns - 1) * TextCharAdvance;
+    Observer() = [&](uint32_t m) {
+        if (m != WM_LBUTTONDOWN) return;
+        seen.push_back(Pixel(right + half, TextOriginY + half));
+        seen.push_back(Pixel(right - TextCharAdvance + half, TextOriginY + half));
+    };
+    Event(20, "click 5 5");
+    EXPECT_EQ(ShowLookback(), 1);
+    VerticalText = 0;
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], 0x20C0F0u);
+    EXPECT_EQ(seen[1], 0x20C0F0u);
 }
 
 }  // namespace
