@@ -13,6 +13,7 @@
 #include "core/error.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
+#include "sound/channels.h"
 #include "sound/mixer.h"
 #include "sound/music_messages.h"
 #include "sound/voices.h"
@@ -49,6 +50,9 @@ bool EnsureSynth() {
     if (!Settings) return false;
     fluid_settings_setnum(Settings, "synth.sample-rate", MixerRate);
     fluid_settings_setint(Settings, "synth.lock-memory", 0);
+    // Samples are read when a piece first selects their instrument: loading
+    // the whole 140 MB SoundFont up front would cost seconds.
+    fluid_settings_setint(Settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(Settings, "synth.reverb.active", 1);
     fluid_settings_setint(Settings, "synth.chorus.active", 1);
     fluid_settings_setstr(Settings, "player.timing-source", "sample");
@@ -67,6 +71,7 @@ bool EnsureSynth() {
 struct MidiSource : MixerSource {
     std::string path;  // UTF-8
     fluid_player_t* player = nullptr;
+    int64_t rendered = 0;  // frames since the start
 
     bool Start() {
         std::lock_guard<std::mutex> hold(SynthMutex);
@@ -78,6 +83,7 @@ struct MidiSource : MixerSource {
             delete_fluid_player(player);
         }
         fluid_synth_system_reset(Synth);
+        rendered = 0;
         player = new_fluid_player(Synth);
         if (!player) return false;
         if (fluid_player_add(player, path.c_str()) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
@@ -95,19 +101,30 @@ struct MidiSource : MixerSource {
         }
         fluid_synth_all_sounds_off(Synth, -1);
     }
+    // The player's status stays "playing" past the last event: the end is
+    // its position reaching the file's last tick.
+    // The file is read at the first slice, so its length is known from then
+    // on; one that has none after a second of playing has ended too.
+    bool Ended() const {
+        if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING) return true;
+        int total = fluid_player_get_total_ticks(player);
+        if (total <= 0) return rendered >= MixerRate;
+        return fluid_player_get_current_tick(player) >= total;
+    }
     int Read(float* stereo, int count) override {
         std::lock_guard<std::mutex> hold(SynthMutex);
-        if (!player || fluid_player_get_status(player) != FLUID_PLAYER_PLAYING) return 0;
+        if (!player) return 0;
         // The player moves on as samples are made: render in short slices so
         // its end is found within one of them.
         int done = 0;
         while (done < count) {
-            if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING) break;
+            if (Ended()) break;
             int n = count - done < 64 ? count - done : 64;
             if (fluid_synth_write_float(Synth, n, stereo + 2 * done, 0, 2, stereo + 2 * done, 1, 2) !=
                 FLUID_OK)
                 break;
             done += n;
+            rendered += n;
         }
         return done;
     }
@@ -180,6 +197,7 @@ int PlayMidi(const char* given, int loop) {
         path = made;
     }
     std::string real = PlatResolve(path.c_str());
+    if (!SoundChannels.SoundStarted) StartDirectSound();
     if (!EnsureSynth() || !fluid_is_midifile(real.c_str())) {
         SoundTrace("midi open \"%s\" failed", name);
         return 0;  // the device refused it: silence

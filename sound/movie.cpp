@@ -234,6 +234,7 @@ bool DecodeNextMovieFrame(MoviePlayer* m, bool present) {
 }
 
 void RewindMovie(MoviePlayer* m) {
+    SoundTrace("movie rewind");
     int64_t to = m->fmt->start_time != AV_NOPTS_VALUE ? m->fmt->start_time : 0;
     av_seek_frame(m->fmt, -1, to, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(m->dec);

@@ -9,6 +9,15 @@
 
 #include "tests/support/game_folder.h"
 
+// The story starts this many virtual ms into a run (the window's 500 ms
+// pause and the 5 ms before the first pass): events are timed from it.
+constexpr int StoryStartMs = 505;
+
+// An events-file line `ms` after the story's start.
+inline std::string At(int ms, const std::string& event) {
+    return std::to_string(StoryStartMs + ms) + " " + event + "\n";
+}
+
 struct TracedRun {
     RunResult run;
     std::vector<std::string> lines;  // trace lines without their "t=MS " stamps
