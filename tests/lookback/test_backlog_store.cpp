@@ -1,12 +1,17 @@
 // The backlog's store inside the test program: the page and tag lists never
 // hold more than the limit (also for pages restored from a slot, and with a
 // limit of 0 or below), the tag is cut to its field, and the page numbers
-// of GetBacklogPage.
+// of GetBacklogPage; the fatal texts of the backlog commands.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "core/script.h"
+#include "core/variables.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/game_folder.h"
 #include "text/backlog.h"
+#include "text/backlog_commands.h"
 #include "text/textline.h"
 
 namespace {
@@ -84,6 +89,33 @@ TEST_F(BacklogStore, TagCutToItsField) {
     LookbackOn = 1;
     CommitBacklogPage();
     EXPECT_EQ(BacklogCommittedCount(), 1);
+}
+
+TEST(BacklogCommands, FatalTexts) {
+    StartHeadlessForTests();
+    int saved = VariableCount;
+    VariableCount = 16;
+    AllocateVariableTables(VariableCount);
+    struct Case {
+        void (*command)();
+        const char* operands;
+        const char* box;
+    } cases[] = {
+        {Cmd_checkpage, "$0,1", "構文エラー: checkpageの第一引数は数字変数です。"},
+        {Cmd_getlog, "%0,1", "構文エラー: getlogの引数は文字変数です。"},
+        {Cmd_gettaglog, "1,1", "構文エラー: gettaglogの引数は文字変数です。"},
+        {Cmd_getlogtext, "%1,1", "構文エラー: getlogtextの引数は文字変数です。"},
+        {Cmd_checkpage, "%16,1", "エラー: 変数番号が範囲外をさしています。"},
+        {Cmd_gettaglog, "$16,1", "エラー: 文字列変数番号が範囲外です。"},
+    };
+    std::string script;
+    for (const Case& c : cases) {
+        UseScriptText(&script, c.operands);
+        EXPECT_EQ(FatalBoxOf(c.command, true), c.box) << c.operands;
+    }
+    ForgetScriptText();
+    VariableCount = saved;
+    AllocateVariableTables(VariableCount);
 }
 
 }  // namespace
