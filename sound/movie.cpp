@@ -147,15 +147,13 @@ void Release(MoviePlayer* m) {
 
 }  // namespace
 
-std::unique_ptr<MoviePlayer> OpenMovie(const char* utf8_path, int x, int y, int w, int h,
-                                       bool with_sound) {
-    auto m = std::make_unique<MoviePlayer>();
-    struct Guard {
-        MoviePlayer* m;
-        ~Guard() {
-            if (m) Release(m);
-        }
-    } guard{m.get()};
+void MovieCloser::operator()(MoviePlayer* m) const {
+    Release(m);
+    delete m;
+}
+
+MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_sound) {
+    MoviePtr m(new MoviePlayer);
     if (w <= 0 || h <= 0 || w > MaxPictureSide || h > MaxPictureSide) return nullptr;
     if (avformat_open_input(&m->fmt, utf8_path, nullptr, nullptr) < 0) return nullptr;
     if (avformat_find_stream_info(m->fmt, nullptr) < 0) return nullptr;
@@ -190,17 +188,12 @@ std::unique_ptr<MoviePlayer> OpenMovie(const char* utf8_path, int x, int y, int 
         std::unique_ptr<MixerSource> sound = OpenFfmpegFile(utf8_path);
         if (sound) m->audio = MixerOpenSource(std::move(sound));
     }
-    guard.m = nullptr;
     m->start = PlatTicks();
     if (m->audio >= 0) MixerPlayStream(m->audio, false);
     return m;
 }
 
-void CloseMovie(std::unique_ptr<MoviePlayer>* m) {
-    if (!*m) return;
-    Release(m->get());
-    m->reset();
-}
+void CloseMovie(MoviePtr* m) { m->reset(); }
 
 bool AdvanceMovie(MoviePlayer* m) {
     double now = (double)(uint32_t)(PlatTicks() - m->start) / 1000.0;
@@ -260,8 +253,8 @@ int MovieFramesShown(const MoviePlayer* m) { return m->shown; }
 
 namespace {
 
-std::unique_ptr<MoviePlayer> Graph;      // mpegplay, mpegplay2, movie
-std::unique_ptr<MoviePlayer> AviDevice;  // avi
+MoviePtr Graph;      // mpegplay, mpegplay2, movie
+MoviePtr AviDevice;  // avi
 TempFileRecord AviTempFile;
 
 enum { EndComplete, EndClick, EndReset };

@@ -22,9 +22,12 @@ extern TempFileRecord MovieTempFile;
 // One open movie.  Open gives null when the file has no picture stream or
 // cannot be opened or decoded.
 struct MoviePlayer;
-std::unique_ptr<MoviePlayer> OpenMovie(const char* utf8_path, int x, int y, int w, int h,
-                                       bool with_sound);
-void CloseMovie(std::unique_ptr<MoviePlayer>* m);
+struct MovieCloser {
+    void operator()(MoviePlayer* m) const;  // releases what the movie holds
+};
+typedef std::unique_ptr<MoviePlayer, MovieCloser> MoviePtr;
+MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_sound);
+void CloseMovie(MoviePtr* m);
 // Shows the pictures due by now (the newest of them; the others are only
 // decoded); true once every picture was shown and the sound has ended.
 bool AdvanceMovie(MoviePlayer* m);
