@@ -217,8 +217,8 @@ TEST_F(LuaBridge, ArgumentAndRangeErrors) {
         {"OVOggLoad(1, 'a.ogg')", "ovogg2.dllがロードされていません。"},
         {"OVOggFade(1, 0, 0, 0, 1)",
          "OVOggFadeの引数が間違っています。OVOggFade(num,startvol,endvol,time,closeflag)"},
-        {"OVDLoad(0, 'a.png')", "OVDLoad: not available yet"},
-        {"OVDDirectX()", "OVDDirectX: not available yet"},
+        {"OVDLoad(64, '*4,4')", "OVD系命令のテクスチャ番号64が範囲外です(0～63)"},
+        {"OVDGetSize(5)", "OVDGetSize:存在しないテクスチャ5の幅と高さを得ようとしました。"},
         {"OVGetWindowSize()", "<ok>"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.call), c.message) << c.call;
