@@ -119,7 +119,9 @@ LAZY(Fluidsynth, void, delete_fluid_settings, (fluid_settings_t* settings), (set
 LAZY(Fluidsynth, void, delete_fluid_synth, (fluid_synth_t* synth), (synth))
 LAZY(Fluidsynth, int, fluid_is_midifile, (const char* filename), (filename))
 LAZY(Fluidsynth, int, fluid_player_add, (fluid_player_t* player, const char* midifile), (player, midifile))
+LAZY(Fluidsynth, int, fluid_player_get_current_tick, (fluid_player_t* player), (player))
 LAZY(Fluidsynth, int, fluid_player_get_status, (fluid_player_t* player), (player))
+LAZY(Fluidsynth, int, fluid_player_get_total_ticks, (fluid_player_t* player), (player))
 LAZY(Fluidsynth, int, fluid_player_play, (fluid_player_t* player), (player))
 LAZY(Fluidsynth, int, fluid_player_stop, (fluid_player_t* player), (player))
 LAZY(Fluidsynth, int, fluid_settings_setint, (fluid_settings_t* settings, const char* name, int val),
