@@ -30,7 +30,7 @@ TEST(CdGames, PlayLoopClampFadeAndRestore) {
                                  "play \"*2\"\nwait 700\n"
                                  "play \"*2\"\n"                 // the same track playing: nothing
                                  "cdfadeout 0\nplayonce \"*9\"\nwait 400\n"  // track 5, once
-                                 "play \"*4\"\nwait 50\n"        // a data track: silence
+                                 "play \"*4\"\nwait 50\nplay \"*-1\"\n"  // a data track, no track: silence
                                  "setcdvol -5\ngetcdvol %2\nif %2 != 0 fail_negative\n"
                                  "setcdvol 30000\nplay \"*3\"\nwait 50\n"
                                  "cdfadeout 1000\nplay \"*0\"\n"  // fades 99 steps, 1 s, restores
@@ -47,6 +47,7 @@ TEST(CdGames, PlayLoopClampFadeAndRestore) {
         "cd play track=2 loop=1 file=\"track02.wav\"",
         "cd play track=5 loop=0 file=\"track05.wav\"",
         "cd play track=4 none",
+        "cd play track=-1 none",
         "cd play track=3 loop=1 file=\"Track03.WAV\"",
     };
     EXPECT_EQ(plays, expected);

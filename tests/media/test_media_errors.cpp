@@ -9,6 +9,7 @@
 #include "core/script.h"
 #include "core/variables.h"
 #include "graphics/imagetag.h"
+#include "graphics/surface.h"
 #include "platform/platform.h"
 #include "sound/aviwrite.h"
 #include "sound/aviwrite_commands.h"
@@ -99,6 +100,24 @@ TEST_F(MediaErrors, CaptureFileErrors) {
     EXPECT_EQ(Fatal(Cmd_aviwriteopen, "\"no/such/folder.avi\",30,10"),
               "エラー: 書き込み先AVIファイルを開けませんでした。");
     EXPECT_FALSE(AviWriterOpen());
+}
+
+// The writer refuses frames that do not fit the file: another picture size
+// (the screen changed after the open), a negative index, no open file.
+TEST_F(MediaErrors, CaptureRefusesFramesThatDoNotFit) {
+    BmpInfoHeader info{};
+    info.size = 40, info.width = 5, info.height = 2, info.planes = 1, info.bitCount = 24;
+    std::string path = Cp932(dir_ + "/small.avi");
+    ASSERT_EQ(OpenAviWriter(2, info, path.c_str(), 10), 1);
+    uint8_t bits[16 * 3] = {};
+    EXPECT_EQ(WriteAviFrame(bits, 5, 2, 0), 1);  // 16 bytes: rows of 15 padded to 16
+    EXPECT_EQ(WriteAviFrame(bits, 4, 2, 1), 0);
+    EXPECT_EQ(WriteAviFrame(bits, 5, 2, -1), 0);
+    CloseAviWriter();
+    EXPECT_EQ(WriteAviFrame(bits, 5, 2, 1), 0);
+    EXPECT_EQ(PlatFileSize(path.c_str()), 242 + 8 + 32 + 8 + 16);
+    info.bitCount = 8;
+    EXPECT_EQ(OpenAviWriter(2, info, path.c_str(), 10), 0);  // only 24-bit screens
 }
 
 }  // namespace
