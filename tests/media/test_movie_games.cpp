@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,13 @@ std::string GameWithMovie(bool sound) {
 
 // Pixel (x, y) from the top of a 24-bit bottom-up BMP file: blue, green, red.
 std::vector<int> PixelOf(const std::string& bmp, int x, int y) {
-    int w = *(const int32_t*)(bmp.data() + 18), h = *(const int32_t*)(bmp.data() + 22);
+    int32_t w, h;
+    uint32_t bits;
+    memcpy(&w, bmp.data() + 18, 4);
+    memcpy(&h, bmp.data() + 22, 4);
+    memcpy(&bits, bmp.data() + 10, 4);
     int stride = (w * 3 + 3) & ~3;
-    size_t at = *(const uint32_t*)(bmp.data() + 10) + (size_t)(h - 1 - y) * stride + (size_t)x * 3;
+    size_t at = bits + (size_t)(h - 1 - y) * stride + (size_t)x * 3;
     return {(uint8_t)bmp[at], (uint8_t)bmp[at + 1], (uint8_t)bmp[at + 2]};
 }
 
