@@ -109,6 +109,10 @@ static void JoinAtlas() {
     AtlasThread = nullptr;
 }
 
+// The faces, found on the user-interface thread (fontconfig is asked there
+// only); the thread rasterises.
+static std::string MainFace, FallbackFace;
+
 static void BuildAtlas() {
     ImFontAtlas* a = IM_NEW(ImFontAtlas)();
     ImFontConfig cfg;
@@ -116,12 +120,10 @@ static void BuildAtlas() {
     cfg.OversampleV = 1;
     cfg.PixelSnapH = true;
     const ImWchar* ranges = Cp932Ranges();
-    std::string main_face = FontFile("IPAGothic", true);
-    bool any = !main_face.empty() && a->AddFontFromFileTTF(main_face.c_str(), FontPixels, &cfg, ranges);
-    std::string fallback = FontFile("sans-serif", false);
-    if (any && !fallback.empty() && fallback != main_face) {
+    bool any = !MainFace.empty() && a->AddFontFromFileTTF(MainFace.c_str(), FontPixels, &cfg, ranges);
+    if (any && !FallbackFace.empty() && FallbackFace != MainFace) {
         cfg.MergeMode = true;
-        a->AddFontFromFileTTF(fallback.c_str(), FontPixels, &cfg, ranges);
+        a->AddFontFromFileTTF(FallbackFace.c_str(), FontPixels, &cfg, ranges);
     }
     if (!any) a->AddFontDefault();
     a->Build();
@@ -131,6 +133,8 @@ static void BuildAtlas() {
 void GuiPrepare() {
     if (Atlas || AtlasThread) return;
     Cp932Ranges();  // iconv on this thread
+    MainFace = FontFile("IPAGothic", true);
+    FallbackFace = FontFile("sans-serif", false);
     AtlasThread = new std::thread(BuildAtlas);
 }
 
@@ -143,6 +147,7 @@ static void Start() {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;  // the game's cursor stays
     ImGui::StyleColorsLight();
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
@@ -520,6 +525,11 @@ void GuiDraw() {
     if (!Ready) return;
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    // The pointer as the window's own events place it: the backend's global
+    // position less the window's place lags when the window has just moved.
+    int mx, my;
+    SDL_GetMouseState(&mx, &my);
+    if (SDL_GetMouseFocus() == SdlWindow()) ImGui::GetIO().MousePos = ImVec2((float)mx, (float)my);
     ImGui::NewFrame();
     if (!SdlFullScreenNow() || !Active) DrawBar();
     if (TheField.open) DrawField();
