@@ -85,6 +85,7 @@ TEST_F(Kept, ReadsTheNewTextAfterALoad) {
 // the same text are new generations too.
 TEST_F(Kept, FollowsAReplacedTextAndANewLabelScan) {
     std::string storage;
+    FreeScript();  // the fixture's own text
     UseScriptText(&storage, "*define\ngame\n*start\nadd %0,5\ngoto *x\n*x\ndefinereset\n");
     ScanLabels();
     RunStory();
