@@ -154,6 +154,7 @@ void OpenCdAudio() {
         closedir(d);
     }
     CdState.open = 1;
+    ControlFound = true;  // a folder chosen after start-up brings its control too
     SoundTrace("cd open \"%s\" tracks=%d", root.c_str(), CdState.track_count);
 }
 
