@@ -311,6 +311,7 @@ int WaitGraph(bool left, bool right) {
 }  // namespace
 
 int PlayMpeg(const char* name, int click) {
+    if (Graph) ReleaseGraph();  // one movie at a time: an async one goes with its file
     std::string path;
     if (!ResolveMovie(name, &path, &MovieTempFile)) return 0;
     MovieAsync = 0;
@@ -370,6 +371,7 @@ void PlayMovie() {
             ScriptError(CapMediaError, MsgMovieBadOption);
         }
     }
+    if (Graph) ReleaseGraph();
     std::string path;
     if (!ResolveMovie(name, &path, &MovieTempFile)) return;
     if (!StartGraph(name, path, MovieRect)) {
