@@ -98,7 +98,7 @@ bool FetchNext(MoviePlayer* m) {
 void ScaleDue(MoviePlayer* m) {
     AVFrame* f = m->due;
     m->sws = sws_getCachedContext(m->sws, f->width, f->height, (AVPixelFormat)f->format, m->w, m->h,
-                                  AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                  AV_PIX_FMT_BGR24, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
     if (!m->sws) return;
     bool inside = m->x >= 0 && m->y >= 0 && m->x + m->w <= m->sw && m->y + m->h <= m->sh;
     if (inside) {
