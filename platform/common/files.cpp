@@ -65,8 +65,12 @@ static std::unordered_map<std::string, Listing> Listings;  // by folder path as 
 static long long ListingScans;
 
 // File times move in steps of the kernel's coarse clock (a few ms); a folder
-// changed less than this before it was read may change again unseen.
-static const long long SettledNs = 50 * 1000000LL;
+// changed less than this before it was read may change again unseen.  A
+// time without its nanoseconds comes from a file system that keeps whole
+// seconds (or two, as FAT does).
+static long long SettledNs(const struct timespec& mtime) {
+    return mtime.tv_nsec != 0 ? 50 * 1000000LL : 2100 * 1000000LL;
+}
 
 static bool ReadListing(const char* path, Listing* l) {
     DIR* d = opendir(path);
@@ -112,7 +116,7 @@ static bool FindIgnoringCase(const std::string& dir, const std::string& name, st
     bool any = n != l.names.end();
     if (any) *found = n->second;
     long long age = (long long)(now.tv_sec - st.st_mtim.tv_sec) * 1000000000LL + (now.tv_nsec - st.st_mtim.tv_nsec);
-    if (age > SettledNs) Listings.emplace(dir, std::move(l));
+    if (age > SettledNs(st.st_mtim)) Listings.emplace(dir, std::move(l));
     return any;
 }
 
