@@ -1,8 +1,7 @@
 // command_table.cpp - every built-in command in the order the dispatcher
 // tests them, in its mode group: every mode (tests 1-125), the *define block
 // only (126-217), the story only (218-477).  A name that appears twice keeps
-// its first entry (time, drawclear).  Commands not built yet point at
-// Cmd_Unbuilt (U), which ends the program naming the command.
+// its first entry (time, drawclear).
 #include "archive/archive_commands.h"
 #include "core/arith_commands.h"
 #include "core/array_commands.h"
@@ -61,7 +60,6 @@
 #define E(name, handler) {#name, GroupEvery, handler}
 #define D(name, handler) {#name, GroupDefine, handler}
 #define S(name, handler) {#name, GroupStory, handler}
-#define U Cmd_Unbuilt
 
 const CommandEntry CommandTable[] = {
     // every mode

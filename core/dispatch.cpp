@@ -71,7 +71,6 @@ CommandHandler FindBuiltinCommand(const char* name, int define) {
     return FindBuiltin(name, define, &table_name);
 }
 
-void Cmd_Unbuilt() { ScriptErrorF(CapCommand, MsgUnbuiltCommand, CurrentCommandName); }
 
 // ---- user-defined commands ---------------------------------------------------------
 

@@ -28,7 +28,7 @@ void AddDefsubName(const char* name);
 void ClearDefsubNames();
 bool IsDefsubName(const char* name);
 
-// The name of the built-in command being run (for Cmd_Unbuilt's message).
+// The name of the built-in command being run.
 extern const char* CurrentCommandName;
 
 // name: lower case, as ReadWord gives it; define: 1 while *define runs.
@@ -68,5 +68,3 @@ CommandHandler FindBuiltinCommand(const char* name, int define);
 // channel 0), 'm' ("mv", music) with *rest the file name, or 0 for none.
 char VoiceShortcutKind(const char* name, const char** rest);
 
-// The handler of every command not built yet: a fatal error naming it.
-void Cmd_Unbuilt();

@@ -59,11 +59,6 @@ TEST_F(Dispatch, ModeGroups) {
     EXPECT_EQ(FatalOf([] { ExecCommand("v01", 1); }), "構文エラー: 不正な命令\"v01\"です。");
 }
 
-TEST_F(Dispatch, UnbuiltCommandsNameThemselves) {
-    SetScript("\n");
-    EXPECT_EQ(FatalOf([] { ExecCommand("transbtn", 0); }), "命令エラー: 命令transbtnはまだ使えません。");
-}
-
 TEST_F(Dispatch, VoiceShortcuts) {
     const struct {
         const char* name;
