@@ -15,6 +15,7 @@
 #include "core/return_value.h"
 #include "core/script.h"
 #include "ext/luahooks.h"
+#include "ext/optional.h"
 #include "graphics/bmp.h"
 #include "graphics/compose.h"
 #include "graphics/effect.h"
@@ -52,9 +53,11 @@ static SaveStream SavepointStream;
 int SavepointPending = 0;
 static int SavepointTailWritten = 0;
 
+// Taken before every command: without the Lua bridge it is three stores.
 void TakeCommandSavepoint() {
-    if (const char* hook = FindLuaHook(":savepoint"))
-        if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
+    if (LuaBridgeLoaded)
+        if (const char* hook = FindLuaHook(":savepoint"))
+            if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
     SavepointPosition = ReadPosition;
     SavepointPending = 1;
     SavepointTailWritten = 0;
