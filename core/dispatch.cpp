@@ -71,7 +71,6 @@ CommandHandler FindBuiltinCommand(const char* name, int define) {
     return FindBuiltin(name, define, &table_name);
 }
 
-
 // ---- user-defined commands ---------------------------------------------------------
 
 StringList DefsubNames;

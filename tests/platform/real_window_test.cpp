@@ -92,7 +92,8 @@ bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out
     return true;
 }
 
-// A private X server on a free display number; stopped with the object.
+// A private X server on a display number it picks itself (-displayfd), so
+// tests running side by side never share a server; stopped with the object.
 struct Xvfb {
     pid_t pid = -1;
     Display* dpy = nullptr;
@@ -102,37 +103,44 @@ struct Xvfb {
             why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
             return;
         }
-        for (int n = 91; n < 160 && !dpy; n++) {
-            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-            std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (access(lock.c_str(), F_OK) == 0 || access(sock.c_str(), F_OK) == 0) continue;
-            name = ":" + std::to_string(n);
-            pid = fork();
-            if (pid == 0) {
-                prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
-                int null = open("/dev/null", O_RDWR);
-                dup2(null, 1);
-                dup2(null, 2);
-                std::string size = std::to_string((int)ScreenW) + "x" + std::to_string((int)ScreenH) + "x24";
-                execl("/usr/bin/Xvfb", "Xvfb", name.c_str(), "-screen", "0", size.c_str(), "-nolisten", "tcp",
-                      "-noreset", (char*)nullptr);
-                _exit(127);
-            }
-            for (int i = 0; i < 100 && !dpy; i++) {
-                SleepMs(20);
-                int status;
-                if (waitpid(pid, &status, WNOHANG) == pid) {
-                    pid = -1;
-                    break;  // that number was taken after all: try the next
-                }
-                dpy = XOpenDisplay(name.c_str());
-            }
-            // Windows of the game may go between listing and asking about
-            // them: such errors are no reason to end.
-            XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-            if (!dpy) Stop();
+        int fds[2];
+        if (pipe(fds) != 0) {
+            why = "no pipe for Xvfb's display number";
+            return;
         }
-        if (!dpy && why.empty()) why = "Xvfb did not start on any display from :91 to :159";
+        pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
+            close(fds[0]);
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string size = std::to_string((int)ScreenW) + "x" + std::to_string((int)ScreenH) + "x24";
+            std::string fd = std::to_string(fds[1]);
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
+                  "-nolisten", "tcp", "-noreset", (char*)nullptr);
+            _exit(127);
+        }
+        close(fds[1]);
+        // The server writes its number and a line break once it listens.
+        std::string number;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) {
+            why = "Xvfb did not start";
+            Stop();
+            return;
+        }
+        name = ":" + number;
+        dpy = XOpenDisplay(name.c_str());
+        // Windows of the game may go between listing and asking about
+        // them: such errors are no reason to end.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        if (!dpy) {
+            why = "cannot open Xvfb's display " + name;
+            Stop();
+        }
     }
     void Stop() {
         if (dpy) XCloseDisplay(dpy);
