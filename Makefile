@@ -34,7 +34,7 @@ build-fuzz: deps
 
 run: build-orva
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "make run: no display; play headless with: build/orva --headless --click-waits demo"; \
+	  echo "make run: no display; play headless with: build/orva --headless --click-waits --events scripts/demo-autoplay.events demo"; \
 	else build/orva demo; fi
 
 test-normal: build
