@@ -169,6 +169,27 @@ static uint8_t NearestPaletteIndex(const Dib* d, uint8_t b, uint8_t g, uint8_t r
     return (uint8_t)best;
 }
 
+void TintSurfaceRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                     int32_t rgb) {
+    Dib* d = &s->dib;
+    if (!d->bits || d->infoHeader.bitCount != 24 || (rgb & 0xFFFFFF) == 0xFFFFFF) return;
+    if (left < 0) left = 0;
+    if (top < 0) top = 0;
+    if (right > d->width - 1) right = d->width - 1;
+    if (bottom > d->height - 1) bottom = d->height - 1;
+    const uint8_t* pr = ProductTable[(rgb >> 16) & 0xFF];
+    const uint8_t* pg = ProductTable[(rgb >> 8) & 0xFF];
+    const uint8_t* pb = ProductTable[rgb & 0xFF];
+    for (int32_t y = top; y <= bottom; y++) {
+        uint8_t* p = DibRow(d, y) + 3 * left;
+        for (int32_t x = left; x <= right; x++, p += 3) {
+            p[0] = pb[p[0]];
+            p[1] = pg[p[1]];
+            p[2] = pr[p[2]];
+        }
+    }
+}
+
 void FillSurfaceRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
                      uint32_t colorref) {
     s->tag[0] = 0;

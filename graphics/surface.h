@@ -116,6 +116,11 @@ void BltToSurface(Surface* dst, int32_t x, int32_t y, int32_t w, int32_t h,
 // Clears the tag and fills left..right-1, top..bottom-1 with 0x00bbggrr.
 void FillSurfaceRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
                      uint32_t colorref);
+// Multiplies each channel of left..right, top..bottom (inclusive, clipped)
+// of a 24-bit picture by the colour 0xRRGGBB's channel / 255 (ProductTable);
+// white leaves it as it is.
+void TintSurfaceRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                     int32_t rgb);
 int32_t GetCellWidth(const Surface* s);
 int32_t IsTransparentAt(const Surface* s, int32_t x, int32_t y);
 void SaveSurfaceBmp(Surface* s, const char* file);

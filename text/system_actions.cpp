@@ -57,19 +57,9 @@ void WaitKeysReleased(const int* keys, int count) {
 }
 
 void DrawMenuTint() {
-    if (HasPicture(&SrcSurface)) {
-        const uint8_t* pr = ProductTable[(MenuWindowColor >> 16) & 0xFF];
-        const uint8_t* pg = ProductTable[(MenuWindowColor >> 8) & 0xFF];
-        const uint8_t* pb = ProductTable[MenuWindowColor & 0xFF];
-        for (int32_t y = 0; y < SrcSurface.dib.height; y++) {
-            uint8_t* p = DibRow(&SrcSurface.dib, y);
-            for (int32_t x = 0; x < SrcSurface.dib.width; x++, p += 3) {
-                p[0] = pb[p[0]];
-                p[1] = pg[p[1]];
-                p[2] = pr[p[2]];
-            }
-        }
-    }
+    if (HasPicture(&SrcSurface))
+        TintSurfaceRect(&SrcSurface, 0, 0, SrcSurface.dib.width - 1, SrcSurface.dib.height - 1,
+                        MenuWindowColor);
     TextWindowShown = 1;
 }
 

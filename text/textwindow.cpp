@@ -124,20 +124,7 @@ void DrawWindowTint(int32_t left, int32_t top, int32_t right, int32_t bottom, Su
         DrawSurface(&WindowImage, target, TextWindowLeft, TextWindowTop, &clip);
         return;
     }
-    if ((WindowColor & 0xFFFFFF) == 0xFFFFFF) return;
-    const uint8_t* pr = ProductTable[(WindowColor >> 16) & 0xFF];
-    const uint8_t* pg = ProductTable[(WindowColor >> 8) & 0xFF];
-    const uint8_t* pb = ProductTable[WindowColor & 0xFF];
-    int32_t right2 = std::min(r.right, target->dib.width - 1);
-    int32_t bottom2 = std::min(r.bottom, target->dib.height - 1);
-    for (int32_t y = r.top; y <= bottom2; y++) {
-        uint8_t* p = DibRow(&target->dib, y) + 3 * r.left;
-        for (int32_t x = r.left; x <= right2; x++, p += 3) {
-            p[0] = pb[p[0]];
-            p[1] = pg[p[1]];
-            p[2] = pr[p[2]];
-        }
-    }
+    TintSurfaceRect(target, r.left, r.top, r.right, r.bottom, WindowColor);
 }
 
 // D := min(255, D * (255 - c) / 255 + K) for one pixel's three channels.
