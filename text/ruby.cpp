@@ -57,21 +57,27 @@ void RubySpacing(int32_t extent, int32_t len, int32_t rw, int32_t rh, bool verti
     *offset = o;
 }
 
-void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint32_t color) {
-    if (len < 0) return;
+bool PlaceRuby(const char* ruby, int32_t len, int32_t x, int32_t y, int32_t extent, RubyPlacement* p) {
+    if (len < 0) return false;
     len = (int32_t)SjisCutLength(ruby, (size_t)len, RubyTextMax);
-    int32_t n = len / 2;
-    if (n <= 0) return;
-    bool vertical = VerticalText != 0;
-    int32_t rw, rh;
-    RubyGlyphSize(TextFontWidth, TextFontHeight, &rw, &rh);
-    if (rw <= 0 || rh <= 0) return;
-    int32_t g, o;
-    RubySpacing(RubyBaseExtent, len, rw, rh, vertical, &g, &o);
-    if (vertical)
-        x += TextFontWidth;
-    else
-        y -= rh;
+    p->n = len / 2;
+    if (p->n <= 0) return false;
+    p->vertical = VerticalText != 0;
+    RubyGlyphSize(TextFontWidth, TextFontHeight, &p->rw, &p->rh);
+    if (p->rw <= 0 || p->rh <= 0) return false;
+    RubySpacing(extent, len, p->rw, p->rh, p->vertical, &p->step, &p->offset);
+    p->x = p->vertical ? x + TextFontWidth : x;
+    p->y = p->vertical ? y : y - p->rh;
+    return true;
+}
+
+void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint32_t color) {
+    RubyPlacement rp;
+    if (!PlaceRuby(ruby, len, x, y, RubyBaseExtent, &rp)) return;
+    int32_t n = rp.n, rw = rp.rw, rh = rp.rh, g = rp.step, o = rp.offset;
+    bool vertical = rp.vertical;
+    x = rp.x;
+    y = rp.y;
     SelectGlyphFont(RubyFontFace[0] ? RubyFontFace : TextFontFace, rw, rh, vertical, true);
     for (int32_t k = 0; k < n; k++) {
         char cell[3] = {ruby[2 * k], ruby[2 * k + 1], 0};

@@ -28,6 +28,18 @@ int32_t RubyExcess(int32_t w, int32_t n, int32_t rw, int32_t rh, int32_t fw, int
 void RubySpacing(int32_t extent, int32_t len, int32_t rw, int32_t rh, bool vertical,
                  int32_t* step, int32_t* offset);
 
+// Where a ruby's glyphs go over a base of `extent` pixels that began at pen
+// position (x, y): n glyphs of rw x rh, glyph k at (x + offset + k * step, y)
+// or, in vertical text, at (x, y + offset + k * step).  Ruby longer than
+// RubyTextMax bytes is cut on a character boundary.  false when there is
+// nothing to draw.  The caller selects the ruby font (SelectGlyphFont with
+// RubyFontFace, or TextFontFace when that is empty).
+struct RubyPlacement {
+    int32_t n, rw, rh, x, y, step, offset;
+    bool vertical;
+};
+bool PlaceRuby(const char* ruby, int32_t len, int32_t x, int32_t y, int32_t extent, RubyPlacement* p);
+
 // Draws the ruby of a group whose base began at pen position (x, y) in the
 // colour 0xRRGGBB: above the base (horizontal text) or to its right
 // (VerticalText), into DestSurface and the text layers, clipped to the

@@ -138,18 +138,12 @@ int CollectAhead(const unsigned char* p, unsigned short* out, int max) {
 // Ruby over a base that began at (x, y) of `extent` pixels, into s.
 void DrawRubyToSurface(Surface* s, int32_t x, int32_t y, const char* ruby, int32_t len, int32_t extent,
                        Bgr col) {
-    len = (int32_t)SjisCutLength(ruby, (size_t)std::max(len, 0), RubyTextMax);
-    int32_t n = len / 2;
-    bool vertical = VerticalText != 0;
-    int32_t rw, rh;
-    RubyGlyphSize(TextFontWidth, TextFontHeight, &rw, &rh);
-    if (n <= 0 || rw <= 0 || rh <= 0) return;
-    int32_t g, o;
-    RubySpacing(extent, len, rw, rh, vertical, &g, &o);
-    if (vertical)
-        x += TextFontWidth;
-    else
-        y -= rh;
+    RubyPlacement rp;
+    if (!PlaceRuby(ruby, len, x, y, extent, &rp)) return;
+    int32_t n = rp.n, rw = rp.rw, rh = rp.rh, g = rp.step, o = rp.offset;
+    bool vertical = rp.vertical;
+    x = rp.x;
+    y = rp.y;
     SelectGlyphFont(RubyFontFace[0] ? RubyFontFace : TextFontFace, rw, rh, vertical, true);
     for (int32_t k = 0; k < n; k++) {
         char cell[2] = {ruby[2 * k], ruby[2 * k + 1]};
