@@ -2,8 +2,6 @@
 // dialogs, the window and Ogg sound.
 #include <string>
 
-#include "archive/ov2.h"
-#include "archive/ova.h"
 #include "core/reset.h"
 #include "ext/layers.h"
 #include "ext/lua_functions.h"
@@ -12,6 +10,7 @@
 #include "ext/orva_exec.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "sound/ogg_channels.h"
 #include "text/clickwait.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
@@ -70,51 +69,69 @@ int LuaSystemCall(lua_State* L) {
 
 // ---- Ogg through the newer plug-in ---------------------------------------------
 
-static void NeedOgg2(lua_State* L, const char* kinds, const char* name, const char* usage) {
+// Checks the arguments and the plug-in; the channel number in range.
+static int NeedOgg2(lua_State* L, const char* kinds, const char* name, const char* usage) {
     LuaCheckArgs(L, kinds, name, usage);
     if (!OggPlugin2Active) LuaFail("%s", MsgOgg2NotLoaded);
+    int32_t ch = OL_tointeger(L, 1);
+    if (ch < 0 || ch >= OggChannelCount) LuaFail(FmtOggChannelOutOfRange, name, ch);
+    return ch;
 }
 
 int LuaOggLoad(lua_State* L) {
-    NeedOgg2(L, "ns", "OVOggLoad", "OVOggLoad(num,filename)");
+    int ch = NeedOgg2(L, "ns", "OVOggLoad", "OVOggLoad(num,filename)");
     std::string file = OL_tostring(L, 2);
     OL_settop(L, 0);
-    Ov2Lookup ov2;
-    OvaLookup ova;
-    bool found = PlatExists(file.c_str()) || FindOv2Entry(file.c_str(), &ov2) == 1 ||
-                 (OvaMode && FindOvaEntry(file.c_str(), &ova) >= 0);
-    if (!found) LuaFail(FmtOggNotFound, file.c_str());
-    LuaNotAvailable("OVOggLoad");
+    if (OggOpenFile(ch, file.c_str()) < 0) LuaFail(FmtOggNotFound, file.c_str());
+    return 0;
 }
 
 int LuaOggPlay(lua_State* L) {
-    NeedOgg2(L, "nb", "OVOggPlay", "OVOggPlay(num,isloop)");
-    LuaNotAvailable("OVOggPlay");
+    int ch = NeedOgg2(L, "nb", "OVOggPlay", "OVOggPlay(num,isloop)");
+    bool loop = OL_toboolean(L, 2) != 0;
+    OL_settop(L, 0);
+    OggPlay(ch, loop);
+    return 0;
 }
 
 int LuaOggPlay2(lua_State* L) {
-    NeedOgg2(L, "nx", "OVOggPlay2", "OVOggPlay2(num,looppoint)");
-    LuaNotAvailable("OVOggPlay2");
+    int ch = NeedOgg2(L, "nx", "OVOggPlay2", "OVOggPlay2(num,looppoint)");
+    double seconds = OL_tonumber(L, 2);
+    OL_settop(L, 0);
+    OggPlay2(ch, seconds);
+    return 0;
 }
 
 int LuaOggClose(lua_State* L) {
-    NeedOgg2(L, "n", "OVOggClose", "OVOggClose(num)");
-    LuaNotAvailable("OVOggClose");
+    int ch = NeedOgg2(L, "n", "OVOggClose", "OVOggClose(num)");
+    OL_settop(L, 0);
+    OggClose(ch);
+    return 0;
 }
 
+// The volume in hundredths of a dB, as the plug-in takes it.
 int LuaOggVolume(lua_State* L) {
-    NeedOgg2(L, "nn", "OVOggVolume", "OVOggVolume(num,volume)");
-    LuaNotAvailable("OVOggVolume");
+    int ch = NeedOgg2(L, "nn", "OVOggVolume", "OVOggVolume(num,volume)");
+    int32_t mb = OL_tointeger(L, 2);
+    OL_settop(L, 0);
+    OggVolume(ch, mb);
+    return 0;
 }
 
 int LuaOggFade(lua_State* L) {
-    NeedOgg2(L, "nnnnb", "OVOggFade", "OVOggFade(num,startvol,endvol,time,closeflag)");
-    LuaNotAvailable("OVOggFade");
+    int ch = NeedOgg2(L, "nnnnb", "OVOggFade", "OVOggFade(num,startvol,endvol,time,closeflag)");
+    int32_t from = OL_tointeger(L, 2), to = OL_tointeger(L, 3), ms = OL_tointeger(L, 4);
+    bool close = OL_toboolean(L, 5) != 0;
+    OL_settop(L, 0);
+    OggFade(ch, from, to, ms, close);
+    return 0;
 }
 
 int LuaOggIsPlaying(lua_State* L) {
-    NeedOgg2(L, "n", "OVOggIsPlaying", "OVOggIsPlaying(num)");
-    LuaNotAvailable("OVOggIsPlaying");
+    int ch = NeedOgg2(L, "n", "OVOggIsPlaying", "OVOggIsPlaying(num)");
+    OL_settop(L, 0);
+    OL_pushboolean(L, OggIsPlaying(ch));
+    return 1;
 }
 
 // ---- dialogs and the window ----------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/music.h"
+#include "sound/ogg_channels.h"
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
 #include "sound/voices.h"
@@ -21,6 +22,7 @@ void ResetSoundState() {
     int32_t cd_fade = CdFadeOutTime;
     CdFadeOutTime = 0;
     StopAllSound(true);
+    OggCloseAll();
     BgmFadeOutTime = fade;
     CdFadeOutTime = cd_fade;
     StartSoundThread();
