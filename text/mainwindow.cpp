@@ -25,6 +25,7 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "save/readlog.h"
+#include "sound/ogg_channels.h"
 #include "sound/sound.h"
 #include "sound/window_sound.h"
 #include "text/dialogs.h"
@@ -377,6 +378,7 @@ void DestroyMainWindow() {
     PlatKillTimer(WindowTimerId);
     if (const char* hook = FindLuaHook(":end"))
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgEndHookFailed);
+    if (OggPlugin2Active) OggCloseAll();  // the Ogg plug-in's Finalize
     if (LuaBridgeLoaded) LuaBridgeFinalize();
     StopModalMovieForDestroy();
     if (CsvFile && CsvFromArchive) ResetCsvState();

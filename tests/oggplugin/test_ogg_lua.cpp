@@ -113,7 +113,8 @@ Traced PlayTraced(const std::string& dir) {
 }
 
 // Loads, plays once and looping, from a loop point, at a volume, fades (one
-// closing the channel), closes; the script checks what OVOggIsPlaying said.
+// closing the channel), closes, and leaves one channel to the exit; the
+// script checks what OVOggIsPlaying said.
 TEST(OggGames, PlayFadeAndClose) {
     std::string dir = MakeGameFolder();
     WriteScript(dir,
@@ -145,6 +146,7 @@ TEST(OggGames, PlayFadeAndClose) {
                   "  OVSleep(100) OVSetIntValue(8, b(OVOggIsPlaying(199)))\n"
                   "  OVOggClose(2) OVOggClose(199)\n"
                   "  OVSetIntValue(9, b(OVOggIsPlaying(2)) + b(OVOggIsPlaying(199)))\n"
+                  "  OVOggLoad(7, 'a.ogg') OVOggPlay(7, true)\n"
                   "end\n");
     Traced t = PlayTraced(dir);
     EXPECT_EQ(t.run.status, 0) << t.run.err;
@@ -164,6 +166,9 @@ TEST(OggGames, PlayFadeAndClose) {
         "ogg ch=199 fade -10000>0 200ms close=0",
         "ogg ch=2 close",
         "ogg ch=199 close",
+        "ogg ch=7 open \"a.ogg\"",
+        "ogg ch=7 play loop=1",
+        "ogg ch=7 close",  // at the exit
     };
     ASSERT_EQ(t.lines, want);
     // The one-shot play ends after its second, the fade closes after 300 ms.
