@@ -24,8 +24,6 @@ void LuaCheckArgs(lua_State* L, const char* kinds, const char* name, const char*
     }
 }
 
-void LuaNotAvailable(const char* name) { LuaFail(FmtNotAvailable, name); }
-
 #define F(name, fn) {name, &LuaGuarded<fn>}
 static const struct {
     const char* name;

@@ -11,9 +11,6 @@
 // 'x' a Lua number, 's' a Lua string, 'b' a Lua boolean, 't' a table.  A
 // mismatch raises name + "の引数が間違っています。" + usage.
 void LuaCheckArgs(lua_State* L, const char* kinds, const char* name, const char* usage);
-// A Lua error "<name>: not available yet" for a function whose subsystem
-// is not in this build.
-[[noreturn]] void LuaNotAvailable(const char* name);
 
 // The splines of OVDefSpline / OVSpline.
 enum { SplineSlots = 100, SplinePoints = 32 };
