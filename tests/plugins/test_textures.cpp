@@ -1,6 +1,6 @@
 // Texture blits in-process, pixel for pixel: the blend and additive
 // arithmetic over every texel and target value, the clipping of the
-// upright blits (the Part's own and the mended negative source), the
+// upright blits (the usual clipping and the mended negative source), the
 // rotated blit's fixed-point mapping at 0 and 90 degrees, and the quad
 // blit's forward sampling with its clipping.
 #include <gtest/gtest.h>
