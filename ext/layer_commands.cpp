@@ -93,9 +93,9 @@ void Cmd_setlayer() {
     ExpectComma();
     int32_t interval = ReadIntExpr();
     ExpectComma();
-    StrScratch spec;
-    ReadStrExprFull(spec.p);
-    LoadLayerPlugin(n, interval, spec.p);
+    StrScratch text;
+    ReadStrExprFull(text.p);
+    LoadLayerPlugin(n, interval, text.p);
 }
 
 // layermessage N,text: the layer's Message entry fills ReturnValue and

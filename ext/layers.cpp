@@ -9,14 +9,14 @@
 
 LayerSlot LayerSlots[LayerSlotCount];
 
-void LoadLayerPlugin(int n, int32_t interval, const char* spec) {
+void LoadLayerPlugin(int n, int32_t interval, const char* text) {
     LayerSlot& slot = LayerSlots[n];
     slot.interval = interval;
     char name[LayerParameterSize];
-    const char* slash = strchr(spec, '/');
-    size_t len = slash ? (size_t)(slash - spec) : strlen(spec);
+    const char* slash = strchr(text, '/');
+    size_t len = slash ? (size_t)(slash - text) : strlen(text);
     if (len >= sizeof name) len = sizeof name - 1;
-    memcpy(name, spec, len);
+    memcpy(name, text, len);
     name[len] = 0;
     CopySjisBounded(slot.parameter, LayerParameterSize, slash ? slash + 1 : "");
     slot.Initialize = (void (*)(const char*))GetDllProc(name, "Initialize");

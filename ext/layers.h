@@ -25,8 +25,8 @@ struct LayerSlot {
 extern LayerSlot LayerSlots[LayerSlotCount];
 
 // Binds slot n (0..31, checked by the caller) to the library named by
-// `spec` ("x.dll/parameters"; no '/': no parameters) with the interval.
-void LoadLayerPlugin(int n, int32_t interval, const char* spec);
+// `text` ("x.dll/parameters"; no '/': no parameters) with the interval.
+void LoadLayerPlugin(int n, int32_t interval, const char* text);
 // Calls the Initialize entry of every slot that has one, with its parameter.
 void InitializeLayers();
 // Calls the Finalize entry of every slot that has one, slot 0 first.

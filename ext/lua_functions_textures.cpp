@@ -1,5 +1,5 @@
 // lua_functions_textures.cpp - the script-side texture functions (OVD*):
-// loading PNG files and fill specifications into the 64 slots, the blits
+// loading PNG files and fill texts into the 64 slots, the blits
 // into the drawing target, presenting, the library functions registered
 // with OVDDLL, texture to sprite, screen grab and the optional renderer.
 // Texture, sprite and procedure numbers are checked before use.
@@ -99,18 +99,18 @@ static Texture& LoadedTexture(int32_t n) {
 
 // "*width,height[,red,green,blue,alpha]": a texture of that size filled with
 // the colour (transparent black without one).
-static void ParseFillSpec(Texture* t, const char* text) {
+static void ParseFillText(Texture* t, const char* text) {
     enum { FieldMax = 32 };
     const char* p = text + 1;
     const char* comma = (const char*)memchr(p, ',', strnlen(p, FieldMax));
-    if (!comma) LuaFail(FmtFillSpecBad, text);
+    if (!comma) LuaFail(FmtFillTextBad, text);
     int32_t width = atoi(p);
     p = comma + 1;
     comma = strchr(p, ',');
     int32_t height = atoi(p);
     // The size is checked before anything is allocated.
     if (width < 1 || height < 1 || width > MaxPictureSide || height > MaxPictureSide)
-        LuaFail(FmtFillSpecBad, text);
+        LuaFail(FmtFillTextBad, text);
     uint32_t fill = 0;
     if (comma) {
         int32_t value[4];
@@ -126,7 +126,7 @@ static void ParseFillSpec(Texture* t, const char* text) {
         fill = (uint32_t)value[3] << 24 | (uint32_t)value[0] << 16 | (uint32_t)value[1] << 8 |
                (uint32_t)value[2];
     }
-    if (!CreateTexturePicture(t, width, height)) LuaFail(FmtFillSpecBad, text);
+    if (!CreateTexturePicture(t, width, height)) LuaFail(FmtFillTextBad, text);
     if (fill) std::fill(t->pixels, t->pixels + (size_t)width * height, fill);
 }
 
@@ -154,14 +154,14 @@ static void LoadTexturePng(Texture* t, const char* name) {
     memcpy(t->pixels, pixels.data(), (size_t)width * height * 4);
 }
 
-// A fill specification, a PNG file, or "" for the picture already there
-// (OVDCall only).
+// A fill text ("*width,height..."), a PNG file, or "" for the picture
+// already there (OVDCall only).
 static void PrepareTexture(int32_t n, const char* name, bool keepLoaded) {
     Texture& t = TextureArgument(n);
     if (!name[0] && keepLoaded) {
         if (!TextureLoaded(&t)) LuaFail(FmtTextureNotLoaded, n);
     } else if (name[0] == '*') {
-        ParseFillSpec(&t, name);
+        ParseFillText(&t, name);
     } else {
         LoadTexturePng(&t, name);
     }

@@ -60,21 +60,21 @@ bool Encode(AVFormatContext* oc, AVCodecContext* c, AVStream* st, AVFrame* frame
 
 }  // namespace
 
-bool WriteMovie(const std::string& path, const MovieSpec& spec) {
+bool WriteMovie(const std::string& path, const MovieParams& params) {
     AVFormatContext* oc = nullptr;
-    if (avformat_alloc_output_context2(&oc, nullptr, spec.muxer, path.c_str()) < 0) return false;
-    const AVCodec* vc = avcodec_find_encoder(spec.mpeg4 ? AV_CODEC_ID_MPEG4 : AV_CODEC_ID_MPEG1VIDEO);
-    const AVCodec* ac = spec.sound ? avcodec_find_encoder(AV_CODEC_ID_MP2) : nullptr;
-    if (!vc || (spec.sound && !ac)) {
+    if (avformat_alloc_output_context2(&oc, nullptr, params.muxer, path.c_str()) < 0) return false;
+    const AVCodec* vc = avcodec_find_encoder(params.mpeg4 ? AV_CODEC_ID_MPEG4 : AV_CODEC_ID_MPEG1VIDEO);
+    const AVCodec* ac = params.sound ? avcodec_find_encoder(AV_CODEC_ID_MP2) : nullptr;
+    if (!vc || (params.sound && !ac)) {
         avformat_free_context(oc);
         return false;
     }
     AVStream* vs = avformat_new_stream(oc, nullptr);
     AVCodecContext* v = avcodec_alloc_context3(vc);
-    v->width = spec.width;
-    v->height = spec.height;
-    v->time_base = AVRational{1, spec.fps};
-    v->framerate = AVRational{spec.fps, 1};
+    v->width = params.width;
+    v->height = params.height;
+    v->time_base = AVRational{1, params.fps};
+    v->framerate = AVRational{params.fps, 1};
     v->pix_fmt = AV_PIX_FMT_YUV420P;
     v->gop_size = 5;
     v->max_b_frames = 0;
@@ -108,7 +108,7 @@ bool WriteMovie(const std::string& path, const MovieSpec& spec) {
     f->width = v->width;
     f->height = v->height;
     av_frame_get_buffer(f, 0);
-    for (int i = 0; i < spec.frames; i++) {
+    for (int i = 0; i < params.frames; i++) {
         av_frame_make_writable(f);
         for (int y = 0; y < f->height; y++) memset(f->data[0] + y * f->linesize[0], MovieGrey(i), f->width);
         for (int p = 1; p < 3; p++)
@@ -119,7 +119,7 @@ bool WriteMovie(const std::string& path, const MovieSpec& spec) {
     Encode(oc, v, vs, nullptr);
     av_frame_free(&f);
     if (a) {
-        int total = (int)(44100LL * spec.frames / spec.fps);
+        int total = (int)(44100LL * params.frames / params.fps);
         AVFrame* s = av_frame_alloc();
         s->format = a->sample_fmt;
         s->nb_samples = a->frame_size;

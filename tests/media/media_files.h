@@ -8,7 +8,7 @@
 // 120 beats a minute.
 std::string TinyMidi(int notes, int note_ms);
 
-struct MovieSpec {
+struct MovieParams {
     const char* muxer = "mpeg";   // "mpeg" (MPEG-1 system) or "avi"
     bool mpeg4 = false;           // mpeg4 pictures instead of MPEG-1
     int width = 64, height = 48;
@@ -18,5 +18,5 @@ struct MovieSpec {
 };
 // Writes the movie to `path`; frame i is a flat grey of level MovieGrey(i).
 // false when an encoder is missing.
-bool WriteMovie(const std::string& path, const MovieSpec& spec);
+bool WriteMovie(const std::string& path, const MovieParams& params);
 inline int MovieGrey(int frame) { return 20 + 20 * frame; }

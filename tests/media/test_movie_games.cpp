@@ -18,9 +18,9 @@ namespace {
 
 std::string GameWithMovie(bool sound) {
     std::string dir = MakeGameFolder();
-    MovieSpec spec;
-    spec.sound = sound;
-    EXPECT_TRUE(WriteMovie(dir + "/op.mpg", spec));
+    MovieParams params;
+    params.sound = sound;
+    EXPECT_TRUE(WriteMovie(dir + "/op.mpg", params));
     return dir;
 }
 
@@ -129,10 +129,10 @@ TEST(MovieGames, AsyncPictureInItsRectangle) {
 
 TEST(MovieGames, AviDevice) {
     std::string dir = MakeGameFolder();
-    MovieSpec spec;
-    spec.muxer = "avi";
-    spec.mpeg4 = true;
-    ASSERT_TRUE(WriteMovie(dir + "/clip.avi", spec));
+    MovieParams params;
+    params.muxer = "avi";
+    params.mpeg4 = true;
+    ASSERT_TRUE(WriteMovie(dir + "/clip.avi", params));
     WriteGameFile(dir, "broken.avi", "RIFF....AVI LIST");
     TracedRun t = PlayTracedGame(dir,
                                  "*define\ngame\n*start\n"

@@ -1,5 +1,5 @@
 // The texture functions from Lua in games played by the headless runner:
-// fill specifications and PNG files loaded, every blit mode, the library
+// fill texts and PNG files loaded, every blit mode, the library
 // functions of OVDDLL / OVDCall, texture to sprite, the off-screen mode with
 // OVDCopyToBg, presenting, and every error text (collected through pcall
 // into a file, one line each).
