@@ -67,15 +67,6 @@ inline FramedRun PlayButtons(const std::string& define, const std::string& story
     for (const auto& f : ButtonPictures()) WriteGameFile(dir, f.first, f.second);
     RunOptions opt;
     opt.events = ShiftEvents(events);
-    opt.frame_out = dir + "/frame.bmp";
     opt.max_ms = 60000;
-    FramedRun r;
-    r.run = RunGame(dir, opt);
-    std::string bytes;
-    if (ReadGameFileBytes(dir, "frame.bmp", &bytes) && bytes.size() > 54) {
-        memcpy(&r.frame.w, &bytes[18], 4);
-        memcpy(&r.frame.h, &bytes[22], 4);
-        r.frame.bmp = bytes;
-    }
-    return r;
+    return RunFramed(dir, opt);
 }

@@ -64,13 +64,8 @@ struct FramedRun {
     Frame frame;
 };
 
-// Plays the script (UTF-8) with the files beside it and reads the last frame.
-inline FramedRun PlayFramed(const std::string& script,
-                            const std::vector<std::pair<std::string, std::string>>& files = {}) {
-    std::string dir = MakeGameFolder();
-    WriteScript(dir, script);
-    for (const auto& f : files) WriteGameFile(dir, f.first, f.second);
-    RunOptions opt;
+// Runs the game of dir with opt, its last frame written and read back.
+inline FramedRun RunFramed(const std::string& dir, RunOptions opt) {
     opt.frame_out = dir + "/frame.bmp";
     FramedRun r;
     r.run = RunGame(dir, opt);
@@ -81,6 +76,15 @@ inline FramedRun PlayFramed(const std::string& script,
         r.frame.bmp = bytes;
     }
     return r;
+}
+
+// Plays the script (UTF-8) with the files beside it and reads the last frame.
+inline FramedRun PlayFramed(const std::string& script,
+                            const std::vector<std::pair<std::string, std::string>>& files = {}) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, script);
+    for (const auto& f : files) WriteGameFile(dir, f.first, f.second);
+    return RunFramed(dir, RunOptions());
 }
 
 // A run that ended quietly: status 0 and no message box.

@@ -33,17 +33,7 @@ std::string FolderWith(const std::string& script, const Plugins& plugins) {
 FramedRun PlayWith(const std::string& script, const Plugins& plugins, std::string* dir_out = nullptr) {
     std::string dir = FolderWith(script, plugins);
     if (dir_out) *dir_out = dir;
-    RunOptions opt;
-    opt.frame_out = dir + "/frame.bmp";
-    FramedRun r;
-    r.run = RunGame(dir, opt);
-    std::string bytes;
-    if (ReadGameFileBytes(dir, "frame.bmp", &bytes) && bytes.size() > 54) {
-        memcpy(&r.frame.w, &bytes[18], 4);
-        memcpy(&r.frame.h, &bytes[22], 4);
-        r.frame.bmp = bytes;
-    }
-    return r;
+    return RunFramed(dir, RunOptions());
 }
 
 const Plugins kExec = {{EXEC_EXAMPLE_PATH, "exec_example.so"}};

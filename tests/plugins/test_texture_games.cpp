@@ -29,17 +29,7 @@ FramedRun PlayTextures(const std::string& lua, std::string* dir_out,
     for (const auto& f : files) WriteGameFile(dir, f.first, f.second);
     fs::copy_file(EXEC_EXAMPLE_PATH, fs::path(dir) / "exec_example.so");
     *dir_out = dir;
-    RunOptions opt;
-    opt.frame_out = dir + "/frame.bmp";
-    FramedRun r;
-    r.run = RunGame(dir, opt);
-    std::string bytes;
-    if (ReadGameFileBytes(dir, "frame.bmp", &bytes) && bytes.size() > 54) {
-        memcpy(&r.frame.w, &bytes[18], 4);
-        memcpy(&r.frame.h, &bytes[22], 4);
-        r.frame.bmp = bytes;
-    }
-    return r;
+    return RunFramed(dir, RunOptions());
 }
 
 TEST(TextureGames, ControlChecksFail) {
