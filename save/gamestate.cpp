@@ -141,7 +141,7 @@ static bool WalkGameState(Walk& w) {
     for (int i = 0; i < HumanCount; i++) w.Int(&SavepointAlphas[i]);
     for (int i = 0; i < SpriteCount; i++) {                             // 16
         Sprite& sp = Sprites[i];
-        if (s->writing && std::strcmp(sp.tag, "bklg") == 0) {
+        if (s->writing && sp.tag[0] == 'b' && std::strcmp(sp.tag, "bklg") == 0) {
             char none[1] = {0};
             w.Text(none, 1);
         } else {

@@ -24,6 +24,7 @@
 #include "graphics/sprite.h"
 #include "platform/platform.h"
 #include "save/gamestate.h"
+#include "save/journal.h"
 #include "save/persist.h"
 #include "save/safe_write.h"
 #include "save/save_messages.h"
@@ -53,7 +54,7 @@ static SaveStream SavepointStream;
 int SavepointPending = 0;
 static int SavepointTailWritten = 0;
 
-// Taken before every command: without the Lua bridge it is three stores.
+// Taken before every command: without the Lua bridge a few stores.
 void TakeCommandSavepoint() {
     if (LuaBridgeLoaded)
         if (const char* hook = FindLuaHook(":savepoint"))
@@ -61,6 +62,7 @@ void TakeCommandSavepoint() {
     SavepointPosition = ReadPosition;
     SavepointPending = 1;
     SavepointTailWritten = 0;
+    ClearJournal();
 }
 
 void TakeSavepoint() {
@@ -68,13 +70,17 @@ void TakeSavepoint() {
     BuildSavepointImage();
 }
 
+// The walk sees the state of the savepoint: what the journal recorded is put
+// back for it.  An image too large is an error when a save needs it.
 void BuildSavepointImage() {
     if (!SavepointPending) return;
     SavepointPending = 0;
+    UndoJournal();
     CopySavepointCells();
     OpenSaveWriter(&SavepointStream, SaveDataLimit);
     WriteGameState(&SavepointStream);
-    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
+    RedoJournal();
+    ClearJournal();
 }
 
 void CountScriptPosition(int position, int32_t* line, int32_t* colons) {
@@ -129,8 +135,8 @@ const std::vector<uint8_t>& SavepointImage() {
         CountScriptPosition(SavepointPosition, &line, &colons);
         SerializeInt(s, &line);
         SerializeInt(s, &colons);
-        if (s->failed) ScriptError(CapError, MsgSaveTooLarge);
     }
+    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
     return SavepointStream.image;
 }
 
@@ -285,6 +291,7 @@ static void RestartMusic() {
 }
 
 void LoadGame(int slot) {
+    KeepSavepoint();
     SavepointTailWritten = 0;
     std::string file = SlotFileName(slot, "dat");
     if (slot < 0 || !PlatExists(file.c_str())) return;

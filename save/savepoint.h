@@ -1,11 +1,13 @@
 // savepoint.h - savepoints, save slots and loading.  A savepoint records the
-// script position and the state image.  The savepoint the interpreter takes
-// before every command defers the image: the next savepoint usually replaces
-// it unused, and it is built when a save asks for it or before a command
-// runs without a savepoint of its own (KeepSavepoint), so it still holds the
-// state of its moment.  Saving appends the backlog and the position's line and colon
-// count once per savepoint and writes "save%d.dat" crash-safely; loading
-// checks the whole slot before it changes anything.
+// script position and the state image of that moment.  The savepoint the
+// interpreter takes before every command defers the image: the next
+// savepoint usually replaces it unused.  Until it is built the journal
+// (save/journal.h) records what the journaled commands overwrite, and
+// everything else that changes state builds it first (KeepSavepoint), so
+// the image is always the state at the savepoint.  Saving appends the
+// backlog and the position's line and colon count once per savepoint and
+// writes "save%d.dat" crash-safely; loading checks the whole slot before it
+// changes anything.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -23,7 +25,8 @@ void TakeSavepoint();
 void TakeCommandSavepoint();
 extern int SavepointPending;  // the last savepoint's image is still to be built
 void BuildSavepointImage();
-// Before a command that takes no savepoint: builds a deferred image.
+// Before anything changes state the journal does not record: builds a
+// deferred image.
 inline void KeepSavepoint() {
     if (SavepointPending) BuildSavepointImage();
 }
