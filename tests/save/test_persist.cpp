@@ -137,14 +137,22 @@ TEST(GlobalImage, EachVariableIntThenText) {
     // A file of fewer variables (the game had fewer): the rest are 0 and "".
     ASSERT_TRUE(ParseGlobalImage(Bytes(image), 7, 3, &v));
     EXPECT_EQ(v.ints, (std::vector<int32_t>{-2, 0, 0}));
-    // Cut inside a variable, or longer than the variables: all cleared.
+    // Cut inside a variable: all cleared.
     for (size_t cut : {2u, 8u, 10u}) {
         EXPECT_FALSE(ParseGlobalImage(Bytes(image), cut, 3, &v)) << cut;
         EXPECT_EQ(v.ints, (std::vector<int32_t>{0, 0, 0})) << cut;
         EXPECT_EQ(v.texts[0], "") << cut;
     }
-    std::string longer = image + Le(1) + Sz("");
-    EXPECT_FALSE(ParseGlobalImage(Bytes(longer), longer.size(), 3, &v));
+    // A file of more variables (the game had more): the ones that fit are
+    // read, the rest passed over, unless a record behind them is cut.
+    std::string longer = image + Le(1) + Sz("") + Le(9) + Sz("more");
+    ASSERT_TRUE(ParseGlobalImage(Bytes(longer), longer.size(), 3, &v));
+    EXPECT_EQ(v.ints, (std::vector<int32_t>{-2, 0, 0x01020304}));
+    EXPECT_EQ(v.texts[0], "ab");
+    for (size_t cut : {2u, 6u, 10u}) {
+        EXPECT_FALSE(ParseGlobalImage(Bytes(longer), longer.size() - cut, 3, &v)) << cut;
+        EXPECT_EQ(v.ints, (std::vector<int32_t>{0, 0, 0})) << cut;
+    }
 
     // The image stays below its limit: one huge text cannot be saved.
     std::string huge(GlobalImageLimit, 'x');

@@ -61,6 +61,18 @@ TEST(PersistGames, GlobalVariablesOutliveTheGameOnlyWithGlobalon) {
     ExpectQuietEnd(Play(dir, "*define\ngame\n*start\nif %200 != 0 fail_kept\nend\n"), "deleted");
 }
 
+// A file written under a larger variable count gives the variables that
+// fit, without a warning.
+TEST(PersistGames, GlobalsOfALargerVariableCountAreKept) {
+    std::string dir = MakeGameFolder();
+    ExpectQuietEnd(Play(dir, ";$V5000\n*define\nglobalon\ngame\n*start\n"
+                             "mov %200,7\nmov $201,\"hi\"\nmov %4095,-3\nmov %4999,9\nend\n"),
+                   "larger count");
+    RunResult r = Play(dir, kCheckGlobals);
+    ExpectQuietEnd(r, "default count");
+    EXPECT_EQ(r.err.find("gloval.sav"), std::string::npos) << r.err;
+}
+
 TEST(PersistGames, DamagedFilesAtStartGiveTheDefaultsWithAWarning) {
     std::string dir = MakeGameFolder();
     WriteGameFile(dir, "gloval.sav", Le(7) + "no end");
