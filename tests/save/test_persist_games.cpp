@@ -4,6 +4,9 @@
 // the next start, the name logs, and damaged files at start.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "tests/support/game_folder.h"
@@ -224,3 +227,28 @@ TEST(PersistGames, FileLogKeepsThePicturesLoaded) {
 }
 
 }  // namespace
+
+// The temporary files of writers killed before their rename go at the next
+// start, in the game folder and in the save folder; those of a copy still
+// running, and other programs' files, stay.
+TEST(PersistGames, StaleTemporaryFilesGoAtStart) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    std::string gone = ".tmp" + std::to_string((long)child);      // a writer no longer running
+    std::string running = ".tmp" + std::to_string((long)getpid());  // this test: still running
+
+    std::string dir = MakeGameFolder();
+    const char* const stale[] = {"save1.dat", "SAVE12.DAT", "save-1.dat", "gloval.sav", "envdata",
+                                 "Orvallog.dat", "sv/kidoku.dat", "sv/save3.dat"};
+    for (const char* name : stale) WriteGameFile(dir, name + gone, "x");
+    const std::string kept[] = {"save1.dat" + running, "sv/gloval.sav" + running,
+                                "notes.txt" + gone, "save1.dat.tmp", "sv/save1.datx" + gone};
+    for (const std::string& name : kept) WriteGameFile(dir, name, "x");
+
+    ExpectQuietEnd(Play(dir, "*define\nsavedir \"sv\"\nlabellog\ngame\n*start\nend\n"), "start");
+    for (const char* name : stale) EXPECT_FALSE(Exists(dir, name + gone)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(Exists(dir, name)) << name;
+}
+
