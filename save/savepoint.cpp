@@ -259,14 +259,7 @@ static void RebuildPictures() {
 // The wait cursors from their tags (the default pictures when the click
 // cursor's tag is ""), the window picture, an empty page with the window off.
 static void RestoreTextWindow() {
-    static const char* const defaults[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
-    bool plain = WaitCursors[0].tag[0] == 0;
-    for (int n = 0; n < 2; n++) {
-        char tag[WaitCursorTagSize];
-        std::memcpy(tag, WaitCursors[n].tag, sizeof tag);
-        SetWaitCursor(n, plain ? defaults[n] : tag, WaitCursors[n].x, WaitCursors[n].y,
-                      WaitCursors[n].relative != 0);
-    }
+    LoadWaitCursorPictures(WaitCursors[0].tag[0] == 0);
     if (WindowImageTag[0] && WindowColor == -1) LoadSurface(&WindowImage, WindowImageTag);
     ReloadButtonPicture();
     TextHidden = 0;
