@@ -88,6 +88,8 @@ TEST(PersistGames, DamagedFilesAtStartGiveTheDefaultsWithAWarning) {
     ExpectQuietEnd(r, "damaged files");
     EXPECT_NE(r.err.find("gloval.sav is damaged"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("envdata is damaged"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("envdata is damaged", r.err.find("envdata is damaged") + 1), std::string::npos)
+        << "one warning: " << r.err;
     EXPECT_NE(r.err.find("Orvallog.dat is damaged"), std::string::npos) << r.err;
     // The files are written anew, whole, at the end.
     EXPECT_LT(FileOf(dir, "kidoku.dat").size(), 100u);
@@ -162,6 +164,31 @@ TEST(PersistGames, SettingsRoundTripThroughTheWindowsCommands) {
     WriteGameFile(dir, "envdata", changed.substr(0, changed.size() - 4) + Le(99999));
     ExpectQuietEnd(Play(dir, "*define\nautomode_time 700\ngame\n*start\nend\n"), "zero wait");
     EXPECT_EQ(FileOf(dir, "envdata").substr(changed.size() - 4), Le(99999));
+}
+
+// A settings file that ends early (after field 7): its fields apply, through
+// the menu as well, and the volumes of the *define block stand; one warning
+// names the file and its first missing field.
+TEST(PersistGames, ShortSettingsFileGivesTheFieldsItHolds) {
+    std::string dir = MakeGameFolder();
+    std::string font = Cp932("ＭＳ ゴシック");
+    WriteGameFile(dir, "envdata", Le(0) + Le(1) + Le(2) + Le(0) + Sz(font) + Le(1) + Sz(""));
+    WriteScript(dir, "*define\ndefvoicevol 10\ndefsevol 40\ngame\n*start\nwait 1500\nend\n");
+    RunOptions opt;
+    opt.events = "1000 menudump " + dir + "/menu.txt\n";
+    RunResult r = RunGame(dir, opt);
+    ExpectQuietEnd(r, "short settings");
+    std::string menu = FileOf(dir, "menu.txt");
+    EXPECT_NE(menu.find("= 40016 *"), std::string::npos) << menu;  // the fast speed checked
+    EXPECT_EQ(menu.find("= 40015 *"), std::string::npos) << menu;
+    // Written whole at the end: speed 2, volumes 90 and 60 (100 minus the
+    // script's), the music volume and the rest as before.
+    EXPECT_EQ(FileOf(dir, "envdata"), Le(0) + Le(1) + Le(2) + Le(0) + Sz(font) + Le(1) + Sz("") +
+                                          Le(90) + Le(60) + Le(0) + Le(1) + Le(0) + Sz("") +
+                                          Le(1000));
+    size_t warning = r.err.find("envdata ends before field 8");
+    EXPECT_NE(warning, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("envdata", warning + 1), std::string::npos) << r.err;  // once
 }
 
 TEST(PersistGames, SaveFolderFromSettingsHoldsGlobals) {
