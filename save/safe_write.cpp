@@ -20,13 +20,18 @@ static bool Fail(std::string* error, const std::string& what) {
 }
 
 bool SafeWriteFile(const char* cp932_name, const void* data, size_t size, std::string* error) {
+    if (!PlatWriteAllowed(cp932_name)) {
+        errno = EACCES;
+        return Fail(error, Cp932ToUtf8(cp932_name));
+    }
     std::string path = PlatResolve(cp932_name);
     size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     char suffix[32];
     snprintf(suffix, sizeof suffix, ".tmp%ld", (long)getpid());
     std::string temp = path + suffix;
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never through a link planted under the temporary file's name.
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return Fail(error, temp);
     const uint8_t* p = (const uint8_t*)data;
     size_t left = size;

@@ -179,7 +179,7 @@ static void SaveSlot(int slot, const char* name) {
     std::string ss = SlotFileName(slot, "ss");
     if (std::strcmp(StringText(BgName), "*bgcpy") == 0) {
         WriteBmpFile(&BgSurface.dib, ss.c_str());
-    } else if (PlatExists(ss.c_str())) {
+    } else if (PlatExists(ss.c_str()) && PlatWriteAllowed(ss.c_str())) {
         std::remove(PlatResolve(ss.c_str()).c_str());
     }
     if (const char* hook = FindLuaHook(":save"))
