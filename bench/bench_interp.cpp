@@ -341,9 +341,11 @@ BENCHMARK(BM_ReadIntExpr);
 
 enum { LoopRounds = 1000000 };
 
-// A counting loop run to its end with the savepoint before every command
-// on, as a story runs (or off, as after autosaveoff); items are loop rounds.
-void RunLoop(benchmark::State& state, const char* body, int autosaveoff = 0) {
+// A counting loop of `rounds` run to its end with the savepoint before every
+// command on, as a story runs (or off, as after autosaveoff); items are loop
+// rounds.
+void RunLoop(benchmark::State& state, const char* body, int autosaveoff = 0,
+             int rounds = LoopRounds) {
     StartPlatform();
     VariableCount = 4096;
     GlobalBorder = 200;
@@ -363,8 +365,8 @@ void RunLoop(benchmark::State& state, const char* body, int autosaveoff = 0) {
         CallStackDepth = 0;
         RunInterpreter(0);
     }
-    if (IntVariables[0] != LoopRounds && IntVariables[1] != LoopRounds) state.SkipWithError("wrong count");
-    state.SetItemsProcessed(state.iterations() * LoopRounds);
+    if (IntVariables[0] != rounds && IntVariables[1] != rounds) state.SkipWithError("wrong count");
+    state.SetItemsProcessed(state.iterations() * rounds);
     NoCommandSavepoints = 0;
     FreeScript();
 }
@@ -393,29 +395,10 @@ BENCHMARK(BM_SavepointLoopAutosaveoff)->Unit(benchmark::kMillisecond);
 
 // A command the journal does not cover (seteffectspeed stores an item of
 // the image) beside the counting: its savepoint builds the whole image.
-// 10,000 rounds, items are loop rounds.
+// 10,000 rounds.
+const char* const kImageLoop = "mov %0,0\n*l\nseteffectspeed %0\nadd %0,1\nif %0<10000 goto *l\n";
 void RunEagerLoop(benchmark::State& state, int autosaveoff) {
-    StartPlatform();
-    VariableCount = 4096;
-    GlobalBorder = 200;
-    AllocateVariableTables(VariableCount);
-    AllocateLabelTable(100);
-    SaveOn = 1;
-    NoCommandSavepoints = autosaveoff;
-    SetScriptText("*define\ngame\n*start\nmov %0,0\n*l\nseteffectspeed %0\nadd %0,1\n"
-                  "if %0<10000 goto *l\ndefinereset\n");
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
-        ReadPosition = start;
-        RestartRequested = 0;
-        CallStackDepth = 0;
-        RunInterpreter(0);
-    }
-    state.SetItemsProcessed(state.iterations() * 10000);
-    NoCommandSavepoints = 0;
-    FreeScript();
+    RunLoop(state, kImageLoop, autosaveoff, 10000);
 }
 // One savepoint with its image built, in a new game's state.
 void BM_SavepointImage(benchmark::State& state) {
