@@ -37,6 +37,7 @@ int32_t FullScreen;
 int32_t DisplayChanging;
 int32_t FullScreenMenuHidden;
 int32_t PaintSuspended;
+int32_t ExecPluginRunning;
 int32_t CustomCursorSet;
 char VersionLine[WindowTextSize], CreditLine[WindowTextSize];
 char QuitQuestion[WindowTextSize], QuitCaption[WindowTextSize];
@@ -79,13 +80,24 @@ static bool PaintBlocked() {
     return (MovieGraphActive && !MovieAsync) || (PaintSuspended && !MovieAsync);
 }
 
-void PaintWindow(const ScreenRect* rect) {
-    if (PaintBlocked() || !HasPicture(&DestSurface)) return;
+static void PresentDest(const ScreenRect* rect) {
     const Dib& d = DestSurface.dib;
     if (!rect)
         PlatPresent(d.bits, d.width, d.height);
     else
         PlatPresentRect(d.bits, d.width, d.height, rect->left, rect->top, rect->right, rect->bottom);
+}
+
+void PaintWindow(const ScreenRect* rect) {
+    if (!PaintBlocked() && HasPicture(&DestSurface)) PresentDest(rect);
+}
+
+bool MovieOwnsWindow() {
+    return !MovieAsync && (MovieGraphActive || (PaintSuspended && !ExecPluginRunning));
+}
+
+void DrawDestToWindow(const ScreenRect* rect) {
+    if (!MovieOwnsWindow() && HasPicture(&DestSurface)) PresentDest(rect);
 }
 
 // The part of the window WM_PAINT copies; none after each paint.
