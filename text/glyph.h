@@ -46,6 +46,8 @@ void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h,
 // origin; negative = -pixels), updating both; returns the characters drawn
 // at cell positions (at most TextColumns; 0 at pixel positions).
 int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t color);
+// The same at the pixel position (x, y), 0 included.
+void DrawStringAtPixel(int32_t x, int32_t y, const char* text, uint32_t color);
 
 // The coverage kernel: reduces a (3w x 3h) 8-bit glyph (stride bytes per
 // row, top-down) to w x h coverage bytes.
