@@ -2,7 +2,10 @@
 // coverage (pixel-exact), both shadow forms and their clipping at the
 // picture's edges, glyphs kept in the text layers across a recomposition,
 // real glyphs from the fonts (bold, vertical, two half-width letters, the
-// cache), the face lookup's fallbacks, and refused font sizes.
+// cache), the face lookup's fallbacks, and refused font sizes; cells sized
+// by the font's cell and turned to its vertical forms against the rules
+// worked out here, DrawStringAt's plain vertical glyphs, a menu's two
+// shadows, text buttons at pixel 0, and ruby's own shadow.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,6 +27,7 @@
 #include "text/kinsoku.h"
 #include "text/textline.h"
 #include "text/pass_defaults.h"
+#include "text/ruby.h"
 #include "text/textbtn.h"
 #include "text/textwindow.h"
 
@@ -633,6 +637,64 @@ TEST_F(GlyphTest, TextButtonsAtTheEdgeAreRedrawnThere) {
     TextBold = 1;
     TextFontWidth = TextFontHeight = TextCharAdvance = 26;
     TextLineAdvance = 28;
+}
+
+// Ruby "かん" (13 x 13 glyphs) over a base of 52 pixels at (4, 30): step
+// 2 x 52 / 5 = 20, offset (20 - 13) / 2 = 3, the row at 30 - 13 = 17.  Each
+// pixel: D x (255 - c) + colour x c; with the shadow switch a pixel above
+// 64 divides its right neighbour by 4 before that one's own blend; the
+// offset shadow never applies.
+TEST_F(GlyphTest, RubyCastsItsOwnShadowOnTheScreen) {
+    ResetRuby();
+    TextFontWidth = TextFontHeight = 26;
+    const std::string ruby = Cp932("かん");
+    struct Case {
+        int shadow, distance;
+        uint32_t color;
+    } cases[] = {{0, 0, 0xFFFFFF}, {1, 0, 0xFFFFFF}, {1, 1, 0xFFFFFF}, {1, 1, 0x20C080}, {0, 1, 0x20C080}};
+    for (const Case& c : cases) {
+        TextShadow = c.shadow;
+        ShadeDistanceOn = c.distance;
+        ShadeDistanceX = 2, ShadeDistanceY = 3;
+        FillSurfaceRect(&DestSurface, 0, 0, 64, 48, 0x807060);
+        memset(GlyphLayer, 0, 64 * 48);
+        // The expected picture, from the coverage of the same glyphs.
+        std::vector<uint8_t> expected(DestSurface.dib.bits, DestSurface.dib.bits + DestSurface.dib.imageBytes);
+        SelectGlyphFont(TextFontFace, 13, 13, false, true);
+        const uint8_t col[3] = {(uint8_t)c.color, (uint8_t)(c.color >> 8), (uint8_t)(c.color >> 16)};
+        int lit = 0;
+        for (int k = 0; k < 2; k++) {
+            std::vector<uint8_t> cov(GlyphCellCoverage(ruby.c_str() + 2 * k, 13, 13, false),
+                                     GlyphCellCoverage(ruby.c_str() + 2 * k, 13, 13, false) + 13 * 13);
+            int x0 = 4 + 3 + 20 * k, y0 = 17;
+            for (int j = 0; j < 13; j++)
+                for (int i = 0; i < 13; i++) {
+                    int x = x0 + i, y = y0 + j;
+                    uint8_t cv = cov[j * 13 + i];
+                    uint8_t* d = expected.data() + (size_t)(47 - y) * DibStride(24, 64) + 3 * x;
+                    for (int ch = 0; ch < 3; ch++)
+                        d[ch] = (uint8_t)(ProductTable[d[ch]][255 - cv] + ProductTable[col[ch]][cv]);
+                    lit += cv > 64;
+                    if (c.shadow && cv > 64) d[3] >>= 2, d[4] >>= 2, d[5] >>= 2;
+                }
+        }
+        ASSERT_GT(lit, 20);  // the glyphs are there
+        RubyBaseExtent = 52;
+        DrawRubyToScreen(ruby.c_str(), 4, 4, 30, c.color);
+        EXPECT_EQ(memcmp(expected.data(), DestSurface.dib.bits, expected.size()), 0)
+            << c.shadow << " " << c.distance << " " << std::hex << c.color;
+        // The layers hold the coverage and the colour times it.
+        SelectGlyphFont(TextFontFace, 13, 13, false, true);
+        const uint8_t* cov = GlyphCellCoverage(ruby.c_str(), 13, 13, false);
+        for (int j = 0; j < 13; j++)
+            for (int i = 0; i < 13; i++) {
+                ASSERT_EQ(GlyphLayer[(17 + j) * 64 + 7 + i], cov[j * 13 + i]);
+                const uint8_t* t = DibRow(&TextColorSurface.dib, 17 + j) + 3 * (7 + i);
+                ASSERT_EQ(t[1], ProductTable[col[1]][cov[j * 13 + i]]);
+            }
+    }
+    ShadeDistanceOn = 0;
+    TextShadow = 0;
 }
 
 }  // namespace
