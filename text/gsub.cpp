@@ -11,8 +11,9 @@ namespace {
 
 // Lookups of these types are read; the rest are left alone.
 enum { SingleLookup = 1, ExtensionLookup = 7 };
-// At most this many pairs are gathered from the coverage tables.
-enum : size_t { PairLimit = 1u << 20 };
+// At most this many coverage entries are looked at: four times every
+// glyph a font can have.
+enum : uint32_t { EntryLimit = 1u << 18 };
 
 struct Table {
     const uint8_t* p;
@@ -31,48 +32,58 @@ struct Table {
 
 typedef std::vector<std::pair<uint16_t, uint16_t>> Pairs;
 
-// The substitute of coverage index i in a single-substitution subtable at
-// `sub` for glyph g; false when it has none.
-bool Substitute(const Table& t, size_t sub, uint16_t format, uint16_t g, uint32_t i, uint16_t* out) {
-    if (format == 1) {
-        uint16_t delta;
-        if (!t.U16(sub + 4, &delta)) return false;
-        *out = (uint16_t)(g + delta);
-        return true;
+// The substitutes found so far, by glyph (-1: none yet; the first found
+// stays), and the coverage entries looked at.
+struct Found {
+    std::vector<int32_t> by;
+    std::vector<uint16_t> glyphs;  // those with a substitute
+    uint32_t entries = 0;
+    Found() : by(0x10000, -1) {}
+    bool Full() const { return entries >= EntryLimit; }
+    void Add(uint16_t g, uint16_t s) {
+        if (by[g] >= 0) return;
+        by[g] = s;
+        glyphs.push_back(g);
     }
-    uint16_t count;
-    return t.U16(sub + 4, &count) && i < count && t.U16(sub + 6 + 2 * (size_t)i, out);
-}
+};
 
-// Appends the pairs of the single-substitution subtable at `sub`.
-void ReadSingle(const Table& t, size_t sub, Pairs* out) {
-    uint16_t format, coverageOffset, coverageFormat, count;
-    if (!t.U16(sub, &format) || (format != 1 && format != 2) || !t.U16(sub + 2, &coverageOffset)) return;
+// Appends the pairs of the single-substitution subtable at `sub`: format
+// 1 adds a delta to every glyph covered, format 2 lists a substitute for
+// each coverage index below its count.
+void ReadSingle(const Table& t, size_t sub, Found* out) {
+    uint16_t format, coverageOffset, value, coverageFormat, count;
+    if (!t.U16(sub, &format) || (format != 1 && format != 2) || !t.U16(sub + 2, &coverageOffset) ||
+        !t.U16(sub + 4, &value))
+        return;
+    uint32_t listed = format == 2 ? value : 0x10000;  // coverage indexes with a substitute
+    auto add = [&](uint16_t g, uint32_t i) {
+        uint16_t s = (uint16_t)(g + value);
+        if (format == 1 || t.U16(sub + 6 + 2 * (size_t)i, &s)) out->Add(g, s);
+    };
     size_t cov = sub + coverageOffset;
     if (!t.U16(cov, &coverageFormat) || !t.U16(cov + 2, &count)) return;
-    uint16_t s;
     if (coverageFormat == 1) {
-        for (uint32_t i = 0; i < count && out->size() < PairLimit; i++) {
+        for (uint32_t i = 0; i < count && i < listed && !out->Full(); i++, out->entries++) {
             uint16_t g;
             if (!t.U16(cov + 4 + 2 * (size_t)i, &g)) return;
-            if (Substitute(t, sub, format, g, i, &s)) out->push_back({g, s});
+            add(g, i);
         }
     } else if (coverageFormat == 2) {
-        for (uint32_t r = 0; r < count && out->size() < PairLimit; r++) {
+        for (uint32_t r = 0; r < count && !out->Full(); r++) {
             uint16_t first, last, index;
             size_t at = cov + 4 + 6 * (size_t)r;
             if (!t.U16(at, &first) || !t.U16(at + 2, &last) || !t.U16(at + 4, &index)) return;
-            for (uint32_t g = first; g <= last && out->size() < PairLimit; g++)
-                if (Substitute(t, sub, format, (uint16_t)g, index + (g - first), &s)) out->push_back({(uint16_t)g, s});
+            for (uint32_t g = first; g <= last && index + (g - first) < listed && !out->Full(); g++, out->entries++)
+                add((uint16_t)g, index + (g - first));
         }
     }
 }
 
 // Appends the pairs of the lookup at `lookup`.
-void ReadLookup(const Table& t, size_t lookup, Pairs* out) {
+void ReadLookup(const Table& t, size_t lookup, Found* out) {
     uint16_t type, subCount;
     if (!t.U16(lookup, &type) || !t.U16(lookup + 4, &subCount)) return;
-    for (uint32_t k = 0; k < subCount && out->size() < PairLimit; k++) {
+    for (uint32_t k = 0; k < subCount && !out->Full(); k++) {
         uint16_t offset;
         if (!t.U16(lookup + 6 + 2 * (size_t)k, &offset)) return;
         size_t sub = lookup + offset;
@@ -113,19 +124,13 @@ bool ReadGsubSingles(const uint8_t* table, size_t size, uint32_t tag, Pairs* out
             if (index < lookupCount) used[index] = true;
         }
     }
-    for (uint32_t l = 0; l < lookupCount && out->size() < PairLimit; l++) {
+    Found found;
+    for (uint32_t l = 0; l < lookupCount && !found.Full(); l++) {
         uint16_t offset;
-        if (used[l] && t.U16(lookupList + 2 + 2 * (size_t)l, &offset)) ReadLookup(t, lookupList + (size_t)offset, out);
+        if (used[l] && t.U16(lookupList + 2 + 2 * (size_t)l, &offset))
+            ReadLookup(t, lookupList + (size_t)offset, &found);
     }
-    // Sorted by glyph, the first pair of each glyph kept.
-    std::stable_sort(out->begin(), out->end(),
-                     [](const std::pair<uint16_t, uint16_t>& a, const std::pair<uint16_t, uint16_t>& b) {
-                         return a.first < b.first;
-                     });
-    out->erase(std::unique(out->begin(), out->end(),
-                           [](const std::pair<uint16_t, uint16_t>& a, const std::pair<uint16_t, uint16_t>& b) {
-                               return a.first == b.first;
-                           }),
-               out->end());
+    std::sort(found.glyphs.begin(), found.glyphs.end());
+    for (uint16_t g : found.glyphs) out->push_back({g, (uint16_t)found.by[g]});
     return !out->empty();
 }
