@@ -127,11 +127,14 @@ static void EnterFullScreen() {
     SetMenuCheck(CmdWindowMode, false);
     SetMenuCheck(CmdFullScreen, true);
     if (FullScreen == 1) return;
+    PauseMovieForSwitch();
     DisplayChanging = 1;
     PlatSetFullScreen(true);
     if (!PlatIsFullScreen()) PlatSetFullScreen(true);  // the second attempt
     if (!PlatIsFullScreen()) {
-        DisplayChanging = 0;  // stays in window mode; the check marks have moved
+        // Stays in window mode (the check marks have moved); a movie runs on.
+        ResumeMovieAfterSwitch();
+        DisplayChanging = 0;
         return;
     }
     if (!MenuDeleted) SetMenuAttached(false);
@@ -139,6 +142,7 @@ static void EnterFullScreen() {
     FullScreenMenuHidden = 1;
     PaintWindow(nullptr);
     PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(0, 1));  // runs the menu-bar rule once
+    ResumeMovieAfterSwitch();
     DisplayChanging = 0;
 }
 
@@ -147,6 +151,7 @@ static void EnterWindowMode() {
     SetMenuCheck(CmdFullScreen, false);
     SetMenuCheck(CmdWindowMode, true);
     if (FullScreen == 0) return;
+    PauseMovieForSwitch();
     FullScreen = 0;
     DisplayChanging = 1;
     int attempt = 0;
@@ -156,12 +161,14 @@ static void EnterWindowMode() {
         PlatSleep(5);
     }
     if (attempt == 10) {
+        ResumeMovieAfterSwitch();
         DisplayChanging = 0;
         return;
     }
     RecentreWindow(ScreenWidth, ScreenHeight);
     PaintWindow(nullptr);
     PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(0, 1));
+    ResumeMovieAfterSwitch();
     DisplayChanging = 0;
 }
 
