@@ -25,8 +25,13 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "save/readlog.h"
-#include "sound/ogg_channels.h"
+#include "sound/cd.h"
+#include "sound/channels.h"
+#include "sound/mciwave.h"
+#include "sound/ogg_plugin.h"
 #include "sound/sound.h"
+#include "sound/voices.h"
+#include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/dialogs.h"
 #include "text/input_state.h"
@@ -385,13 +390,19 @@ void DestroyMainWindow() {
     PlatKillTimer(WindowTimerId);
     if (const char* hook = FindLuaHook(":end"))
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgEndHookFailed);
-    if (OggPlugin2Active) OggCloseAll();  // the Ogg plug-in's Finalize
+    if (OggLibraryActive()) CloseOggChannels();  // the Ogg plug-in's Finalize
     if (LuaBridgeLoaded) LuaBridgeFinalize();
     StopModalMovieForDestroy();
     if (CsvFile && CsvFromArchive) ResetCsvState();
     ShutdownSound();
     SavePersistentData();
+    // Nothing fades on the way out: the window would stand still meanwhile.
+    BgmFadeOutTime = 0;
+    CdFadeOutTime = 0;
     StopAllSound(true);
+    CloseMciWave();
+    for (int ch = 0; ch < ChannelCount; ch++) StopDwave(ch);
+    CloseCdAudio();
     if (FullScreen == 1) PlatSetFullScreen(false);
     PlatExit(0);
 }
