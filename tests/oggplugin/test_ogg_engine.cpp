@@ -1,7 +1,8 @@
 // The engine's music, voices and effects through the built-in Ogg plug-in in
 // whole games that ship "ovogg2.dll" or "ovogg.dll", checked through the
 // sound trace and the mixer's output of the headless runner: loop points,
-// fades in the background on the other music channel, chvol on the music,
+// fades in the background on the other music channel (the older library's
+// ramped step by step), chvol on the music,
 // the slot's music coming back on channel 199, the music lowered 10 dB under
 // a voice, the plug-in's voice seen by Lua, the click and button waits
 // watching the plug-in's voice, what a reset closes, the volume dialog, MP3
@@ -107,6 +108,27 @@ TEST(OggEngine, FadesInTheBackgroundAndSlotsBringTheMusicBack) {
     EXPECT_EQ(TraceTime(t, "ogg ch=198 open \"b.ogg\""), fade) << "the next piece starts at once";
     EXPECT_NEAR(TraceTime(t, "ogg ch=199 close (fade)") - fade, 1000, 30);
     EXPECT_EQ(TraceTime(t, "ogg ch=199 open \"b.ogg\"") - TraceTime(t, "ogg ch=198 close"), 0);
+}
+
+// The older plug-in's music is faded here, the script waiting: one unit of
+// attenuation a step, at least 10 ms each, then channel 199 closes.
+TEST(OggEngine, OlderLibraryFadesTheMusicStepByStep) {
+    std::string dir = GameShipping("ovogg.dll");
+    WriteGameFile(dir, "a.ogg", ToneOgg(3.0, 440, 44100, 1, 0.5));
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nbgm \"a.ogg\"\nwait 100\n"
+                                 "bgmfadeout 200\nbgmstop\ndwave 1,\"a.ogg\"\nend\n");
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> want = {"ogg ch=199 open \"a.ogg\"", "ogg ch=199 vol 0", "ogg ch=199 play loop=1"};
+    for (int v = 0; v < 100; v++) want.push_back("ogg ch=199 vol " + std::to_string(-25 * v));
+    want.push_back("ogg ch=199 close");
+    want.push_back("ogg ch=1 open \"a.ogg\"");
+    std::vector<std::string> got = TraceLines(t, "ogg ");
+    ASSERT_GE(got.size(), want.size());
+    got.resize(want.size());
+    EXPECT_EQ(got, want);
+    int start = TraceTime(t, "ogg ch=199 vol -25") - 10;
+    EXPECT_EQ(TraceTime(t, "ogg ch=199 close") - start, 1000);
 }
 
 // bgmdownmode with the plug-in: a voice lowers the music 10 dB at once, and
