@@ -142,7 +142,11 @@ void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
 void PlatCursorPos(int* x, int* y);  // in client coordinates
 void PlatShowCursor(bool show);      // the pointer over the window
-void PlatWarpCursor(int x, int y);   // moves the pointer to a client position
+// Moves the pointer onto client pixel x, y and posts WM_MOUSEMOVE there.
+// Until the player moves the pointer, PlatCursorPos and the window's mouse
+// messages give exactly x, y (whatever the scale, and also where the
+// desktop cannot move the pointer).
+void PlatWarpCursor(int x, int y);
 // Headless: true when every click wait is to be answered at once.
 bool PlatClickWaitsAnswered();
 // The first game controller: the ten values of getjoypad, all 0 without one

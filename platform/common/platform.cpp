@@ -102,7 +102,12 @@ void PlatCursorPos(int* x, int* y) {
     if (y) *y = cy;
 }
 void PlatShowCursor(bool show) { Backend->show_cursor(show); }
-void PlatWarpCursor(int x, int y) { Backend->warp_cursor(x, y); }
+// The move reaches the window at exactly x, y, also where the desktop does
+// not let the pointer be moved.
+void PlatWarpCursor(int x, int y) {
+    Backend->warp_cursor(x, y);
+    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
+}
 bool PlatClickWaitsAnswered() { return Backend->click_waits(); }
 
 int DefaultBoxAnswer(uint32_t flags) { return (flags & 0xF) == MB_YESNO ? IDYES : IDOK; }
