@@ -83,6 +83,13 @@ void PlatPresent(const uint8_t* bits, int w, int h);
 // 8 ms, the last one flushed when the queue is found empty and before any
 // sleep.
 void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// A picture kept over a rectangle of the window, as a child window would be
+// (a movie playing over the screen): presents that rectangle of `bits` (a
+// w x h picture as above) and keeps its pixels over the same rectangle of
+// every picture of that size presented after, until the next overlay or
+// PlatClearOverlay.  Clearing leaves the window as it is until repainted.
+void PlatPresentOverlay(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+void PlatClearOverlay();
 // What the window shows: copies the pictures presented so far (the last whole
 // one with the rectangles presented after it) into a w x h picture of the
 // same layout; false, leaving it as it was, when no picture of that size was
