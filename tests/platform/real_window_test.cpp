@@ -392,14 +392,15 @@ void Click(Display* dpy, int x, int y) {
     XSync(dpy, False);
 }
 
-void PressKey(Display* dpy, KeySym sym) {
+// Held `hold_ms`, then a pause as long.
+void PressKey(Display* dpy, KeySym sym, int hold_ms = 30) {
     KeyCode k = XKeysymToKeycode(dpy, sym);
     XTestFakeKeyEvent(dpy, k, True, CurrentTime);
     XSync(dpy, False);
-    SleepMs(30);
+    SleepMs(hold_ms);
     XTestFakeKeyEvent(dpy, k, False, CurrentTime);
     XSync(dpy, False);
-    SleepMs(30);
+    SleepMs(hold_ms);
 }
 
 enum { MenuBarH = 20 };
@@ -476,14 +477,7 @@ int Whites(Display* dpy, int left, int top, int right, int bottom) {
 
 // Pressed long enough for a wait that polls the key's state on a busy
 // machine, shorter than the 125 ms after which a held key repeats.
-void HoldKey(Display* dpy, KeySym sym) {
-    KeyCode k = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(100);
-    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
-    XSync(dpy, False);
-}
+void HoldKey(Display* dpy, KeySym sym) { PressKey(dpy, sym, 100); }
 
 // The keyboard in the save menu and its yes/no question, in full screen at a
 // scale that is not whole (an 800 x 600 game on a 1920 x 1080 desktop: 1.8),
