@@ -18,6 +18,7 @@
 #include "save/persist_messages.h"
 #include "save/readlog.h"
 #include "save/safe_write.h"
+#include "save/savepoint.h"
 #include "save/slot_menu.h"
 
 std::string SaveDirectory;
@@ -60,6 +61,7 @@ void SaveReadFlags() {
 
 void SetSavePassDefaults() {
     KidokuMode = 1;
+    SaveOn = 0;  // the *define block takes no savepoints; a reset sets it
     SetSlotMenuPassDefaults();
 }
 
