@@ -158,6 +158,7 @@ static void RunPass() {
     LoadLookbackArrows();
     ApplyEnvData();
     RemoveStaleSaveTemps();
+    SetArrowCursor();
     PlatShowWindow(true);
     PlatSleep(500);
     PlatSetTimer(1, 30);
