@@ -97,16 +97,20 @@ void RedoJournal() {
     if (StackRecorded) SwapStack();
 }
 
-// Variables, arrays, conditions, jumps, calls and loops, string conversions;
-// none of them draws, plays, waits or calls out.
+// Variables, arrays, conditions, jumps, calls and loops, string conversions,
+// and the queries scripts poll in loops (timer, pointer, keys, modes,
+// sprites); none of them draws, plays, waits or calls out.
 const char* const JournaledCommands[] = {
-    "add",   "atoi",    "break",   "cmp",    "cos",        "date",  "debuglog", "dec",
-    "div",   "for",     "getparam", "getparam2", "getversion", "gosub", "goto",  "if",
-    "inc",   "itoa",    "itoa2",   "jumpb",  "jumpf",      "labelexist", "len", "mid",
-    "mod",   "mov",     "mov10",   "mov3",   "mov4",       "mov5",  "mov6",  "mov7",
-    "mov8",  "mov9",    "movl",    "mul",    "next",       "noreturn", "notif", "return",
-    "rnd",   "rnd2",    "sin",     "skip",   "split",      "splitnum", "sub", "tablegoto",
-    "tan",   "time",
+    "add",      "atoi",       "break",     "checkkey",  "cmp",      "cos",       "date",
+    "debuglog", "dec",        "div",       "for",       "getbtntimer", "getmousepos",
+    "getparam", "getparam2",  "getspmode", "getsppos",  "getspsize", "gettimer", "getversion",
+    "gosub",    "goto",       "if",        "inc",       "isctrl",   "isdown",    "isfull",
+    "ispage",   "isskip",     "itoa",      "itoa2",     "jumpb",    "jumpf",     "labelexist",
+    "len",      "mid",        "mod",       "mov",       "mov10",    "mov3",      "mov4",
+    "mov5",     "mov6",       "mov7",      "mov8",      "mov9",     "movl",      "mul",
+    "next",     "noreturn",   "notif",     "resettimer", "return",  "rnd",       "rnd2",
+    "sin",      "skip",       "split",     "splitnum",  "sub",      "tablegoto", "tan",
+    "time",
 };
 
 const int JournaledCommandCount = sizeof JournaledCommands / sizeof JournaledCommands[0];

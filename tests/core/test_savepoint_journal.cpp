@@ -115,6 +115,20 @@ const Case kCases[] = {
     {"", "", "debuglog 1", "", false},
     {"", "mov %1,-1", "date %1,%2,%3", "", true},
     {"", "mov %1,-1", "time %1,%2,%3", "", true},
+    // Queries polled in loops.
+    {"", "mov %1,-5", "gettimer %1", "", true},
+    {"", "", "resettimer", "", false},
+    {"", "mov %1,-77:mov %2,-77", "getmousepos %1,%2", "", true},
+    {"", "mov %1,5", "checkkey %1,\"a\"", "", true},
+    {"", "mov %1,5", "isdown %1", "", true},
+    {"", "mov %1,-5", "getbtntimer %1", "", true},
+    {"", "mov %1,5", "isskip %1", "", true},
+    {"", "mov %1,5", "isctrl %1", "", true},
+    {"", "mov %1,5", "isfull %1", "", true},
+    {"", "mov %1,5", "ispage %1", "", true},
+    {"", "mov %1,5", "getspmode %1,3", "", true},
+    {"", "mov %1,5:mov %2,5", "getsppos 3,%1,%2", "", true},
+    {"", "mov %1,5:mov %2,5:mov %4,5", "getspsize 3,%1,%2,%4", "", true},
     // A bounded variable stored without the bound is clamped by the next
     // store to any variable.
     {"intlimit 5,0,10", "len %5,\"abcdefghijkl\"", "inc %1", "", true},
