@@ -53,17 +53,11 @@ int SavepointPosition = 0;
 
 static SaveStream SavepointStream;
 int SavepointPending = 0;
-static int SavepointTailWritten = 0;
+int SavepointTailWritten = 0;
 
-// Taken before every command: without the Lua bridge a few stores.
-void TakeCommandSavepoint() {
-    if (LuaBridgeLoaded)
-        if (const char* hook = FindLuaHook(":savepoint"))
-            if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
-    SavepointPosition = ReadPosition;
-    SavepointPending = 1;
-    SavepointTailWritten = 0;
-    ClearJournal();
+void RunSavepointHook() {
+    if (const char* hook = FindLuaHook(":savepoint"))
+        if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
 }
 
 void TakeSavepoint() {

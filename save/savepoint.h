@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "core/script.h"
+#include "ext/optional.h"
+#include "save/journal.h"
+
 extern int SaveOn;               // 1 after every reset (0 in *define); savepoints are taken
 extern int NoCommandSavepoints;  // autosaveoff
 extern int ErrorSave;            // errorsave: ScriptError saves to slot 999
@@ -22,8 +26,16 @@ extern char LoadGosubLabel[256];
 extern int SavepointPosition;    // ReadPosition at the last savepoint
 
 void TakeSavepoint();
-void TakeCommandSavepoint();
-extern int SavepointPending;  // the last savepoint's image is still to be built
+void RunSavepointHook();         // the Lua ":savepoint" hook, when one is bound
+extern int SavepointTailWritten;  // the backlog and position follow the image
+// Taken before every command: without the Lua bridge a few stores.
+inline void TakeCommandSavepoint() {
+    if (LuaBridgeLoaded) RunSavepointHook();
+    SavepointPosition = ReadPosition;
+    SavepointPending = 1;
+    SavepointTailWritten = 0;
+    ClearJournal();
+}
 void BuildSavepointImage();
 // Before anything changes state the journal does not record: builds a
 // deferred image.
