@@ -27,6 +27,7 @@
 #include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/mainwindow.h"
+#include "text/menu.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
@@ -335,9 +336,12 @@ void ShowPage(Viewer& v, bool first) {
     }
     // The buttons drawn before are gone with the recomposed window.
     v.underSaved[0] = v.underSaved[1] = false;
-    int32_t cx, cy;
-    PlatCursorPos(&cx, &cy);
-    PlatPostMessage(WM_MOUSEMOVE, 0, (intptr_t)((uint32_t)(cx & 0xFFFF) | ((uint32_t)(cy & 0xFFFF) << 16)));
+    // The button highlight brought up to date, unless mode_tavelo.
+    if (!TaveloMode) {
+        int32_t cx, cy;
+        PlatCursorPos(&cx, &cy);
+        PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(cx, cy));
+    }
     DrawPageText(text, ruby);
     DrawButtons(v);
 }
