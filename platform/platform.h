@@ -134,9 +134,9 @@ void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int cou
 
 // ---- clock and input state ------------------------------------------------------
 
-// Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
-// sleeps, by 1 ms for each PlatGetMessage that finds nothing and by 1 ms for
-// each PlatStatementBatch statements run.
+// Milliseconds since the system started, wrapping at 2^32.  Headless:
+// virtual time that moves by the sleeps, by 1 ms for each PlatGetMessage
+// that finds nothing and by 1 ms for each PlatStatementBatch statements run.
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
@@ -167,10 +167,14 @@ int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool o
 // ---- window menu and modal dialogs ---------------------------------------------------
 //
 // The engine owns the menu tree and hands the platform a flat copy of it to
-// draw; a click on an item posts WM_COMMAND with its number.  Dialogs are
-// modal: while one is open the window gets no input, but posted messages,
-// timers and painting go on (the dialog pumps the queue).  Headless runs
-// take the answers from the events file (platform/headless/headless.h).
+// draw; a click on an item posts WM_COMMAND with its number.  While the
+// menu is open (menu mode) the keys and clicks it takes never reach the
+// window procedure; it closes when the window loses the focus, at a switch
+// to or from full screen and when a dialog opens.  Dialogs are modal: while
+// one is open the window gets no input and the menu cannot be used, but
+// posted messages, timers and painting go on (the dialog pumps the queue).
+// Headless runs take the answers from the events file
+// (platform/headless/headless.h).
 
 // One entry of the menu bar, in tree order: a submenu (command 0) is
 // followed by its entries one level deeper.
@@ -184,6 +188,13 @@ struct PlatMenuEntry {
 // area (the window is taller by the bar; client coordinates and size stay);
 // in full screen it shows as an overlay at the top edge.
 void PlatSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
+// The default handling of a released key: Alt released with no other key
+// pressed since it went down, or F10, puts the menu in menu mode with the
+// first entry of the bar highlighted (or ends menu mode).  Arrows move in
+// it, Enter opens a submenu or chooses an item, Esc closes a level.
+void PlatMenuKey(int vk);
+// The menu is in menu mode.
+bool PlatMenuOpen();
 
 // Pixel sizes of the input dialog; 0 keeps the dialog's own.
 struct PlatDialogSize {
@@ -192,9 +203,10 @@ struct PlatDialogSize {
 // The input dialog: a prompt, an edit field holding *text (CP932) and a
 // button labelled `button`.  IDOK with the field's content in *text (at
 // most limit bytes, cut on a character boundary), or IDCANCEL for Esc or
-// the close box (*text as it was).
+// the close box (*text as it was).  Without `can_cancel` Esc and the close
+// box do nothing: the dialog stays with what was typed.
 int PlatInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
-                    int limit, const PlatDialogSize* size);
+                    int limit, const PlatDialogSize* size, bool can_cancel);
 
 // A slider of a slider dialog.  Vertical sliders have `min` at the top.
 struct PlatSlider {
@@ -230,6 +242,12 @@ void PlatTextFieldFocus();
 // 0 for none (the earliest first).
 int PlatTextFieldKey();
 void PlatTextFieldClose();
+
+// ---- clipboard -------------------------------------------------------------------------
+
+// Puts a CP932 text on the desktop's clipboard, converted to UTF-8.
+// Headless: kept for HeadlessClipboard.
+void PlatSetClipboardText(const char* cp932);
 
 // ---- files ---------------------------------------------------------------------------
 

@@ -21,6 +21,7 @@
 #include "sound/click_voice.h"
 #include "sound/mciwave.h"
 #include "sound/voices.h"
+#include "text/backlog.h"
 #include "text/button_messages.h"
 #include "text/clickwait.h"
 #include "text/display.h"
@@ -398,6 +399,7 @@ int32_t ButtonWait() {
     uint32_t t0 = PlatTicks();
     uint32_t lastMove = t0 - 125;
     bool enterReleased = false;
+    bool copied = false;  // Shift+C has copied the page during this press
     bool headless = PlatIsHeadless();
 
     // The common end of a click, a wheel turn and a right click.
@@ -486,6 +488,10 @@ int32_t ButtonWait() {
                 MovePointerToEntry(hovered, KeyHeld(VK_UP) ? -1 : 1);
             }
             if ((o.pageUp || o.pageKeys) && KeyHeld(VK_PRIOR)) return KeyResult(VK_PRIOR, -12);
+            // Shift+C copies the page once a press; the wait goes on.
+            bool copyKeys = KeyHeld(VK_SHIFT) && KeyHeld('C');
+            if (copyKeys && !copied) CopyBacklogPage();
+            copied = copyKeys;
             if (o.pageKeys && KeyHeld(VK_NEXT)) return KeyResult(VK_NEXT, -13);
             if (o.insert && KeyHeld(VK_INSERT)) return KeyResult(VK_INSERT, -50);
             if (o.zxc) {

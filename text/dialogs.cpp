@@ -68,10 +68,12 @@ void RunInputDialog() {
     }
     std::string text = InputDefault;
     for (;;) {
+        // With an empty default there is nothing to answer a cancel with:
+        // Esc does nothing and what was typed stays.
         int r = PlatInputDialog(caption, prompt.c_str(), TxtDecide, &text, InputTextSize - 1,
-                                InputSizeSet ? &size : nullptr);
+                                InputSizeSet ? &size : nullptr, !InputDefault.empty());
         if (r != IDOK) {
-            if (InputDefault.empty()) continue;  // nothing to answer with: the dialog stays
+            if (InputDefault.empty()) continue;
             snprintf(InputText, sizeof InputText, "%s", InputDefault.c_str());
             return;
         }

@@ -319,11 +319,14 @@ static void Character(int c) {
     }
 }
 
+// A release: Alt brings the hidden full-screen bar back; then the default
+// handling, where Alt alone or F10 opens the window menu from the keyboard.
 static void KeyUp(uintptr_t vk) {
     if ((vk & 0xFF) == VK_MENU && FullScreen == 1 && FullScreenMenuHidden && !MenuDeleted) {
         FullScreenMenuHidden = 0;
         ShowMenuBar(true);
     }
+    PlatMenuKey((int)(vk & 0xFF));
 }
 
 // ---- timer ------------------------------------------------------------------------------------

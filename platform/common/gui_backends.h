@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 void HeadlessSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
-int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit);
+int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit, bool can_cancel);
 void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
                           void (*moved)(const PlatSlider*, int, void*), void* user);
 int HeadlessListDialog(const char* caption, int count);
@@ -16,10 +16,11 @@ std::string HeadlessTextFieldText();
 void HeadlessTextFieldSetText(const char* text);
 int HeadlessTextFieldKey();
 void HeadlessTextFieldClose();
+void HeadlessSetClipboard(const std::string& utf8);
 
 void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
 int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
-                   int limit, const PlatDialogSize* size);
+                   int limit, const PlatDialogSize* size, bool can_cancel);
 void GuiSliderDialog(const char* caption, PlatSlider* sliders, int count, int width,
                      void (*moved)(const PlatSlider*, int, void*), void* user);
 int GuiListDialog(const char* caption, const char* const* items, int count, int selected,
@@ -30,3 +31,4 @@ void GuiTextFieldSetText(const char* cp932);
 void GuiTextFieldFocus();
 int GuiTextFieldKey();
 void GuiTextFieldClose();
+void GuiSetClipboard(const std::string& utf8);

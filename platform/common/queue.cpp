@@ -5,10 +5,12 @@
 // messages, and only when none is left a WM_TIMER for a due timer (one per
 // call, as the low-priority timer messages of Windows).  PumpMessage adds the
 // translation step: accelerator keys become WM_COMMAND, character keys give
-// a WM_CHAR that is taken next.
+// a WM_CHAR that is taken next.  An open window menu takes its keys and
+// clicks as they leave the queue (menubar.cpp).
 #include <mutex>
 
 #include "platform/common/backend.h"
+#include "platform/common/menubar.h"
 
 enum { QueueLimit = 4096, TimerLimit = 32, AccelLimit = 64 };
 enum : uint32_t { TimerMinimum = 10 };  // shortest period, as USER_TIMER_MINIMUM
@@ -166,17 +168,20 @@ bool PlatGetMessage(PlatMsg* out) {
     Backend->pump_events();
     PlatMsg m;
     bool found = false;
-    {
-        std::lock_guard<std::mutex> g(QueueMutex);
-        if (QueueCount > 0) {
-            m = QueueTake(0);
-            found = true;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> g(QueueMutex);
+            found = QueueCount > 0;
+            if (found) m = QueueTake(0);
         }
-    }
-    if (found) {
+        if (!found) break;
         Backend->on_take(m);
         if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) SyncKeys[m.wparam & 0xFF] = m.message == WM_KEYDOWN;
-    } else if (!TakeDueTimer(&m)) {
+        // The open window menu takes keys and clicks before the window.
+        if (!MenuBarTakeMessage(m)) break;
+        found = false;
+    }
+    if (!found && !TakeDueTimer(&m)) {
         Backend->idle();
         return false;
     }

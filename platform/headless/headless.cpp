@@ -46,6 +46,7 @@ struct HeadlessState {
     bool field_open = false;
     std::string field_text;
     std::vector<int> field_keys;
+    std::string clipboard;  // UTF-8
 };
 
 static HeadlessState H;
@@ -578,16 +579,22 @@ static void NoteDialog(const char* kind, const char* caption, const std::string&
                 Cp932ToUtf8(answer).c_str());
 }
 
-int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit) {
-    if (!WaitForAnswer(H.inputs)) {
-        fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
-                Cp932ToUtf8(caption ? caption : "").c_str());
-        NoteDialog("input", caption, prompt ? prompt : "", "(none)");
-        PlatMarkFailure();
-        PlatExit(0);
+int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit, bool can_cancel) {
+    std::pair<bool, std::string> a;
+    for (;;) {
+        if (!WaitForAnswer(H.inputs)) {
+            fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
+                    Cp932ToUtf8(caption ? caption : "").c_str());
+            NoteDialog("input", caption, prompt ? prompt : "", "(none)");
+            PlatMarkFailure();
+            PlatExit(0);
+        }
+        a = H.inputs.front();
+        H.inputs.erase(H.inputs.begin());
+        if (!a.first || can_cancel) break;
+        // Esc in a dialog that cannot be cancelled: it stays open.
+        NoteDialog("input", caption, prompt ? prompt : "", "(cancel ignored)");
     }
-    std::pair<bool, std::string> a = H.inputs.front();
-    H.inputs.erase(H.inputs.begin());
     NoteDialog("input", caption, prompt ? prompt : "", a.first ? "(cancel)" : a.second);
     if (a.first) return IDCANCEL;
     *text = a.second;
@@ -642,6 +649,8 @@ void HeadlessTextFieldClose() {
     H.field_keys.clear();
 }
 bool HeadlessTextFieldIsOpen() { return H.field_open; }
+void HeadlessSetClipboard(const std::string& utf8) { H.clipboard = utf8; }
+const std::string& HeadlessClipboard() { return H.clipboard; }
 const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
 
 void HeadlessClearDialogs() {

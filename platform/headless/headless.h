@@ -106,6 +106,8 @@ bool HeadlessMenuAttached();
 std::string HeadlessMenuText();
 // An edit field is open.
 bool HeadlessTextFieldIsOpen();
+// The text last put on the clipboard (UTF-8), "" before any.
+const std::string& HeadlessClipboard();
 
 // ---- clock ---------------------------------------------------------------------
 // PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit

@@ -1,9 +1,10 @@
 // gui.cpp - the in-window GUI of the SDL backend on Dear ImGui: the menu
-// bar above the picture (an overlay at the top edge in full screen), the
-// modal dialogs and message boxes as panels over the picture, and the edit
-// field on the picture.  A menu click posts WM_COMMAND; a dialog runs a loop
-// that keeps dispatching posted messages, timers and paints while the
-// window takes no input, as the owner of a modal dialog.
+// bar above the picture (an overlay at the top edge in full screen) with
+// its submenus, the modal dialogs and message boxes as panels over the
+// picture, and the edit field on the picture.  A menu item chosen posts
+// WM_COMMAND; a dialog runs a loop that keeps dispatching posted messages,
+// timers and paints while the window takes no input (its menu included), as
+// the owner of a modal dialog.
 #include <SDL.h>
 #include <fontconfig/fontconfig.h>
 
@@ -19,6 +20,7 @@
 #include "imgui_impl_sdlrenderer.h"
 #include "platform/common/backend.h"
 #include "platform/common/gui_backends.h"
+#include "platform/common/menubar.h"
 #include "platform/sdl/sdl_internal.h"
 
 // The bar as high as the window menu and the built-in menu on one line in
@@ -26,9 +28,6 @@
 enum { FontPixels = 12, BarHeight = 20, FieldLimit = 255 };
 
 static bool Ready;  // ImGui runs on the window's renderer
-static std::vector<PlatMenuEntry> Menu;
-static bool MenuAttached;
-static bool BarOpen;  // a menu of the bar is open or the bar is hovered
 
 // ---- the font: IPA Gothic with every CP932 character -----------------------------------
 
@@ -187,7 +186,6 @@ void GuiShutdown() {
     IM_DELETE(Atlas);
     Atlas = nullptr;
     Ready = false;
-    BarOpen = false;
 }
 
 // ---- panels: dialogs and boxes ---------------------------------------------------------------
@@ -203,6 +201,7 @@ struct Panel {
     int limit = FieldLimit;
     const PlatDialogSize* size = nullptr;
     std::string button;
+    bool can_cancel = true;  // Esc and the close box cancel
     // sliders
     PlatSlider* sliders = nullptr;
     int count = 0, width = 0;
@@ -276,7 +275,7 @@ static void DrawInput(Panel* p) {
                                   FilterChar, &fd);
     ImGui::SameLine();
     if (ImGui::Button(U(p->button).c_str()) || enter) Finish(p, IDOK);
-    if (!open || KeyPressed(ImGuiKey_Escape)) Finish(p, IDCANCEL);
+    if ((!open || KeyPressed(ImGuiKey_Escape)) && p->can_cancel) Finish(p, IDCANCEL);
     ImGui::End();
 }
 
@@ -464,60 +463,223 @@ void GuiTextFieldClose() {
     SdlRequestRender();
 }
 
-// ---- the menu bar ---------------------------------------------------------------------------
+void GuiSetClipboard(const std::string& utf8) {
+    if (SDL_SetClipboardText(utf8.c_str()) != 0)
+        fprintf(stderr, "orva: cannot set the clipboard (%s)\n", SDL_GetError());
+}
 
-void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached) {
-    int was = GuiBarHeight();
-    Menu = entries;
-    MenuAttached = attached;
-    if (GuiBarHeight() != was) SdlLayoutChanged();
+// ---- the menu bar ---------------------------------------------------------------------------
+//
+// Drawn over everything from the state in platform/common/menubar.cpp: the
+// bar across the top edge, then each open submenu below its bar entry or
+// beside its row.  The places drawn are kept for the mouse.
+
+enum { BarLeft = 4, EntryPad = 6, RowHeight = 20, PopupPad = 4, CheckWidth = 18, ArrowWidth = 18 };
+
+struct MenuPlace {
+    int entry;
+    ImRect rect;
+};
+struct PopupPlace {
+    ImRect box;
+    std::vector<MenuPlace> rows;
+};
+static std::vector<MenuPlace> BarPlaces;
+static PopupPlace PopupPlaces[MenuBarLevels];  // levels 1 ..
+static int PopupsDrawn;
+static bool BarDrawn;
+static int HoverBar = -1;     // the bar entry under the pointer while the menu is closed
+static int PressedItem = -1;  // a bar item pressed: released on it, it is chosen
+static bool DrewMenu;         // the last frame showed a highlight or a submenu
+
+void GuiSetMenu(const std::vector<PlatMenuEntry>&, bool) {
+    SdlLayoutChanged();  // the window takes the bar's height when it came or went
     SdlRequestRender();
 }
 
-int GuiBarHeight() { return MenuAttached && !Menu.empty() ? BarHeight : 0; }
-bool GuiMenuAttached() { return MenuAttached; }
+int GuiBarHeight() { return MenuBarShown() ? BarHeight : 0; }
 
-// Draws entries [i, end of their level) at `depth`; returns the index after.
-static size_t DrawEntries(size_t i, int depth) {
-    while (i < Menu.size() && Menu[i].depth >= depth) {
-        const PlatMenuEntry& e = Menu[i];
-        if (e.depth > depth) {  // inside a closed submenu
-            i++;
-            continue;
-        }
-        std::string label = U(e.caption) + "##" + std::to_string(i);
-        if (e.command == 0) {
-            if (ImGui::BeginMenu(label.c_str())) {
-                i = DrawEntries(i + 1, depth + 1);
-                ImGui::EndMenu();
-                continue;
-            }
-        } else if (ImGui::MenuItem(label.c_str(), nullptr, e.checked)) {
-            PlatPostMessage(WM_COMMAND, e.command, 0);
-        }
-        i++;
-    }
-    return i;
+static ImU32 Col(ImGuiCol c) { return ImGui::GetColorU32(c); }
+
+static const MenuPlace* PlaceOf(const std::vector<MenuPlace>& v, int entry) {
+    for (const MenuPlace& p : v)
+        if (p.entry == entry) return &p;
+    return nullptr;
 }
 
 static void DrawBar() {
-    if (!MenuAttached || Menu.empty()) {
-        BarOpen = false;
-        return;
+    BarPlaces.clear();
+    PopupsDrawn = 0;
+    BarDrawn = false;
+    DrewMenu = false;
+    if (!MenuBarShown()) return;
+    BarDrawn = true;
+    ImDrawList* dl = ImGui::GetForegroundDrawList();
+    const std::vector<PlatMenuEntry>& e = MenuBarEntries();
+    const MenuBarState& s = MenuBarNow();
+    ImVec2 screen = ImGui::GetIO().DisplaySize;
+    float fs = ImGui::GetFontSize();
+    dl->AddRectFilled(ImVec2(0, 0), ImVec2(screen.x, BarHeight), Col(ImGuiCol_MenuBarBg));
+    float x = BarLeft;
+    for (int i : MenuBarChildren(-1)) {
+        std::string t = U(e[(size_t)i].caption);
+        ImRect r(x, 0, x + ImGui::CalcTextSize(t.c_str()).x + 2 * EntryPad, BarHeight);
+        if (s.active ? s.sel[0] == i : HoverBar == i) {
+            dl->AddRectFilled(r.Min, r.Max, Col(ImGuiCol_HeaderHovered));
+            DrewMenu = true;
+        }
+        dl->AddText(ImVec2(x + EntryPad, (BarHeight - fs) / 2), Col(ImGuiCol_Text), t.c_str());
+        BarPlaces.push_back({i, r});
+        x = r.Max.x;
     }
-    if (ImGui::BeginMainMenuBar()) {
-        DrawEntries(0, 0);
-        ImGui::EndMainMenuBar();
+    for (int level = 1; level <= s.open && level < MenuBarLevels; level++) {
+        std::vector<int> rows = MenuBarChildren(s.sel[level - 1]);
+        ImVec2 at;
+        if (level == 1) {
+            const MenuPlace* p = PlaceOf(BarPlaces, s.sel[0]);
+            if (!p) break;
+            at = ImVec2(p->rect.Min.x, BarHeight);
+        } else {
+            const MenuPlace* p = PlaceOf(PopupPlaces[level - 1].rows, s.sel[level - 1]);
+            if (!p) break;
+            at = ImVec2(PopupPlaces[level - 1].box.Max.x - 2, p->rect.Min.y - PopupPad);
+        }
+        if (rows.empty()) break;
+        float text_w = 0;
+        for (int i : rows) text_w = std::max(text_w, ImGui::CalcTextSize(U(e[(size_t)i].caption).c_str()).x);
+        ImVec2 size(CheckWidth + text_w + ArrowWidth + 2 * PopupPad, rows.size() * (float)RowHeight + 2 * PopupPad);
+        at.x = std::max(0.0f, std::min(at.x, screen.x - size.x));
+        at.y = std::max(0.0f, std::min(at.y, screen.y - size.y));
+        PopupPlace& pp = PopupPlaces[level];
+        pp.box = ImRect(at, ImVec2(at.x + size.x, at.y + size.y));
+        pp.rows.clear();
+        dl->AddRectFilled(pp.box.Min, pp.box.Max, Col(ImGuiCol_PopupBg));
+        dl->AddRect(pp.box.Min, pp.box.Max, Col(ImGuiCol_Border));
+        float y = at.y + PopupPad;
+        for (int i : rows) {
+            const PlatMenuEntry& en = e[(size_t)i];
+            ImRect r(at.x + 1, y, pp.box.Max.x - 1, y + RowHeight);
+            if (s.sel[level] == i) dl->AddRectFilled(r.Min, r.Max, Col(ImGuiCol_HeaderHovered));
+            float ty = y + (RowHeight - fs) / 2;
+            if (en.checked) ImGui::RenderCheckMark(dl, ImVec2(at.x + PopupPad + 2, ty + fs * 0.067f), Col(ImGuiCol_Text), fs * 0.866f);
+            dl->AddText(ImVec2(at.x + PopupPad + CheckWidth, ty), Col(ImGuiCol_Text), U(en.caption).c_str());
+            if (en.command == 0)
+                ImGui::RenderArrow(dl, ImVec2(pp.box.Max.x - PopupPad - ArrowWidth + 4, ty), Col(ImGuiCol_Text), ImGuiDir_Right, 0.8f);
+            pp.rows.push_back({i, r});
+            y += RowHeight;
+        }
+        PopupsDrawn = level;
+        DrewMenu = true;
     }
-    ImGuiIO& io = ImGui::GetIO();
-    BarOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
-              (io.MousePos.y >= 0 && io.MousePos.y < BarHeight && io.MousePos.x >= 0);
+}
+
+// What lies under a window point: a row of an open submenu, the body of
+// one, a bar entry or the bar's empty part.
+enum { HitNone, HitRow, HitPopup, HitEntry, HitBar };
+struct MenuHit {
+    int kind = HitNone, level = 0, entry = -1;
+};
+
+static MenuHit HitAt(int wx, int wy) {
+    MenuHit h;
+    ImVec2 pt((float)wx + 0.5f, (float)wy + 0.5f);
+    for (int level = PopupsDrawn; level >= 1; level--) {
+        const PopupPlace& pp = PopupPlaces[level];
+        if (!pp.box.Contains(pt)) continue;
+        h.kind = HitPopup;
+        h.level = level;
+        for (const MenuPlace& r : pp.rows)
+            if (r.rect.Contains(pt)) {
+                h.kind = HitRow;
+                h.entry = r.entry;
+            }
+        return h;
+    }
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(SdlWindow(), &ww, &wh);
+    if (BarDrawn && wy >= 0 && wy < BarHeight && wx >= 0 && wx < ww) {
+        h.kind = HitBar;
+        for (const MenuPlace& r : BarPlaces)
+            if (r.rect.Contains(pt)) {
+                h.kind = HitEntry;
+                h.entry = r.entry;
+            }
+    }
+    return h;
+}
+
+static int ButtonVk(Uint8 b) {
+    return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
+}
+
+// A mouse event for the menu: true when the menu takes it.  While the menu
+// is open every mouse event is its own; a press outside it closes it.
+static bool MenuMouse(const SDL_Event& e) {
+    bool open = MenuBarNow().active;
+    int x, y;
+    if (e.type == SDL_MOUSEMOTION) x = e.motion.x, y = e.motion.y;
+    else if (e.type == SDL_MOUSEWHEEL) SDL_GetMouseState(&x, &y);
+    else x = e.button.x, y = e.button.y;
+    MenuHit h = HitAt(x, y);
+    bool on_bar = h.kind == HitEntry || h.kind == HitBar;
+    switch (e.type) {
+    case SDL_MOUSEMOTION: {
+        int hover = !open && h.kind == HitEntry ? h.entry : -1;
+        if (hover != HoverBar) SdlRequestRender();
+        HoverBar = hover;
+        if (!open) return on_bar;
+        if (h.kind == HitEntry) MenuBarHover(0, h.entry);
+        else if (h.kind == HitRow) MenuBarHover(h.level, h.entry);
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+        if (!open && !on_bar) return false;
+        if (!MenuBarUsable()) return true;  // the bar of a blocked window does nothing
+        MenuBarTakePress(ButtonVk(e.button.button));
+        PressedItem = -1;
+        if (e.button.button != SDL_BUTTON_LEFT) {
+            if (h.kind == HitNone) MenuBarClose();
+        } else if (h.kind == HitEntry) {
+            MenuBarPressEntry(h.entry);
+            if (!MenuBarIsSubmenu(h.entry)) PressedItem = h.entry;
+        } else if (h.kind == HitRow) {
+            MenuBarHover(h.level, h.entry);
+        } else if (h.kind != HitPopup) {
+            MenuBarClose();
+        }
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEBUTTONUP: {
+        // Only the release of a press the menu took is its own.
+        if (!MenuBarTakeRelease(ButtonVk(e.button.button))) return false;
+        if (e.button.button == SDL_BUTTON_LEFT && MenuBarNow().active) {
+            if (h.kind == HitRow && !MenuBarIsSubmenu(h.entry)) MenuBarChoose(h.entry);
+            else if (h.kind == HitEntry && h.entry == PressedItem) MenuBarChoose(h.entry);
+            else if (PressedItem >= 0) MenuBarClose();
+        }
+        PressedItem = -1;
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEWHEEL:
+        return open || on_bar;
+    }
+    return false;
+}
+
+bool GuiWantsPointer(int wx, int wy) {
+    return Active || MenuBarNow().active || (MenuBarShown() && wy >= 0 && wy < BarHeight && wx >= 0);
 }
 
 // ---- frames ------------------------------------------------------------------------------------
 
-bool GuiVisible() { return (MenuAttached && !Menu.empty()) || Active || TheField.open; }
-bool GuiWantsFrames() { return Ready && (BarOpen || Active || TheField.open); }
+bool GuiVisible() { return MenuBarShown() || Active || TheField.open; }
+bool GuiModal() { return Active != nullptr; }
+bool GuiWantsFrames() {
+    return Ready && (MenuBarNow().active || HoverBar >= 0 || DrewMenu || Active || TheField.open);
+}
 
 void GuiDraw() {
     if (!GuiVisible()) return;
@@ -531,7 +693,6 @@ void GuiDraw() {
     SDL_GetMouseState(&mx, &my);
     if (SDL_GetMouseFocus() == SdlWindow()) ImGui::GetIO().MousePos = ImVec2((float)mx, (float)my);
     ImGui::NewFrame();
-    if (!SdlFullScreenNow() || !Active) DrawBar();
     if (TheField.open) DrawField();
     if (Panel* p = Active) {
         switch (p->kind) {
@@ -542,6 +703,8 @@ void GuiDraw() {
         }
         p->first = false;
     }
+    if (!SdlFullScreenNow() || !Active) DrawBar();
+    else BarDrawn = false, PopupsDrawn = 0;
     ImGui::Render();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
@@ -552,7 +715,7 @@ bool GuiTakeEvent(const SDL_Event& e) {
     bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_TEXTEDITING;
     bool mouse = e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
                  e.type == SDL_MOUSEWHEEL;
-    if (TheField.open && !Active && e.type == SDL_KEYDOWN) {
+    if (TheField.open && !Active && !MenuBarNow().active && e.type == SDL_KEYDOWN) {
         SDL_Keycode k = e.key.keysym.sym;
         int vk = k == SDLK_TAB ? VK_TAB : k == SDLK_RETURN || k == SDLK_KP_ENTER ? VK_RETURN : k == SDLK_ESCAPE ? VK_ESCAPE : 0;
         if (vk) {
@@ -562,18 +725,15 @@ bool GuiTakeEvent(const SDL_Event& e) {
     }
     ImGui_ImplSDL2_ProcessEvent(&e);
     if (key || mouse) SdlRequestRender();
+    bool taken;
+    if (Active) taken = key || mouse;  // the owner takes no input, its menu included
+    else if (mouse && MenuMouse(e)) taken = true;
+    else if (TheField.open && key && !MenuBarNow().active) taken = true;  // the field has the keyboard
+    else taken = mouse && TheField.open && e.type != SDL_MOUSEMOTION && ImGui::GetIO().WantCaptureMouse;
     // A frame now, so that a key or button released before the next one
     // is still seen down.
     if ((e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) && GuiVisible()) SdlRenderNow();
-    if (Active) return key || mouse;          // the owner takes no input
-    if (TheField.open && key) return true;    // the field has the keyboard
-    if (mouse) {
-        int y = e.type == SDL_MOUSEMOTION ? e.motion.y : e.type == SDL_MOUSEWHEEL ? -1 : e.button.y;
-        bool over_bar = MenuAttached && !Menu.empty() && y >= 0 && y < BarHeight;
-        if (BarOpen || over_bar) return true;
-        if (TheField.open && e.type != SDL_MOUSEMOTION && ImGui::GetIO().WantCaptureMouse) return true;
-    }
-    return false;
+    return taken;
 }
 
 // ---- the modal loop ----------------------------------------------------------------------------
@@ -585,6 +745,7 @@ static int RunModal(Panel* p) {
     if (!Ready) return -1;
     Panel* outer = Active;
     Active = p;
+    SdlPointerChanged();
     SDL_StartTextInput();
     while (!p->done) {
         for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
@@ -598,6 +759,7 @@ static int RunModal(Panel* p) {
         SDL_Delay(5);
     }
     Active = outer;
+    SdlPointerChanged();
     if (!Active && !TheField.open) SDL_StopTextInput();
     SdlRequestRender();
     return p->result;
@@ -614,7 +776,7 @@ int GuiMessageBox(const char* text, const char* caption, uint32_t flags) {
 }
 
 int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
-                   int limit, const PlatDialogSize* size) {
+                   int limit, const PlatDialogSize* size, bool can_cancel) {
     Panel p;
     p.kind = PanelInput;
     p.caption = caption ? caption : "";
@@ -622,6 +784,7 @@ int GuiInputDialog(const char* caption, const char* prompt, const char* button, 
     p.button = button ? button : "OK";
     p.limit = limit < 0 || limit > FieldLimit ? FieldLimit : limit;
     p.size = size;
+    p.can_cancel = can_cancel;
     std::string start = *text;
     start.resize(Cp932Cut(start.data(), start.size(), (size_t)p.limit));
     snprintf(p.edit, sizeof p.edit, "%s", Cp932ToUtf8(start).c_str());

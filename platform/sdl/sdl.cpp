@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <ctime>
 
 #include <string>
 #include <vector>
 
 #include "platform/common/backend.h"
+#include "platform/common/menubar.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_internal.h"
 
@@ -162,10 +164,59 @@ static void PostOnce(uint32_t message) {
     if (!QueueHas(message)) QueuePost(message, 0, 0);
 }
 
+// The pointer shows where the game wants it, and always over the GUI and
+// outside the game's window.
+static bool GamePointerShown = true;
+static int PointerShownNow = -1;
+
+static void UpdatePointer() {
+    if (!VideoUp) return;
+    bool show = GamePointerShown;
+    if (!show && Window) {
+        if (SDL_GetMouseFocus() != Window) {
+            show = true;
+        } else {
+            int x, y;
+            SDL_GetMouseState(&x, &y);
+            show = GuiWantsPointer(x, y);
+        }
+    }
+    if ((int)show == PointerShownNow) return;
+    PointerShownNow = show;
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+// An event of another window than the game's.
+static bool OtherWindow(const SDL_Event& e) {
+    Uint32 id = 0;
+    switch (e.type) {
+    case SDL_WINDOWEVENT: id = e.window.windowID; break;
+    case SDL_KEYDOWN: case SDL_KEYUP: id = e.key.windowID; break;
+    case SDL_MOUSEMOTION: id = e.motion.windowID; break;
+    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: id = e.button.windowID; break;
+    case SDL_MOUSEWHEEL: id = e.wheel.windowID; break;
+    case SDL_TEXTINPUT: id = e.text.windowID; break;
+    case SDL_TEXTEDITING: id = e.edit.windowID; break;
+    default: return false;
+    }
+    return id != 0 && Window && id != SDL_GetWindowID(Window);
+}
+
 static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
+        if (OtherWindow(e)) continue;
+        if (e.type == SDL_KEYDOWN && MenuBarNow().active) {
+            // The open menu takes the key (as it leaves the queue): it
+            // reads as up from now on.
+            if (int vk = KeyToVk(e.key.keysym.sym)) MenuBarTakePress(vk);
+        }
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            MenuBarClose();
+            RenderPending = true;
+        }
         if (GuiTakeEvent(e)) continue;
         switch (e.type) {
         case SDL_QUIT:
@@ -173,7 +224,8 @@ static void PumpEvents() {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-                PostOnce(WM_CLOSE);
+                // The close box of a window that a dialog disables does nothing.
+                if (!GuiModal()) PostOnce(WM_CLOSE);
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 // The texture still holds the picture: drawing it again is enough.
@@ -239,7 +291,13 @@ static void Idle() {
     FlushPresent();
 }
 static void OnTake(const PlatMsg&) {}
-static uint32_t Ticks() { return SDL_GetTicks(); }
+// Milliseconds since the system started, as the multimedia clock counts
+// them (gettimer before any resettimer reads it).
+static uint32_t Ticks() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (uint32_t)((uint64_t)ts.tv_sec * 1000 + (uint64_t)ts.tv_nsec / 1000000);
+}
 static void Sleep(uint32_t ms) {
     Idle();
     SDL_Delay(ms);
@@ -259,7 +317,10 @@ static void CursorPos(int* x, int* y) {
     WindowToClient(wx, wy, x, y);
 }
 
-static void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+static void ShowCursor(bool show) {
+    GamePointerShown = show;
+    UpdatePointer();
+}
 
 static void WarpCursor(int x, int y) {
     if (!Window) return;
@@ -325,6 +386,8 @@ static void Shutdown() {
     if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
     CustomCursor = ArrowCursor = nullptr;
     CustomCursorUsed = false;
+    GamePointerShown = true;
+    PointerShownNow = -1;
     Shadow.clear();
     RenderPending = PresentedOnce = CoveringDesktop = false;
     if (Texture) SDL_DestroyTexture(Texture);
@@ -720,6 +783,7 @@ const PlatBackend SdlBackend = {
 };
 
 SDL_Window* SdlWindow() { return Window; }
+void SdlPointerChanged() { UpdatePointer(); }
 void SdlRequestRender() { RenderPending = true; }
 void SdlRenderNow() { Render(); }
 bool SdlFullScreenNow() { return FullScreen; }

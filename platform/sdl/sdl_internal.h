@@ -17,20 +17,27 @@ bool SdlFullScreenNow();
 bool SdlWindowShown();
 // A client point in window coordinates (the picture's scale and place).
 void SdlClientToWindow(int x, int y, float* wx, float* wy);
+// A dialog came or went: the pointer shows over it even when the game
+// hides it.
+void SdlPointerChanged();
 
 // ---- the GUI (gui.cpp) ------------------------------------------------------------------
 // Starts building the GUI's glyphs (at the window's creation).
 void GuiPrepare();
 // The height the menu bar takes above the picture while attached.
 int GuiBarHeight();
-bool GuiMenuAttached();
 // Draws the bar, the field and the open dialog over what the renderer holds.
 void GuiDraw();
 bool GuiVisible();
 // Something is being interacted with: frames are wanted even without presents.
 bool GuiWantsFrames();
+// A modal dialog or message box is open.
+bool GuiModal();
 // An SDL event the GUI takes (the window does not get it then).
 bool GuiTakeEvent(const SDL_Event& e);
+// The pointer at this window point is over the GUI (a dialog, the open
+// menu or the bar), where it always shows.
+bool GuiWantsPointer(int wx, int wy);
 // A message box drawn in the window; -1 when the window cannot show one.
 int GuiMessageBox(const char* text, const char* caption, uint32_t flags);
 void GuiShutdown();
