@@ -243,6 +243,22 @@ void PlatTextFieldFocus();
 int PlatTextFieldKey();
 void PlatTextFieldClose();
 
+// ---- the debug window ------------------------------------------------------------------
+//
+// A window of its own beside the game's (not modal): a multi-line text,
+// kept scrolled to its end, above a check box.  `changed` is called on the
+// user-interface thread, inside a pump, when the player ticks or clears the
+// box (open true) or closes the window (open false: it is gone).  Headless,
+// the events debugstep and debugclose stand for the player.
+
+void PlatDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                         void (*changed)(bool open, bool checked));
+void PlatDebugWindowText(const char* cp932);
+void PlatDebugWindowClose();
+// The top-left corner of the game's window on the desktop, its frame and
+// menu bar included.
+void PlatWindowPosition(int* left, int* top);
+
 // ---- clipboard -------------------------------------------------------------------------
 
 // Puts a CP932 text on the desktop's clipboard, converted to UTF-8.

@@ -415,6 +415,13 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
         }
         return 0;
     }
+    case WM_DISPLAYCHANGE:
+        // Another desktop size: a window (not full screen) is centred on it again.
+        if (!DisplayChanging && FullScreen != 1 && PointParamX(lparam) > ScreenWidth) {
+            RecentreWindow(ScreenWidth, ScreenHeight);
+            PaintWindow(nullptr);
+        }
+        return 0;
     case WM_KEYUP:
         if (ButtonGetFunction && (wparam & 0xFF) == VK_F10) return 1;
         KeyUp(wparam);

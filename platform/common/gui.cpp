@@ -1,6 +1,6 @@
-// gui.cpp - the window menu, the modal dialogs and the clipboard: the
-// backend in use draws them (platform/sdl/gui.cpp) or answers them from the
-// events file (headless).
+// gui.cpp - the window menu, the modal dialogs, the debug window and the
+// clipboard: the backend in use draws them (platform/sdl/gui.cpp,
+// debugwin.cpp) or answers them from the events file (headless).
 #include "platform/common/gui_backends.h"
 #include "platform/common/menubar.h"
 
@@ -67,6 +67,33 @@ void PlatSetClipboardText(const char* cp932) {
     std::string utf8 = Cp932ToUtf8(cp932 ? cp932 : "");
     if (PlatIsHeadless()) HeadlessSetClipboard(utf8);
     else GuiSetClipboard(utf8);
+}
+
+void PlatDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                         void (*changed)(bool, bool)) {
+    if (!caption) caption = "";
+    if (!check_label) check_label = "";
+    if (PlatIsHeadless()) HeadlessDebugWindowOpen(left, top, caption, check_label, changed);
+    else DebugWindowOpen(left, top, caption, check_label, changed);
+}
+
+void PlatDebugWindowText(const char* cp932) {
+    if (!cp932) cp932 = "";
+    if (PlatIsHeadless()) HeadlessDebugWindowText(cp932);
+    else DebugWindowText(cp932);
+}
+
+void PlatDebugWindowClose() {
+    if (PlatIsHeadless()) HeadlessDebugWindowClose();
+    else DebugWindowClose();
+}
+
+void PlatWindowPosition(int* left, int* top) {
+    int x = 0, y = 0;
+    if (PlatIsHeadless()) HeadlessWindowPosition(&x, &y);
+    else SdlWindowPosition(&x, &y);
+    if (left) *left = x;
+    if (top) *top = y;
 }
 
 void PlatTextFieldClose() {

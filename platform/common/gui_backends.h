@@ -17,6 +17,11 @@ void HeadlessTextFieldSetText(const char* text);
 int HeadlessTextFieldKey();
 void HeadlessTextFieldClose();
 void HeadlessSetClipboard(const std::string& utf8);
+void HeadlessDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                             void (*changed)(bool, bool));
+void HeadlessDebugWindowText(const char* cp932);
+void HeadlessDebugWindowClose();
+void HeadlessWindowPosition(int* left, int* top);
 
 void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
 int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
@@ -32,3 +37,7 @@ void GuiTextFieldFocus();
 int GuiTextFieldKey();
 void GuiTextFieldClose();
 void GuiSetClipboard(const std::string& utf8);
+void DebugWindowOpen(int left, int top, const char* caption, const char* check_label, void (*changed)(bool, bool));
+void DebugWindowText(const char* cp932);
+void DebugWindowClose();
+void SdlWindowPosition(int* left, int* top);

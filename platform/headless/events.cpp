@@ -151,10 +151,19 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
         long long v;
         if (!ParseInt(w[2], 1, 65535, &v)) return fail("'menu' needs a command number from 1 to 65535");
         e.n = (int)v;
-    } else if (!strcasecmp(name.c_str(), "menudump")) {
-        e.kind = EvMenuDump;
+    } else if (!strcasecmp(name.c_str(), "menudump") || !strcasecmp(name.c_str(), "debugdump")) {
+        e.kind = !strcasecmp(name.c_str(), "menudump") ? EvMenuDump : EvDebugDump;
         if (!(bad = want(1)).empty()) return fail(bad);
         e.text = w[2];
+    } else if (!strcasecmp(name.c_str(), "debugstep")) {
+        e.kind = EvDebugStep;
+        if (!(bad = want(1)).empty()) return fail(bad);
+        if (strcasecmp(w[2].c_str(), "on") && strcasecmp(w[2].c_str(), "off"))
+            return fail("'debugstep' takes on or off, not '" + w[2] + "'");
+        e.n = !strcasecmp(w[2].c_str(), "on");
+    } else if (!strcasecmp(name.c_str(), "debugclose")) {
+        e.kind = EvDebugClose;
+        if (!(bad = want(0)).empty()) return fail(bad);
     } else {
         return fail("unknown event '" + name + "'");
     }

@@ -33,6 +33,7 @@ struct HeadlessState {
     bool keys[256] = {};
     int cursor_x = 0, cursor_y = 0;
     HeadlessWindowState window;
+    int desktop_w = 1920, desktop_h = 1080;
     std::vector<uint8_t> frame;
     int frame_w = 0, frame_h = 0;
     bool audio_open = false;
@@ -47,6 +48,8 @@ struct HeadlessState {
     std::string field_text;
     std::vector<int> field_keys;
     std::string clipboard;  // UTF-8
+    HeadlessDebugWindowState debug;
+    void (*debug_changed)(bool, bool) = nullptr;
 };
 
 static HeadlessState H;
@@ -203,6 +206,24 @@ static uintptr_t MouseFlags(int also_down) {
 
 static std::string Absolute(const std::string& path);
 
+static void WriteUtf8File(const std::string& path, const std::string& text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "orva: cannot write %s\n", path.c_str());
+        return;
+    }
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+// The player ticks the debug window's box or closes it.
+static void DebugWindowEvent(bool close, bool checked) {
+    if (!H.debug.open) return;
+    if (close) H.debug.open = false;
+    else H.debug.checked = checked;
+    if (H.debug_changed) H.debug_changed(H.debug.open, H.debug.open && H.debug.checked);
+}
+
 static void Inject(const HeadlessEvent& e) {
     intptr_t pt = MakePointParam(e.x, e.y);
     switch (e.kind) {
@@ -269,17 +290,18 @@ static void Inject(const HeadlessEvent& e) {
     case EvMenu:
         QueuePost(WM_COMMAND, (uintptr_t)e.n, 0);
         break;
-    case EvMenuDump: {
-        FILE* f = fopen(e.text.c_str(), "wb");
-        if (!f) {
-            fprintf(stderr, "orva: cannot write %s\n", e.text.c_str());
-            break;
-        }
-        std::string t = HeadlessMenuText();
-        fwrite(t.data(), 1, t.size(), f);
-        fclose(f);
+    case EvMenuDump:
+        WriteUtf8File(e.text, HeadlessMenuText());
         break;
-    }
+    case EvDebugDump:
+        WriteUtf8File(e.text, Cp932ToUtf8(H.debug.text));
+        break;
+    case EvDebugStep:
+        DebugWindowEvent(false, e.n != 0);
+        break;
+    case EvDebugClose:
+        DebugWindowEvent(true, false);
+        break;
     }
 }
 
@@ -340,7 +362,7 @@ static bool Init(const PlatOptions& opt) {
             PlatExit(2);
         }
         for (HeadlessEvent& e : H.events)
-            if (e.kind == EvMenuDump) e.text = Absolute(e.text);
+            if (e.kind == EvMenuDump || e.kind == EvDebugDump) e.text = Absolute(e.text);
         std::stable_sort(H.events.begin(), H.events.end(),
                          [](const HeadlessEvent& a, const HeadlessEvent& b) { return a.time < b.time; });
     }
@@ -368,13 +390,13 @@ static void CreateWindow(int w, int h) {
     H.window.created = true;
     H.window.client_w = w;
     H.window.client_h = h;
-    H.window.left = 1920 / 2 - w / 2;
-    H.window.top = 1080 / 2 - h / 2;
+    H.window.left = H.desktop_w / 2 - w / 2;
+    H.window.top = H.desktop_h / 2 - h / 2;
 }
 
 static void DesktopSize(int* w, int* h) {
-    *w = 1920;
-    *h = 1080;
+    *w = H.desktop_w;
+    *h = H.desktop_h;
 }
 
 static int BitsPerPixel() { return 24; }
@@ -650,6 +672,32 @@ void HeadlessTextFieldClose() {
 }
 bool HeadlessTextFieldIsOpen() { return H.field_open; }
 void HeadlessSetClipboard(const std::string& utf8) { H.clipboard = utf8; }
+
+void HeadlessDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                             void (*changed)(bool, bool)) {
+    H.debug = HeadlessDebugWindowState();
+    H.debug.open = true;
+    H.debug.left = left;
+    H.debug.top = top;
+    H.debug.caption = caption;
+    H.debug.check_label = check_label;
+    H.debug_changed = changed;
+}
+void HeadlessDebugWindowText(const char* cp932) {
+    if (H.debug.open) H.debug.text = cp932;
+}
+void HeadlessDebugWindowClose() {
+    H.debug.open = false;
+    H.debug_changed = nullptr;
+}
+const HeadlessDebugWindowState& HeadlessDebugWindow() { return H.debug; }
+
+// The client area's corner less the bar above it (as high as the SDL GUI's).
+void HeadlessWindowPosition(int* left, int* top) {
+    enum { BarHeight = 20 };
+    *left = H.window.left;
+    *top = H.window.top - (H.menu_attached && !H.menu.empty() && !H.window.full_screen ? BarHeight : 0);
+}
 const std::string& HeadlessClipboard() { return H.clipboard; }
 const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
 
@@ -674,6 +722,12 @@ void HeadlessSetAudioOut(const char* path) { AudioOutPath = path ? path : ""; }
 int64_t HeadlessAudioFrames() { return AudioFill ? (int64_t)AudioFrames : -1; }
 void HeadlessSetTicks(uint32_t ticks) { Base = ticks - (uint32_t)Elapsed; }
 const HeadlessWindowState& HeadlessWindow() { return H.window; }
+
+void HeadlessSetDesktopSize(int w, int h) {
+    H.desktop_w = w;
+    H.desktop_h = h;
+    QueuePost(WM_DISPLAYCHANGE, 24, MakePointParam(w, h));
+}
 
 bool HeadlessLastFrame(const uint8_t** bits, int* w, int* h) {
     if (H.frame.empty()) return false;

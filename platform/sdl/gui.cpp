@@ -28,6 +28,8 @@
 enum { FontPixels = 12, BarHeight = 20, FieldLimit = 255 };
 
 static bool Ready;  // ImGui runs on the window's renderer
+static ImGuiContext* MainContext;
+static ImTextureID MainFontTexture;  // the glyph atlas on the window's renderer
 
 // ---- the font: IPA Gothic with every CP932 character -----------------------------------
 
@@ -137,12 +139,13 @@ void GuiPrepare() {
     AtlasThread = new std::thread(BuildAtlas);
 }
 
-static void Start() {
-    if (Ready || !SdlWindow() || !SdlRenderer()) return;
+ImFontAtlas* GuiFontAtlas() {
     GuiPrepare();
     JoinAtlas();
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext(Atlas);
+    return Atlas;
+}
+
+void GuiSetUpContext() {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
@@ -151,15 +154,46 @@ static void Start() {
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
     st.WindowRounding = 0;
-    st.ItemSpacing.x = 4;  // the bar puts twice this between its entries
+    st.ItemSpacing.x = 4;
+}
+
+// The contexts share one atlas, but each renderer holds its own texture of
+// it: each frame names its own before it starts.
+void GuiUseFontTexture(ImTextureID* texture) {
+    if (!Atlas) return;
+    if (*texture) Atlas->SetTexID(*texture);
+    else *texture = Atlas->TexID;  // made by this renderer's first frame
+}
+
+static void Start() {
+    if (Ready || !SdlWindow() || !SdlRenderer()) return;
+    GuiFontAtlas();
+    IMGUI_CHECKVERSION();
+    ImGuiContext* outer = ImGui::GetCurrentContext();
+    MainContext = ImGui::CreateContext(Atlas);
+    ImGui::SetCurrentContext(MainContext);
+    GuiSetUpContext();
     ImGui_ImplSDL2_InitForSDLRenderer(SdlWindow());
     ImGui_ImplSDLRenderer_Init(SdlRenderer());
+    if (outer) ImGui::SetCurrentContext(outer);
     Ready = true;
 }
+
+// Makes the window's context the current one for the life of the object.
+struct MainScope {
+    ImGuiContext* outer;
+    MainScope() : outer(ImGui::GetCurrentContext()) {
+        if (MainContext) ImGui::SetCurrentContext(MainContext);
+    }
+    ~MainScope() {
+        if (outer) ImGui::SetCurrentContext(outer);
+    }
+};
 
 int GuiMissingGlyphs(const char* cp932) {
     Start();
     if (!Ready) return -1;
+    MainScope scope;
     ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
     std::string u = Cp932ToUtf8(cp932 ? cp932 : "");
     int missing = 0;
@@ -180,9 +214,13 @@ void GuiShutdown() {
         Atlas = nullptr;
         return;
     }
+    ImGui::SetCurrentContext(MainContext);
     ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
-    ImGui::DestroyContext();
+    ImGui::DestroyContext(MainContext);
+    ImGui::SetCurrentContext(nullptr);
+    MainContext = nullptr;
+    MainFontTexture = nullptr;
     IM_DELETE(Atlas);
     Atlas = nullptr;
     Ready = false;
@@ -379,42 +417,84 @@ static void DrawBox(Panel* p) {
 
 // ---- the edit field on the picture ---------------------------------------------------------
 
+// The field's text is drawn in the script's font cell: the glyphs scaled to
+// its height, and its drawing stretched sideways so that a half-width
+// character is the font width wide (the face's half-width glyphs are half
+// as wide as high).
 struct Field {
     bool open = false;
-    int left = 0, top = 0, width = 0, height = 0, font_h = 0;
+    int left = 0, top = 0, width = 0, height = 0, font_w = 0, font_h = 0;
     char edit[FieldLimit * 3 + 4] = {};
     int limit = FieldLimit;
     bool focus = false;
     std::vector<int> keys;
+    ImDrawList* drawn = nullptr;  // the field's drawing in the frame being made
+    float x0 = 0, stretch = 1;    // its left edge and sideways stretch then
 };
 static Field TheField;
 
+// The field's rectangle in window coordinates and its sideways stretch.
+static void FieldPlace(float* x0, float* y0, float* x1, float* y1, float* stretch) {
+    const Field& f = TheField;
+    SdlClientToWindow(f.left, f.top, x0, y0);
+    SdlClientToWindow(f.left + f.width, f.top + f.height, x1, y1);
+    *stretch = f.font_w > 0 && f.font_h > 0 ? 2.0f * f.font_w / f.font_h : 1.0f;
+}
+
+// The pointer over the field, as the unstretched drawing places it.
+static void FieldPointer(ImVec2* pos) {
+    if (!TheField.open) return;
+    float x0, y0, x1, y1, k;
+    FieldPlace(&x0, &y0, &x1, &y1, &k);
+    if (pos->x >= x0 && pos->x < x1 && pos->y >= y0 && pos->y < y1) pos->x = x0 + (pos->x - x0) / k;
+}
+
 static void DrawField() {
     Field& f = TheField;
-    float x0, y0, x1, y1;
-    SdlClientToWindow(f.left, f.top, &x0, &y0);
-    SdlClientToWindow(f.left + f.width, f.top + f.height, &x1, &y1);
+    float x0, y0, x1, y1, k;
+    FieldPlace(&x0, &y0, &x1, &y1, &k);
+    float scale = f.height > 0 ? (y1 - y0) / f.height : 1;  // window pixels a screen pixel
+    float glyph_h = (f.font_h > 0 ? f.font_h : FontPixels) * scale;
     ImGui::SetNextWindowPos(ImVec2(x0, y0), ImGuiCond_Always);
-    ImGui::SetNextWindowSize(ImVec2(x1 - x0, y1 - y0), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2((x1 - x0) / k, y1 - y0), ImGuiCond_Always);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(1, std::max(0.0f, (y1 - y0 - glyph_h) / 2)));
     ImGui::Begin("##field", nullptr,
                  ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove |
                      ImGuiWindowFlags_NoBackground);
-    ImGui::SetNextItemWidth(x1 - x0);
+    ImGui::SetWindowFontScale(glyph_h / FontPixels);
+    ImGui::SetNextItemWidth((x1 - x0) / k);
     if (f.focus) {
         ImGui::SetKeyboardFocusHere();
         f.focus = false;
     }
     FilterData fd = {f.limit, f.edit};
     ImGui::InputText("##text", f.edit, sizeof f.edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+    f.drawn = ImGui::GetWindowDrawList();
+    f.x0 = x0;
+    f.stretch = k;
     ImGui::End();
-    ImGui::PopStyleVar(2);
+    ImGui::PopStyleVar(3);
     SDL_Rect r = {(int)x0, (int)y0, (int)(x1 - x0), (int)(y1 - y0)};
     SDL_SetTextInputRect(&r);
 }
 
-void GuiTextFieldOpen(int left, int top, int width, int height, int, int font_h, const char* text) {
+// After the frame is made: the field's drawing stretched sideways.
+static void StretchField() {
+    Field& f = TheField;
+    ImDrawList* dl = f.drawn;
+    f.drawn = nullptr;
+    if (!dl || f.stretch == 1) return;
+    auto at = [&](float x) { return f.x0 + (x - f.x0) * f.stretch; };
+    for (ImDrawVert& v : dl->VtxBuffer) v.pos.x = at(v.pos.x);
+    for (ImDrawCmd& c : dl->CmdBuffer) {
+        c.ClipRect.x = at(c.ClipRect.x);
+        c.ClipRect.z = at(c.ClipRect.z);
+    }
+}
+
+void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text) {
     Start();
     TheField = Field();
     TheField.open = true;
@@ -422,6 +502,7 @@ void GuiTextFieldOpen(int left, int top, int width, int height, int, int font_h,
     TheField.top = top;
     TheField.width = width > 1 ? width : 1;
     TheField.height = height > 1 ? height : 1;
+    TheField.font_w = font_w;
     TheField.font_h = font_h;
     TheField.focus = true;
     GuiTextFieldSetText(text);
@@ -438,7 +519,10 @@ void GuiTextFieldSetText(const char* cp932) {
     snprintf(TheField.edit, sizeof TheField.edit, "%s", u.c_str());
     // ImGui keeps its own copy while the field is active: take the focus
     // away and back so it reads the new text.
-    if (Ready && ImGui::GetCurrentContext()) ImGui::ClearActiveID();
+    if (Ready) {
+        MainScope scope;
+        ImGui::ClearActiveID();
+    }
     TheField.focus = true;
     SdlRequestRender();
 }
@@ -685,13 +769,16 @@ void GuiDraw() {
     if (!GuiVisible()) return;
     Start();
     if (!Ready) return;
+    MainScope scope;
     ImGui_ImplSDLRenderer_NewFrame();
+    GuiUseFontTexture(&MainFontTexture);
     ImGui_ImplSDL2_NewFrame();
     // The pointer as the window's own events place it: the backend's global
     // position less the window's place lags when the window has just moved.
     int mx, my;
     SDL_GetMouseState(&mx, &my);
     if (SDL_GetMouseFocus() == SdlWindow()) ImGui::GetIO().MousePos = ImVec2((float)mx, (float)my);
+    FieldPointer(&ImGui::GetIO().MousePos);
     ImGui::NewFrame();
     if (TheField.open) DrawField();
     if (Panel* p = Active) {
@@ -706,12 +793,14 @@ void GuiDraw() {
     if (!SdlFullScreenNow() || !Active) DrawBar();
     else BarDrawn = false, PopupsDrawn = 0;
     ImGui::Render();
+    StretchField();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
 // An SDL event: true when the GUI takes it, so the window does not get it.
 bool GuiTakeEvent(const SDL_Event& e) {
     if (!Ready) return false;
+    MainScope scope;
     bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_TEXTEDITING;
     bool mouse = e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
                  e.type == SDL_MOUSEWHEEL;
@@ -723,6 +812,11 @@ bool GuiTakeEvent(const SDL_Event& e) {
             return true;
         }
     }
+    // An edit field reverts what was typed on Esc: a dialog that cannot be
+    // cancelled keeps Esc from it.
+    if (Active && !Active->can_cancel && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) &&
+        e.key.keysym.sym == SDLK_ESCAPE)
+        return true;
     ImGui_ImplSDL2_ProcessEvent(&e);
     if (key || mouse) SdlRequestRender();
     bool taken;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/common/backend.h"
+#include "platform/common/gui_backends.h"
 #include "platform/common/menubar.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_internal.h"
@@ -42,6 +43,9 @@ static bool FullScreen;
 static SDL_AudioDeviceID AudioDevice;
 static PlatAudioFill AudioFill;
 static void* AudioUser;
+static int RootW, RootH;        // the X root window's size last seen; 0 unknown
+static int ChangedW, ChangedH;  // the desktop's size after a change; 0 none
+static uint32_t LastDesktopCheck;
 
 // ---- scaling between the window and the client picture ------------------------------
 
@@ -207,7 +211,7 @@ static void PumpEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
-        if (OtherWindow(e)) continue;
+        if (DebugWindowTakeEvent(e) || OtherWindow(e)) continue;
         if (e.type == SDL_KEYDOWN && MenuBarNow().active) {
             // The open menu takes the key (as it leaves the queue): it
             // reads as up from now on.
@@ -281,6 +285,7 @@ static void PumpEvents() {
 }
 
 static void FlushPresent();
+static void WatchDesktop();
 
 enum : uint32_t { GuiFrameInterval = 16 };  // ms between GUI frames while it is used
 
@@ -289,6 +294,8 @@ enum : uint32_t { GuiFrameInterval = 16 };  // ms between GUI frames while it is
 static void Idle() {
     if (GuiWantsFrames() && (uint32_t)(SDL_GetTicks() - LastPresentTick) >= GuiFrameInterval) RenderPending = true;
     FlushPresent();
+    DebugWindowIdle();
+    WatchDesktop();
 }
 static void OnTake(const PlatMsg&) {}
 // Milliseconds since the system started, as the multimedia clock counts
@@ -380,6 +387,7 @@ static void Shutdown() {
     if (Pad) SDL_GameControllerClose(Pad);
     Pad = nullptr;
     PadUp = false;
+    DebugWindowShutdown();
     GuiShutdown();
     SDL_SetCursor(SDL_GetDefaultCursor());
     if (CustomCursor) SDL_FreeCursor(CustomCursor);
@@ -390,6 +398,7 @@ static void Shutdown() {
     PointerShownNow = -1;
     Shadow.clear();
     RenderPending = PresentedOnce = CoveringDesktop = false;
+    RootW = RootH = ChangedW = ChangedH = 0;
     if (Texture) SDL_DestroyTexture(Texture);
     if (Renderer) SDL_DestroyRenderer(Renderer);
     if (Window) SDL_DestroyWindow(Window);
@@ -424,7 +433,42 @@ static void CreateWindow(int w, int h) {
     else GuiPrepare();
 }
 
+// ---- the desktop's size ----------------------------------------------------------------
+//
+// SDL keeps the desktop mode it found at its start.  On X a change of the
+// screen's size shows on the root window, asked once a second while the
+// queue runs empty: a change posts WM_DISPLAYCHANGE.  With one screen (the
+// root as large as the desktop was) the new root size is the desktop's.
+
+static void DesktopSize(int* w, int* h);
+static int BitsPerPixel();
+
+static void WatchDesktop() {
+    uint32_t now = SDL_GetTicks();
+    if (!Window || now - LastDesktopCheck < 1000) return;
+    LastDesktopCheck = now;
+    int w, h;
+    if (!SdlRootSize(Window, &w, &h)) return;
+    if (RootW > 0 && (w != RootW || h != RootH)) {
+        int dw, dh;
+        DesktopSize(&dw, &dh);
+        if (dw == RootW && dh == RootH) {
+            ChangedW = w;
+            ChangedH = h;
+        }
+        DesktopSize(&dw, &dh);
+        QueuePost(WM_DISPLAYCHANGE, (uintptr_t)BitsPerPixel(), MakePointParam(dw, dh));
+    }
+    RootW = w;
+    RootH = h;
+}
+
 static void DesktopSize(int* w, int* h) {
+    if (ChangedW > 0) {
+        *w = ChangedW;
+        *h = ChangedH;
+        return;
+    }
     SDL_DisplayMode mode;
     int d = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
     if (SDL_GetDesktopDisplayMode(d < 0 ? 0 : d, &mode) == 0) {
@@ -783,6 +827,17 @@ const PlatBackend SdlBackend = {
 };
 
 SDL_Window* SdlWindow() { return Window; }
+
+// The window's corner on the desktop, its frame (where known) and bar included.
+void SdlWindowPosition(int* left, int* top) {
+    *left = *top = 0;
+    if (!Window) return;
+    int x, y, t = 0, l = 0, b = 0, r = 0;
+    SDL_GetWindowPosition(Window, &x, &y);
+    if (SDL_GetWindowBordersSize(Window, &t, &l, &b, &r) != 0) t = l = 0;
+    *left = x - l;
+    *top = y - t;
+}
 void SdlPointerChanged() { UpdatePointer(); }
 void SdlRequestRender() { RenderPending = true; }
 void SdlRenderNow() { Render(); }

@@ -1,9 +1,14 @@
 // The in-window GUI of the SDL backend on SDL's dummy video driver: the
 // window taller by the menu bar with client coordinates kept, clicks on the
-// bar kept from the game, a message box drawn in the window answered with
-// Enter, and the face drawing every Japanese character of CP932.
+// bar kept from the game, a submenu opened, left by a click outside and
+// chosen from by a click, a message box drawn in the window answered with
+// Enter while the bar does nothing, the input dialog that cannot be
+// cancelled keeping what was typed through Esc, and the face drawing every
+// Japanese character of CP932.
 #include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <string>
 #include <vector>
@@ -85,6 +90,109 @@ TEST(SdlGui, TheBarSitsAboveTheClientAreaAndKeepsItsClicks) {
     PlatSetMenu(menu, false);
     SDL_GetWindowSize(SdlWindow(), &w, &h);
     EXPECT_EQ(h, 240);
+}
+
+// The window with a bar of a submenu 画面 (one item, 40002) and an item 終了.
+void WindowWithMenu() {
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    std::vector<PlatMenuEntry> menu(3);
+    menu[0].caption = "\x89\xe6\x96\xca";  // 画面
+    menu[1].caption = "\x91\x53\x89\xe6\x96\xca";  // 全画面
+    menu[1].command = 40002;
+    menu[1].depth = 1;
+    menu[2].caption = "\x8fI\x97\xb9";  // 終了
+    menu[2].command = 40001;
+    PlatSetMenu(menu, true);
+    SdlRenderNow();  // the bar drawn: its places known
+}
+
+void Click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e = {};
+        e.type = type;
+        e.button.windowID = SDL_GetWindowID(SdlWindow());
+        e.button.button = button;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.x = x;
+        e.button.y = y;
+        e.common.timestamp = SDL_GetTicks();
+        SDL_PushEvent(&e);
+        TakeAll();
+        SdlRenderNow();
+    }
+}
+
+TEST(SdlGui, ASubmenuOpensByAClickAndKeepsTheClicksFromTheGame) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    Click(20, 10);  // 画面
+    EXPECT_TRUE(PlatMenuOpen());
+    // A right click outside closes it: neither half reaches the game.
+    Click(200, 150, SDL_BUTTON_RIGHT);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_TRUE(TakeAll().empty());
+    // Opened again: a click on its row chooses 全画面.
+    Click(20, 10);
+    ASSERT_TRUE(PlatMenuOpen());
+    Push(SDL_MOUSEBUTTONDOWN, 30, 20 + 12);
+    Push(SDL_MOUSEBUTTONUP, 30, 20 + 12);
+    std::vector<PlatMsg> got = TakeAll();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].message, (uint32_t)WM_COMMAND);
+    EXPECT_EQ(got[0].wparam, 40002u);
+    EXPECT_FALSE(PlatMenuOpen());
+}
+
+TEST(SdlGui, ADialogKeepsTheMenuShut) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    // A click on the bar while the box is open does nothing; Enter answers.
+    Push(SDL_MOUSEBUTTONDOWN, 20, 10);
+    Push(SDL_MOUSEBUTTONUP, 20, 10);
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    EXPECT_EQ(PlatMessageBox("t", "c", MB_OK, true), IDOK);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_TRUE(TakeAll().empty());
+}
+
+TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    // Each key press draws a frame: two to give the field the focus, then
+    // "ab" typed, Esc, and Enter.
+    for (int i = 0; i < 2; i++) {
+        Push(SDL_KEYDOWN, 0, 0, SDLK_LSHIFT);
+        Push(SDL_KEYUP, 0, 0, SDLK_LSHIFT);
+    }
+    SDL_Event t = {};
+    t.type = SDL_TEXTINPUT;
+    t.text.windowID = SDL_GetWindowID(SdlWindow());
+    snprintf(t.text.text, sizeof t.text.text, "ab");
+    SDL_PushEvent(&t);
+    for (SDL_Keycode k : {SDLK_ESCAPE, SDLK_RETURN}) {
+        Push(SDL_KEYDOWN, 0, 0, k);
+        Push(SDL_KEYUP, 0, 0, k);
+    }
+    // Should Enter find the field emptied and the dialog stay, a close
+    // request ends the test after a minute instead of leaving it hanging.
+    SDL_TimerID guard = SDL_AddTimer(
+        60000, [](Uint32, void*) -> Uint32 {
+            PlatSignalPending = SIGTERM;
+            return 0;
+        },
+        nullptr);
+    std::string text;
+    EXPECT_EQ(PlatInputDialog("c", "p", "OK", &text, 255, nullptr, false), IDOK);
+    SDL_RemoveTimer(guard);
+    EXPECT_EQ(text, "ab");
 }
 
 TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {

@@ -2,8 +2,11 @@
 // private Xvfb display shows the same picture as its headless run wrote
 // with --frame-out, in window mode and, after Alt+Enter sent through the X
 // server, scaled to the whole screen with black bars; a click sent through
-// the X server ends the game's delay and with it the game.  Skipped, saying
-// why, only where Xvfb cannot start.
+// the X server ends the game's delay and with it the game.  The GUI: the
+// input dialog and the menu bar, the debug window as a second window, the
+// pointer over a message box while the game hides it, the menu from the
+// keyboard, keys the open menu takes kept from the game, and a change of
+// the screen's size.  Skipped, saying why, only where Xvfb cannot start.
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
@@ -11,6 +14,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -456,6 +461,142 @@ TEST(RealWindow, TheInputDialogTakesTypedTextAndAMenuClickPicksAnItem) {
     int fx, fy;
     ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, ScreenW, ScreenH, &fx, &fy) != 0; }))
         << "the menu item did not take the game to full screen";
+}
+
+
+// The pointer's picture has a pixel that shows.
+bool PointerShows(Display* dpy) {
+    XFixesCursorImage* img = XFixesGetCursorImage(dpy);
+    if (!img) return true;
+    bool shows = false;
+    for (int i = 0; i < img->width * img->height && !shows; i++) shows = (img->pixels[i] >> 24) != 0;
+    XFree(img);
+    return shows;
+}
+
+// Resizes the screen through XRandR: a mode of that size on the one output.
+bool ResizeScreen(Display* dpy, int w, int h) {
+    Window root = DefaultRootWindow(dpy);
+    XRRScreenResources* res = XRRGetScreenResources(dpy, root);
+    if (!res || res->ncrtc < 1 || res->noutput < 1) return false;
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(dpy, res, res->crtcs[0]);
+    std::string name = std::to_string(w) + "x" + std::to_string(h);
+    XRRModeInfo mode = {};
+    mode.width = (unsigned)w;
+    mode.height = (unsigned)h;
+    mode.dotClock = 60ul * (unsigned long)(w * h);
+    mode.hTotal = (unsigned)w;
+    mode.vTotal = (unsigned)h;
+    mode.name = &name[0];
+    mode.nameLength = (unsigned)name.size();
+    RRMode id = XRRCreateMode(dpy, root, &mode);
+    XRRAddOutputMode(dpy, res->outputs[0], id);
+    Status st = XRRSetCrtcConfig(dpy, res, res->crtcs[0], CurrentTime, 0, 0, id, crtc->rotation, crtc->outputs,
+                                 crtc->noutput);
+    XRRSetScreenSize(dpy, root, w, h, w / 4, h / 4);
+    XSync(dpy, False);
+    XRRFreeCrtcInfo(crtc);
+    XRRFreeScreenResources(res);
+    return st == RRSetConfigSuccess;
+}
+
+void FocusAndPress(Display* dpy, Window win, KeySym sym) {
+    XSetInputFocus(dpy, win, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(100);
+    PressKey(dpy, sym);
+}
+
+enum { DebugW = 480, DebugH = 240 };
+
+// One game through the GUI's other parts, step by step: 'd' opens the
+// debug window below the game's; mousemode 0 hides the pointer over the
+// picture but a message box shows it; a menu opened with a click and closed
+// with Esc keeps Esc from the text's click wait (whose right-click action
+// writes "rc.csv"); Alt released alone and then Enter choose the bar's first
+// item (auto mode, which the script writes down); a smaller screen brings
+// the window to its middle.
+TEST(RealWindow, DebugWindowPointerMenuKeysAndScreenSize) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    int event_base, error_base;
+    ASSERT_TRUE(XFixesQueryExtension(x.dpy, &event_base, &error_base));
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "quad.bmp", QuarterBmp());
+    WriteScript(dir,
+                "*define\nrgosub *rc\nresetmenu\ninsertmenu \"画面\",sub\ninsertmenu \"全画面\",full,1\n"
+                "insertmenu \"オート\",auto\ngame\n*start\n"
+                "bg \"quad.bmp\",1\ndelay 600000\n"
+                "mousemode 0\ndelay 600000\n"
+                "mesbox \"見える？\",\"確認\"\nmousemode 1\n"
+                "csvopen \"box.csv\",\"w\"\ncsvwrite \"box\"\ncsvclose\n"
+                "あいう\\\n"
+                "csvopen \"after.csv\",\"w\"\ncsvwrite \"after\"\ncsvclose\n"
+                "*auto\nwait 50\nisskip %1\nif %1 < 2 goto *auto\n"
+                "csvopen \"auto.csv\",\"w\"\ncsvwrite \"auto\"\ncsvclose\n"
+                "*idle\ndelay 1000\ngoto *idle\n"
+                "*rc\ncsvopen \"rc.csv\",\"w\"\ncsvwrite \"rc\"\ncsvclose\nreturn\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        return (win = FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &wx, &wy)) != 0;
+    })) << "no window of the screen's size and a menu bar appeared";
+    auto client = [&](int cx, int cy) { return Screenshot(x.dpy)[(size_t)(wy + MenuBarH + cy) * ScreenW + wx + cx]; };
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return client(10, 10) == 0xFF0000u; })) << "the picture did not show";
+
+    // 'd': a second window at the game window's left edge, 480 + 40 below its top.
+    XTestFakeMotionEvent(x.dpy, 0, wx + 400, wy + MenuBarH + 300, CurrentTime);
+    FocusAndPress(x.dpy, win, XK_d);
+    int dx = 0, dy = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, DebugW, DebugH, &dx, &dy) != 0; }))
+        << "no debug window appeared";
+    EXPECT_EQ(dx, wx);
+    EXPECT_EQ(dy, wy + PictureH + 40);
+
+    // mousemode 0: no pointer over the picture...
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return !PointerShows(x.dpy); })) << "the pointer still shows";
+    // ... but over the message box.
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(PictureW / 2, PictureH / 2) & 0xFF) > 0xC0; }))
+        << "no message box appeared";
+    XTestFakeMotionEvent(x.dpy, 0, wx + PictureW / 2, wy + MenuBarH + PictureH / 2, CurrentTime);
+    XSync(x.dpy, False);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return PointerShows(x.dpy); })) << "no pointer over the message box";
+    FocusAndPress(x.dpy, win, XK_Return);
+    std::string bytes;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "box.csv", &bytes); }))
+        << "the message box did not close";
+
+    // The text's click wait: a click opens the menu 画面 (after オート);
+    // Esc closes it, Esc again leaves the menu; a click then ends the wait.
+    SleepMs(300);
+    Click(x.dpy, wx + 70, wy + MenuBarH / 2);
+    // The submenu's light box lies on the picture's red quarter (dimmed by
+    // the text window).
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(120, 24) & 0xFF) > 0xC0; })) << "the menu did not open";
+    FocusAndPress(x.dpy, win, XK_Escape);
+    FocusAndPress(x.dpy, win, XK_Escape);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(120, 24) & 0xFF) < 0x40; })) << "the menu did not close";
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "after.csv", &bytes); }))
+        << "the click wait did not end";
+    EXPECT_FALSE(ReadGameFileBytes(dir, "rc.csv", &bytes)) << "Esc reached the game: its right-click action ran";
+
+    // Alt released alone, then Enter: the first item of the bar (auto mode).
+    FocusAndPress(x.dpy, win, XK_Alt_L);
+    PressKey(x.dpy, XK_Return);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "auto.csv", &bytes); }))
+        << "Alt and Enter did not choose the menu's first item";
+
+    // A smaller screen: the window is centred on it again.
+    ASSERT_TRUE(ResizeScreen(x.dpy, 1024, 600));
+    int nx = 0, ny = 0;
+    EXPECT_TRUE(Within(SlowStartMs, [&] {
+        return FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &nx, &ny) && nx == 1024 / 2 - PictureW / 2 &&
+               ny == 600 / 2 - PictureH / 2 - MenuBarH;
+    })) << "the window stays at " << nx << "," << ny;
 }
 
 }  // namespace
