@@ -417,10 +417,10 @@ static void DrawBox(Panel* p) {
 
 // ---- the edit field on the picture ---------------------------------------------------------
 
-// The field's text is drawn in the script's font cell: the glyphs scaled to
-// its height, and its drawing stretched sideways so that a half-width
-// character is the font width wide (the face's half-width glyphs are half
-// as wide as high).
+// The field's text is drawn in the script's font cell: the face's
+// half-width glyphs are half as wide as high, so the field is drawn with
+// glyphs of one side of the cell and stretched along the other.  Stretching
+// only ever widens, so that the drawing before it fits in the window.
 struct Field {
     bool open = false;
     int left = 0, top = 0, width = 0, height = 0, font_w = 0, font_h = 0;
@@ -429,42 +429,57 @@ struct Field {
     bool focus = false;
     std::vector<int> keys;
     ImDrawList* drawn = nullptr;  // the field's drawing in the frame being made
-    float x0 = 0, stretch = 1;    // its left edge and sideways stretch then
+    ImVec2 origin, stretch{1, 1};  // its corner and stretch then
 };
 static Field TheField;
 
-// The field's rectangle in window coordinates and its sideways stretch.
-static void FieldPlace(float* x0, float* y0, float* x1, float* y1, float* stretch) {
+// Where the field lies in window coordinates, the stretch of its drawing
+// and the glyph height it is drawn with (before the stretch).
+struct FieldLayout {
+    ImVec2 min, max, stretch;
+    float glyph_h;
+};
+
+static FieldLayout LayField() {
     const Field& f = TheField;
-    SdlClientToWindow(f.left, f.top, x0, y0);
-    SdlClientToWindow(f.left + f.width, f.top + f.height, x1, y1);
-    *stretch = f.font_w > 0 && f.font_h > 0 ? 2.0f * f.font_w / f.font_h : 1.0f;
+    FieldLayout l;
+    SdlClientToWindow(f.left, f.top, &l.min.x, &l.min.y);
+    SdlClientToWindow(f.left + f.width, f.top + f.height, &l.max.x, &l.max.y);
+    float scale = f.height > 0 ? (l.max.y - l.min.y) / f.height : 1;  // window pixels a screen pixel
+    l.glyph_h = (f.font_h > 0 ? f.font_h : FontPixels) * scale;
+    float wide = f.font_w > 0 && f.font_h > 0 ? 2.0f * f.font_w / f.font_h : 1.0f;
+    if (wide >= 1) {
+        l.stretch = ImVec2(wide, 1);
+    } else {
+        l.stretch = ImVec2(1, 1 / wide);
+        l.glyph_h *= wide;
+    }
+    return l;
 }
 
-// The pointer over the field, as the unstretched drawing places it.
+// The pointer over the field, as the drawing before the stretch places it.
 static void FieldPointer(ImVec2* pos) {
     if (!TheField.open) return;
-    float x0, y0, x1, y1, k;
-    FieldPlace(&x0, &y0, &x1, &y1, &k);
-    if (pos->x >= x0 && pos->x < x1 && pos->y >= y0 && pos->y < y1) pos->x = x0 + (pos->x - x0) / k;
+    FieldLayout l = LayField();
+    if (pos->x < l.min.x || pos->x >= l.max.x || pos->y < l.min.y || pos->y >= l.max.y) return;
+    pos->x = l.min.x + (pos->x - l.min.x) / l.stretch.x;
+    pos->y = l.min.y + (pos->y - l.min.y) / l.stretch.y;
 }
 
 static void DrawField() {
     Field& f = TheField;
-    float x0, y0, x1, y1, k;
-    FieldPlace(&x0, &y0, &x1, &y1, &k);
-    float scale = f.height > 0 ? (y1 - y0) / f.height : 1;  // window pixels a screen pixel
-    float glyph_h = (f.font_h > 0 ? f.font_h : FontPixels) * scale;
-    ImGui::SetNextWindowPos(ImVec2(x0, y0), ImGuiCond_Always);
-    ImGui::SetNextWindowSize(ImVec2((x1 - x0) / k, y1 - y0), ImGuiCond_Always);
+    FieldLayout l = LayField();
+    ImVec2 size((l.max.x - l.min.x) / l.stretch.x, (l.max.y - l.min.y) / l.stretch.y);
+    ImGui::SetNextWindowPos(l.min, ImGuiCond_Always);
+    ImGui::SetNextWindowSize(size, ImGuiCond_Always);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
-    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(1, std::max(0.0f, (y1 - y0 - glyph_h) / 2)));
+    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(1, std::max(0.0f, (size.y - l.glyph_h) / 2)));
     ImGui::Begin("##field", nullptr,
                  ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove |
                      ImGuiWindowFlags_NoBackground);
-    ImGui::SetWindowFontScale(glyph_h / FontPixels);
-    ImGui::SetNextItemWidth((x1 - x0) / k);
+    ImGui::SetWindowFontScale(l.glyph_h / FontPixels);
+    ImGui::SetNextItemWidth(size.x);
     if (f.focus) {
         ImGui::SetKeyboardFocusHere();
         f.focus = false;
@@ -472,26 +487,24 @@ static void DrawField() {
     FilterData fd = {f.limit, f.edit};
     ImGui::InputText("##text", f.edit, sizeof f.edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
     f.drawn = ImGui::GetWindowDrawList();
-    f.x0 = x0;
-    f.stretch = k;
+    f.origin = l.min;
+    f.stretch = l.stretch;
     ImGui::End();
     ImGui::PopStyleVar(3);
-    SDL_Rect r = {(int)x0, (int)y0, (int)(x1 - x0), (int)(y1 - y0)};
+    SDL_Rect r = {(int)l.min.x, (int)l.min.y, (int)(l.max.x - l.min.x), (int)(l.max.y - l.min.y)};
     SDL_SetTextInputRect(&r);
 }
 
-// After the frame is made: the field's drawing stretched sideways.
+// After the frame is made: the field's drawing stretched.
 static void StretchField() {
     Field& f = TheField;
     ImDrawList* dl = f.drawn;
     f.drawn = nullptr;
-    if (!dl || f.stretch == 1) return;
-    auto at = [&](float x) { return f.x0 + (x - f.x0) * f.stretch; };
-    for (ImDrawVert& v : dl->VtxBuffer) v.pos.x = at(v.pos.x);
-    for (ImDrawCmd& c : dl->CmdBuffer) {
-        c.ClipRect.x = at(c.ClipRect.x);
-        c.ClipRect.z = at(c.ClipRect.z);
-    }
+    if (!dl || (f.stretch.x == 1 && f.stretch.y == 1)) return;
+    auto x = [&](float v) { return f.origin.x + (v - f.origin.x) * f.stretch.x; };
+    auto y = [&](float v) { return f.origin.y + (v - f.origin.y) * f.stretch.y; };
+    for (ImDrawVert& v : dl->VtxBuffer) v.pos = ImVec2(x(v.pos.x), y(v.pos.y));
+    for (ImDrawCmd& c : dl->CmdBuffer) c.ClipRect = ImVec4(x(c.ClipRect.x), y(c.ClipRect.y), x(c.ClipRect.z), y(c.ClipRect.w));
 }
 
 void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text) {

@@ -3,13 +3,15 @@
 // bar kept from the game, a submenu opened, left by a click outside and
 // chosen from by a click, a message box drawn in the window answered with
 // Enter while the bar does nothing, the input dialog that cannot be
-// cancelled keeping what was typed through Esc, and the face drawing every
-// Japanese character of CP932.
+// cancelled keeping what was typed through Esc, the edit field's text in
+// the script's font cell, and the face drawing every Japanese character of
+// CP932.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -193,6 +195,54 @@ TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
     EXPECT_EQ(PlatInputDialog("c", "p", "OK", &text, 255, nullptr, false), IDOK);
     SDL_RemoveTimer(guard);
     EXPECT_EQ(text, "ab");
+}
+
+// The box of the dark pixels of the window's rectangle x0..x1, y0..y1.
+struct Ink {
+    int w = 0, h = 0;
+};
+Ink InkIn(int x0, int y0, int x1, int y1) {
+    SdlRenderNow();
+    int w, h;
+    SDL_GetRendererOutputSize(SdlRenderer(), &w, &h);
+    std::vector<uint32_t> px((size_t)w * h);
+    SDL_RenderReadPixels(SdlRenderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, px.data(), w * 4);
+    int left = x1, right = -1, top = y1, bottom = -1;
+    for (int y = y0; y < y1 && y < h; y++)
+        for (int x = x0; x < x1 && x < w; x++)
+            if ((px[(size_t)y * w + x] & 0xFF) < 0x60) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    Ink ink;
+    if (right >= left) ink.w = right - left + 1, ink.h = bottom - top + 1;
+    return ink;
+}
+
+TEST(SdlGui, TheEditFieldDrawsInTheScriptsFontCell) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    // The same text in cells of 8 x 16, 16 x 16 and 8 x 32 pixels.
+    struct Case {
+        int font_w, font_h;
+    } cases[] = {{8, 16}, {16, 16}, {8, 32}};
+    Ink ink[3];
+    for (int i = 0; i < 3; i++) {
+        PlatTextFieldOpen(10, 20, 300, 40, cases[i].font_w, cases[i].font_h, "HHHH");
+        SdlRenderNow();
+        ink[i] = InkIn(10, 20, 310, 60);
+        PlatTextFieldClose();
+        ASSERT_GT(ink[i].w, 0) << i;
+    }
+    // Twice the width: twice as wide; twice the height: as wide, twice as high.
+    EXPECT_NEAR((double)ink[1].w / ink[0].w, 2.0, 0.3);
+    EXPECT_NEAR((double)ink[1].h / ink[0].h, 1.0, 0.2);
+    EXPECT_NEAR((double)ink[2].w / ink[0].w, 1.0, 0.2);
+    EXPECT_NEAR((double)ink[2].h / ink[0].h, 2.0, 0.3);
+    // Four half-width characters 8 pixels apart.
+    EXPECT_NEAR(ink[0].w, 3 * 8 + 6, 4);
 }
 
 TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
