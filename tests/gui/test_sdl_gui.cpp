@@ -35,7 +35,7 @@ struct SdlDummy {
     bool ok;
 };
 
-void Push(Uint32 type, int x, int y, SDL_Keycode key = 0) {
+void Push(Uint32 type, int x, int y, SDL_Keycode key = 0, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event e = {};
     e.type = type;
     if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
@@ -45,7 +45,7 @@ void Push(Uint32 type, int x, int y, SDL_Keycode key = 0) {
         e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     } else {
         e.button.windowID = SDL_GetWindowID(SdlWindow());
-        e.button.button = SDL_BUTTON_LEFT;
+        e.button.button = button;
         e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         e.button.x = x;
         e.button.y = y;
@@ -109,20 +109,16 @@ void WindowWithMenu() {
     SdlRenderNow();  // the bar drawn: its places known
 }
 
-void Click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+// A press and a release, each taken and followed by a frame: the messages
+// they gave.
+std::vector<PlatMsg> Click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+    std::vector<PlatMsg> got;
     for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e = {};
-        e.type = type;
-        e.button.windowID = SDL_GetWindowID(SdlWindow());
-        e.button.button = button;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.x = x;
-        e.button.y = y;
-        e.common.timestamp = SDL_GetTicks();
-        SDL_PushEvent(&e);
-        TakeAll();
+        Push(type, x, y, 0, button);
+        for (const PlatMsg& m : TakeAll()) got.push_back(m);
         SdlRenderNow();
     }
+    return got;
 }
 
 TEST(SdlGui, ASubmenuOpensByAClickAndKeepsTheClicksFromTheGame) {
@@ -130,18 +126,17 @@ TEST(SdlGui, ASubmenuOpensByAClickAndKeepsTheClicksFromTheGame) {
     ASSERT_TRUE(sdl.ok);
     WindowWithMenu();
     TakeAll();
-    Click(20, 10);  // 画面
+    EXPECT_TRUE(Click(20, 10).empty());  // 画面
     EXPECT_TRUE(PlatMenuOpen());
     // A right click outside closes it: neither half reaches the game.
-    Click(200, 150, SDL_BUTTON_RIGHT);
+    EXPECT_TRUE(Click(200, 150, SDL_BUTTON_RIGHT).empty());
     EXPECT_FALSE(PlatMenuOpen());
-    EXPECT_TRUE(TakeAll().empty());
+    // The next one is the game's.
+    EXPECT_EQ(Click(200, 150, SDL_BUTTON_RIGHT).size(), 2u);
     // Opened again: a click on its row chooses 全画面.
     Click(20, 10);
     ASSERT_TRUE(PlatMenuOpen());
-    Push(SDL_MOUSEBUTTONDOWN, 30, 20 + 12);
-    Push(SDL_MOUSEBUTTONUP, 30, 20 + 12);
-    std::vector<PlatMsg> got = TakeAll();
+    std::vector<PlatMsg> got = Click(30, 20 + 12);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].message, (uint32_t)WM_COMMAND);
     EXPECT_EQ(got[0].wparam, 40002u);
