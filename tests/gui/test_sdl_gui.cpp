@@ -1,11 +1,11 @@
 // The in-window GUI of the SDL backend on SDL's dummy video driver: the
 // window taller by the menu bar with client coordinates kept, clicks on the
-// bar kept from the game, a submenu opened, left by a click outside and
-// chosen from by a click, a message box drawn in the window answered with
-// Enter while the bar does nothing, the input dialog that cannot be
-// cancelled keeping what was typed through Esc, the edit field's text in
-// the script's font cell, and the face drawing every Japanese character of
-// CP932.
+// bar kept from the game, a submenu opened, left by a click outside,
+// chosen from by a click and closed when the window loses the focus, a
+// message box drawn in the window answered with Enter while the bar does
+// nothing, the input dialog that cannot be cancelled keeping what was typed
+// through Esc, the edit field's text in the script's font cell, and the
+// face drawing every Japanese character of CP932.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -133,6 +133,16 @@ TEST(SdlGui, ASubmenuOpensByAClickAndKeepsTheClicksFromTheGame) {
     EXPECT_FALSE(PlatMenuOpen());
     // The next one is the game's.
     EXPECT_EQ(Click(200, 150, SDL_BUTTON_RIGHT).size(), 2u);
+    // The window losing the focus closes it.
+    Click(20, 10);
+    ASSERT_TRUE(PlatMenuOpen());
+    SDL_Event lost = {};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.windowID = SDL_GetWindowID(SdlWindow());
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&lost);
+    TakeAll();
+    EXPECT_FALSE(PlatMenuOpen());
     // Opened again: a click on its row chooses 全画面.
     Click(20, 10);
     ASSERT_TRUE(PlatMenuOpen());
