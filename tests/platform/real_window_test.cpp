@@ -7,6 +7,7 @@
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/xvfb.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -92,47 +93,11 @@ bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out
     return true;
 }
 
-// A private X server on a display number it picks itself (-displayfd), so
-// tests running side by side never share a server; stopped with the object.
-struct Xvfb {
-    pid_t pid = -1;
+// The private X server with a connection of the test's own to it.
+struct Xvfb : XvfbServer {
     Display* dpy = nullptr;
-    std::string name, why;
-    Xvfb() {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) {
-            why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
-            return;
-        }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            why = "no pipe for Xvfb's display number";
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
-            close(fds[0]);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string size = std::to_string((int)ScreenW) + "x" + std::to_string((int)ScreenH) + "x24";
-            std::string fd = std::to_string(fds[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
-                  "-nolisten", "tcp", "-noreset", (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes its number and a line break once it listens.
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) {
-            why = "Xvfb did not start";
-            Stop();
-            return;
-        }
-        name = ":" + number;
+    Xvfb() : XvfbServer(ScreenW, ScreenH) {
+        if (name.empty()) return;
         dpy = XOpenDisplay(name.c_str());
         // Windows of the game may go between listing and asking about
         // them: such errors are no reason to end.
@@ -142,16 +107,10 @@ struct Xvfb {
             Stop();
         }
     }
-    void Stop() {
+    ~Xvfb() {
         if (dpy) XCloseDisplay(dpy);
         dpy = nullptr;
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
     }
-    ~Xvfb() { Stop(); }
 };
 
 // The visible top-level window of that size; 0 while there is none.
@@ -279,19 +238,8 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
     remove((dir + "/frame.bmp").c_str());
 
     // The same game in a window.
-    pid_t game = fork();
+    pid_t game = StartWindowGame(dir, x.name);
     ASSERT_GE(game, 0);
-    if (game == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        setenv("DISPLAY", x.name.c_str(), 1);
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("SDL_VIDEODRIVER");
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-        _exit(127);
-    }
     struct Reaper {
         pid_t pid;
         ~Reaper() {
@@ -352,20 +300,7 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
 // unless it ended by itself.
 struct WindowGame {
     pid_t pid = -1;
-    WindowGame(const std::string& dir, const std::string& display) {
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            setenv("DISPLAY", display.c_str(), 1);
-            unsetenv("WAYLAND_DISPLAY");
-            unsetenv("SDL_VIDEODRIVER");
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-            _exit(127);
-        }
-    }
+    WindowGame(const std::string& dir, const std::string& display) : pid(StartWindowGame(dir, display)) {}
     // The exit status once it ended within ms, else -1.
     int Ended(int ms) {
         int status = -1;
