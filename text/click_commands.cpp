@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "text/clickwait.h"
 #include "text/display_messages.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 
 void Cmd_click() {
@@ -43,7 +44,7 @@ void Cmd_lrclick() {
             ReturnValue = 1;
             break;
         }
-        bool handled = PumpMessageOrSleep();
+        bool handled = PumpMessageOrIdle(IdleNoLimit);
         if (handled && Clicked) {
             ReturnValue = 1;
             break;

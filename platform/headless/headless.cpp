@@ -444,6 +444,18 @@ static void Sleep(uint32_t ms) {
     if (std::this_thread::get_id() == UiThread) Advance(ms);
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+// A blocked wait: the clock moves to the deadline, or to the next event of
+// the events file when that comes first.
+static void WaitEvent(uint32_t deadline, bool) {
+    if (std::this_thread::get_id() != UiThread) return;
+    int32_t left = (int32_t)(deadline - Ticks());
+    if (left <= 0) return;
+    uint64_t to = Elapsed + (uint64_t)left;
+    if (H.next_event < H.events.size() && H.events[H.next_event].time < to)
+        to = std::max<uint64_t>(H.events[H.next_event].time, Elapsed);
+    Advance(to - Elapsed);
+}
+static void Wake() {}
 static bool KeyDown(int vk) { return H.keys[vk & 0xFF]; }
 
 static void CursorPos(int* x, int* y) {
@@ -530,6 +542,7 @@ const PlatBackend HeadlessBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
+    WaitEvent, Wake,
 };
 
 // ---- test hooks ------------------------------------------------------------------------
