@@ -142,8 +142,9 @@ void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int cou
 // ---- clock and input state ------------------------------------------------------
 
 // Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
-// sleeps, by 1 ms for each PlatGetMessage that finds nothing and by 1 ms for
-// each PlatStatementBatch statements run.
+// sleeps and waits, by 1 ms for each PlatGetMessage that finds nothing, by
+// 1 ms for each frame or rectangle presented and by 1 ms for each
+// PlatStatementBatch statements run.
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons

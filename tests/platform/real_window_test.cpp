@@ -394,3 +394,38 @@ TEST(RealWindow, TheInputDialogTakesTypedTextAndAMenuClickPicksAnItem) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wait blocks in a window until its time: `wait 300` after a click does
+// not end before 300 ms of real time have passed since the click.
+TEST(RealWindow, AWaitLastsItsTimeInRealTime) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ndeletemenu\ngame\n*start\n"
+                "mov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\ncsvwrite $0\ncsvclose\n"
+                "click\nwait 300\n"
+                "mov $0,\"done\"\ncsvopen \"done.csv\",\"w\"\ncsvwrite $0\ncsvclose\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    std::string text;
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        return FindWindow(x.dpy, PictureW, PictureH, &wx, &wy) != 0 && ReadGameFileBytes(dir, "ready.csv", &text);
+    })) << "the game did not reach its click wait";
+    XTestFakeMotionEvent(x.dpy, 0, wx + 100, wy + 100, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(200);
+    auto clicked = Clock::now();
+    XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+    XSync(x.dpy, False);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "done.csv", &text); }))
+        << "the wait did not end";
+    auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count();
+    EXPECT_GE(waited, 300) << "the wait ended early";
+    EXPECT_EQ(game.Ended(SlowStartMs), 0);
+}
+
+}  // namespace
