@@ -129,12 +129,13 @@ bool PumpMessage();
 // The same, sleeping 5 ms when the queue was empty.
 bool PumpMessageOrSleep();
 // Blocks until input or a window event comes, a message is posted, a
-// timer is due or PlatTicks reaches `deadline` (compared by difference, so
-// at most 2^31 ms ahead); at once when a message waits already.  Takes
-// nothing off the queue.  What was presented reaches the screen first.
-// Headless nothing waits for real: the virtual clock moves to the deadline
-// (or to the due timer or the next event of the events file, when earlier).
-void PlatWaitEvent(uint32_t deadline);
+// timer is due (unless `timers` is false: a timer then fires when the wait
+// has ended) or PlatTicks reaches `deadline` (compared by difference, so at
+// most 2^31 ms ahead); at once when a message waits already.  Takes nothing
+// off the queue.  What was presented reaches the screen first.  Headless
+// nothing waits for real: the virtual clock moves to the deadline (or to
+// the due timer or the next event of the events file, when earlier).
+void PlatWaitEvent(uint32_t deadline, bool timers = true);
 // Accelerator table: key (VK_ code, with modifier bits) to command number
 // (at most 64 entries).
 void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int count);

@@ -19,7 +19,8 @@ uint32_t MsUntil(uint32_t tick);
 uint32_t MsLeft(int64_t need, uint32_t elapsed);
 // The pass of a wait loop found no message.  In a window: blocks until
 // input comes, `ms` pass, an animation has a cell to change or a window
-// timer is due.  Headless it sleeps `headless_ms` on the virtual clock
+// timer is due (the 30 ms window timer only while its steps may have work
+// or a key or button is held; else it fires when the wait wakes).  Headless it sleeps `headless_ms` on the virtual clock
 // (the loop's own sleep; the empty pump has moved the clock already), so
 // that runs stay as they were.
 void IdleFor(uint32_t ms, uint32_t headless_ms = 0);

@@ -274,7 +274,7 @@ bool PumpMessageOrSleep() {
     return false;
 }
 
-void PlatWaitEvent(uint32_t deadline) {
+void PlatWaitEvent(uint32_t deadline, bool timers) {
     if (PlatSignalPending) return;  // the next PlatGetMessage delivers it
     uint32_t now = Backend->ticks();
     bool exact = true;
@@ -283,7 +283,7 @@ void PlatWaitEvent(uint32_t deadline) {
         if (QueueCount > 0) return;
         for (const Timer& t : Timers) {
             uint32_t due = t.last + t.period;
-            if (t.used && (int32_t)(due - deadline) < 0) {
+            if (timers && t.used && (int32_t)(due - deadline) < 0) {
                 deadline = due;
                 exact = false;
             }
