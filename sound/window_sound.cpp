@@ -1,13 +1,14 @@
 // window_sound.cpp - the settings the window's menu switches and the steps
 // of its 30 ms timer.  The music and wave replays live with the music
-// (music.cpp) and the wave device (mciwave.cpp); CD, MIDI and movies are not
-// built yet and their steps do nothing.
+// (music.cpp) and the wave device (mciwave.cpp), the music lowered for a
+// voice with the Ogg plug-in (ogg_plugin.cpp).
 #include "sound/window_sound.h"
 
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/midi.h"
 #include "sound/music.h"
+#include "sound/ogg_plugin.h"
 
 int32_t SoundOn = 1;
 int32_t CdOn = 1;
@@ -19,12 +20,9 @@ int32_t MovieAsync = 0;
 bool WindowTimerHasWork() {
     for (int ch = 0; ch <= 196; ch++)
         if (SoundChannels.ChannelPlaying[ch]) return true;
-    return (CdLooping && CdTrack != -1) || MidiLooping || (BgmLooping && BgmGraphActive) || MciWave.loop ||
-           (MovieGraphActive && MovieAsync);
+    return BgmDuckedForVoice || (CdLooping && CdTrack != -1) || MidiLooping || (BgmLooping && BgmGraphActive) ||
+           MciWave.loop || (MovieGraphActive && MovieAsync);
 }
-
-// Music lowered for a voice through the Ogg plug-in: no plug-in carries music.
-void RestoreDuckedBgm() {}
 
 void ReleaseStoppedChannels() {
     for (int ch = 0; ch <= 196; ch++)

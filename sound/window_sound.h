@@ -11,9 +11,10 @@ extern int32_t CdLooping;
 extern int32_t MovieGraphActive; // a movie plays through the movie graph
 extern int32_t MovieAsync;       // it plays without a wait
 
-// Some step of the timer may have something to do: a channel plays, or a
-// looping CD track, MIDI piece, music or wave, or a movie playing without
-// a wait.  Without any of them a waiting loop need not wake for the timer.
+// Some step of the timer may have something to do: a channel plays, the
+// music is lowered for a voice, a CD track, MIDI piece, music or wave
+// loops, or a movie plays without a wait.  Without any of them a waiting
+// loop need not wake for the timer.
 bool WindowTimerHasWork();
 // The timer's steps, in the order it runs them; each is one status query.
 void RestoreDuckedBgm();         // the BGM lowered for a voice comes back
@@ -36,3 +37,8 @@ void StopMciVoiceAtClick();
 void ReleaseMovieForClose();
 // WM_DESTROY: a modal movie stops and leaves the window.
 void StopModalMovieForDestroy();
+// A switch between window and full screen: a movie of the movie graph is
+// paused and leaves the window, then shows its picture again and runs on
+// (its clock does not count the pause).
+void PauseMovieForSwitch();
+void ResumeMovieAfterSwitch();
