@@ -131,6 +131,7 @@ const HeadlessDebugWindowState& HeadlessDebugWindow();
 // ---- clock ---------------------------------------------------------------------
 // PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit
 // moves the clock; on any other thread it sleeps for real and moves nothing.
+// Each present (a whole frame or a rectangle) moves it by 1 ms.
 
 void HeadlessAdvance(uint32_t ms);  // as PlatSleep
 uint64_t HeadlessElapsed();         // virtual ms since PlatInit

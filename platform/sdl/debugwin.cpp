@@ -151,9 +151,10 @@ bool DebugWindowTakeEvent(const SDL_Event& e) {
     return true;
 }
 
+bool DebugWindowWantsFrames() {
+    return D.window && (D.text_new || (int32_t)(D.busy_until - SDL_GetTicks()) > 0);
+}
+
 void DebugWindowIdle() {
-    if (!D.window) return;
-    uint32_t now = SDL_GetTicks();
-    bool busy = (int32_t)(D.busy_until - now) > 0;
-    if ((D.text_new || busy) && now - D.last_frame >= DebugFrameInterval) Draw();
+    if (DebugWindowWantsFrames() && SDL_GetTicks() - D.last_frame >= DebugFrameInterval) Draw();
 }

@@ -144,6 +144,15 @@ void GuiPrepare() {
     AtlasThread = new std::thread(BuildAtlas);
 }
 
+// ImGui settles within a few frames of a change: frames go on for this
+// long after the last input the GUI took or its last opening, then stop
+// until the next (the caret does not blink, so that an idle dialog costs
+// no frames).
+enum : uint32_t { GuiSettleMs = 500 };
+static uint32_t LastStir;
+
+static void Stir() { LastStir = SDL_GetTicks(); }
+
 ImFontAtlas* GuiFontAtlas() {
     GuiPrepare();
     JoinAtlas();
@@ -155,6 +164,7 @@ void GuiSetUpContext() {
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;  // the game's cursor stays
+    io.ConfigInputTextCursorBlink = false;  // no frames while nothing happens
     ImGui::StyleColorsLight();
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
@@ -516,6 +526,7 @@ void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int 
     Start();
     TheField = Field();
     TheField.open = true;
+    Stir();
     TheField.left = left;
     TheField.top = top;
     TheField.width = width > 1 ? width : 1;
@@ -592,7 +603,15 @@ static int PopupsDrawn;
 static bool BarDrawn;
 static int HoverBar = -1;     // the bar entry under the pointer while the menu is closed
 static int PressedItem = -1;  // a bar item pressed: released on it, it is chosen
-static bool DrewMenu;         // the last frame showed a highlight or a submenu
+
+// The menu's look: what the last frame showed of it, and what it is now.
+static std::vector<int> MenuLook() {
+    const MenuBarState& m = MenuBarNow();
+    std::vector<int> look = {MenuBarShown(), m.active, m.open, HoverBar};
+    look.insert(look.end(), m.sel, m.sel + MenuBarLevels);
+    return look;
+}
+static std::vector<int> DrawnMenuLook;
 
 void GuiSetMenu(const std::vector<PlatMenuEntry>&, bool) {
     SdlLayoutChanged();  // the window takes the bar's height when it came or went
@@ -613,7 +632,7 @@ static void DrawBar() {
     BarPlaces.clear();
     PopupsDrawn = 0;
     BarDrawn = false;
-    DrewMenu = false;
+    DrawnMenuLook = MenuLook();
     if (!MenuBarShown()) return;
     BarDrawn = true;
     ImDrawList* dl = ImGui::GetForegroundDrawList();
@@ -628,7 +647,6 @@ static void DrawBar() {
         ImRect r(x, 0, x + ImGui::CalcTextSize(t.c_str()).x + 2 * EntryPad, BarHeight);
         if (s.active ? s.sel[0] == i : HoverBar == i) {
             dl->AddRectFilled(r.Min, r.Max, Col(ImGuiCol_HeaderHovered));
-            DrewMenu = true;
         }
         dl->AddText(ImVec2(x + EntryPad, (BarHeight - fs) / 2), Col(ImGuiCol_Text), t.c_str());
         BarPlaces.push_back({i, r});
@@ -671,7 +689,6 @@ static void DrawBar() {
             y += RowHeight;
         }
         PopupsDrawn = level;
-        DrewMenu = true;
     }
 }
 
@@ -779,8 +796,16 @@ bool GuiWantsPointer(int wx, int wy) {
 
 bool GuiVisible() { return MenuBarShown() || Active || TheField.open; }
 bool GuiModal() { return Active != nullptr; }
+
+
+// A frame when the menu looks otherwise than drawn or the debug window has
+// something to show; for ImGui's dialogs and field, frames while they
+// settle.
 bool GuiWantsFrames() {
-    return Ready && (MenuBarNow().active || HoverBar >= 0 || DrewMenu || Active || TheField.open);
+    if (DebugWindowWantsFrames()) return true;
+    if (!Ready) return false;
+    if (MenuLook() != DrawnMenuLook) return true;
+    return (Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
 }
 
 void GuiDraw() {
@@ -809,7 +834,7 @@ void GuiDraw() {
         p->first = false;
     }
     if (!SdlFullScreenNow() || !Active) DrawBar();
-    else BarDrawn = false, PopupsDrawn = 0;
+    else BarDrawn = false, PopupsDrawn = 0, DrawnMenuLook = MenuLook();
     ImGui::Render();
     StretchField();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
@@ -836,7 +861,10 @@ bool GuiTakeEvent(const SDL_Event& e) {
         e.key.keysym.sym == SDLK_ESCAPE)
         return true;
     ImGui_ImplSDL2_ProcessEvent(&e);
-    if (key || mouse) SdlRequestRender();
+    if (key || mouse) {
+        Stir();
+        SdlRequestRender();
+    }
     bool taken;
     if (Active) taken = key || mouse;  // the owner takes no input, its menu included
     else if (mouse && MenuMouse(e)) taken = true;
@@ -858,17 +886,21 @@ static int RunModal(Panel* p) {
     Panel* outer = Active;
     Active = p;
     SdlPointerChanged();
+    Stir();
     SDL_StartTextInput();
     while (!p->done) {
         for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
         }
         if (p->done) break;
-        SdlRequestRender();
-        SdlRenderNow();
+        if (GuiWantsFrames()) {
+            SdlRequestRender();
+            SdlRenderNow();
+        }
         // Engine code runs outside the GUI's frame.
         if (p->changed && p->moved) p->moved(p->sliders, p->count, p->user);
         p->changed = false;
-        SDL_Delay(5);
+        // Until input, a timer, or the next frame while the GUI settles.
+        PlatWaitEvent(PlatTicks() + (GuiWantsFrames() ? 5 : 1000));
     }
     Active = outer;
     SdlPointerChanged();

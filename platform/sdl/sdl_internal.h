@@ -62,5 +62,7 @@ int GuiMissingGlyphs(const char* cp932);
 bool DebugWindowTakeEvent(const SDL_Event& e);
 // The queue found empty: the debug window is drawn when due.
 void DebugWindowIdle();
+// It has a new text or input to show: frames are wanted.
+bool DebugWindowWantsFrames();
 // Closes it without telling the engine (before the GUI goes).
 void DebugWindowShutdown();
