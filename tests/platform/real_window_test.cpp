@@ -345,6 +345,14 @@ void PressKey(Display* dpy, KeySym sym, int hold_ms = 30) {
 
 enum { MenuBarH = 20 };
 
+// The game's window of the screen's size with a menu bar, once it shows
+// (0 when none does).
+Window WindowWithBar(Display* dpy, int* x, int* y) {
+    Window win = 0;
+    Within(SlowStartMs, [&] { return (win = FindWindow(dpy, PictureW, PictureH + MenuBarH, x, y)) != 0; });
+    return win;
+}
+
 // The GUI in the window, in one game (each start costs seconds under the
 // sanitizers): an input dialog typed into through the X server and answered
 // with Enter, the game writing the answer; then a click on the menu bar's one
@@ -362,10 +370,8 @@ TEST(RealWindow, TheInputDialogTakesTypedTextAndAMenuClickPicksAnItem) {
                 "bg \"quad.bmp\",1\n*idle\ndelay 1000\ngoto *idle\n");
     WindowGame game(dir, x.name);
     int wx = 0, wy = 0;
-    Window win = 0;
-    ASSERT_TRUE(Within(SlowStartMs, [&] {
-        return (win = FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &wx, &wy)) != 0;
-    })) << "no window of the screen's size and a menu bar appeared";
+    Window win = WindowWithBar(x.dpy, &wx, &wy);
+    ASSERT_NE(win, 0u) << "no window of the screen's size and a menu bar appeared";
     // The dialog shows as a light panel in the middle of the black picture.
     ASSERT_TRUE(Within(SlowStartMs, [&] {
         std::vector<uint32_t> shot = Screenshot(x.dpy);
@@ -589,10 +595,8 @@ TEST(RealWindow, DebugWindowPointerMenuKeysAndScreenSize) {
                 "*rc\ncsvopen \"rc.csv\",\"w\"\ncsvwrite \"rc\"\ncsvclose\nreturn\n");
     WindowGame game(dir, x.name);
     int wx = 0, wy = 0;
-    Window win = 0;
-    ASSERT_TRUE(Within(SlowStartMs, [&] {
-        return (win = FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &wx, &wy)) != 0;
-    })) << "no window of the screen's size and a menu bar appeared";
+    Window win = WindowWithBar(x.dpy, &wx, &wy);
+    ASSERT_NE(win, 0u) << "no window of the screen's size and a menu bar appeared";
     auto client = [&](int cx, int cy) { return Screenshot(x.dpy)[(size_t)(wy + MenuBarH + cy) * ScreenW + wx + cx]; };
     ASSERT_TRUE(Within(SlowStartMs, [&] { return client(10, 10) == 0xFF0000u; })) << "the picture did not show";
 
