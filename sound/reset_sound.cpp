@@ -1,5 +1,4 @@
-// reset_sound.cpp - the sound state of a new game.  The sound thread's start
-// and the CD's close join as they are built.
+// reset_sound.cpp - the sound state of a new game.
 #include "sound/reset_sound.h"
 
 #include "sound/cd.h"
@@ -26,6 +25,7 @@ void ResetSoundState() {
     BgmFadeOutTime = fade;
     CdFadeOutTime = cd_fade;
     StartSoundThread();
+    CloseCdAudio();  // the disc is looked for afresh at the next play
     CdTrack = -1;
     BgmName.clear();
     MciWaveName.clear();

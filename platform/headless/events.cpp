@@ -115,13 +115,13 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
               : !strcasecmp(a, "cancel") ? IDCANCEL
                                          : 0;
         if (!e.n) return fail("'answer' takes yes, no, ok or cancel, not '" + w[2] + "'");
-    } else if (!strcasecmp(name.c_str(), "input")) {
+    } else if (!strcasecmp(name.c_str(), "input") || !strcasecmp(name.c_str(), "list-text")) {
         // The rest of the line after the word, spaces inside kept.
-        e.kind = EvInput;
+        e.kind = !strcasecmp(name.c_str(), "input") ? EvInput : EvListText;
         size_t at = text.find_first_not_of(" \t");
         at = text.find_first_of(" \t", at);           // after the time
         at = text.find_first_not_of(" \t", at);
-        at = text.find_first_of(" \t", at);           // after "input"
+        at = text.find_first_of(" \t", at);           // after the word
         std::string rest = at == std::string::npos ? "" : text.substr(at);
         size_t b = rest.find_first_not_of(" \t"), z = rest.find_last_not_of(" \t");
         rest = b == std::string::npos ? "" : rest.substr(b, z - b + 1);

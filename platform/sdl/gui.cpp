@@ -213,6 +213,7 @@ struct Panel {
     int selected = -1;
     std::string ok, cancel;
     bool drop_down = false;
+    bool editable = false;  // the list's text can be typed (in edit)
     bool changed = false;  // a slider moved in the frame just drawn
     // box
     uint32_t flags = 0;
@@ -325,7 +326,24 @@ static void DrawList(Panel* p) {
     ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open,
                  ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
     int n = (int)p->items.size();
-    if (p->drop_down) {
+    if (p->editable) {
+        // The text field with the list's arrow beside it: an entry chosen
+        // becomes the text.
+        ImGui::SetNextItemWidth(320);
+        if (p->first) ImGui::SetKeyboardFocusHere();
+        FilterData fd = {p->limit, p->edit};
+        ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+        ImGui::SameLine(0, 0);
+        if (ImGui::BeginCombo("##list", nullptr, ImGuiComboFlags_NoPreview | ImGuiComboFlags_PopupAlignLeft)) {
+            for (int i = 0; i < n; i++)
+                if (ImGui::Selectable((p->items[(size_t)i] + "##" + std::to_string(i)).c_str(),
+                                      p->items[(size_t)i] == p->edit)) {
+                    p->selected = i;
+                    snprintf(p->edit, sizeof p->edit, "%s", p->items[(size_t)i].c_str());
+                }
+            ImGui::EndCombo();
+        }
+    } else if (p->drop_down) {
         ImGui::SetNextItemWidth(240);
         const char* now = p->selected >= 0 && p->selected < n ? p->items[(size_t)p->selected].c_str() : "";
         if (ImGui::BeginCombo("##list", now)) {
@@ -659,4 +677,23 @@ int GuiListDialog(const char* caption, const char* const* items, int count, int 
     p.drop_down = drop_down;
     int r = RunModal(&p);
     return r == IDOK && p.selected >= 0 ? p.selected : -1;
+}
+
+int GuiComboDialog(const char* caption, const char* const* items, int count, int selected,
+                   std::string* text, int limit, const char* ok_label, const char* cancel_label) {
+    Panel p;
+    p.kind = PanelList;
+    p.editable = true;
+    p.caption = caption ? caption : "";
+    for (int i = 0; i < count; i++) p.items.push_back(U(items[i] ? items[i] : ""));
+    p.limit = limit >= 0 && limit < FieldLimit ? limit : FieldLimit;
+    std::string start = selected >= 0 && selected < count ? p.items[(size_t)selected] : U(*text);
+    snprintf(p.edit, sizeof p.edit, "%s", start.c_str());
+    p.ok = ok_label ? ok_label : "OK";
+    p.cancel = cancel_label ? cancel_label : "Cancel";
+    if (RunModal(&p) != IDOK) return -1;
+    for (int i = 0; i < count; i++)
+        if (p.items[(size_t)i] == p.edit) return i;
+    *text = Utf8ToCp932(p.edit);
+    return count;
 }

@@ -1,10 +1,12 @@
 // The in-window GUI of the SDL backend on SDL's dummy video driver: the
 // window taller by the menu bar with client coordinates kept, clicks on the
 // bar kept from the game, a message box drawn in the window answered with
-// Enter, and the face drawing every Japanese character of CP932.
+// Enter, the face drawing every Japanese character of CP932, and the list
+// whose text can be typed.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,43 @@ TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
     for (unsigned c = 0xA1; c <= 0xDF; c++) all += (char)c;  // half-width kana
     EXPECT_GT(all.size(), 13000u);
     EXPECT_EQ(GuiMissingGlyphs(all.c_str()), 0);
+}
+
+// Typed into the dialog once it has drawn a few frames (its field has the
+// keyboard then), followed by Enter.
+Uint32 TypeAndEnter(Uint32, void* text) {
+    SDL_Event e = {};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = SDL_GetWindowID(SdlWindow());
+    snprintf(e.text.text, sizeof e.text.text, "%s", (const char*)text);
+    e.common.timestamp = SDL_GetTicks();
+    if (*(const char*)text) SDL_PushEvent(&e);
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    return 0;
+}
+
+TEST(SdlGui, TheTypedListTakesAPathOrAnEntry) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    std::string def = "\x83" "f\x83t\x83H\x83\x8b\x83g";  // デフォルト
+    const char* items[] = {def.c_str(), "/dev/sr0", "cd/"};
+    // A text that is no entry comes back as typed (CP932).
+    std::string text;
+    static char typed[] = "/media/\xe3\x83\x87\xe3\x82\xa3\xe3\x82\xb9\xe3\x82\xaf/";  // ディスク
+    SDL_TimerID timer = SDL_AddTimer(200, TypeAndEnter, typed);
+    EXPECT_EQ(PlatComboDialog("CD", items, 3, -1, &text, 255, "OK", "Cancel"), 3);
+    EXPECT_EQ(text, "/media/\x83" "f\x83" "B\x83X\x83N/");
+    SDL_RemoveTimer(timer);
+    // An entry shown and kept is chosen as itself.
+    static char nothing[] = "";
+    text.clear();
+    timer = SDL_AddTimer(200, TypeAndEnter, nothing);
+    EXPECT_EQ(PlatComboDialog("CD", items, 3, 2, &text, 255, "OK", "Cancel"), 2);
+    EXPECT_EQ(text, "");
+    SDL_RemoveTimer(timer);
 }
 
 }  // namespace
