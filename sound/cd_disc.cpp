@@ -9,8 +9,12 @@
 #include <cdio/paranoia/paranoia.h>
 #include <stdio.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -22,6 +26,7 @@ constexpr int AheadSectors = 150;                    // the buffer: two seconds
 constexpr int FirstSectors = 75;                     // read from an image at once
 constexpr int PassSectors = 8;                       // read in one pass
 constexpr int ParanoiaRetries = 10;                  // then the sector is skipped
+constexpr int DriveWaitMs = 10;                      // for a drive's open
 
 struct Track {
     bool audio = false;  // an audio track with at least one sector
@@ -78,8 +83,11 @@ void DropParanoiaNote(long, paranoia_cb_mode_t) {}
 // matters itself.
 bool CdioReady() {
     if (!PlatHaveCdio()) return false;
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { cdio_log_set_handler(DropLog); });
+    static std::once_flag once;
+    std::call_once(once, [] {
+        cdio_log_set_handler(DropLog);
+        cdio_init();  // its driver table, before a second thread could race to make it
+    });
     return true;
 }
 
@@ -184,10 +192,68 @@ std::shared_ptr<CdDisc> OpenWith(const char* path, driver_id_t driver) {
     return d;
 }
 
+// A drive's open on a thread of its own: a disc spinning up can hold the
+// reading of its table of tracks for seconds.
+struct DriveOpening {
+    std::mutex lock;
+    std::condition_variable finished_cv;
+    bool finished = false;
+    std::chrono::steady_clock::time_point when;  // of the finish
+    std::shared_ptr<CdDisc> disc;
+};
+
+// Never destroyed, like TheLatest: an open may finish while the process ends.
+std::map<std::string, std::shared_ptr<DriveOpening>>& Openings() {
+    static auto* openings = new std::map<std::string, std::shared_ptr<DriveOpening>>;
+    return *openings;
+}
+std::mutex& OpeningsLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
+// The drive's disc when its open finishes within DriveWaitMs; otherwise null
+// while the open goes on, and a later call takes its result (one finished
+// more than a second before is stale and starts over).
+std::shared_ptr<CdDisc> OpenDrive(const std::string& dev) {
+    if (!CdioReady()) return nullptr;
+    std::shared_ptr<DriveOpening> o;
+    {
+        std::lock_guard<std::mutex> hold(OpeningsLock());
+        std::shared_ptr<DriveOpening>& slot = Openings()[dev];
+        if (slot) {
+            std::lock_guard<std::mutex> done(slot->lock);
+            if (slot->finished && std::chrono::steady_clock::now() - slot->when > std::chrono::seconds(1))
+                slot.reset();
+        }
+        if (!slot) {
+            slot = std::make_shared<DriveOpening>();
+            std::thread([o = slot, dev] {
+                std::shared_ptr<CdDisc> d = OpenWith(dev.c_str(), DRIVER_DEVICE);
+                std::lock_guard<std::mutex> done(o->lock);
+                o->disc = d;
+                o->finished = true;
+                o->when = std::chrono::steady_clock::now();
+                o->finished_cv.notify_all();
+            }).detach();
+        }
+        o = slot;
+    }
+    std::unique_lock<std::mutex> wait(o->lock);
+    if (!o->finished_cv.wait_for(wait, std::chrono::milliseconds(DriveWaitMs), [&] { return o->finished; }))
+        return nullptr;
+    std::shared_ptr<CdDisc> d = o->disc;
+    wait.unlock();
+    std::lock_guard<std::mutex> hold(OpeningsLock());
+    auto at = Openings().find(dev);
+    if (at != Openings().end() && at->second == o) Openings().erase(at);
+    return d;
+}
+
 }  // namespace
 
 std::shared_ptr<CdDisc> CdDiscOpen(const std::string& path, bool drive) {
-    return OpenWith(path.c_str(), drive ? DRIVER_DEVICE : DRIVER_UNKNOWN);
+    return drive ? OpenDrive(path) : OpenWith(path.c_str(), DRIVER_UNKNOWN);
 }
 
 std::vector<std::string> CdDiscDrives() {

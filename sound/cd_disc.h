@@ -14,7 +14,9 @@
 struct CdDisc;  // an open disc; the reads in flight share it
 
 // A disc image (a regular file) or a drive (a device), UTF-8 path; null when
-// libcdio is missing or no disc with a table of tracks is there.
+// libcdio is missing or no disc with a table of tracks is there.  A drive is
+// opened on a thread of its own and waited for 10 ms at most: null while it
+// is still busy (a disc spinning up), and a call soon after takes the disc.
 std::shared_ptr<CdDisc> CdDiscOpen(const std::string& path, bool drive);
 // The drives libcdio finds ("/dev/sr0" ...); none without libcdio.
 std::vector<std::string> CdDiscDrives();

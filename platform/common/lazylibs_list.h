@@ -166,6 +166,7 @@ LAZY(Cdio, track_t, cdio_get_first_track_num, (const CdIo_t* p_cdio), (p_cdio))
 LAZY(Cdio, track_t, cdio_get_num_tracks, (const CdIo_t* p_cdio), (p_cdio))
 LAZY(Cdio, track_format_t, cdio_get_track_format, (const CdIo_t* p_cdio, track_t i_track), (p_cdio, i_track))
 LAZY(Cdio, lsn_t, cdio_get_track_lsn, (const CdIo_t* p_cdio, track_t i_track), (p_cdio, i_track))
+LAZY(Cdio, bool, cdio_init, (void), ())
 LAZY(Cdio, cdio_log_handler_t, cdio_log_set_handler, (cdio_log_handler_t new_handler), (new_handler))
 LAZY(Cdio, CdIo_t*, cdio_open, (const char* psz_source, driver_id_t driver_id), (psz_source, driver_id))
 LAZY(Cdio, driver_return_code_t, cdio_read_audio_sectors,

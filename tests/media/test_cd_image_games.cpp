@@ -220,13 +220,14 @@ std::string EnvWithCdDrive(const std::string& drive) {
 }
 
 // The drive setting kept in "envdata" names the disc: an image elsewhere
-// than the game folder plays, a missing one is no CD (no volume control,
-// nothing played, no box), and the setting is written back as it was.
+// than the game folder plays; a missing one, or a device that is no drive,
+// is no CD (no volume control, nothing played, no box); the setting is
+// written back as it was.
 TEST(CdImageGames, TheSettingInEnvdataNamesTheDisc) {
     struct Case {
         const char* drive;
         bool plays;
-    } cases[] = {{"music\\Disc.CUE", true}, {"music/gone.cue", false}};
+    } cases[] = {{"music\\Disc.CUE", true}, {"music/gone.cue", false}, {"/dev/null", false}};
     for (const Case& c : cases) {
         std::string dir = MakeGameFolder();
         WriteDiscImage(dir, "music/disc");
