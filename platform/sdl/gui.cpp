@@ -234,17 +234,22 @@ struct FilterData {
     const char* text;
 };
 
-// Refuses a typed character that CP932 lacks or that would pass the limit.
-static int FilterChar(ImGuiInputTextCallbackData* d) {
-    const FilterData* f = (const FilterData*)d->UserData;
-    char u[5] = {};
-    ImWchar c = d->EventChar;
+// A typed character as UTF-8 (in u, 5 bytes) when CP932 has it and it keeps
+// the text within the limit; false when it is refused.
+static bool TakeChar(ImWchar c, const FilterData* f, char* u) {
+    memset(u, 0, 5);
     if (c < 0x80) u[0] = (char)c;
     else if (c < 0x800) { u[0] = (char)(0xC0 | (c >> 6)); u[1] = (char)(0x80 | (c & 0x3F)); }
     else { u[0] = (char)(0xE0 | (c >> 12)); u[1] = (char)(0x80 | ((c >> 6) & 0x3F)); u[2] = (char)(0x80 | (c & 0x3F)); }
     std::string cp = Utf8ToCp932(u);
-    if (cp == "?" && c != '?') return 1;
-    return Cp932Length(f->text) + cp.size() > (size_t)f->limit ? 1 : 0;
+    if (cp == "?" && c != '?') return false;
+    return Cp932Length(f->text) + cp.size() <= (size_t)f->limit;
+}
+
+// Refuses a typed character that CP932 lacks or that would pass the limit.
+static int FilterChar(ImGuiInputTextCallbackData* d) {
+    char u[5];
+    return TakeChar(d->EventChar, (const FilterData*)d->UserData, u) ? 0 : 1;
 }
 
 static bool KeyPressed(ImGuiKey k) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(k), false); }
@@ -333,6 +338,17 @@ static void DrawList(Panel* p) {
         if (p->first) ImGui::SetKeyboardFocusHere();
         FilterData fd = {p->limit, p->edit};
         ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+        // What is typed before the field has the keyboard (it takes it a
+        // frame after the dialog opens) goes to its end instead of nowhere.
+        ImGuiIO& io = ImGui::GetIO();
+        if (!ImGui::IsItemActive() && !io.InputQueueCharacters.empty()) {
+            for (ImWchar c : io.InputQueueCharacters) {
+                char u[5];
+                if (c >= 0x20 && TakeChar(c, &fd, u) && strlen(p->edit) + strlen(u) < sizeof p->edit)
+                    strcat(p->edit, u);
+            }
+            io.InputQueueCharacters.resize(0);
+        }
         ImGui::SameLine(0, 0);
         if (ImGui::BeginCombo("##list", nullptr, ImGuiComboFlags_NoPreview | ImGuiComboFlags_PopupAlignLeft)) {
             for (int i = 0; i < n; i++)

@@ -118,8 +118,8 @@ TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
     EXPECT_EQ(GuiMissingGlyphs(all.c_str()), 0);
 }
 
-// Typed into the dialog once it has drawn a few frames (its field has the
-// keyboard then), followed by Enter.
+// Typed into the dialog, followed by Enter: at once, before the dialog has
+// drawn a frame, or later, when its field has the keyboard.
 Uint32 TypeAndEnter(Uint32, void* text) {
     SDL_Event e = {};
     e.type = SDL_TEXTINPUT;
@@ -140,16 +140,19 @@ TEST(SdlGui, TheTypedListTakesAPathOrAnEntry) {
     std::string def = "\x83" "f\x83t\x83H\x83\x8b\x83g";  // デフォルト
     const char* items[] = {def.c_str(), "/dev/sr0", "cd/"};
     // A text that is no entry comes back as typed (CP932).
-    std::string text;
     static char typed[] = "/media/\xe3\x83\x87\xe3\x82\xa3\xe3\x82\xb9\xe3\x82\xaf/";  // ディスク
-    SDL_TimerID timer = SDL_AddTimer(200, TypeAndEnter, typed);
-    EXPECT_EQ(PlatComboDialog("CD", items, 3, -1, &text, 255, "OK", "Cancel"), 3);
-    EXPECT_EQ(text, "/media/\x83" "f\x83" "B\x83X\x83N/");
-    SDL_RemoveTimer(timer);
+    for (Uint32 after : {1, 300}) {
+        std::string text;
+        SDL_TimerID timer = SDL_AddTimer(after, TypeAndEnter, typed);
+        EXPECT_EQ(PlatComboDialog("CD", items, 3, -1, &text, 255, "OK", "Cancel"), 3) << after;
+        EXPECT_EQ(text, "/media/\x83" "f\x83" "B\x83X\x83N/") << after;
+        SDL_RemoveTimer(timer);
+    }
+    std::string text;
     // An entry shown and kept is chosen as itself.
     static char nothing[] = "";
     text.clear();
-    timer = SDL_AddTimer(200, TypeAndEnter, nothing);
+    SDL_TimerID timer = SDL_AddTimer(200, TypeAndEnter, nothing);
     EXPECT_EQ(PlatComboDialog("CD", items, 3, 2, &text, 255, "OK", "Cancel"), 2);
     EXPECT_EQ(text, "");
     SDL_RemoveTimer(timer);
