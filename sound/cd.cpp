@@ -216,11 +216,15 @@ void OpenCdAudio() {
     CdState.open_failed = 0;
     if (!CdOn) return;
     if (CdState.open) CloseCdAudio();
-    Tracks.clear();
-    Disc.reset();
-    CdState.track_count = 0;
     std::string what;
-    if (!OpenCdSource(&what)) {
+    bool found = false;
+    for (int attempt = 0; attempt < 2 && !found; attempt++) {  // a failed open is tried once more
+        Tracks.clear();
+        Disc.reset();
+        CdState.track_count = 0;
+        found = OpenCdSource(&what);
+    }
+    if (!found) {
         Disc.reset();
         CdState.open_failed = 1;
         return;
