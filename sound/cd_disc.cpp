@@ -178,7 +178,8 @@ std::shared_ptr<CdDisc> OpenWith(const char* path, driver_id_t driver) {
     d->drive = driver == DRIVER_DEVICE;
     track_t first = cdio_get_first_track_num(c), count = cdio_get_num_tracks(c);
     lsn_t leadout = cdio_get_disc_last_lsn(c);
-    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 || leadout == CDIO_INVALID_LSN)
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
+        leadout == CDIO_INVALID_LSN)
         return nullptr;
     for (int i = 0; i < count; i++) {
         track_t t = (track_t)(first + i);

@@ -184,7 +184,9 @@ void RunVolumeDialog() {
 static std::string MountField(const char* f) {
     std::string out;
     for (; *f; f++) {
-        if (f[0] == '\\' && f[1] >= '0' && f[1] <= '3' && f[2] >= '0' && f[2] <= '7' && f[3] >= '0' && f[3] <= '7') {
+        bool octal = f[0] == '\\' && f[1] >= '0' && f[1] <= '3' && f[2] >= '0' && f[2] <= '7' &&
+                     f[3] >= '0' && f[3] <= '7';
+        if (octal) {
             out += (char)((f[1] - '0') * 64 + (f[2] - '0') * 8 + (f[3] - '0'));
             f += 3;
         } else {

@@ -419,7 +419,8 @@ TEST_F(GuiTest, SettingsDialogsApplyWhenClosed) {
 // and takes a typed path, which it offers itself the next time.
 TEST_F(GuiTest, TheCdDialogListsDiscsAndTakesATypedPath) {
     std::string dir = MakeGameFolder();
-    for (const char* f : {"b.cue", "A.toc", "c.NRG", "disc.bin", "cd/track02.ogg", "bgm/theme.ogg", "x.cue/track03.wav"})
+    for (const char* f :
+         {"b.cue", "A.toc", "c.NRG", "disc.bin", "cd/track02.ogg", "bgm/theme.ogg", "x.cue/track03.wav"})
         WriteGameFile(dir, f, "");
     std::string was = PlatGameDir();
     ASSERT_TRUE(PlatSetGameDir(dir.c_str()));

@@ -66,6 +66,22 @@ Heard PlayAndHear(const std::string& dir, const std::string& script) {
     return h;
 }
 
+// A game folder with "disc.cue" (its ".bin" cut as WriteDiscImage says)
+// plays the script.
+Heard PlayDisc(const std::string& script, int keep_sectors = -1) {
+    std::string dir = MakeGameFolder();
+    WriteDiscImage(dir, "disc", keep_sectors);
+    return PlayAndHear(dir, script);
+}
+
+// The stamps of the trace lines equal to `line`.
+std::vector<int> TraceTimes(const TracedRun& t, const std::string& line) {
+    std::vector<int> out;
+    for (size_t i = 0; i < t.lines.size(); i++)
+        if (t.lines[i] == line) out.push_back(t.ms[i]);
+    return out;
+}
+
 size_t Frames(const Heard& h) { return h.samples.size() / 2; }
 
 // The frame of the virtual ms `ms` of the run.
@@ -99,15 +115,12 @@ size_t SoundFrom(const Heard& h, size_t from) {
 const double ToneRms = ToneLevel / std::sqrt(2.0);
 
 TEST(CdImageGames, TracksPlayFromTheirStartToTheNextTrack) {
-    std::string dir = MakeGameFolder();
-    WriteDiscImage(dir, "disc");
-    Heard h = PlayAndHear(dir,
-                          "*define\ngame\n*start\n"
-                          "getcdvol %1\nif %1 != 65535 fail_volume\n"
-                          "playonce \"*2\"\nwait 600\n"
-                          "playonce \"*1\"\nwait 300\n"    // the data track: nothing
-                          "playonce \"*7\"\nwait 400\n"    // past the last: the last
-                          "end\n");
+    Heard h = PlayDisc("*define\ngame\n*start\n"
+                       "getcdvol %1\nif %1 != 65535 fail_volume\n"
+                       "playonce \"*2\"\nwait 600\n"
+                       "playonce \"*1\"\nwait 300\n"    // the data track: nothing
+                       "playonce \"*7\"\nwait 400\n"    // past the last: the last
+                       "end\n");
     EXPECT_QUIET_END(h.t);
     ASSERT_EQ(TraceLines(h.t, "cd open").size(), 1u);
     EXPECT_EQ(TraceLines(h.t, "cd open")[0], "cd open image \"disc.cue\" tracks=3");
@@ -128,9 +141,7 @@ TEST(CdImageGames, TracksPlayFromTheirStartToTheNextTrack) {
     EXPECT_NEAR(Hz(h, start3, start3 + Track3Sectors * SectorFrames), Track3Hz, 2);
     EXPECT_EQ(SoundFrom(h, start3 + Track3Sectors * SectorFrames), Frames(h)) << "silent after the last track";
     // Each one-shot track's end is noticed when its sectors have played.
-    std::vector<int> ends;
-    for (size_t i = 0; i < h.t.lines.size(); i++)
-        if (h.t.lines[i] == "cd end") ends.push_back(h.t.ms[i]);
+    std::vector<int> ends = TraceTimes(h.t, "cd end");
     ASSERT_EQ(ends.size(), 2u);
     EXPECT_NEAR(ends[0] - started_ms, 400, 1);
     EXPECT_NEAR(ends[1] - TraceTime(h.t, expected[2]), 200, 1);
@@ -139,12 +150,9 @@ TEST(CdImageGames, TracksPlayFromTheirStartToTheNextTrack) {
 // A looping track starts again at its end; a looping track that plays
 // nothing (a data track) is tried again by the window timer every 11 ticks.
 TEST(CdImageGames, LoopsRestart) {
-    std::string dir = MakeGameFolder();
-    WriteDiscImage(dir, "disc");
-    Heard h = PlayAndHear(dir,
-                          "*define\ngame\n*start\n"
-                          "play \"*2\"\nwait 1000\n"
-                          "cdfadeout 0\nplay \"*1\"\nwait 1000\nend\n");
+    Heard h = PlayDisc("*define\ngame\n*start\n"
+                       "play \"*2\"\nwait 1000\n"
+                       "cdfadeout 0\nplay \"*1\"\nwait 1000\nend\n");
     EXPECT_QUIET_END(h.t);
     std::vector<std::string> plays = TraceLines(h.t, "cd play");
     ASSERT_GE(plays.size(), 6u);
@@ -161,22 +169,17 @@ TEST(CdImageGames, LoopsRestart) {
     }
     EXPECT_EQ(SoundFrom(h, start + FrameAt(1010)), Frames(h)) << "silent after the stop";
     // The data track, looping: tried again every 11 timer ticks.
-    std::vector<int> data;
-    for (size_t i = 0; i < h.t.lines.size(); i++)
-        if (h.t.lines[i] == "cd play track=1 none") data.push_back(h.t.ms[i]);
+    std::vector<int> data = TraceTimes(h.t, "cd play track=1 none");
     ASSERT_GE(data.size(), 3u);
     for (size_t i = 1; i < data.size(); i++) EXPECT_NEAR(data[i] - data[i - 1], 330, 30);
 }
 
-// The fade (99 steps of 3 ms, within the track's 400 ms) lowers the tone step by step,
-// stops it and puts the volume back.
+// The fade (99 steps of 3 ms, within the track's 400 ms) lowers the tone
+// step by step, stops it and puts the volume back.
 TEST(CdImageGames, TheFadeLowersTheSound) {
-    std::string dir = MakeGameFolder();
-    WriteDiscImage(dir, "disc");
-    Heard h = PlayAndHear(dir,
-                          "*define\ngame\n*start\n"
-                          "play \"*2\"\nwait 50\ncdfadeout 300\nplay \"*0\"\n"
-                          "getcdvol %1\nif %1 != 65535 fail_restored\nend\n");
+    Heard h = PlayDisc("*define\ngame\n*start\n"
+                       "play \"*2\"\nwait 50\ncdfadeout 300\nplay \"*0\"\n"
+                       "getcdvol %1\nif %1 != 65535 fail_restored\nend\n");
     EXPECT_QUIET_END(h.t);
     int fade = TraceTime(h.t, "cdmix set 64879");
     ASSERT_GE(fade, 0);
@@ -193,11 +196,9 @@ TEST(CdImageGames, TheFadeLowersTheSound) {
 // A ".bin" cut in the middle of track 2: its missing sectors are silence and
 // track 3 holds none; no box, and the game goes on.
 TEST(CdImageGames, MissingSectorsAreSilence) {
-    std::string dir = MakeGameFolder();
-    WriteDiscImage(dir, "disc", DataSectors + 10);
-    Heard h = PlayAndHear(dir,
-                          "*define\ngame\n*start\n"
-                          "playonce \"*2\"\nwait 600\nplayonce \"*3\"\nwait 100\nmov %1,7\nend\n");
+    Heard h = PlayDisc("*define\ngame\n*start\n"
+                       "playonce \"*2\"\nwait 600\nplayonce \"*3\"\nwait 100\nend\n",
+                       DataSectors + 10);
     EXPECT_QUIET_END(h.t);
     std::vector<std::string> expected = {"cd play track=2 loop=0 sectors=15-45", "cd play track=3 none"};
     EXPECT_EQ(TraceLines(h.t, "cd play"), expected);
@@ -239,7 +240,8 @@ TEST(CdImageGames, TheSettingInEnvdataNamesTheDisc) {
         if (c.plays) {
             EXPECT_EQ(TraceLines(t, "cd open"),
                       std::vector<std::string>{"cd open image \"music/disc.cue\" tracks=3"});
-            EXPECT_EQ(TraceLines(t, "cd play"), std::vector<std::string>{"cd play track=2 loop=0 sectors=15-45"});
+            EXPECT_EQ(TraceLines(t, "cd play"),
+                      std::vector<std::string>{"cd play track=2 loop=0 sectors=15-45"});
         } else {
             EXPECT_TRUE(TraceLines(t, "cd").empty()) << c.drive;
         }
