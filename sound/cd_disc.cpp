@@ -8,7 +8,9 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 #include <stdio.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -260,8 +262,16 @@ std::shared_ptr<CdDisc> CdDiscOpen(const std::string& path, bool drive) {
 std::vector<std::string> CdDiscDrives() {
     std::vector<std::string> out;
     if (!CdioReady()) return out;
+    std::vector<std::string> real;  // one name a drive ("/dev/cdrom" may be "/dev/sr0")
     if (char** list = cdio_get_devices(DRIVER_DEVICE)) {
-        for (char** d = list; *d; d++) out.push_back(*d);
+        for (char** d = list; *d; d++) {
+            char* r = realpath(*d, nullptr);
+            std::string same = r ? r : *d;
+            free(r);
+            if (std::find(real.begin(), real.end(), same) != real.end()) continue;
+            real.push_back(same);
+            out.push_back(*d);
+        }
         cdio_free_device_list(list);
     }
     return out;

@@ -18,7 +18,7 @@ struct CdDisc;  // an open disc; the reads in flight share it
 // opened on a thread of its own and waited for 10 ms at most: null while it
 // is still busy (a disc spinning up), and a call soon after takes the disc.
 std::shared_ptr<CdDisc> CdDiscOpen(const std::string& path, bool drive);
-// The drives libcdio finds ("/dev/sr0" ...); none without libcdio.
+// The drives libcdio finds ("/dev/sr0" ...), each once; none without libcdio.
 std::vector<std::string> CdDiscDrives();
 // The first of them that holds a disc with an audio track (its device in
 // *path); null when none does.
