@@ -1,7 +1,8 @@
 // bench_textures.cpp - the texture blits of a 512 x 512 texture onto an
 // 800 x 600 screen (alpha blend, additive, rotated) beside pixman's OVER and
 // ADD of the same pixels: onto the same 24-bit picture, and onto a 32-bit
-// one (pixman's own best case).  The texture's alpha runs through every
+// one (pixman's own best case); quads reaching far off the screen beside
+// pixman's nearest-texel zoom.  The texture's alpha runs through every
 // value, with opaque and transparent stretches as pictures have them.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -152,6 +153,64 @@ void BM_PixmanRotatedOver24(benchmark::State& state) { PixmanRotated(state, fals
 void BM_PixmanRotatedOver32(benchmark::State& state) { PixmanRotated(state, true); }
 BENCHMARK(BM_PixmanRotatedOver24);
 BENCHMARK(BM_PixmanRotatedOver32);
+
+// Quads reaching far off the screen: a zoom of the texture to 200,000
+// pixels both ways around the screen, a square of 6,000 pixels turned by
+// 30 degrees, and one with its corners 2,000,000 pixels out turned by 45.
+// Only the part that lands on the screen costs; pixman's nearest-texel
+// OVER of the same zoom, over the whole screen, is the reference.
+void QuadBench(benchmark::State& state, const int32_t (&k)[8]) {
+    Scene& s = TheScene();
+    for (auto _ : state) {
+        BlendTextureQuad(&s.screen, &s.texture, k, 0, 0, TexSide, TexSide, 255);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ScreenW * ScreenH);
+}
+enum { Zoom = 100000 };
+const int32_t kZoomQuad[8] = {-Zoom, -Zoom, ScreenW + Zoom, -Zoom, -Zoom, ScreenH + Zoom, ScreenW + Zoom, ScreenH + Zoom};
+void BM_TextureQuadZoom(benchmark::State& state) { QuadBench(state, kZoomQuad); }
+BENCHMARK(BM_TextureQuadZoom);
+
+void BM_TextureQuadTurned6000(benchmark::State& state) {
+    // A 6000-pixel square about the screen's centre, turned by 30 degrees.
+    double c = cos(30 * 3.14159265358979 / 180) * 3000, d = sin(30 * 3.14159265358979 / 180) * 3000;
+    auto at = [&](double u, double v, int axis) {
+        return (int32_t)(axis == 0 ? 400 + u * c - v * d : 300 + u * d + v * c);
+    };
+    const int32_t k[8] = {at(-1, -1, 0), at(-1, -1, 1), at(1, -1, 0), at(1, -1, 1),
+                          at(-1, 1, 0),  at(-1, 1, 1),  at(1, 1, 0),  at(1, 1, 1)};
+    QuadBench(state, k);
+}
+BENCHMARK(BM_TextureQuadTurned6000);
+
+void BM_TextureQuadFarCorners(benchmark::State& state) {
+    const int32_t k[8] = {400, -2000000, 2000400, 300, -1999600, 300, 400, 2000300};
+    QuadBench(state, k);
+}
+BENCHMARK(BM_TextureQuadFarCorners);
+
+void BM_PixmanQuadZoom(benchmark::State& state) {
+    PixmanImages& im = Images();
+    // Destination pixel -> texel: (x + Zoom) * 511 / (ScreenW + 2 Zoom), y alike.
+    double fx = (TexSide - 1.0) / (ScreenW + 2.0 * Zoom), fy = (TexSide - 1.0) / (ScreenH + 2.0 * Zoom);
+    pixman_transform_t t;
+    pixman_transform_init_identity(&t);
+    t.matrix[0][0] = pixman_double_to_fixed(fx);
+    t.matrix[0][2] = pixman_double_to_fixed(Zoom * fx);
+    t.matrix[1][1] = pixman_double_to_fixed(fy);
+    t.matrix[1][2] = pixman_double_to_fixed(Zoom * fy);
+    pixman_image_set_transform(im.src, &t);
+    pixman_image_set_filter(im.src, PIXMAN_FILTER_NEAREST, nullptr, 0);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, im.src, nullptr, im.dst24, 0, 0, 0, 0, 0, 0, ScreenW,
+                                 ScreenH);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_set_transform(im.src, nullptr);
+    state.SetItemsProcessed(state.iterations() * ScreenW * ScreenH);
+}
+BENCHMARK(BM_PixmanQuadZoom);
 
 }  // namespace
 

@@ -48,7 +48,7 @@ void RunEffectPlugin(const char* text, const ScreenRect* area, int32_t duration)
     if (r.left <= r.right && r.top <= r.bottom) {
         BltToSurface(&DestSurface, r.left, r.top, r.right - r.left + 1, r.bottom - r.top + 1,
                      &SrcSurface, r.left, r.top);
-        PaintWindow(&r);
+        DrawDestToWindow(&r);
     }
     ClearDirtyRect();
     if (EffectBlank > 0) PlatSleep((uint32_t)EffectBlank);

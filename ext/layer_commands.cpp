@@ -43,8 +43,8 @@ void Cmd_exec_dll() {
     // The painting comes back also when the plug-in's work ends in an error
     // that unwinds (tests turn exits into throws).
     struct Suspend {
-        Suspend() { PaintSuspended = 1; }
-        ~Suspend() { PaintSuspended = 0; }
+        Suspend() { PaintSuspended = ExecPluginRunning = 1; }
+        ~Suspend() { PaintSuspended = ExecPluginRunning = 0; }
     };
     int result;
     {

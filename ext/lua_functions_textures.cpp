@@ -312,6 +312,7 @@ int LuaTexCopyToBg(lua_State* L) {
     OL_settop(L, 0);
     Surface* target = TextureTarget();
     BltToSurface(&BgSurface, 0, 0, ScreenWidth, ScreenHeight, target, 0, 0);
+    BgSurface.tag[0] = 0;  // a later bg of the same picture loads it again
     for (Human& h : Humans) {
         h.name[0] = 0;
         ReleaseSurface(&h.surface);

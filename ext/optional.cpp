@@ -7,6 +7,7 @@
 
 #include "ext/luabridge.h"
 #include "platform/platform.h"
+#include "sound/ogg_plugin.h"
 
 bool LuaBridgeLoaded;
 bool OggPlugin2Active;
@@ -30,11 +31,13 @@ void BindOptionalLibraries() {
         LuaBridgeInitialize();
         RegisterLuaFunctions();
     }
-    if (OptionalLibraryPresent("dll\\ovogg2.dll") || OptionalLibraryPresent("ovogg2.dll"))
+    if (OptionalLibraryPresent("dll\\ovogg2.dll") || OptionalLibraryPresent("ovogg2.dll")) {
         OggPlugin2Active = true;
-    else if (OptionalLibraryPresent("ovogg.dll"))
+        BindOggPlugin();
+    } else if (OptionalLibraryPresent("ovogg.dll")) {
         OggPluginActive = true;
-    else if (OptionalLibraryPresent("oggdec.dll"))
+        BindOggPlugin();
+    } else if (OptionalLibraryPresent("oggdec.dll"))
         OggDecoderLoaded = true;
     PngLibraryLoaded =
         OptionalLibraryPresent("dll\\ovpng.dll") || OptionalLibraryPresent("ovpng.dll");

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -312,6 +313,93 @@ void AddTextureRotated(Surface* target, const Texture* t, int32_t dcx, int32_t d
 // Forward sampling about two thirds of a pixel apart along both edges and
 // across; a sample landing where the previous one of its line did is
 // skipped, so an additive quad brightens the pixels it hits twice.
+//
+// Only samples that can land on the target are visited: lines of t whose
+// band cannot reach it are passed over, and each line starts a little
+// before it enters the target and stops a little after it leaves, so a
+// quad reaching far off the screen costs what its visible part costs.
+// Short stretches are stepped through, not jumped, so that a quad reaching
+// a little past the edges samples exactly as one on the target does:
+// repeated addition and a position computed at once round apart.
+enum : int64_t { kQuadJump = 1024 };
+
+// Where a sample must fall to land on the target (Trunc gives 0..W-1 for
+// -1 < x < W), widened by half a pixel against rounding.
+struct SampleBox {
+    double x0, y0, x1, y1;
+};
+
+// False when the convex hull of the four points (in order round the
+// quadrilateral) lies clear of the box along x, y or the normal of one of
+// its sides; a separating axis proves the two apart, so true is only "may
+// meet".
+static bool HullMayMeetBox(const double pt[8], const SampleBox& b) {
+    double axes[6][2] = {{1, 0}, {0, 1}};
+    for (int i = 0; i < 4; i++) {
+        int j = (i + 1) & 3;
+        axes[2 + i][0] = pt[2 * i + 1] - pt[2 * j + 1];
+        axes[2 + i][1] = pt[2 * j] - pt[2 * i];
+    }
+    const double box[8] = {b.x0, b.y0, b.x1, b.y0, b.x1, b.y1, b.x0, b.y1};
+    for (const auto& a : axes) {
+        double lo = INFINITY, hi = -INFINITY, blo = INFINITY, bhi = -INFINITY;
+        for (int i = 0; i < 4; i++) {
+            double v = pt[2 * i] * a[0] + pt[2 * i + 1] * a[1];
+            double w = box[2 * i] * a[0] + box[2 * i + 1] * a[1];
+            lo = std::min(lo, v), hi = std::max(hi, v);
+            blo = std::min(blo, w), bhi = std::max(bhi, w);
+        }
+        if (hi < blo || lo > bhi) return false;
+    }
+    return true;
+}
+
+// The lines of t: line m runs from P0 + m * dP to Q0 + m * dQ.
+struct QuadLines {
+    double p0x, p0y, q0x, q0y, dpx, dpy, dqx, dqy;
+};
+
+// Appends the ranges of line numbers within a..b whose band may meet the
+// box, joining neighbours; a range is split until it is short or clear.
+static void FindQuadLines(const QuadLines& q, int64_t a, int64_t b, const SampleBox& box,
+                          std::vector<std::pair<int64_t, int64_t>>* out) {
+    double ma = (double)a, mb = (double)b;
+    const double pt[8] = {q.p0x + ma * q.dpx, q.p0y + ma * q.dpy, q.q0x + ma * q.dqx, q.q0y + ma * q.dqy,
+                          q.q0x + mb * q.dqx, q.q0y + mb * q.dqy, q.p0x + mb * q.dpx, q.p0y + mb * q.dpy};
+    if (!HullMayMeetBox(pt, box)) return;
+    if (b - a < 32) {
+        if (!out->empty() && out->back().second + 1 >= a)
+            out->back().second = b;
+        else
+            out->push_back({a, b});
+        return;
+    }
+    int64_t mid = a + (b - a) / 2;
+    FindQuadLines(q, a, mid, box, out);
+    FindQuadLines(q, mid + 1, b, box, out);
+}
+
+// The part s0..s1 of 0..1 over which P + (Q - P) s lies in the box; false
+// when none does.
+static bool ClipSegment(double px, double py, double qx, double qy, const SampleBox& b, double* s0,
+                        double* s1) {
+    double lo = 0, hi = 1;
+    const double d[2] = {qx - px, qy - py}, p[2] = {px, py};
+    const double mins[2] = {b.x0, b.y0}, maxs[2] = {b.x1, b.y1};
+    for (int k = 0; k < 2; k++) {
+        if (d[k] == 0) {
+            if (p[k] < mins[k] || p[k] > maxs[k]) return false;
+            continue;
+        }
+        double e = (mins[k] - p[k]) / d[k], f = (maxs[k] - p[k]) / d[k];
+        if (e > f) std::swap(e, f);
+        lo = std::max(lo, e), hi = std::min(hi, f);
+        if (lo > hi) return false;
+    }
+    *s0 = lo, *s1 = hi;
+    return true;
+}
+
 template <class Op>
 static void BlitQuad(Surface* target, const Texture* t, const int32_t k[8], int32_t sx, int32_t sy,
                      int32_t w, int32_t h, int32_t alpha) {
@@ -319,24 +407,47 @@ static void BlitQuad(Surface* target, const Texture* t, const int32_t k[8], int3
     uint32_t a = (uint32_t)std::clamp(alpha, 0, 255);
     if (a == 0) return;
     int64_t W = target->dib.width, H = target->dib.height;
-    // A quad wholly off the target draws nothing: skip its sampling.
-    int32_t bx0 = std::min({k[0], k[2], k[4], k[6]}), bx1 = std::max({k[0], k[2], k[4], k[6]});
-    int32_t by0 = std::min({k[1], k[3], k[5], k[7]}), by1 = std::max({k[1], k[3], k[5], k[7]});
-    if (bx1 < 0 || by1 < 0 || bx0 >= W || by0 >= H) return;
+    const SampleBox box{-1.5, -1.5, W + 0.5, H + 0.5};
     double span = std::max(std::fabs((double)k[5] - k[1]), std::fabs((double)k[7] - k[3]));
     double dt = span > 0 ? 1 / (1.5 * span) : 2;
-    double px = k[0], py = k[1], qx = k[2], qy = k[3];
     double ppx = (k[4] - (double)k[0]) * dt, ppy = (k[5] - (double)k[1]) * dt;
     double pqx = (k[6] - (double)k[2]) * dt, pqy = (k[7] - (double)k[3]) * dt;
+    const QuadLines lines{(double)k[0], (double)k[1], (double)k[2], (double)k[3], ppx, ppy, pqx, pqy};
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    FindQuadLines(lines, 0, (int64_t)(1 / dt) + 1, box, &ranges);
+    double px = k[0], py = k[1], qx = k[2], qy = k[3], tt = 0;
     int64_t tw = t->width, th = t->height;
-    for (double tt = 0; tt <= 1; tt += dt) {
+    size_t r = 0;
+    for (int64_t m = 0; tt <= 1; m++, tt += dt, px += ppx, py += ppy, qx += pqx, qy += pqy) {
+        while (r < ranges.size() && ranges[r].second < m) r++;
+        if (r == ranges.size()) break;
+        if (m < ranges[r].first) {  // a line that cannot land
+            if (ranges[r].first - m < kQuadJump) continue;
+            m = ranges[r].first;
+            double fm = (double)m;
+            tt = fm * dt;
+            px = k[0] + fm * ppx, py = k[1] + fm * ppy, qx = k[2] + fm * pqx, qy = k[3] + fm * pqy;
+            if (tt > 1) break;
+        }
+        double s0, s1;
+        if (!ClipSegment(px, py, qx, qy, box, &s0, &s1)) continue;
         int64_t v = Trunc(sy + (h - 1) * tt);
         double across = std::fabs(qx - px);
         double ds = across > 0 ? 1 / (1.5 * across) : 2;
-        double x = px, y = py, stepx = (qx - px) * ds, stepy = (qy - py) * ds;
+        double stepx = (qx - px) * ds, stepy = (qy - py) * ds;
+        // From two samples before the line enters the box to two after it
+        // leaves; the first of them lies off the target, so skipping a
+        // repeat of the sample before it changes nothing.
+        int64_t j0 = std::max<int64_t>(0, (int64_t)(s0 / ds) - 2), j1 = (int64_t)(s1 / ds) + 2;
+        if (j0 < kQuadJump) j0 = 0;
+        double ss = 0, x = px, y = py;
+        if (j0 > 0) {
+            double fj = (double)j0;
+            ss = fj * ds, x = px + fj * stepx, y = py + fj * stepy;
+        }
         int64_t lastx = 0, lasty = 0;
         bool first = true;
-        for (double ss = 0; ss <= 1; ss += ds, x += stepx, y += stepy) {
+        for (int64_t j = j0; ss <= 1 && j <= j1; j++, ss += ds, x += stepx, y += stepy) {
             int64_t ix = Trunc(x), iy = Trunc(y);
             if (!first && ix == lastx && iy == lasty) continue;
             first = false;
@@ -346,7 +457,6 @@ static void BlitQuad(Surface* target, const Texture* t, const int32_t k[8], int3
                 continue;
             Op::Apply(DibRow(&target->dib, (int32_t)iy) + 3 * ix, t->pixels[v * tw + u], a);
         }
-        px += ppx, py += ppy, qx += pqx, qy += pqy;
     }
 }
 

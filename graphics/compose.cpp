@@ -91,7 +91,9 @@ static void DrawSprite(int n, const Area& a) {
         if (slot >= LayerSlotCount) return;
         LayerSlot& l = LayerSlots[slot];
         if (l.Draw && (!EffectOperandActive || !l.suppressed)) {
-            int32_t area[4] = {a.clip.left, a.clip.top, a.clip.right, a.clip.bottom};
+            // Plug-ins take rectangles inclusive: the pixels composed, held
+            // to the screen (the clip's right and bottom may lie past it).
+            int32_t area[4] = {a.left, a.top, a.left + a.w - 1, a.top + a.h - 1};
             l.Draw(SrcSurface.dib.bits, area);
         }
         return;

@@ -18,7 +18,6 @@
 #include "graphics/screen.h"
 #include "graphics/sprite_messages.h"
 #include "platform/platform.h"
-#include "sound/window_sound.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 #include "text/traps.h"
@@ -48,12 +47,8 @@ void ResetEffectDefs() {
 
 static Surface WindowPicture;
 
-static bool WindowOwnedElsewhere() {
-    return (MovieGraphActive && !MovieAsync) || (PaintSuspended && !MovieAsync);
-}
-
 static void Present(const Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    if (WindowOwnedElsewhere()) return;
+    if (MovieOwnsWindow()) return;
     PlatPresentRect(s->dib.bits, s->dib.width, s->dib.height, left, top, right, bottom);
 }
 
@@ -369,7 +364,7 @@ void RunEffect(const char* text, int32_t kind, int32_t duration, const ScreenRec
     // label wants it; the rectangle goes to DestSurface and the window.
     if (!Traps.label[0]) Clicked = 0;
     if (ready) BltToSurface(&DestSurface, a.left, a.top, a.w, a.h, &SrcSurface, a.left, a.top);
-    if (!WindowOwnedElsewhere()) PaintWindow(&r);
+    PaintWindow(&r);
     if (kind != EffectInstant) SleepMs(EffectBlank);
 }
 

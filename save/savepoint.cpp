@@ -32,6 +32,7 @@
 #include "sound/mciwave.h"
 #include "sound/midi.h"
 #include "sound/music.h"
+#include "sound/reset_sound.h"
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
 #include "sound/window_sound.h"
@@ -295,9 +296,7 @@ void LoadGame(int slot) {
         !CheckSlotImage(bytes.data(), bytes.size(), &position))
         ScriptError(CapError, MsgSaveBroken);
 
-    StopAllSound(false);
-    StopMciWave();
-    StopLoopingChannels();
+    StopSoundForLoad();
     ClearBacklog();
     SaveStream s;
     OpenSaveReader(&s, bytes.data(), bytes.size());

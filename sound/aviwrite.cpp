@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "graphics/surface.h"
@@ -17,7 +18,9 @@ struct AviWriterState {
     BmpInfoHeader info{};
     int32_t frame_count = 0;   // given at open
     uint32_t frame_bytes = 0;  // padded row size x height
-    std::vector<uint32_t> offsets;  // of each "00db" chunk, from the "movi" fourcc
+    // The chunk of each frame index (the last written there), its offset
+    // counted from the "movi" fourcc.
+    std::map<int32_t, uint32_t> frames;
     uint64_t end = 0;          // bytes in the file so far
     bool failed = false;
 };
@@ -110,8 +113,11 @@ std::vector<uint8_t> Headers(int32_t rate) {
 void AbandonFile() {
     if (Avi.file) fclose(Avi.file);
     Avi.file = nullptr;
-    Avi.offsets.clear();
+    Avi.frames.clear();
 }
+
+// Frames of the stream: up to the highest index written.
+uint64_t StreamFrames() { return Avi.frames.empty() ? 0 : (uint64_t)Avi.frames.rbegin()->first + 1; }
 
 }  // namespace
 
@@ -147,7 +153,10 @@ int WriteAviFrame(const uint8_t* bits, int32_t width, int32_t height, int32_t in
     if (!Avi.file || Avi.failed || !bits || index < 0) return 0;
     if (width != Avi.info.width || height != Avi.info.height) return 0;
     uint64_t chunk = 8 + (uint64_t)Avi.frame_bytes + (Avi.frame_bytes & 1);
-    uint64_t index_bytes = 8 + 16 * ((uint64_t)Avi.offsets.size() + 1);
+    // The close adds one empty chunk for the indices never written, and an
+    // index entry for every frame up to the highest.
+    uint64_t frames = StreamFrames() > (uint64_t)index + 1 ? StreamFrames() : (uint64_t)index + 1;
+    uint64_t index_bytes = 8 + 8 + 16 * frames;
     if (Avi.end + chunk + index_bytes > RiffLimit) return 0;
     uint8_t head[8] = {'0', '0', 'd', 'b'};
     for (int i = 0; i < 4; i++) head[4 + i] = (uint8_t)(Avi.frame_bytes >> (8 * i));
@@ -158,35 +167,59 @@ int WriteAviFrame(const uint8_t* bits, int32_t width, int32_t height, int32_t in
         Avi.failed = true;
         return 0;
     }
-    Avi.offsets.push_back((uint32_t)(Avi.end - MoviFourccAt));
+    Avi.frames[index] = (uint32_t)(Avi.end - MoviFourccAt);
     Avi.end += chunk;
     return 1;
 }
 
-void CloseAviWriter() {
-    if (!Avi.file) return;
-    uint32_t n = (uint32_t)Avi.offsets.size();
+namespace {
+
+// The index in frame order, written in pieces; an index never written
+// names the empty chunk at `gap` (a frame that repeats the one before).
+bool WriteIndex(uint32_t n, uint32_t gap) {
     std::vector<uint8_t> idx;
     PutCc(&idx, "idx1");
     Put32(&idx, 16 * n);
-    for (uint32_t off : Avi.offsets) {
+    auto next = Avi.frames.begin();
+    for (uint32_t i = 0; i < n; i++) {
+        bool written = next != Avi.frames.end() && next->first == (int32_t)i;
         PutCc(&idx, "00db");
-        Put32(&idx, 0x10);  // AVIIF_KEYFRAME
-        Put32(&idx, off);
-        Put32(&idx, Avi.frame_bytes);
+        Put32(&idx, written ? 0x10 : 0);  // AVIIF_KEYFRAME
+        Put32(&idx, written ? next->second : gap);
+        Put32(&idx, written ? Avi.frame_bytes : 0);
+        if (written) ++next;
+        if (idx.size() >= 65536 || i + 1 == n) {
+            if (fwrite(idx.data(), 1, idx.size(), Avi.file) != idx.size()) return false;
+            idx.clear();
+        }
     }
+    return idx.empty() || fwrite(idx.data(), 1, idx.size(), Avi.file) == idx.size();
+}
+
+}  // namespace
+
+void CloseAviWriter() {
+    if (!Avi.file) return;
+    uint32_t n = (uint32_t)StreamFrames();
     uint32_t length = n > (uint32_t)(Avi.frame_count > 0 ? Avi.frame_count : 0)
                           ? n
                           : (uint32_t)Avi.frame_count;
+    bool ok = fseek(Avi.file, (long)Avi.end, SEEK_SET) == 0;
+    uint32_t gap = 0;
+    if (ok && Avi.frames.size() < n) {
+        static const uint8_t empty[8] = {'0', '0', 'd', 'b', 0, 0, 0, 0};
+        gap = (uint32_t)(Avi.end - MoviFourccAt);
+        ok = fwrite(empty, 1, 8, Avi.file) == 8;
+        Avi.end += 8;
+    }
     uint64_t movi_end = Avi.end;
-    bool ok = fseek(Avi.file, (long)movi_end, SEEK_SET) == 0 &&
-              fwrite(idx.data(), 1, idx.size(), Avi.file) == idx.size();
-    ok = ok && WriteAt(RiffSizeAt, (uint32_t)(movi_end + idx.size() - 8));
+    ok = ok && WriteIndex(n, gap);
+    ok = ok && WriteAt(RiffSizeAt, (uint32_t)(movi_end + 8 + 16 * (uint64_t)n - 8));
     ok = ok && WriteAt(TotalFramesAt, length) && WriteAt(StreamLengthAt, length);
     ok = ok && WriteAt(MoviSizeAt, (uint32_t)(movi_end - MoviFourccAt));
     (void)ok;  // a capture that cannot be finished is left as far as it got
     fclose(Avi.file);
     Avi.file = nullptr;
-    Avi.offsets.clear();
+    Avi.frames.clear();
     Avi.failed = false;
 }

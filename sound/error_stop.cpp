@@ -5,6 +5,7 @@
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/sound.h"
+#include "sound/voices.h"
 #include "sound/volumes.h"
 
 void StopSoundForError() {
@@ -12,5 +13,5 @@ void StopSoundForError() {
     CdFadeOutTime = 0;
     StopAllSound(true);
     StopMciWave();
-    for (int ch = 0; ch < ChannelCount; ch++) StopChannel(ch);
+    for (int ch = 0; ch < ChannelCount; ch++) StopDwave(ch);
 }

@@ -55,6 +55,9 @@ struct MoviePlayer {
     std::vector<uint8_t> scaled;     // a rectangle partly off the screen, top-down
     bool presented = false;
     int shown = 0;
+    bool paused = false;      // held by a display switch
+    bool audio_paused = false;
+    uint32_t paused_at = 0;
 };
 
 namespace {
@@ -196,6 +199,7 @@ MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_
 void CloseMovie(MoviePtr* m) { m->reset(); }
 
 bool AdvanceMovie(MoviePlayer* m) {
+    if (m->paused) return false;
     double now = (double)(uint32_t)(PlatTicks() - m->start) / 1000.0;
     bool any = false;
     while (m->have_next && m->next_t <= now) {
@@ -400,6 +404,27 @@ void ReleaseMovieForClose() {
 
 void StopModalMovieForDestroy() {
     if (MovieGraphActive && !MovieAsync) ReleaseGraph();
+}
+
+void PauseMovieForSwitch() {
+    if (!Graph || !MovieGraphActive || Graph->paused) return;
+    MoviePlayer* m = Graph.get();
+    m->paused = true;
+    m->paused_at = PlatTicks();
+    m->audio_paused = m->audio >= 0 && MixerStreamPlaying(m->audio);
+    if (m->audio_paused) MixerStopStream(m->audio);
+    SoundTrace("movie pause");
+}
+
+void ResumeMovieAfterSwitch() {
+    if (!Graph || !Graph->paused) return;
+    MoviePlayer* m = Graph.get();
+    m->paused = false;
+    m->start += PlatTicks() - m->paused_at;
+    if (m->audio_paused) MixerPlayStream(m->audio, false);
+    m->audio_paused = false;
+    if (m->shown > 0) Present(m);  // the picture back over the new display
+    SoundTrace("movie run");
 }
 
 void StopAviPlayback() {

@@ -1,8 +1,9 @@
-// music.h - background music: one piece at a time on a mixer stream (any
-// format the decoders read), its fades in quarter-dB steps that double when a
-// step runs late, the stop of every music source, and the window timer's
-// replay of looping music.  The Ogg plug-in paths are not taken: the music
-// always goes through the stream.
+// music.h - background music: one piece at a time, through the Ogg plug-in
+// when a game ships one and it opens the file (loop points, fades in the
+// background with the newer library), else on a mixer stream (any format the
+// decoders read); its fades in quarter-dB steps that double when a step runs
+// late, the stop of every music source, and the window timer's replay of
+// looping music on the stream.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,13 +16,15 @@ extern int32_t BgmLoopPointSet;      // started with a loop point "(t)file"
 extern std::string BgmLoopPointText; // the text between the parentheses
 extern int32_t BgmGraphActive;       // the music stream exists and plays
 extern int32_t Mp3VoiceMode;         // an "mv" voice played; never cleared
-extern int32_t OggBgmPlaying;        // always 0: no Ogg plug-in carries music
-extern int32_t OggBgmChannel;        // 199; kept for the saved state
+extern int32_t OggBgmPlaying;        // the music plays through the Ogg plug-in
+extern int32_t OggBgmChannel;        // its plug-in channel: 199, or 198 after a
+                                     // stop with the newer library
 extern int BgmStream;                // mixer stream of the music, -1 none
 extern TempFileRecord BgmTempFile;   // the music was extracted to this file
 
-// Stops the music and starts `name` (CP932), looping through the window
-// timer when loop is set; the loop point is only kept (no plug-in).
+// Stops the music and starts `name` (CP932) looping when loop is set: the
+// plug-in wraps it to the loop point (seconds) when loop_point_set, the
+// stream is replayed from its start by the window timer.
 void PlayBgm(const char* name, int loop, int loop_point_set, double loop_point);
 // Stops the music, fading when BgmFadeOutTime is set (not in Mp3VoiceMode).
 void StopBgm();

@@ -13,6 +13,8 @@
 #include "sound/channels.h"
 #include "sound/music.h"
 #include "sound/music_messages.h"
+#include "sound/ogg_channels.h"
+#include "sound/ogg_plugin.h"
 #include "sound/voices.h"
 #include "sound/volumes.h"
 
@@ -68,12 +70,12 @@ void Cmd_bgmstop() { StopBgm(); }
 
 void Cmd_voicevol() {
     VoiceVolume = ReadVolumeOperand();
-    SetChannelVolume(VoiceVolume, VoiceChannel);
+    ApplyChannelVolume(VoiceVolume, VoiceChannel);
 }
 
 void Cmd_sevol() {
     SeVolume = ReadVolumeOperand();
-    for (int ch = 1; ch <= 197; ch++) SetChannelVolume(SeVolume, ch);
+    for (int ch = 1; ch <= 197; ch++) ApplyChannelVolume(SeVolume, ch);
 }
 
 void Cmd_mp3vol() {
@@ -98,7 +100,13 @@ void Cmd_chvol() {
         return;
     }
     // No range check: the voice and effect volumes stay, and the channel's
-    // gain is never above full (SetChannelVolume clamps it).
+    // gain is never above full (both paths clamp it).  With a plug-in the
+    // value goes to it, the music's channels 198 and 199 included; a sound
+    // it refused gets the value in the channel table.
+    if (OggLibraryActive()) {
+        OggVolume(channel, v == 0 ? -10000 : 25 * v - 2500);
+        if (!SoundChannels.ChannelBufferReady[channel]) return;
+    }
     SetChannelVolume(100 - v, channel);
 }
 

@@ -1,11 +1,12 @@
-// reset_sound.cpp - the sound state of a new game.
+// reset_sound.cpp - the sound state of a new game, and the stop of the sound
+// before a saved game loads.
 #include "sound/reset_sound.h"
 
 #include "sound/cd.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/music.h"
-#include "sound/ogg_channels.h"
+#include "sound/ogg_plugin.h"
 #include "sound/sound.h"
 #include "sound/sound_thread.h"
 #include "sound/voices.h"
@@ -13,6 +14,7 @@
 #include "sound/window_sound.h"
 
 void ResetSoundState() {
+    EndBgmDuckForReset();
     OggBgmChannel = BgmLoopChannel;
     BgmLoopPointSet = 0;
     BgmSaved = 0;
@@ -21,7 +23,6 @@ void ResetSoundState() {
     int32_t cd_fade = CdFadeOutTime;
     CdFadeOutTime = 0;
     StopAllSound(true);
-    OggCloseAll();
     BgmFadeOutTime = fade;
     CdFadeOutTime = cd_fade;
     StartSoundThread();
@@ -30,4 +31,19 @@ void ResetSoundState() {
     BgmName.clear();
     MciWaveName.clear();
     SkipModeSound.file.clear();
+}
+
+void StopSoundForLoad() {
+    int32_t fade = BgmFadeOutTime;
+    int32_t cd_fade = CdFadeOutTime;
+    BgmFadeOutTime = 0;
+    CdFadeOutTime = 0;
+    StopAllSound(false);
+    CloseCdAudio();
+    StopMciWave();
+    StopLoopingChannels();
+    if (OggLibraryActive()) CloseOggChannels();
+    BgmFadeOutTime = fade;
+    CdFadeOutTime = cd_fade;
+    OggBgmChannel = BgmLoopChannel;
 }

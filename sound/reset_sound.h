@@ -1,5 +1,5 @@
 // reset_sound.h - the sound state of a new game, restored by every reset to
-// *start (core/reset.cpp).
+// *start (core/reset.cpp), and the sound stopped before a saved game loads.
 #pragma once
 
 // In this order, as each of these is built: music lowered for a voice through
@@ -10,3 +10,9 @@
 // the CD audio device closed; the Application record's CD track -1 and its
 // three music file names ""; the skip-mode sound file of dwave_dd "".
 void ResetSoundState();
+
+// Before a saved game loads, with the CD and music fade-out times at 0 (put
+// back after): StopAllSound without stopping everything, the CD audio device
+// closed, the MCI wave and every looping channel stopped, the Ogg plug-in's
+// 200 channels closed and its music channel 199 again.
+void StopSoundForLoad();

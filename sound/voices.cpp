@@ -1,13 +1,15 @@
-// voices.cpp - the dwave family on the channels, sound-press plug-ins, the
-// engine's click, selection and menu sounds.
+// voices.cpp - the dwave family on the channels or through the Ogg plug-in,
+// sound-press plug-ins, the engine's click, selection and menu sounds.
 #include "sound/voices.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "archive/extract.h"
 #include "core/error.h"
 #include "ext/dllcache.h"
+#include "ext/optional.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
 #include "sound/channels.h"
@@ -16,6 +18,8 @@
 #include "sound/mixer.h"
 #include "sound/music.h"
 #include "sound/music_messages.h"
+#include "sound/ogg_channels.h"
+#include "sound/ogg_plugin.h"
 #include "sound/sound.h"
 #include "sound/sound_temp.h"
 #include "sound/volumes.h"
@@ -64,7 +68,32 @@ std::string ExpandWithPlugin(const std::string& path, int* status) {
     return "";
 }
 
-void StopDwave(int channel) { StopChannel(channel); }
+// The channel table is stopped too: a sound the plug-in refused plays there.
+void StopDwave(int channel) {
+    if (!ChannelInRange(channel)) return;
+    if (OggPlugin2Active || OggChannels[channel]) {
+        OggClose(channel);
+        OggChannels[channel] = 0;
+    }
+    StopChannel(channel);
+}
+
+// Opens `file` in the plug-in when one is in use: 1 opened (marked in
+// OggChannels), 0 not (the channel table is tried then).
+static int OpenInPlugin(int channel, const std::string& file) {
+    if (!OggLibraryActive()) return 0;
+    if (OggOpenFile(channel, file.c_str()) == 1) {
+        OggChannels[channel] = 1;
+        return 1;
+    }
+    OggChannels[channel] = 0;
+    return 0;
+}
+
+// The plug-in's volume of a voice or effect channel as the engine sets it.
+static int32_t PluginChannelMillibels(int channel) {
+    return AttenuationMillibels(channel == VoiceChannel ? VoiceVolume : SeVolume);
+}
 
 // The file to load for `name`: the folder's, or a copy from an archive, or a
 // wave file a plug-in made; *temp is what to delete after loading.
@@ -106,11 +135,28 @@ int PlayDwave(int channel, const char* name, int loop) {
     StopDwave(channel);
     if (SoundsGated(name)) return 1;
     std::string file = name;
+    bool loop_point_set = false;
+    double loop_point = 0;
     if (name[0] == '(') {
         const char* close = strchr(name, ')');
         if (!close) return 0;
-        file = close + 1;  // the loop point needs the Ogg plug-in
+        file = close + 1;
+        loop_point_set = true;
+        loop_point = atof(std::string(name + 1, close).c_str());
     }
+    if (OpenInPlugin(channel, file)) {
+        // A voice with bgmdownmode lowers the plug-in's music at once; the
+        // window timer brings it back after the voice.
+        if (channel == VoiceChannel && BgmDownMode) DuckBgmForVoice();
+        OggVolume(channel, PluginChannelMillibels(channel));
+        if (loop_point_set)
+            OggPlay2(channel, loop_point);
+        else
+            OggPlay(channel, loop != 0);
+        SoundChannels.ChannelLooping[channel] = loop;
+        return 1;
+    }
+    // Through the channel table the loop point is not used.
     std::string path, temp;
     int found = FindDwaveFile(name, file, NoLoadError || NoDwaveError, &path, &temp);
     if (found <= 0) return found < 0 ? 1 : 0;
@@ -125,6 +171,7 @@ int LoadDwave(int channel, const char* name) {
     if (!ChannelInRange(channel)) return 0;
     StopDwave(channel);
     if (SoundsGated(name)) return 1;
+    if (OpenInPlugin(channel, name)) return 1;
     std::string path, temp;
     int found = FindDwaveFile(name, name, NoLoadError, &path, &temp);
     if (found <= 0) return found < 0 ? 1 : 0;
@@ -134,7 +181,14 @@ int LoadDwave(int channel, const char* name) {
 }
 
 void PlayLoadedDwave(int channel, int loop) {
-    if (ChannelInRange(channel)) PlayChannel(channel, loop);
+    if (!ChannelInRange(channel)) return;
+    if (!OggCarries(channel)) {
+        PlayChannel(channel, loop);
+        return;
+    }
+    OggVolume(channel, PluginChannelMillibels(channel));
+    OggPlay(channel, loop != 0);
+    SoundChannels.ChannelLooping[channel] = loop;
 }
 
 void PlayClickVoice(const char* name) {
@@ -152,14 +206,19 @@ void PlayClickVoice(bool page) {
 }
 
 // Voices on the music path ("mv") end when the music stream completes; the
-// music is then stopped.
+// music is then stopped.  With the plug-in, its channel 0 is asked (and the
+// channel table, where a voice the plug-in refused plays).
 bool VoiceStillPlaying() {
     if (Mp3VoiceMode) {
         if (BgmGraphActive && BgmStream >= 0 && !MixerStreamEnded(BgmStream)) return true;
         StopBgm();
         return false;
     }
-    return IsMciWaveOncePlaying() || PollChannelPlaying(VoiceChannel);
+    if (IsMciWaveOncePlaying()) return true;
+    if ((OggPlugin2Active || (OggPluginActive && OggChannels[VoiceChannel])) &&
+        OggIsPlaying(VoiceChannel))
+        return true;
+    return PollChannelPlaying(VoiceChannel) != 0;
 }
 
 // ---- defaults ------------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // voices.h - voices and sound effects on the numbered channels (the dwave
-// family), sound-press plug-ins that turn other formats into wave files, the
-// engine's click, selection and menu sounds, and the sound played while
-// skipping.  Channel numbers outside 0..199 are refused (nothing happens).
+// family; through the Ogg plug-in when a game ships one), sound-press
+// plug-ins that turn other formats into wave files, the engine's click,
+// selection and menu sounds, and the sound played while skipping.  Channel
+// numbers outside 0..199 are refused (nothing happens).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -23,8 +24,9 @@ extern std::string MenuVoiceEnter, MenuVoiceCancel, MenuVoiceOver, MenuVoiceClic
     MenuVoiceWarning, MenuVoiceYes, MenuVoiceNo;
 extern std::string LookbackVoice;
 
-// Stops the channel and plays `name` (CP932; "(t)file" plays file, the loop
-// point needs the Ogg plug-in) on it: 1 done or skipped, 0 failed.
+// Stops the channel and plays `name` (CP932; "(t)file" plays file, looping
+// back to t seconds through the Ogg plug-in) on it: 1 done or skipped, 0
+// failed.
 int PlayDwave(int channel, const char* name, int loop);
 // Stops the channel and loads `name` without playing it.
 int LoadDwave(int channel, const char* name);

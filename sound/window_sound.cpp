@@ -1,7 +1,7 @@
 // window_sound.cpp - the settings the window's menu switches and the steps
 // of its 30 ms timer.  The music and wave replays live with the music
-// (music.cpp) and the wave device (mciwave.cpp); CD, MIDI and movies are not
-// built yet and their steps do nothing.
+// (music.cpp) and the wave device (mciwave.cpp), the music lowered for a
+// voice with the Ogg plug-in (ogg_plugin.cpp).
 #include "sound/window_sound.h"
 
 #include "sound/channels.h"
@@ -12,9 +12,6 @@ int32_t CdTrack = -1;
 int32_t CdLooping = 0;
 int32_t MovieGraphActive = 0;
 int32_t MovieAsync = 0;
-
-// Music lowered for a voice through the Ogg plug-in: no plug-in carries music.
-void RestoreDuckedBgm() {}
 
 void ReleaseStoppedChannels() {
     for (int ch = 0; ch <= 196; ch++)

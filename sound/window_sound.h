@@ -32,3 +32,8 @@ void StopMciVoiceAtClick();
 void ReleaseMovieForClose();
 // WM_DESTROY: a modal movie stops and leaves the window.
 void StopModalMovieForDestroy();
+// A switch between window and full screen: a movie of the movie graph is
+// paused and leaves the window, then shows its picture again and runs on
+// (its clock does not count the pause).
+void PauseMovieForSwitch();
+void ResumeMovieAfterSwitch();

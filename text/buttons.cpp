@@ -16,10 +16,13 @@
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
+#include "ext/optional.h"
 #include "save/persist.h"
 #include "sound/channels.h"
 #include "sound/click_voice.h"
 #include "sound/mciwave.h"
+#include "sound/ogg_channels.h"
+#include "sound/ogg_plugin.h"
 #include "sound/voices.h"
 #include "text/button_messages.h"
 #include "text/clickwait.h"
@@ -267,9 +270,14 @@ static void StartFollowUpSound() {
     int channel = SkipModeSound.channel;
     StopDwave(VoiceChannel);
     PlayDwave(channel, file.c_str(), 1);
+    if (!ChannelInRange(channel)) return;
+    if (OggCarries(channel)) {
+        OggVolume(channel, SkipModeSound.volume);
+        return;
+    }
     int32_t attenuation = SkipModeSound.volume <= -2500 ? 100 : -SkipModeSound.volume / 25;
     if (attenuation < 0) attenuation = 0;
-    if (ChannelInRange(channel)) SetChannelVolume(attenuation, channel);
+    SetChannelVolume(attenuation, channel);
 }
 
 static bool AutoModeDone(uint32_t elapsed) {
@@ -398,6 +406,7 @@ int32_t ButtonWait() {
     uint32_t t0 = PlatTicks();
     uint32_t lastMove = t0 - 125;
     bool enterReleased = false;
+    bool voiceEnded = false;
     bool headless = PlatIsHeadless();
 
     // The common end of a click, a wheel turn and a right click.
@@ -434,7 +443,16 @@ int32_t ButtonWait() {
             StartFollowUpSound();
             return UseWheel ? -5 : -2;
         }
-        if (storyText) {
+        if (OggPlugin2Active) {
+            // With the newer Ogg plug-in the voice's end is watched in every
+            // mode: it starts the pending follow-up once, and ends the wait
+            // only in auto mode (no autoclick time).
+            if (!voiceEnded && !IsMciWaveOncePlaying() && !VoiceStillPlaying()) {
+                voiceEnded = true;
+                StartFollowUpSound();
+            }
+            if (voiceEnded && storyText && AutoMode && AutoModeDone(now - t0)) return 0;
+        } else if (storyText) {
             if (AutoMode && AutoModeDone(now - t0)) return 0;
             if (AutoClickOn && now - t0 >= (uint32_t)AutoClickTime) return 0;
         }

@@ -22,6 +22,7 @@
 #include "sound/cd_disc.h"
 #include "sound/channels.h"
 #include "sound/music.h"
+#include "sound/ogg_plugin.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/clickwait.h"
@@ -143,13 +144,14 @@ static void TakeVolumes(const PlatSlider* s) {
     BgmVolume = s[2].value;
 }
 
-// Each movement: the music channels, the voice and effect channels, and
-// the music unless the music plays mv voices without a movie.
+// Each movement: the music channels, the voice and effect channels (through
+// the Ogg plug-in where it carries them), and the music unless the music
+// plays mv voices without a movie.
 static void VolumesMoved(const PlatSlider* s, int, void*) {
     TakeVolumes(s);
     SetChannelVolume(BgmVolume, 198);
     SetChannelVolume(BgmVolume, 199);
-    for (int c = 0; c < 198; c++) SetChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
+    for (int c = 0; c < 198; c++) ApplyChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
     if (!(Mp3VoiceMode && !MovieGraphActive)) {
         BgmBaseVolume = BgmVolume;
         SetBgmVolume(BgmVolume);
@@ -171,7 +173,7 @@ void RunVolumeDialog() {
     PlatSliderDialog(CapVolumeDialog, s, 3, DelBgmVolume ? 140 : 0, VolumesMoved, nullptr);
     // Closing applies the positions, moved or not.
     TakeVolumes(s);
-    for (int c = 0; c < 198; c++) SetChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
+    for (int c = 0; c < 198; c++) ApplyChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
     SetChannelVolume(BgmVolume, 198);
     SetChannelVolume(BgmVolume, 199);
     SetBgmVolume(BgmVolume);

@@ -7,11 +7,18 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include "platform/platform.h"
 #include "text/glyph.h"
+#include "text/gsub.h"
 #include "text/textwin_messages.h"
 
 enum { FaceSlots = 32 };
@@ -106,3 +113,51 @@ static FaceSlot* FindSlot(const char* face) {
 
 FT_Face FindFace(const char* face) { return FindSlot(face)->face; }
 const char* FaceFile(const char* face) { return FindSlot(face)->file.c_str(); }
+
+FaceCell CellOfFace(FT_Face face) {
+    FaceCell c{0, 0, 0, face->units_per_EM ? face->units_per_EM : 1000};
+    const TT_OS2* os2 = (const TT_OS2*)FT_Get_Sfnt_Table(face, FT_SFNT_OS2);
+    if (os2 && os2->version != 0xFFFF && (int32_t)os2->usWinAscent + os2->usWinDescent > 0) {
+        c.ascent = os2->usWinAscent;
+        c.descent = os2->usWinDescent;
+    } else if (face->ascender - face->descender > 0) {
+        c.ascent = face->ascender;
+        c.descent = -face->descender;
+    } else {
+        c.ascent = c.unitsPerEm * 7 / 8;
+        c.descent = c.unitsPerEm - c.ascent;
+    }
+    c.averageWidth = os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth
+                                                                              : c.unitsPerEm / 2;
+    return c;
+}
+
+// The 'vert' substitutions of each face met, read once.
+struct VerticalForms {
+    FT_Face face;
+    std::vector<std::pair<uint16_t, uint16_t>> pairs;
+};
+static std::vector<VerticalForms> FormsOfFaces;
+
+static const VerticalForms& FormsOf(FT_Face face) {
+    for (const VerticalForms& v : FormsOfFaces)
+        if (v.face == face) return v;
+    FormsOfFaces.push_back({face, {}});
+    VerticalForms& v = FormsOfFaces.back();
+    FT_ULong length = 0;
+    if (FT_IS_SFNT(face) && FT_Load_Sfnt_Table(face, TTAG_GSUB, 0, nullptr, &length) == 0 && length > 0) {
+        std::vector<uint8_t> table(length);
+        if (FT_Load_Sfnt_Table(face, TTAG_GSUB, 0, table.data(), &length) == 0)
+            ReadGsubSingles(table.data(), table.size(), GsubTag("vert"), &v.pairs);
+    }
+    return v;
+}
+
+FT_UInt VerticalGlyph(FT_Face face, FT_UInt glyph, bool* has) {
+    const VerticalForms& v = FormsOf(face);
+    if (has) *has = !v.pairs.empty();
+    auto it = std::lower_bound(v.pairs.begin(), v.pairs.end(), std::make_pair((uint16_t)glyph, (uint16_t)0));
+    if (glyph <= 0xFFFF && it != v.pairs.end() && it->first == glyph && it->second < face->num_glyphs)
+        return it->second;
+    return glyph;
+}

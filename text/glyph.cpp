@@ -64,7 +64,10 @@ void SelectGlyphFont(const char* face, int32_t w, int32_t h, bool vertical, bool
 }
 
 void SelectTextGlyphFont() {
-    SelectGlyphFont(TextFontFace, TextFontWidth, TextFontHeight, VerticalText != 0, TextBold != 0);
+    if (VerticalText)  // the font made TextFontWidth high: glyphs keep the cell's shape
+        SelectGlyphFont(TextFontFace, TextFontHeight, TextFontWidth, true, TextBold != 0);
+    else
+        SelectGlyphFont(TextFontFace, TextFontWidth, TextFontHeight, false, TextBold != 0);
 }
 
 // ---- rendering at 3x ------------------------------------------------------
@@ -89,7 +92,8 @@ static int DecodeCell(const char* cell, uint32_t* out) {
     return n;
 }
 
-// Vertical forms of punctuation and brackets, used when the face has them.
+// Faces without 'vert' substitutions: the vertical presentation forms of
+// punctuation and brackets, used when the face has them.
 static const uint32_t VerticalForms[][2] = {
     {0x3001, 0xFE11}, {0x3002, 0xFE12}, {0xFF0C, 0xFE10}, {0xFF1A, 0xFE13}, {0xFF1B, 0xFE14},
     {0xFF01, 0xFE15}, {0xFF1F, 0xFE16}, {0x3016, 0xFE17}, {0x3017, 0xFE18}, {0x2026, 0xFE19},
@@ -124,14 +128,15 @@ static int VerticalShift(uint32_t cp) {
     return 0;
 }
 
-// Sets the face's size for a font 3h high and 3w/2 wide (the width of a
-// half-width character); returns the baseline's distance from the top.
+// Sets the face's size for a font h3 high (its cell: the Windows ascent
+// plus descent) and w3half wide (its average character width: a
+// half-width character); returns the baseline's distance from the top,
+// the ascent.
 static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
-    int upem = face->units_per_EM ? face->units_per_EM : 1000;
-    int asc = face->ascender, desc = face->descender;
-    if (asc - desc <= 0) { asc = upem * 7 / 8; desc = asc - upem; }
-    int64_t ppemY = (int64_t)h3 * 64 * upem / (asc - desc);
-    int64_t ppemX = ppemY * 2 * w3half / (h3 > 0 ? h3 : 1);
+    FaceCell cell = CellOfFace(face);
+    int64_t units = (int64_t)cell.ascent + cell.descent;
+    int64_t ppemY = (int64_t)h3 * 64 * cell.unitsPerEm / units;
+    int64_t ppemX = (int64_t)w3half * 64 * cell.unitsPerEm / cell.averageWidth;
     if (ppemX < 64) ppemX = 64;
     if (ppemY < 64) ppemY = 64;
     // Setting a size runs the face's size program: only when it changes.
@@ -143,17 +148,16 @@ static int SetFontSize(FT_Face face, int32_t w3half, int32_t h3) {
         lastX = ppemX;
         lastY = ppemY;
     }
-    return (int)((int64_t)asc * ppemY / 64 / upem);
+    return (int)((int64_t)h3 * cell.ascent / units);
 }
 
-// Draws the glyph of cp with its pen at (penX, baseline) into buf (bw x bh),
+// Draws glyph `index` with its pen at (penX, baseline) into buf (bw x bh),
 // keeping the larger of the old and new value; returns the advance.  Alone
 // (buf still all black, no other glyph to come) an outline is rendered
 // straight into buf, moved by whole pixels and clipped by the rasteriser:
 // the same coverage without the slot's bitmap and its copy.
-PIXEL_LOOPS static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int penX, int baseline, int dx, int dy,
-                     uint8_t* buf, int bw, int bh, bool alone = false) {
-    FT_UInt index = FT_Get_Char_Index(face, cp);
+PIXEL_LOOPS static int DrawGlyph(FT_Face face, FT_UInt index, bool embolden, int penX, int baseline, int dx,
+                                 int dy, uint8_t* buf, int bw, int bh, bool alone = false) {
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return 0;
     FT_GlyphSlot slot = face->glyph;
     if (embolden && slot->format == FT_GLYPH_FORMAT_OUTLINE)
@@ -188,16 +192,56 @@ PIXEL_LOOPS static int DrawGlyph(FT_Face face, uint32_t cp, bool embolden, int p
     return advance;
 }
 
-// Lays the characters out from the left edge of a bw x bh buffer, with the
-// font made for a cell of fw x fh.
-static void DrawRun(FT_Face face, const uint32_t* cps, int n, int32_t fw, int32_t fh, bool embolden,
+// Lays the characters out from the left edge of a bw x bh buffer, with a
+// font h3 high and w3half wide.
+static void DrawRun(FT_Face face, const uint32_t* cps, int n, int32_t w3half, int32_t h3, bool embolden,
                     uint8_t* buf, int bw, int bh) {
-    int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
+    int baseline = SetFontSize(face, w3half, h3);
     int pen = 0;
-    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, buf, bw, bh, n == 1);
+    for (int i = 0; i < n; i++)
+        pen += DrawGlyph(face, FT_Get_Char_Index(face, cps[i]), embolden, pen, baseline, 0, 0, buf, bw, bh, n == 1);
 }
 
-// Renders the cell at 3x into buf (3w x 3h, zeroed), white on black.
+// A vertical cell into out (colW x advH, zeroed): the font's height runs
+// across the column (colW) and its width along it (advH, a full-width
+// advance), as a font turned a quarter clockwise lays it out.  Full-width
+// characters stand upright, in the face's vertical form where its 'vert'
+// substitutions give one (faces without them: the presentation forms, or
+// a turn or a shift by the fixed tables); half-width ones are turned.
+static void RenderVerticalCell(FT_Face face, const uint32_t* cps, int n, bool fullWidth, int colW, int advH,
+                               bool embolden, uint8_t* out) {
+    uint32_t cp = cps[0];
+    bool turn = !fullWidth;
+    if (fullWidth) {
+        bool hasForms = false;
+        FT_UInt index = FT_Get_Char_Index(face, cp);
+        FT_UInt form = VerticalGlyph(face, index, &hasForms);
+        if (!hasForms) {
+            for (const auto& f : VerticalForms)
+                if (f[0] == cp && (form = FT_Get_Char_Index(face, f[1])) != 0) break;
+            if (form == 0) form = index;
+            turn = form == index && TurnsInVertical(cp);
+        }
+        if (!turn) {
+            int shift = !hasForms && form == index ? VerticalShift(cp) : 0;
+            int baseline = SetFontSize(face, colW / 2, advH);
+            int dx = shift == 2 ? colW * 3 / 5 : shift == 1 ? colW / 8 : 0;
+            int dy = shift == 2 ? -advH * 3 / 5 : shift == 1 ? -advH / 8 : 0;
+            DrawGlyph(face, form, embolden, 0, baseline, dx, dy, out, colW, advH, true);
+            return;
+        }
+    }
+    // Laid out along the column in an advH x colW buffer, then turned a
+    // quarter clockwise: its top row becomes the column's right edge.
+    std::vector<uint8_t> side((size_t)advH * colW, 0);
+    DrawRun(face, cps, n, advH / 2, colW, embolden, side.data(), advH, colW);
+    for (int sy = 0; sy < colW; sy++)
+        for (int sx = 0; sx < advH; sx++) out[(size_t)sx * colW + (colW - 1 - sy)] = side[(size_t)sy * advH + sx];
+}
+
+// Renders the cell at 3x into buf (3w x 3h, zeroed), white on black.  A
+// vertical cell's column ends at the buffer's right edge and reaches as
+// far left as the font is high.
 static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
     FT_Face face = Font.face;
     if (!face) return;
@@ -206,34 +250,21 @@ static void RenderCell3x(const char* cell, int32_t w, int32_t h, uint8_t* buf) {
     if (!n) return;
     bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
     int bw = 3 * w, bh = 3 * h;
-    int32_t fw = Font.w, fh = Font.h;
-    bool fullWidth = IsSjisLead((unsigned char)cell[0]) && cell[1];
     if (!Font.vertical) {
-        DrawRun(face, cps, n, fw, fh, embolden, buf, bw, bh);
+        DrawRun(face, cps, n, 3 * Font.w / 2, 3 * Font.h, embolden, buf, bw, bh);
         return;
     }
-    uint32_t cp = cps[0];
-    if (fullWidth) {
-        for (const auto& f : VerticalForms)
-            if (f[0] == cp && FT_Get_Char_Index(face, f[1])) {
-                DrawRun(face, &f[1], 1, fw, fh, embolden, buf, bw, bh);
-                return;
-            }
-        if (!TurnsInVertical(cp)) {
-            int shift = VerticalShift(cp);
-            int baseline = SetFontSize(face, 3 * fw / 2, 3 * fh);
-            int dx = shift == 2 ? bw * 3 / 5 : shift == 1 ? bw / 8 : 0;
-            int dy = shift == 2 ? -bh * 3 / 5 : shift == 1 ? -bh / 8 : 0;
-            DrawGlyph(face, cp, embolden, 0, baseline, dx, dy, buf, bw, bh, true);
-            return;
-        }
+    bool fullWidth = IsSjisLead((unsigned char)cell[0]) && cell[1];
+    int colW = 3 * Font.h, advH = 3 * Font.w;
+    if (colW == bw && advH == bh) {
+        RenderVerticalCell(face, cps, n, fullWidth, colW, advH, embolden, buf);
+        return;
     }
-    // Half-width text and turning marks: laid out along the column in a
-    // 3h x 3w buffer with the sizes swapped, then turned a quarter clockwise.
-    std::vector<uint8_t> side((size_t)bw * bh, 0);
-    DrawRun(face, cps, n, fh, fw, embolden, side.data(), bh, bw);
-    for (int sy = 0; sy < bw; sy++)
-        for (int sx = 0; sx < bh; sx++) buf[(size_t)sx * bw + (bw - 1 - sy)] = side[(size_t)sy * bh + sx];
+    std::vector<uint8_t> column((size_t)colW * advH, 0);
+    RenderVerticalCell(face, cps, n, fullWidth, colW, advH, embolden, column.data());
+    int x0 = bw - colW;
+    for (int y = 0; y < advH && y < bh; y++)
+        for (int x = std::max(0, -x0); x < colW; x++) buf[(size_t)y * bw + x0 + x] = column[(size_t)y * colW + x];
 }
 
 PIXEL_LOOPS void ReduceGlyph(const uint8_t* g, int32_t stride, int32_t w, int32_t h, uint8_t* coverage) {
@@ -412,16 +443,16 @@ static inline void BlendRow(const uint8_t* cr, const uint8_t* col3, uint8_t* d, 
     BlendBytes<Right>(cr, col3, d, k, 0, n, prev);
 }
 
-// Steps 4 and 5 of a cell from its coverage and blend plane.
+// Steps 4 and 5 of a cell from its coverage and blend plane: the offset
+// shadow first (distance), or the one-pixel shadow (right) with the blend.
 PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, int32_t x, int32_t y,
-                      int32_t w, int32_t h, uint32_t color, bool shadow, Surface* target) {
+                      int32_t w, int32_t h, uint32_t color, bool distance, bool right, Surface* target) {
     if (!HasPicture(target)) return;
     int32_t tw = target->dib.width, th = target->dib.height;
     // Layers and target are clipped alike: to the screen and to the target.
     int32_t cw = std::min(tw, ScreenWidth), ch = std::min(th, ScreenHeight);
     bool layers = GlyphLayer && HasPicture(&TextColorSurface) && TextColorSurface.dib.width >= cw &&
                   TextColorSurface.dib.height >= ch;
-    bool distance = shadow && ShadeDistanceOn;
     if (distance)
         for (int32_t j = 0; j < h; j++) {
             int32_t sy = y + j + ShadeDistanceY;
@@ -433,7 +464,6 @@ PIXEL_LOOPS static void BlendCell(const uint8_t* coverage, const uint8_t* c3, in
                 if (c && sx >= 0 && sx < tw) Darken(row + 3 * sx, c);
             }
         }
-    bool right = shadow && !distance;
     // Columns of the cell on the picture, worked out once.
     int32_t i0 = std::max(0, -x), i1 = std::min(w, cw - x);
     if (i1 <= i0) return;
@@ -476,7 +506,8 @@ void BlendGlyphCoverage(const uint8_t* coverage, int32_t x, int32_t y, int32_t w
     if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) return;
     std::vector<uint8_t> plane(3 * (size_t)w * h);
     MakeBlendPlane(coverage, w, h, plane.data());
-    BlendCell(coverage, plane.data(), x, y, w, h, color, shadow, target);
+    bool distance = shadow && ShadeDistanceOn;
+    BlendCell(coverage, plane.data(), x, y, w, h, color, distance, shadow && !distance, target);
 }
 
 const uint8_t* GlyphCellCoverage(const char* cell, int32_t w, int32_t h, bool bold) {
@@ -484,12 +515,18 @@ const uint8_t* GlyphCellCoverage(const char* cell, int32_t w, int32_t h, bool bo
     return CellCoverage(cell, w, h, bold);
 }
 
-void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
-                   bool shadow) {
+static void DrawCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
+                     bool distance, bool right) {
     if (w < 1 || h < 1 || w > MaxCellSide || h > MaxCellSide) ScriptError(CapTextError, MsgFontSize);
     const uint8_t* coverage = CellCoverage(cell, w, h, bold);
     size_t size = (size_t)w * h;
-    BlendCell(coverage, coverage + size, x, y, w, h, color, shadow, &DestSurface);
+    BlendCell(coverage, coverage + size, x, y, w, h, color, distance, right, &DestSurface);
+}
+
+void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, bool bold,
+                   bool shadow) {
+    bool distance = shadow && ShadeDistanceOn;
+    DrawCell(cell, x, y, w, h, color, bold, distance, shadow && !distance);
 }
 
 // ---- DrawStringAt ---------------------------------------------------------
@@ -505,17 +542,41 @@ void PlainCellCoverage(const char* cell, int32_t fw, int32_t fh, std::vector<uin
     int baseline = SetFontSize(face, fw / 2, fh);
     int pen = 0;
     bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
-    for (int i = 0; i < n; i++) pen += DrawGlyph(face, cps[i], embolden, pen, baseline, 0, 0, out->data(), *bw, bh);
+    for (int i = 0; i < n; i++)
+        pen += DrawGlyph(face, FT_Get_Char_Index(face, cps[i]), embolden, pen, baseline, 0, 0, out->data(), *bw, bh);
+}
+
+// The 1x coverage of a vertical cell: the font fh high across the column
+// and fw / 2 wide along it, *bw = fh by *bh = fw bytes.
+static void PlainVerticalCoverage(const char* cell, int32_t fw, int32_t fh, std::vector<uint8_t>* out,
+                                  int32_t* bw, int32_t* bh) {
+    *bw = std::max(fh, 1);
+    *bh = std::max(fw, 1);
+    out->assign((size_t)*bw * *bh, 0);
+    FT_Face face = Font.face;
+    uint32_t cps[2];
+    int n = DecodeCell(cell, cps);
+    if (!face || !n) return;
+    bool embolden = Font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+    bool fullWidth = IsSjisLead((unsigned char)cell[0]) && cell[1];
+    RenderVerticalCell(face, cps, n, fullWidth, *bw, *bh, embolden, out->data());
 }
 
 // Plain text at 1x in the colour straight into DestSurface (MojiType 1 and
-// 2): the font's own anti-aliased coverage blended over the pixels.
-static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color) {
+// 2): the font's own anti-aliased coverage blended over the pixels, from
+// (x, y) on; a vertical cell ends at x instead, its column reaching left.
+static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color,
+                          bool vertical) {
     if (!Font.face) return;
     std::vector<uint8_t> buf;
-    int32_t bw;
-    PlainCellCoverage(cell, fw, fh, &buf, &bw);
-    int bh = std::max(fh, 1);
+    int32_t bw, bh;
+    if (vertical) {
+        PlainVerticalCoverage(cell, fw, fh, &buf, &bw, &bh);
+        x -= bw;
+    } else {
+        PlainCellCoverage(cell, fw, fh, &buf, &bw);
+        bh = std::max(fh, 1);
+    }
     uint8_t col[3] = {(uint8_t)(color & 0xFF), (uint8_t)(color >> 8), (uint8_t)(color >> 16)};
     Surface* t = &DestSurface;
     if (!HasPicture(t)) return;
@@ -551,16 +612,18 @@ static void TintForMenu() {
     PaintWindow(nullptr);
 }
 
-int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t color) {
+// DrawStringAt with the kind of each position given: a pixel row or column
+// holds minus the pixel.
+static int32_t DrawString(int32_t& row, int32_t& column, bool pixelRow, bool pixelColumn, const char* text,
+                          uint32_t color) {
     bool menu = SystemMenuActive != 0;
     int32_t fw = menu ? MenuFontWidth : TextFontWidth, fh = menu ? MenuFontHeight : TextFontHeight;
     int32_t adv = menu ? MenuCharAdvance : TextCharAdvance;
     int32_t lineAdv = menu ? MenuLineAdvance : TextLineAdvance;
     bool bold = (menu ? MenuBold : TextBold) != 0, shadow = (menu ? MenuShadow : TextShadow) != 0;
     if (menu && !MenuTintDone) TintForMenu();
-    bool pixelColumn = column < 0;
-    int32_t x = column >= 0 ? column * TextCharAdvance + TextOriginX : -column;
-    int32_t y = row >= 0 ? row * TextLineAdvance + TextOriginY : -row;
+    int32_t x = pixelColumn ? -column : column * TextCharAdvance + TextOriginX;
+    int32_t y = pixelRow ? -row : row * TextLineAdvance + TextOriginY;
     ScreenRect clip{0, 0, ScreenWidth - 1, ScreenHeight - 1};
     if (!menu) {
         clip = {std::max(TextWindowLeft, 0), std::max(TextWindowTop, 0),
@@ -597,18 +660,22 @@ int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t c
                 BltToSurface(&DestSurface, x, y, adv + grow + 1, lineAdv + grow + 1, &SrcSurface, x, y);
             }
             if (type == 0) {
-                DrawGlyphCell(cell, x, y, fw, fh, color, bold, shadow);
+                // The offset shadow follows the text window's shadow switch
+                // also in a menu, the one-pixel shadow the menu's.
+                bool distance = ShadeDistanceOn && TextShadow;
+                DrawCell(cell, x, y, fw, fh, color, bold, distance, shadow && !distance);
                 int32_t ex = ShadeDistanceOn && TextShadow ? ShadeDistanceX : 0;
                 int32_t ey = ShadeDistanceOn && TextShadow ? ShadeDistanceY : 0;
                 ShowRect(x, y, x + fw + ex, y + fh + ey);
             } else {
-                int32_t tx = VerticalText ? x + adv : x;
+                bool vertical = VerticalText != 0;
+                int32_t tx = vertical ? x + adv : x;
                 if (type == 2) {
                     static const int ox[4] = {1, 0, 2, 1}, oy[4] = {0, 1, 1, 2};
-                    for (int k = 0; k < 4; k++) DrawPlainCell(cell, tx + ox[k], y + oy[k], fw, fh, 0);
-                    DrawPlainCell(cell, tx + 1, y + 1, fw, fh, color);
+                    for (int k = 0; k < 4; k++) DrawPlainCell(cell, tx + ox[k], y + oy[k], fw, fh, 0, vertical);
+                    DrawPlainCell(cell, tx + 1, y + 1, fw, fh, color, vertical);
                 } else {
-                    DrawPlainCell(cell, tx, y, fw, fh, color);
+                    DrawPlainCell(cell, tx, y, fw, fh, color, vertical);
                 }
                 ShowRect(x, y, x + adv + grow, y + lineAdv + grow);
             }
@@ -637,6 +704,15 @@ int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t c
         }
     }
     return drawn;
+}
+
+int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t color) {
+    return DrawString(row, column, row < 0, column < 0, text, color);
+}
+
+void DrawStringAtPixel(int32_t x, int32_t y, const char* text, uint32_t color) {
+    int32_t row = -y, column = -x;
+    DrawString(row, column, true, true, text, color);
 }
 
 // ---- settings -------------------------------------------------------------

@@ -23,14 +23,17 @@ typedef void (*FontPluginProc)(const char* cell, uint8_t* pixels, int32_t width,
                                int32_t red, int32_t green, int32_t blue, const char* face);
 extern FontPluginProc FontPlugin;
 
-// Selects the glyph font for cells of w x h pixels (the font is 3h high and
+// Selects the glyph font made for w x h pixels (the font is 3h high and
 // 3w/2 wide): the face (CP932; "" = DefaultFont), vertical (the "@" form of
-// the face: upright full-width glyphs, vertical punctuation, half-width
-// glyphs turned), bold (weight 700).  Grows GlyphSurface to 3w x 3h.  A
-// width or height below 1 is a fatal error.
+// the face, turned a quarter: its height runs across the column, which
+// ends at the cell's right edge, and a full-width advance of 3w down it;
+// full-width glyphs stand upright in the face's vertical forms, half-width
+// ones are turned), bold (weight 700).  A width or height below 1 is a
+// fatal error.
 void SelectGlyphFont(const char* face, int32_t w, int32_t h, bool vertical, bool bold);
-// The text routine's font: TextFontFace, TextBold, VerticalText, the cell
-// TextFontWidth x TextFontHeight (vertical: the two swapped).
+// The text routine's font: TextFontFace, TextBold, VerticalText, made for
+// TextFontWidth x TextFontHeight (vertical: the two swapped, so that the
+// glyphs keep the cell's shape).
 void SelectTextGlyphFont();
 
 // Draws one cell (two bytes: one full-width character, or two half-width
@@ -46,6 +49,8 @@ void DrawGlyphCell(const char* cell, int32_t x, int32_t y, int32_t w, int32_t h,
 // origin; negative = -pixels), updating both; returns the characters drawn
 // at cell positions (at most TextColumns; 0 at pixel positions).
 int32_t DrawStringAt(int32_t& row, int32_t& column, const char* text, uint32_t color);
+// The same at the pixel position (x, y), 0 included.
+void DrawStringAtPixel(int32_t x, int32_t y, const char* text, uint32_t color);
 
 // The coverage kernel: reduces a (3w x 3h) 8-bit glyph (stride bytes per
 // row, top-down) to w x h coverage bytes.

@@ -25,8 +25,13 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "save/readlog.h"
-#include "sound/ogg_channels.h"
+#include "sound/cd.h"
+#include "sound/channels.h"
+#include "sound/mciwave.h"
+#include "sound/ogg_plugin.h"
 #include "sound/sound.h"
+#include "sound/voices.h"
+#include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/dialogs.h"
 #include "text/input_state.h"
@@ -37,6 +42,7 @@ int32_t FullScreen;
 int32_t DisplayChanging;
 int32_t FullScreenMenuHidden;
 int32_t PaintSuspended;
+int32_t ExecPluginRunning;
 int32_t CustomCursorSet;
 char VersionLine[WindowTextSize], CreditLine[WindowTextSize];
 char QuitQuestion[WindowTextSize], QuitCaption[WindowTextSize];
@@ -79,13 +85,24 @@ static bool PaintBlocked() {
     return (MovieGraphActive && !MovieAsync) || (PaintSuspended && !MovieAsync);
 }
 
-void PaintWindow(const ScreenRect* rect) {
-    if (PaintBlocked() || !HasPicture(&DestSurface)) return;
+static void PresentDest(const ScreenRect* rect) {
     const Dib& d = DestSurface.dib;
     if (!rect)
         PlatPresent(d.bits, d.width, d.height);
     else
         PlatPresentRect(d.bits, d.width, d.height, rect->left, rect->top, rect->right, rect->bottom);
+}
+
+void PaintWindow(const ScreenRect* rect) {
+    if (!PaintBlocked() && HasPicture(&DestSurface)) PresentDest(rect);
+}
+
+bool MovieOwnsWindow() {
+    return !MovieAsync && (MovieGraphActive || (PaintSuspended && !ExecPluginRunning));
+}
+
+void DrawDestToWindow(const ScreenRect* rect) {
+    if (!MovieOwnsWindow() && HasPicture(&DestSurface)) PresentDest(rect);
 }
 
 // The part of the window WM_PAINT copies; none after each paint.
@@ -127,11 +144,14 @@ static void EnterFullScreen() {
     SetMenuCheck(CmdWindowMode, false);
     SetMenuCheck(CmdFullScreen, true);
     if (FullScreen == 1) return;
+    PauseMovieForSwitch();
     DisplayChanging = 1;
     PlatSetFullScreen(true);
     if (!PlatIsFullScreen()) PlatSetFullScreen(true);  // the second attempt
     if (!PlatIsFullScreen()) {
-        DisplayChanging = 0;  // stays in window mode; the check marks have moved
+        // Stays in window mode (the check marks have moved); a movie runs on.
+        ResumeMovieAfterSwitch();
+        DisplayChanging = 0;
         return;
     }
     if (!MenuDeleted) SetMenuAttached(false);
@@ -139,6 +159,7 @@ static void EnterFullScreen() {
     FullScreenMenuHidden = 1;
     PaintWindow(nullptr);
     PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(0, 1));  // runs the menu-bar rule once
+    ResumeMovieAfterSwitch();
     DisplayChanging = 0;
 }
 
@@ -147,6 +168,7 @@ static void EnterWindowMode() {
     SetMenuCheck(CmdFullScreen, false);
     SetMenuCheck(CmdWindowMode, true);
     if (FullScreen == 0) return;
+    PauseMovieForSwitch();
     FullScreen = 0;
     DisplayChanging = 1;
     int attempt = 0;
@@ -156,12 +178,14 @@ static void EnterWindowMode() {
         PlatSleep(5);
     }
     if (attempt == 10) {
+        ResumeMovieAfterSwitch();
         DisplayChanging = 0;
         return;
     }
     RecentreWindow(ScreenWidth, ScreenHeight);
     PaintWindow(nullptr);
     PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(0, 1));
+    ResumeMovieAfterSwitch();
     DisplayChanging = 0;
 }
 
@@ -378,13 +402,19 @@ void DestroyMainWindow() {
     PlatKillTimer(WindowTimerId);
     if (const char* hook = FindLuaHook(":end"))
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgEndHookFailed);
-    if (OggPlugin2Active) OggCloseAll();  // the Ogg plug-in's Finalize
+    if (OggLibraryActive()) CloseOggChannels();  // the Ogg plug-in's Finalize
     if (LuaBridgeLoaded) LuaBridgeFinalize();
     StopModalMovieForDestroy();
     if (CsvFile && CsvFromArchive) ResetCsvState();
     ShutdownSound();
     SavePersistentData();
+    // Nothing fades on the way out: the window would stand still meanwhile.
+    BgmFadeOutTime = 0;
+    CdFadeOutTime = 0;
     StopAllSound(true);
+    CloseMciWave();
+    for (int ch = 0; ch < ChannelCount; ch++) StopDwave(ch);
+    CloseCdAudio();
     if (FullScreen == 1) PlatSetFullScreen(false);
     PlatExit(0);
 }

@@ -25,6 +25,7 @@ extern int32_t FullScreen;            // 1 while the display is in full-screen m
 extern int32_t DisplayChanging;       // a switch of display mode is under way
 extern int32_t FullScreenMenuHidden;  // full screen took the menu bar off
 extern int32_t PaintSuspended;        // a movie or plug-in owns the picture
+extern int32_t ExecPluginRunning;     // PaintSuspended is an exec plug-in's
 extern int32_t CustomCursorSet;       // mousecursor gave a picture
 // The version box's two lines and the two confirmation boxes' texts
 // (versionstr and englishdialog replace them).
@@ -40,6 +41,14 @@ void InstallMainWindowProc();
 intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Copies that rectangle of DestSurface (null = all of it) to the window.
 void PaintWindow(const ScreenRect* rect);
+// A modal movie owns the window: nothing else draws into it.  An exec
+// plug-in that suspended painting leaves direct drawing (transition steps,
+// an effect plug-in's last copy) to the window; only its repaint is left
+// out.
+bool MovieOwnsWindow();
+// Copies that rectangle of DestSurface (null = all) straight to the window,
+// unless a movie owns it.
+void DrawDestToWindow(const ScreenRect* rect);
 // Marks that rectangle (null = all) to be painted by the next WM_PAINT,
 // which is posted when none waits.
 void InvalidateMainWindow(const ScreenRect* rect);

@@ -9,7 +9,6 @@
 #include "text/display.h"
 #include "text/input_state.h"
 #include "text/pass_defaults.h"
-#include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
 #include "text/system_actions.h"
@@ -28,7 +27,6 @@ void ResetTextState() {
     Traps.timer_label[0] = 0;
     TrapValueVariable = -1;  // lr_trap_value off
     ResetTextDisplay();  // line-break switch, indent, textgosub state
-    ResetRuby();
     ClearBacklog();
     LookbackOn = 1;
     ResetTextWindow();  // the window record, its cursor and flags

@@ -6,6 +6,8 @@
 
 #include "core/sjis.h"
 #include "core/script.h"
+#include "core/startup.h"
+#include "graphics/screen.h"
 #include "text/glyph.h"
 #include "text/mainwindow.h"
 #include "text/textwindow.h"
@@ -71,6 +73,38 @@ bool PlaceRuby(const char* ruby, int32_t len, int32_t x, int32_t y, int32_t exte
     return true;
 }
 
+void BlendRubyGlyph(const uint8_t* coverage, int32_t rw, int32_t rh, int32_t x, int32_t y, uint32_t color,
+                    bool shadow, Surface* target, bool layers) {
+    if (!HasPicture(target)) return;
+    const uint8_t col[3] = {(uint8_t)color, (uint8_t)(color >> 8), (uint8_t)(color >> 16)};
+    int32_t tw = target->dib.width, th = target->dib.height;
+    layers = layers && GlyphLayer && HasPicture(&TextColorSurface);
+    for (int32_t j = 0; j < rh; j++) {
+        int32_t py = y + j;
+        if (py < 0 || py >= th) continue;
+        uint8_t* row = DibRow(&target->dib, py);
+        bool layerRow = layers && py < ScreenHeight && py < TextColorSurface.dib.height;
+        for (int32_t i = 0; i < rw; i++) {
+            int32_t px = x + i;
+            uint8_t c = coverage[(size_t)j * rw + i];
+            if (px >= 0 && px < tw) {
+                uint8_t* d = row + 3 * px;
+                for (int k = 0; k < 3; k++)
+                    d[k] = (uint8_t)(ProductTable[d[k]][255 - c] + ProductTable[col[k]][c]);
+                if (layerRow && px < ScreenWidth && px < TextColorSurface.dib.width) {
+                    GlyphLayer[(size_t)py * ScreenWidth + px] = c;
+                    uint8_t* t = DibRow(&TextColorSurface.dib, py) + 3 * px;
+                    for (int k = 0; k < 3; k++) t[k] = ProductTable[col[k]][c];
+                }
+            }
+            if (shadow && c > 64 && px + 1 >= 0 && px + 1 < tw) {
+                uint8_t* r = row + 3 * (px + 1);
+                r[0] >>= 2, r[1] >>= 2, r[2] >>= 2;
+            }
+        }
+    }
+}
+
 void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint32_t color) {
     RubyPlacement rp;
     if (!PlaceRuby(ruby, len, x, y, RubyBaseExtent, &rp)) return;
@@ -80,10 +114,11 @@ void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint3
     y = rp.y;
     SelectGlyphFont(RubyFontFace[0] ? RubyFontFace : TextFontFace, rw, rh, vertical, true);
     for (int32_t k = 0; k < n; k++) {
-        char cell[3] = {ruby[2 * k], ruby[2 * k + 1], 0};
+        char cell[2] = {ruby[2 * k], ruby[2 * k + 1]};
         int32_t px = vertical ? x : x + o + k * g;
         int32_t py = vertical ? y + o + k * g : y;
-        DrawGlyphCell(cell, px, py, rw, rh, color, false, TextShadow != 0);
+        BlendRubyGlyph(GlyphCellCoverage(cell, rw, rh, false), rw, rh, px, py, color, TextShadow != 0,
+                       &DestSurface, true);
     }
     // Back to the text's own font for the cells that follow.
     SelectTextGlyphFont();

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "graphics/surface.h"
+
 enum { RubyFaceSize = 256, RubyTextMax = 98 };  // bytes of ruby text drawn at most
 
 extern int32_t RubyOn;          // every text reserves room for ruby (rubyon)
@@ -40,6 +42,16 @@ struct RubyPlacement {
 };
 bool PlaceRuby(const char* ruby, int32_t len, int32_t x, int32_t y, int32_t extent, RubyPlacement* p);
 
+// Blends one ruby glyph's coverage (rw x rh bytes, rows top-down) at (x, y)
+// of target in the colour 0xRRGGBB: D := D x (255 - c) + colour x c.  With
+// shadow, a pixel of coverage above 64 divides each channel of the pixel
+// to its right by 4, before that pixel's own blend; fainter pixels cast
+// none, and ruby never takes the offset shadow.  With layers GlyphLayer :=
+// c and TextColorSurface := colour x c as well.  Clipped to the target
+// (and the layers to the screen).
+void BlendRubyGlyph(const uint8_t* coverage, int32_t rw, int32_t rh, int32_t x, int32_t y, uint32_t color,
+                    bool shadow, Surface* target, bool layers);
+
 // Draws the ruby of a group whose base began at pen position (x, y) in the
 // colour 0xRRGGBB: above the base (horizontal text) or to its right
 // (VerticalText), into DestSurface and the text layers, clipped to the
@@ -47,5 +59,7 @@ bool PlaceRuby(const char* ruby, int32_t len, int32_t x, int32_t y, int32_t exte
 // bytes is cut on a character boundary.
 void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint32_t color);
 
-// Settings of a reset: rubyoff's state, sizes -1, face "".
+// The program's first ruby settings: rubyoff's state, sizes -1, face "".
+// A reset to *start keeps the define block's ruby settings; the tests and
+// fuzzers start from these.
 void ResetRuby();

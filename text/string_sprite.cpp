@@ -147,22 +147,9 @@ void DrawRubyToSurface(Surface* s, int32_t x, int32_t y, const char* ruby, int32
     SelectGlyphFont(RubyFontFace[0] ? RubyFontFace : TextFontFace, rw, rh, vertical, true);
     for (int32_t k = 0; k < n; k++) {
         char cell[2] = {ruby[2 * k], ruby[2 * k + 1]};
-        const uint8_t* cov = GlyphCellCoverage(cell, rw, rh, false);
         int32_t px = vertical ? x : x + o + k * g, py = vertical ? y + o + k * g : y;
-        for (int32_t j = 0; j < rh; j++)
-            for (int32_t i = 0; i < rw; i++) {
-                uint8_t c = cov[(size_t)j * rw + i];
-                if (!Inside(s, px + i, py + j)) continue;
-                uint8_t* p = Pixel(s, px + i, py + j);
-                for (int ch = 0; ch < 3; ch++) {
-                    int v = ProductTable[p[ch]][255 - c] + ProductTable[col.c[ch]][c];
-                    p[ch] = (uint8_t)(v > 255 ? 255 : v);
-                }
-                if (c > 64 && TextShadow && Inside(s, px + i + 1, py + j)) {
-                    uint8_t* r = Pixel(s, px + i + 1, py + j);
-                    for (int ch = 0; ch < 3; ch++) r[ch] >>= 2;
-                }
-            }
+        BlendRubyGlyph(GlyphCellCoverage(cell, rw, rh, false), rw, rh, px, py,
+                       (uint32_t)col.c[2] << 16 | col.c[1] << 8 | col.c[0], TextShadow != 0, s, false);
     }
     SelectTextGlyphFont();
 }

@@ -10,17 +10,12 @@
 
 int32_t TextButtonsActive = 0;
 
-static void DrawAtPixel(int32_t x, int32_t y, const char* text, uint32_t color) {
-    int32_t row = -(y > 0 ? y : 1), column = -(x > 0 ? x : 1);
-    DrawStringAt(row, column, text, color);
-}
-
 void DrawTextButton(int32_t index, int highlight) {
     if (index < 0 || index >= TextButtonCount || index >= TextButtonMax) return;
     const TextButtonEntry& b = TextButtons[index];
     uint32_t color = LinkColors[highlight ? 1 : 0];
     if (b.right >= b.left) {
-        DrawAtPixel(b.left, b.top, b.text, color);
+        DrawStringAtPixel(b.left, b.top, b.text, color);
         return;
     }
     // Wrapped: the characters that reach to right lie on the next line.
@@ -32,8 +27,8 @@ void DrawTextButton(int32_t index, int highlight) {
     char head[TextButtonTextSize];
     memcpy(head, b.text, (size_t)first);
     head[first] = 0;
-    if (first > 0) DrawAtPixel(b.left, b.top, head, color);
-    if (b.text[first]) DrawAtPixel(TextOriginX, b.top + TextLineAdvance, b.text + first, color);
+    if (first > 0) DrawStringAtPixel(b.left, b.top, head, color);
+    if (b.text[first]) DrawStringAtPixel(TextOriginX, b.top + TextLineAdvance, b.text + first, color);
 }
 
 bool TextButtonContains(int32_t index, int32_t x, int32_t y) {

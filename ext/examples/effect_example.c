@@ -5,10 +5,13 @@
  * With PARAMETERS "record V" it first stores what it was given in the
  * script's variables through OrvaExecWord: %V the duration, %V+1..%V+4 the
  * area, %V+5 the red of the window's first pixel, $V the parameters.
+ * With PARAMETERS "still" it draws nothing: the engine's copy of the new
+ * picture at the end alone shows it.
  *
  *   cc -shared -fPIC -I<orva>/ext -o effect_example.so effect_example.c
  */
 #include <stdio.h>
+#include <string.h>
 
 #include "orva_plugin.h"
 
@@ -34,6 +37,7 @@ void Effect(OrvaDC* windowDC, OrvaDC* destDC, OrvaDC* srcDC, uint8_t* destBits, 
         snprintf(command, sizeof command, "mov $%d,\"%s\"", v, parameters);
         OrvaExecWord(command);
     }
+    if (!strcmp(parameters, "still")) return;
     if (destDC->bits != destBits || srcDC->bits != srcBits) return;
     int stride = windowDC->stride;
     for (int step = 1; step <= 8; step++) {

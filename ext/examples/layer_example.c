@@ -5,7 +5,9 @@
  * PARAMETERS: "r g b x y w h" for the rectangle, or "sprite S x y" to draw
  * lsp sprite S at (x, y).  layermessage texts: "color r g b" (redraws),
  * "count" (the Timer calls in the return value), "param" (the parameters
- * in the return string), "toggle" (Timer asks for redraws from now on).
+ * in the return string), "toggle" (Timer asks for redraws from now on),
+ * "area" (the last area Draw got, "left top right bottom", in the return
+ * string).
  * Finalize appends a line to "layer_final.txt" in the current folder.
  *
  *   cc -shared -fPIC -I<orva>/ext -o layer_example.so layer_example.c
@@ -19,6 +21,7 @@ static char Parameters[256];
 static int Red, Green, Blue, X, Y, W, H;
 static int SpriteMode, SpriteNumber;
 static int TimerCalls, TimerRedraws, Initialized;
+static OrvaRect LastArea;
 
 void Initialize(const char* parameters) {
     snprintf(Parameters, sizeof Parameters, "%s", parameters);
@@ -42,6 +45,7 @@ int Timer(void) {
 }
 
 void Draw(uint8_t* bits, OrvaRect* area) {
+    LastArea = *area;
     if (SpriteMode) {
         RenderSprite(SpriteNumber, 0, X, Y, 255);
         return;
@@ -67,5 +71,8 @@ int Message(const char* text, int* retValue, char* retString) {
     if (!strcmp(text, "initialized")) *retValue = Initialized;
     if (!strcmp(text, "param")) snprintf(retString, ORVA_RETURN_STRING_SIZE, "%s", Parameters);
     if (!strcmp(text, "toggle")) TimerRedraws = 1;
+    if (!strcmp(text, "area"))
+        snprintf(retString, ORVA_RETURN_STRING_SIZE, "%d %d %d %d", (int)LastArea.left,
+                 (int)LastArea.top, (int)LastArea.right, (int)LastArea.bottom);
     return 0;
 }

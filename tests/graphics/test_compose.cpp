@@ -370,9 +370,20 @@ TEST_F(ComposeTest, LayerSprites) {
     EXPECT_EQ(g_layerArea[1], 3);
     EXPECT_EQ(g_layerArea[2], 11);
     EXPECT_EQ(g_layerArea[3], 13);
+    // Inclusive and held to the screen at its edges and for the whole screen.
+    ScreenRect edge{60, 40, 63, 47};
+    const ScreenRect* rects[] = {&edge, nullptr};
+    for (const ScreenRect* rect : rects) {
+        ComposeScreen(rect);
+        EXPECT_EQ(g_layerArea[0], rect ? 60 : 0);
+        EXPECT_EQ(g_layerArea[1], rect ? 40 : 0);
+        EXPECT_EQ(g_layerArea[2], 63);
+        EXPECT_EQ(g_layerArea[3], 47);
+    }
     // Suppressed while an effect operand runs; unknown slots draw nothing.
     LayerSlots[3].suppressed = 1;
     EffectOperandActive = 1;
+    g_layerCalls = 1;
     ComposeScreen(&r);
     EXPECT_EQ(g_layerCalls, 1);
     strcpy(Sprites[5].tag, "*77");

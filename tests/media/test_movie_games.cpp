@@ -1,7 +1,8 @@
 // Movies in whole games: a tiny generated MPEG-1 movie (64x48, 10 pictures
 // at 25 a second, with or without an MP2 tone) played by mpegplay2 with a
 // click cutting it short and to its end, a file that does not decode, the
-// movie command's rectangle, async and loop, movie stop, and the AVI device.
+// movie command's rectangle, async and loop, movie stop, a switch of the
+// display while a movie plays, and the AVI device.
 // What was shown is read from the trace ("movie stop frames=N") and the
 // last frame (--frame-out).
 #include <gtest/gtest.h>
@@ -106,6 +107,27 @@ TEST(MovieGames, RectangleAsyncLoopAndStop) {
     std::string bmp;
     ASSERT_TRUE(ReadGameFileBytes(dir, "../" + dir.substr(dir.rfind('/') + 1) + ".bmp", &bmp));
     EXPECT_EQ(PixelOf(bmp, 10, 10), (std::vector<int>{255, 0, 0}));
+}
+
+// A switch to full screen and back while a movie plays: the movie pauses
+// and leaves the window for each switch, then shows again and plays on to
+// its end.
+TEST(MovieGames, DisplaySwitchPausesTheMovie) {
+    std::string dir = GameWithMovie(true);
+    TracedRun t = PlayTracedGame(dir, "*define\ngame\n*start\nmpegplay \"op.mpg\",0\nend\n",
+                                 {At(100, "menu 40002") + At(200, "menu 40003"), "", ""});
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> want = {"movie open \"op.mpg\" rect=0,0,640,480",
+                                     "movie pause", "movie run", "movie pause", "movie run",
+                                     "movie stop frames=10"};
+    EXPECT_EQ(TraceLines(t, "movie"), want);
+    int open = TraceTime(t, want[0]);
+    EXPECT_NEAR(TraceTime(t, "movie pause") - open, 100, 10);
+    EXPECT_NEAR(TraceTime(t, "movie pause", 1) - open, 200, 10);
+    EXPECT_EQ(TraceTime(t, "movie run", 1), TraceTime(t, "movie pause", 1));
+    int stop = TraceTime(t, want[5]);
+    EXPECT_GE(stop - open, 400);
+    EXPECT_LE(stop - open, 430);
 }
 
 // The last frame while an async movie plays: its picture in the rectangle,

@@ -171,6 +171,61 @@ TEST(PluginGames, LayerMessageRedraws) {
     EXPECT_EQ(r.frame.At(50, 50), kGreen);
 }
 
+// While an exec plug-in runs only the window's repaint is left out: a
+// transition run through OrvaExecWord shows its steps (a crossfade ends
+// within a step of the new picture) and an effect plug-in its final copy, while an instant
+// change waits for the next repaint.  The plug-in returns 0: no repaint
+// after it.
+TEST(PluginGames, TransitionsShowWhileAnExecPluginRuns) {
+    struct Case {
+        std::string command;
+        Bgr shown;
+    } cases[] = {
+        {"bg #ff0000,10,500", kRed},
+        {"bg #00ff00,99,200,$5", kGreen},
+        {"bg #0000ff,1", kWhite},
+    };
+    for (const Case& c : cases) {
+        FramedRun r = PlayWith("*define\ngame\n*start\nbg white,1\nmov $5,\"effect_example.dll/still\"\n"
+                               "exec_dll \"exec_example.dll/exec " + c.command + "\"\nend\n",
+                               {{EXEC_EXAMPLE_PATH, "exec_example.so"},
+                                {EFFECT_EXAMPLE_PATH, "effect_example.so"}});
+        ExpectQuiet(r.run);
+        ASSERT_EQ(r.frame.w, 640) << c.command;
+        // The crossfade's last step renews half the bytes: the others keep
+        // the level before, a step short of the new picture.
+        Bgr got = r.frame.At(320, 240);
+        for (int i = 0; i < 3; i++) EXPECT_NEAR(got[i], c.shown[i], 2) << c.command;
+    }
+}
+
+// Draw gets the area being composed as an inclusive rectangle held to the
+// screen, so a plug-in that fills it to its right and bottom edges stays
+// on the picture (the sanitizer build sees any write past it).  A sprite
+// of 10 x 10 at (x, y) makes (x, y)..(x + 11, y + 11) dirty, and the
+// composition takes one pixel more on the right and at the bottom.
+TEST(PluginGames, LayerDrawGetsTheInclusiveArea) {
+    FramedRun r = PlayWith(
+        "*define\nsetlayer 0,0,\"layer_a.dll/255 0 0 600 440 100 100\"\ngame\n*start\n"
+        "lsp 6,\"*0\"\nprint 1\n"
+        "layermessage 0,\"area\"\ngetret $0\nif $0 != \"0 0 639 479\" fail_whole_screen\n"
+        "lsp 7,\":c;>10,10,#00ff00\",100,100\nprint 1\n"
+        "layermessage 0,\"area\"\ngetret $0\nif $0 != \"100 100 112 112\" fail_dirty_area\n"
+        "lsp 8,\":c;>10,10,#00ff00\",635,475\nprint 1\n"
+        "layermessage 0,\"area\"\ngetret $0\nif $0 != \"635 475 639 479\" fail_edge_area\n"
+        "repaint\n"
+        "layermessage 0,\"area\"\ngetret $0\nif $0 != \"0 0 639 479\" fail_repaint\n"
+        "end\n",
+        {{LAYER_EXAMPLE_PATH, "layer_a.so"}});
+    ExpectQuiet(r.run);
+    ASSERT_EQ(r.frame.w, 640);
+    EXPECT_EQ(r.frame.At(600, 440), kRed);
+    EXPECT_EQ(r.frame.At(639, 479), kRed);
+    EXPECT_EQ(r.frame.At(599, 479), kBlack);
+    EXPECT_EQ(r.frame.At(639, 439), kBlack);
+    EXPECT_EQ(r.frame.At(0, 0), kBlack);
+}
+
 // Effect kind 99: the plug-in gets the area, the duration (halved at the
 // fast effect speed, an eighth while skipping) and its parameters, and
 // draws into the window's picture; the new picture stands afterwards.

@@ -188,6 +188,23 @@ TEST(TextureGames, ErrorTexts) {
     EXPECT_EQ(lines, want);
 }
 
+// OVDCopyToBg leaves the background without a picture tag, as bgcpy
+// does: a later bg of the picture it had loads that picture again.
+TEST(TextureGames, CopyToBgForgetsTheBackgroundsPicture) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\nluasub copy\ngame\n*start\nbg \"pic.bmp\",1\ncopy\n"
+                     "bg \"pic.bmp\",1\nend\n");
+    WriteGameFile(dir, "ovlua.dll", "");
+    WriteGameFile(dir, "system.lua",
+                  "function OVCOM_copy()\n  OVDOffMode(true)\n  OVDFill(0, 0, 640, 480, 0, 0, 255)\n"
+                  "  OVDCopyToBg()\n  OVDOffMode(false)\nend\n");
+    WriteGameFile(dir, "pic.bmp", SolidBmp(640, 480, kRed));
+    FramedRun r = RunFramed(dir, RunOptions());
+    ExpectQuiet(r.run);
+    ASSERT_EQ(r.frame.w, 640);
+    EXPECT_EQ(r.frame.At(320, 240), kRed);
+}
+
 // The fatal loading errors, each ending the game with its box.
 TEST(TextureGames, LoadingFailuresAreFatal) {
     struct Case {

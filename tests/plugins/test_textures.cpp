@@ -5,7 +5,10 @@
 // blit's forward sampling with its clipping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "ext/textures.h"
 #include "graphics/surface.h"
@@ -208,6 +211,125 @@ TEST_F(TextureFixture, QuadBlitClipsEachSample) {
     FillTarget(0);
     BlendTextureQuad(&target, &tex, away, 0, 0, 4, 4, 255);
     EXPECT_EQ(Rgb(63, 47), 0u);
+}
+
+// The quad sampling written out as the rules give it, every sample
+// visited, for an opaque texture at alpha 255: a blend copies the texel, an
+// add sums it.
+void ReferenceQuad(Surface* target, const Texture& t, const int32_t k[8], int sx, int sy, int w,
+                   int h, bool add) {
+    double span = std::max(std::fabs((double)k[5] - k[1]), std::fabs((double)k[7] - k[3]));
+    double dt = span > 0 ? 1 / (1.5 * span) : 2;
+    double px = k[0], py = k[1], qx = k[2], qy = k[3];
+    for (double tt = 0; tt <= 1; tt += dt) {
+        int v = (int)(sy + (h - 1) * tt);
+        double across = std::fabs(qx - px), ds = across > 0 ? 1 / (1.5 * across) : 2;
+        double x = px, y = py;
+        long lastx = 0, lasty = 0;
+        bool first = true;
+        for (double ss = 0; ss <= 1; ss += ds, x += (qx - px) * ds, y += (qy - py) * ds) {
+            long ix = (long)x, iy = (long)y;
+            if (!first && ix == lastx && iy == lasty) continue;
+            first = false, lastx = ix, lasty = iy;
+            int u = (int)(sx + (w - 1) * ss);
+            if (ix < 0 || iy < 0 || ix >= target->dib.width || iy >= target->dib.height || u < 0 ||
+                v < 0 || u >= t.width || v >= t.height)
+                continue;
+            uint8_t* d = DibRow(&target->dib, (int32_t)iy) + 3 * ix;
+            uint32_t c = t.pixels[v * t.width + u];
+            for (int i = 0; i < 3; i++) {
+                int ci = (int)(c >> (8 * i) & 255);
+                d[i] = (uint8_t)(add ? std::min(255, d[i] + ci) : ci);
+            }
+        }
+        px += (k[4] - (double)k[0]) * dt, py += (k[5] - (double)k[1]) * dt;
+        qx += (k[6] - (double)k[2]) * dt, qy += (k[7] - (double)k[3]) * dt;
+    }
+}
+
+// Quads crossing the target's edges, turned, folded and fanned: the
+// sampling that passes over what cannot land draws what every sample
+// draws.
+TEST_F(TextureFixture, QuadBlitOffTheTargetMatchesEverySample) {
+    MakeIndexTexture(40, 30);
+    Surface expected;
+    ASSERT_TRUE(CreateSurface(&expected, 64, 48));
+    const int32_t quads[][8] = {
+        {-30, -20, 50, -20, -30, 40, 50, 40},        // over the top-left corner
+        {20, 10, 140, 10, 20, 90, 140, 90},          // past the right and bottom
+        {32, -60, 120, 24, -56, 24, 32, 108},        // a turned square over all edges
+        {-200, 30, 250, -10, -180, 70, 260, 20},     // long lines through the middle
+        {10, 5, 50, 5, 300, 400, -250, 420},         // a band widening below the target
+        {100, -90, 100, -90, -40, 200, 180, 200},    // a fan from a point off the target
+        {-20, 60, 90, 60, -20, 70, 90, 70},          // wholly below
+        {60, 40, 10, 5, 70, -30, -20, 50},           // folded over itself
+    };
+    for (bool add : {false, true}) {
+        for (const auto& q : quads) {
+            FillTarget(0x102030);
+            memcpy(expected.dib.bits, target.dib.bits, (size_t)target.dib.imageBytes);
+            (add ? AddTextureQuad : BlendTextureQuad)(&target, &tex, q, 3, 2, 30, 25, 255);
+            ReferenceQuad(&expected, tex, q, 3, 2, 30, 25, add);
+            ASSERT_EQ(memcmp(expected.dib.bits, target.dib.bits, (size_t)target.dib.imageBytes), 0)
+                << q[0] << "," << q[1] << " " << q[2] << "," << q[3] << " " << q[4] << "," << q[5]
+                << " " << q[6] << "," << q[7] << (add ? " add" : " blend");
+        }
+    }
+    DestroySurface(&expected);
+}
+
+// Quads reaching hundreds of thousands and millions of pixels off the
+// target draw from the texels at the region's middle: the zoom every
+// pixel, the square turned by 45 degrees the pixels its lattice of samples
+// (two thirds of a pixel along both diagonals) reaches.
+TEST_F(TextureFixture, FarQuadsDrawTheirVisiblePart) {
+    MakeIndexTexture(256, 256);
+    const struct {
+        int32_t corners[8];
+        int least_drawn;
+    } cases[] = {
+        {{-100000, -100000, 100064, -100000, -100000, 100048, 100064, 100048}, 64 * 48},
+        {{32, -2000000, 2000032, 24, -1999968, 24, 32, 2000024}, 64 * 48 * 3 / 4},
+    };
+    for (const auto& c : cases) {
+        FillTarget(0);
+        BlendTextureQuad(&target, &tex, c.corners, 0, 0, 256, 256, 255);
+        int drawn = 0;
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 64; x++) {
+                uint32_t v = Rgb(x, y), u = v >> 8 & 255, row = v & 255;
+                if (v == 0) continue;
+                drawn++;
+                ASSERT_TRUE(u >= 126 && u <= 128 && row >= 126 && row <= 128)
+                    << c.corners[0] << " at " << x << "," << y << ": " << u << "," << row;
+            }
+        EXPECT_GE(drawn, c.least_drawn) << c.corners[0];
+    }
+}
+
+// A turned quad some thousand pixels across: the lines and samples it
+// jumps over are placed by multiplication rather than by repeated
+// addition, which may round a texel or a pixel apart, never more.
+TEST_F(TextureFixture, QuadJumpsLandWhereEverySampleDoes) {
+    MakeIndexTexture(256, 256);
+    Surface expected;
+    ASSERT_TRUE(CreateSurface(&expected, 64, 48));
+    const int32_t q[8] = {-900, -1300, 1500, -700, -1400, 1100, 1000, 1700};
+    FillTarget(0);
+    memcpy(expected.dib.bits, target.dib.bits, (size_t)target.dib.imageBytes);
+    BlendTextureQuad(&target, &tex, q, 0, 0, 256, 256, 255);
+    ReferenceQuad(&expected, tex, q, 0, 0, 256, 256, false);
+    int same = 0;
+    for (int y = 0; y < 48; y++)
+        for (int x = 0; x < 64; x++) {
+            const uint8_t* e = DibRow(&expected.dib, y) + 3 * x;
+            ASSERT_NE(e[1] | e[0], 0) << x << "," << y;  // the reference reaches every pixel
+            EXPECT_LE(std::abs(e[1] - At(x, y)[1]), 1) << x << "," << y;
+            EXPECT_LE(std::abs(e[0] - At(x, y)[0]), 1) << x << "," << y;
+            same += memcmp(e, At(x, y), 3) == 0;
+        }
+    EXPECT_GE(same, 64 * 48 * 9 / 10);
+    DestroySurface(&expected);
 }
 
 TEST(Textures, PicturesRefuseBadSizes) {

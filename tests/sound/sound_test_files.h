@@ -58,8 +58,10 @@ inline std::string ToneWave(double seconds, double hz, int rate, int channels, d
                     ToneSamples(frames, hz, rate, channels, level));
 }
 
-// An Ogg Vorbis file of a sine tone (level 0..1).
-inline std::string ToneOgg(double seconds, double hz, int rate, int channels, double level) {
+// An Ogg Vorbis file of a sine tone (level 0..1), silent for its first
+// `silent_lead` seconds.
+inline std::string ToneOgg(double seconds, double hz, int rate, int channels, double level,
+                           double silent_lead = 0) {
     vorbis_info vi;
     vorbis_comment vc;
     vorbis_dsp_state vd;
@@ -85,13 +87,14 @@ inline std::string ToneOgg(double seconds, double hz, int rate, int channels, do
     ogg_stream_packetin(&os, &hdr_comm);
     ogg_stream_packetin(&os, &hdr_code);
     flush_pages(true);
-    long frames = std::lrint(seconds * rate), done = 0;
+    long frames = std::lrint(seconds * rate), done = 0, lead = std::lrint(silent_lead * rate);
     while (true) {
         long n = frames - done < 1024 ? frames - done : 1024;
         if (n > 0) {
             float** buf = vorbis_analysis_buffer(&vd, (int)n);
             for (long i = 0; i < n; i++) {
-                float s = (float)(level * std::sin(2 * M_PI * hz * (double)(done + i) / rate));
+                float s = done + i < lead ? 0.0f
+                                          : (float)(level * std::sin(2 * M_PI * hz * (double)(done + i) / rate));
                 for (int c = 0; c < channels; c++) buf[c][i] = s;
             }
             done += n;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/sound/audio_out.h"
 #include "tests/sound/sound_test_files.h"
 #include "tests/support/game_folder.h"
 
@@ -30,33 +31,10 @@ Output PlayAndRecord(const std::string& dir, const std::string& script) {
     setenv("ORVA_SOUND_TRACE", trace.c_str(), 1);
     o.run = RunOrva({"--headless", "--audio-out", wav, "--max-ms", "20000", dir}, dir);
     unsetenv("ORVA_SOUND_TRACE");
-    std::ifstream f(wav, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    EXPECT_GE(bytes.size(), 44u);
-    if (bytes.size() >= 44) {
-        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
-        uint32_t stated = (uint8_t)bytes[40] | (uint8_t)bytes[41] << 8 | (uint8_t)bytes[42] << 16 |
-                          (uint32_t)(uint8_t)bytes[43] << 24;
-        EXPECT_EQ(stated, bytes.size() - 44) << "the header states the data written";
-        o.samples.resize((bytes.size() - 44) / 2);
-        memcpy(o.samples.data(), bytes.data() + 44, o.samples.size() * 2);
-    }
+    o.samples = ReadAudioOut(wav);
     std::ifstream t(trace);
     for (std::string line; std::getline(t, line);) o.trace.push_back(line);
     return o;
-}
-
-size_t FirstSound(const std::vector<int16_t>& s) {
-    for (size_t i = 0; i < s.size(); i++)
-        if (s[i]) return i / 2;
-    return s.size() / 2;
-}
-
-// RMS of one side over frames [from, to).
-double Rms(const std::vector<int16_t>& s, size_t from, size_t to, int side) {
-    double sum = 0;
-    for (size_t i = from; i < to; i++) sum += (double)s[2 * i + side] * s[2 * i + side];
-    return std::sqrt(sum / (double)(to - from));
 }
 
 // The virtual ms of the first trace line containing `what`; -1 when none.

@@ -2,7 +2,10 @@
 // coverage (pixel-exact), both shadow forms and their clipping at the
 // picture's edges, glyphs kept in the text layers across a recomposition,
 // real glyphs from the fonts (bold, vertical, two half-width letters, the
-// cache), the face lookup's fallbacks, and refused font sizes.
+// cache), the face lookup's fallbacks, and refused font sizes; cells sized
+// by the font's cell and turned to its vertical forms against the rules
+// worked out here, DrawStringAt's plain vertical glyphs, a menu's two
+// shadows, text buttons at pixel 0, and ruby's own shadow.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,12 +21,17 @@
 #include "graphics/surface.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
+#include "text/display.h"
 #include "text/fonts.h"
 #include "text/glyph.h"
 #include "text/kinsoku.h"
 #include "text/textline.h"
 #include "text/pass_defaults.h"
+#include "text/ruby.h"
+#include "text/textbtn.h"
 #include "text/textwindow.h"
+
+#include FT_TRUETYPE_TABLES_H
 
 namespace {
 
@@ -384,7 +392,10 @@ TEST_F(GlyphTest, DrawStringAtWrapsAtTheColumnsAndCountsAtMostThem) {
     EXPECT_EQ(DrawStringAt(row, column, eight.c_str(), 0xFFFFFF), 5);
     EXPECT_EQ(row, 2);  // broken after five, then ended mid-line
     EXPECT_EQ(column, 0);
-    EXPECT_GT(Layer(2 + 8 * 2 + 4, 2 + 4), 0);  // the third character of the first line
+    int third = 0;  // the third character of the first line
+    for (int y = 2; y < 10; y++)
+        for (int x = 2 + 8 * 2; x < 2 + 8 * 3; x++) third += Layer(x, y);
+    EXPECT_GT(third, 0);
     // Blanks are skipped without advancing; a lone lead byte at the end stops.
     row = 3, column = 1;
     EXPECT_EQ(DrawStringAt(row, column, " AB \x82", 0xFFFFFF), 1);
@@ -415,6 +426,275 @@ TEST_F(GlyphTest, DrawStringAtWrapsAtTheColumnsAndCountsAtMostThem) {
     TextCharAdvance = TextFontWidth = 26;
     TextLineAdvance = 28;
     TextFontHeight = 26;
+}
+
+// The code point of one UTF-8 character.
+uint32_t Utf8ToCodepoint(const char* u) {
+    const unsigned char* p = (const unsigned char*)u;
+    if (p[0] < 0x80) return p[0];
+    if (p[0] < 0xE0) return (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
+    return (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+}
+
+// The coverage the glyph rules give, worked out with a face of its own:
+// the font h3 high as its Windows ascent plus descent and w3half wide as
+// its average character width, glyph g with its pen at (ox, the ascent)
+// of a 3w x 3h picture, reduced by the kernel.
+std::vector<uint8_t> RuleCoverage(const char* faceName, FT_UInt g, int w3half, int h3, int ox, int w, int h) {
+    static FT_Library lib;
+    if (!lib) FT_Init_FreeType(&lib);
+    FT_Face face = nullptr;
+    std::vector<uint8_t> cov((size_t)w * h, 0);
+    if (FT_New_Face(lib, FaceFile(faceName), 0, &face)) return cov;
+    const TT_OS2* os2 = (const TT_OS2*)FT_Get_Sfnt_Table(face, FT_SFNT_OS2);
+    int64_t units = (int64_t)os2->usWinAscent + os2->usWinDescent, upem = face->units_per_EM;
+    FT_Set_Char_Size(face, (FT_F26Dot6)(w3half * 64 * upem / os2->xAvgCharWidth),
+                     (FT_F26Dot6)(h3 * 64 * upem / units), 72, 72);
+    int baseline = (int)(h3 * os2->usWinAscent / units);
+    int bw = 3 * w, bh = 3 * h;
+    std::vector<uint8_t> big((size_t)bw * bh, 0);
+    FT_Load_Glyph(face, g, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING);
+    FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
+    const FT_Bitmap& bm = face->glyph->bitmap;
+    for (unsigned r = 0; r < bm.rows; r++)
+        for (unsigned c = 0; c < bm.width; c++) {
+            int x = ox + face->glyph->bitmap_left + (int)c, y = baseline - face->glyph->bitmap_top + (int)r;
+            if (x >= 0 && x < bw && y >= 0 && y < bh) big[(size_t)y * bw + x] = bm.buffer[r * bm.pitch + c];
+        }
+    FT_Done_Face(face);
+    ReduceGlyph(big.data(), bw, w, h, cov.data());
+    return cov;
+}
+
+// Cells as the rules size and place them: across, the font's cell height
+// is its Windows ascent plus descent with the baseline at the ascent;
+// down the page a full-width character takes the face's vertical form
+// and stands upright, the text routine's font made with the sizes swapped
+// (the glyph keeps the cell's shape) and DrawStringAt's and ruby's
+// without (its font height runs across the column, which ends at the
+// cell's right edge).
+TEST_F(GlyphTest, CellsFollowTheFontsCellAndItsVerticalForms) {
+    const std::string gothic = Cp932("ＭＳ ゴシック");
+    FT_Face face = FindFace(gothic.c_str());
+    ASSERT_NE(face, nullptr);
+    struct Case {
+        const char* ch;   // UTF-8
+        int w, h;
+        int mode;         // 0 across, 1 the text routine down, 2 DrawStringAt down
+        int w3half, h3, ox;
+    } cases[] = {
+        {"日", 24, 24, 0, 36, 72, 0},
+        {"日", 16, 30, 0, 24, 90, 0},
+        {"ゃ", 24, 24, 1, 36, 72, 0},
+        {"ー", 16, 30, 1, 24, 90, 0},
+        {"、", 24, 24, 2, 36, 72, 0},
+        {"「", 16, 30, 2, 45, 48, 48 - 90},  // 90 across, 48 down
+    };
+    for (const Case& c : cases) {
+        std::string cell = Cp932(c.ch);
+        TextFontWidth = c.w, TextFontHeight = c.h;
+        TextBold = 0;
+        memcpy(TextFontFace, gothic.c_str(), gothic.size() + 1);
+        VerticalText = c.mode != 0;
+        if (c.mode == 2) SelectGlyphFont(TextFontFace, c.w, c.h, true, false);
+        else SelectTextGlyphFont();
+        FT_UInt g = FT_Get_Char_Index(face, Utf8ToCodepoint(c.ch));
+        if (c.mode) g = VerticalGlyph(face, g, nullptr);
+        const uint8_t* got = GlyphCellCoverage(cell.c_str(), c.w, c.h, false);
+        std::vector<uint8_t> want = RuleCoverage(gothic.c_str(), g, c.w3half, c.h3, c.ox, c.w, c.h);
+        ASSERT_GT(Sum(want), 255) << c.ch;
+        int off = 0;
+        for (int i = 0; i < c.w * c.h; i++) off += std::abs(got[i] - want[i]) > 2;
+        EXPECT_EQ(off, 0) << c.ch << " mode " << c.mode;
+    }
+    VerticalText = 0;
+    TextFontWidth = TextFontHeight = 26;
+    TextBold = 1;
+}
+
+// Vertical text in DrawStringAt's plain styles: the turned glyph ends at
+// x + advance (a cell column's x), the outlined one two pixels further
+// for its outline; across it starts at x.
+TEST_F(GlyphTest, PlainVerticalGlyphsEndAtTheAdvance) {
+    TextOriginX = 10, TextOriginY = 4;
+    TextFontWidth = TextFontHeight = 12;
+    TextCharAdvance = 14, TextLineAdvance = 14;
+    TextWindowLeft = TextWindowTop = 0;
+    TextWindowRight = ScreenWidth - 1, TextWindowBottom = ScreenHeight - 1;
+    SystemMenuActive = 0;
+    struct Case {
+        int type, vertical, first, last;  // the columns the glyph may touch
+    } cases[] = {
+        {1, 1, 24 - 12, 23}, {2, 1, 24 - 12, 25}, {1, 0, 10, 10 + 11}, {2, 0, 10, 10 + 13},
+    };
+    TextWindowComposed = 0;
+    for (const Case& c : cases) {
+        MojiType = c.type;
+        VerticalText = c.vertical;
+        // The cell is recomposed first: the same grey everywhere.
+        Fill(&BgSurface, {100, 100, 100});
+        Fill(&DestSurface, {100, 100, 100});
+        int32_t row = 0, column = 0;
+        DrawStringAt(row, column, Cp932("田").c_str(), 0xFFFFFF);
+        int lo = 64, hi = -1;
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 64; x++)
+                if (PixelOf(DestSurface, x, y) != Bgr{100, 100, 100}) lo = std::min(lo, x), hi = std::max(hi, x);
+        EXPECT_GE(lo, c.first) << c.type << " " << c.vertical;
+        EXPECT_LE(hi, c.last) << c.type << " " << c.vertical;
+        EXPECT_GE(hi, c.last - 4) << c.type << " " << c.vertical;  // reaching the end
+    }
+    MojiType = 0;
+    VerticalText = 0;
+    TextFontWidth = TextFontHeight = TextCharAdvance = 26;
+    TextLineAdvance = 28;
+}
+
+// A system menu's strings: the offset shadow follows the text window's
+// shadow switch and shadedistance, the one-pixel shadow the menu's switch.
+TEST_F(GlyphTest, MenuStringsTakeTheirShadowsFromBothSwitches) {
+    struct Case {
+        int textShadow, menuShadow, distanceOn;
+        bool offset, right;
+    } cases[] = {
+        {1, 0, 1, true, false}, {0, 1, 1, false, true}, {1, 1, 1, true, false},
+        {0, 0, 1, false, false}, {1, 0, 0, false, false}, {0, 1, 0, false, true},
+    };
+    SystemMenuActive = 1;
+    MenuTintDone = 1;
+    MenuFontWidth = MenuFontHeight = 16;
+    MenuCharAdvance = MenuLineAdvance = 16;
+    MenuBold = 0;
+    MojiType = 0;
+    VerticalText = 0;
+    std::string cell = Cp932("田");
+    for (const Case& c : cases) {
+        TextShadow = c.textShadow, MenuShadow = c.menuShadow;
+        ShadeDistanceOn = c.distanceOn, ShadeDistanceX = 3, ShadeDistanceY = 2;
+        Fill(&DestSurface, {100, 100, 100});
+        int32_t row = -10, column = -20;
+        DrawStringAt(row, column, cell.c_str(), 0x00FFFF);
+        // The picture the rules give, from the cell's coverage.
+        SelectGlyphFont(TextFontFace, 16, 16, false, false);
+        const uint8_t* cov = GlyphCellCoverage(cell.c_str(), 16, 16, false);
+        std::vector<std::vector<Bgr>> want(48, std::vector<Bgr>(64, Bgr{100, 100, 100}));
+        const int col[3] = {255, 255, 0};
+        for (int j = 0; c.offset && j < 16; j++)
+            for (int i = 0; i < 16; i++)
+                for (int ch = 0; ch < 3; ch++) {
+                    uint8_t& d = want[10 + j + 2][20 + i + 3][ch];
+                    d = Pt(d, 255 - cov[j * 16 + i]);
+                }
+        for (int j = 0; j < 16; j++)
+            for (int i = 0; i < 16; i++) {
+                uint8_t cv = cov[j * 16 + i];
+                for (int ch = 0; ch < 3; ch++) {
+                    uint8_t& d = want[10 + j][20 + i][ch];
+                    d = Blend(d, col[ch], cv);
+                    if (c.right) want[10 + j][20 + i + 1][ch] = Pt(want[10 + j][20 + i + 1][ch], 255 - cv);
+                }
+            }
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 64; x++)
+                ASSERT_EQ(PixelOf(DestSurface, x, y), want[y][x])
+                    << c.textShadow << c.menuShadow << c.distanceOn << " at " << x << "," << y;
+    }
+    SystemMenuActive = 0;
+    MenuTintDone = 0;
+    ShadeDistanceOn = 0;
+    TextShadow = 0;
+}
+
+// A text button is redrawn at its own pixel position, 0 included.
+TEST_F(GlyphTest, TextButtonsAtTheEdgeAreRedrawnThere) {
+    TextFontWidth = TextFontHeight = TextCharAdvance = TextLineAdvance = 12;
+    TextWindowLeft = TextWindowTop = 0;
+    TextWindowRight = ScreenWidth - 1, TextWindowBottom = ScreenHeight - 1;
+    TextOriginX = TextOriginY = 7;  // a cell position would land here
+    SystemMenuActive = 0;
+    MojiType = 0;
+    VerticalText = 0;
+    TextBold = 0;
+    std::string a = Cp932("あ");
+    SelectGlyphFont(TextFontFace, 12, 12, false, false);
+    std::vector<uint8_t> cov(GlyphCellCoverage(a.c_str(), 12, 12, false),
+                             GlyphCellCoverage(a.c_str(), 12, 12, false) + 144);
+    const int spots[][2] = {{0, 0}, {0, 9}, {9, 0}, {3, 20}};
+    for (const auto& s : spots) {
+        memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);
+        TextButtonCount = 1;
+        TextButtons[0] = TextButtonEntry{1, s[0], s[1], s[0] + 24, {}};
+        memcpy(TextButtons[0].text, a.c_str(), a.size() + 1);
+        DrawTextButton(0, 0);
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 64; x++) {
+                int i = x - s[0], j = y - s[1];
+                uint8_t want = i >= 0 && i < 12 && j >= 0 && j < 12 ? cov[j * 12 + i] : 0;
+                ASSERT_EQ(Layer(x, y), want) << s[0] << "," << s[1] << " at " << x << "," << y;
+            }
+    }
+    TextButtonCount = 0;
+    TextBold = 1;
+    TextFontWidth = TextFontHeight = TextCharAdvance = 26;
+    TextLineAdvance = 28;
+}
+
+// Ruby "かん" (13 x 13 glyphs) over a base of 52 pixels at (4, 30): step
+// 2 x 52 / 5 = 20, offset (20 - 13) / 2 = 3, the row at 30 - 13 = 17.  Each
+// pixel: D x (255 - c) + colour x c; with the shadow switch a pixel above
+// 64 divides its right neighbour by 4 before that one's own blend; the
+// offset shadow never applies.
+TEST_F(GlyphTest, RubyCastsItsOwnShadowOnTheScreen) {
+    ResetRuby();
+    TextFontWidth = TextFontHeight = 26;
+    const std::string ruby = Cp932("かん");
+    struct Case {
+        int shadow, distance;
+        uint32_t color;
+    } cases[] = {{0, 0, 0xFFFFFF}, {1, 0, 0xFFFFFF}, {1, 1, 0xFFFFFF}, {1, 1, 0x20C080}, {0, 1, 0x20C080}};
+    for (const Case& c : cases) {
+        TextShadow = c.shadow;
+        ShadeDistanceOn = c.distance;
+        ShadeDistanceX = 2, ShadeDistanceY = 3;
+        FillSurfaceRect(&DestSurface, 0, 0, 64, 48, 0x807060);
+        memset(GlyphLayer, 0, 64 * 48);
+        // The expected picture, from the coverage of the same glyphs.
+        std::vector<uint8_t> expected(DestSurface.dib.bits, DestSurface.dib.bits + DestSurface.dib.imageBytes);
+        SelectGlyphFont(TextFontFace, 13, 13, false, true);
+        const uint8_t col[3] = {(uint8_t)c.color, (uint8_t)(c.color >> 8), (uint8_t)(c.color >> 16)};
+        int lit = 0;
+        for (int k = 0; k < 2; k++) {
+            std::vector<uint8_t> cov(GlyphCellCoverage(ruby.c_str() + 2 * k, 13, 13, false),
+                                     GlyphCellCoverage(ruby.c_str() + 2 * k, 13, 13, false) + 13 * 13);
+            int x0 = 4 + 3 + 20 * k, y0 = 17;
+            for (int j = 0; j < 13; j++)
+                for (int i = 0; i < 13; i++) {
+                    int x = x0 + i, y = y0 + j;
+                    uint8_t cv = cov[j * 13 + i];
+                    uint8_t* d = expected.data() + (size_t)(47 - y) * DibStride(24, 64) + 3 * x;
+                    for (int ch = 0; ch < 3; ch++)
+                        d[ch] = (uint8_t)(ProductTable[d[ch]][255 - cv] + ProductTable[col[ch]][cv]);
+                    lit += cv > 64;
+                    if (c.shadow && cv > 64) d[3] >>= 2, d[4] >>= 2, d[5] >>= 2;
+                }
+        }
+        ASSERT_GT(lit, 20);  // the glyphs are there
+        RubyBaseExtent = 52;
+        DrawRubyToScreen(ruby.c_str(), 4, 4, 30, c.color);
+        EXPECT_EQ(memcmp(expected.data(), DestSurface.dib.bits, expected.size()), 0)
+            << c.shadow << " " << c.distance << " " << std::hex << c.color;
+        // The layers hold the coverage and the colour times it.
+        SelectGlyphFont(TextFontFace, 13, 13, false, true);
+        const uint8_t* cov = GlyphCellCoverage(ruby.c_str(), 13, 13, false);
+        for (int j = 0; j < 13; j++)
+            for (int i = 0; i < 13; i++) {
+                ASSERT_EQ(GlyphLayer[(17 + j) * 64 + 7 + i], cov[j * 13 + i]);
+                const uint8_t* t = DibRow(&TextColorSurface.dib, 17 + j) + 3 * (7 + i);
+                ASSERT_EQ(t[1], ProductTable[col[1]][cov[j * 13 + i]]);
+            }
+    }
+    ShadeDistanceOn = 0;
+    TextShadow = 0;
 }
 
 }  // namespace
