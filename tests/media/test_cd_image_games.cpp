@@ -311,7 +311,9 @@ TEST(CdImageGames, AResetClosesTheDevice) {
     for (const std::string& l : t.lines)
         if (l.rfind("cd open", 0) == 0 || l == "cd close" || l.rfind("cd play", 0) == 0)
             device.push_back(l.substr(0, 7));
-    EXPECT_EQ(device, (std::vector<std::string>{"cd open", "cd play", "cd clos", "cd open", "cd play"}));
+    // (The window's end closes it once more.)
+    EXPECT_EQ(device,
+              (std::vector<std::string>{"cd open", "cd play", "cd clos", "cd open", "cd play", "cd clos"}));
 }
 
 }  // namespace
