@@ -142,12 +142,11 @@ int LuaPopID(lua_State* L) {
     return 1;
 }
 
-// Given back with its '*', as OVGoto and OVGosub take it.
+// Given back without its '*', as the label operand reader gives it.
 int LuaPopLabel(lua_State* L) {
     OL_settop(L, 0);
-    char label[WordBufferSize + 1];
-    label[0] = '*';
-    ReadLabelOperand(label + 1);
+    char label[WordBufferSize];
+    ReadLabelOperand(label);
     OL_pushstring(L, label);
     return 1;
 }

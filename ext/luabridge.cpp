@@ -16,7 +16,9 @@ extern "C" {
 #include <lualib.h>
 }
 
-#include "archive/gamefile.h"
+#include "archive/arcfile.h"
+#include "archive/ov2.h"
+#include "archive/ova.h"
 #include "ext/lua_messages.h"
 #include "platform/platform.h"
 
@@ -272,12 +274,24 @@ int ReadLuaSource(char* out, const uint8_t* source, int n) {
     return w + 1;
 }
 
+// A Lua source is looked for in the folder, then in the ova archives, then
+// in the ov2 archives; a packed ova entry is unpacked.  False: found nowhere.
+static bool ReadLuaSourceFile(const char* name, std::vector<uint8_t>* out, bool* in_folder) {
+    *in_folder = FolderFileExists(name);
+    if (*in_folder) return PlatReadFile(name, false, out);
+    OvaLookup ova;
+    if (OvaMode && FindOvaEntry(name, &ova) >= 0) return ReadOvaEntry(ova, out);
+    Ov2Lookup ov2;
+    if (FindOv2Entry(name, &ov2) == 1) return ReadOv2Entry(ov2, out);
+    return false;
+}
+
 void RunLuaFile(const char* name) {
     std::vector<uint8_t> bytes;
-    GameFileInfo info;
-    if (!ReadGameFileRaw(name, &bytes, &info)) return;
+    bool in_folder;
+    if (!ReadLuaSourceFile(name, &bytes, &in_folder)) return;
     size_t n = bytes.size();
-    if (info.source == GameFileInFolder) {  // a text-mode read ends at Ctrl-Z
+    if (in_folder) {  // a text-mode read ends at Ctrl-Z
         const void* eof = n ? memchr(bytes.data(), 0x1A, n) : nullptr;
         if (eof) n = (const uint8_t*)eof - bytes.data();
     }

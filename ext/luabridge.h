@@ -60,7 +60,7 @@ int LuaGuarded(lua_State* L) { return LuaRunGuarded(L, Body); }
 // is written twice.  `out` holds 2 * n + 1 bytes; the text is
 // NUL-terminated; the result is the bytes written plus 1.
 int ReadLuaSource(char* out, const uint8_t* source, int n);
-// Loads a Lua source by the engine's one lookup (folder, then archives;
-// packed entries decoded) and runs it; a file found nowhere is skipped.
+// Loads a Lua source from the folder, else the ova archives, else the ov2
+// archives (packed entries decoded) and runs it; found nowhere: skipped.
 // A chunk that fails ends the process with -1.
 void RunLuaFile(const char* name);

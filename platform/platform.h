@@ -83,6 +83,13 @@ void PlatPresent(const uint8_t* bits, int w, int h);
 // 8 ms, the last one flushed when the queue is found empty and before any
 // sleep.
 void PlatPresentRect(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// A picture kept over a rectangle of the window, as a child window would be
+// (a movie playing over the screen): presents that rectangle of `bits` (a
+// w x h picture as above) and keeps its pixels over the same rectangle of
+// every picture of that size presented after, until the next overlay or
+// PlatClearOverlay.  Clearing leaves the window as it is until repainted.
+void PlatPresentOverlay(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+void PlatClearOverlay();
 // What the window shows: copies the pictures presented so far (the last whole
 // one with the rectangles presented after it) into a w x h picture of the
 // same layout; false, leaving it as it was, when no picture of that size was
@@ -142,7 +149,11 @@ void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
 void PlatCursorPos(int* x, int* y);  // in client coordinates
 void PlatShowCursor(bool show);      // the pointer over the window
-void PlatWarpCursor(int x, int y);   // moves the pointer to a client position
+// Moves the pointer onto client pixel x, y and posts WM_MOUSEMOVE there.
+// Until the player moves the pointer, PlatCursorPos and the window's mouse
+// messages give exactly x, y (whatever the scale, and also where the
+// desktop cannot move the pointer).
+void PlatWarpCursor(int x, int y);
 // Headless: true when every click wait is to be answered at once.
 bool PlatClickWaitsAnswered();
 // The first game controller: the ten values of getjoypad, all 0 without one

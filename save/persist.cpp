@@ -13,6 +13,7 @@
 #include "save/namelog.h"
 #include "save/persist_messages.h"
 #include "save/readlog.h"
+#include "save/savepoint.h"
 #include "save/slot_menu.h"
 
 std::string SaveDirectory;
@@ -55,6 +56,7 @@ void SaveReadFlags() {
 
 void SetSavePassDefaults() {
     KidokuMode = 1;
+    SaveOn = 0;  // the *define block takes no savepoints; a reset sets it
     SetSlotMenuPassDefaults();
 }
 

@@ -19,7 +19,7 @@ void LoadNameLogs();          // "Orvaflog.dat", "Orvallog.dat" when asked for
 // name logs asked for; at the main window's destruction and in long waits.
 void SavePersistentData();
 void SaveReadFlags();         // at exit: the read-log written and freed
-void SetSavePassDefaults();   // KidokuMode 1, at every start-up pass
+void SetSavePassDefaults();   // KidokuMode 1, SaveOn 0, at every start-up pass
 bool NameLogsRequested();     // filelog or labellog was given in *define
 
 // A file that could not be written: a message box the first time for that

@@ -42,7 +42,7 @@
 #include "text/textline.h"
 #include "text/textwindow.h"
 
-int SaveOn = 1;
+int SaveOn = 0;
 int NoCommandSavepoints = 0;
 int ErrorSave = 0;
 int GameLoaded = 0;

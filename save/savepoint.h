@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-extern int SaveOn;               // 1 after every reset; savepoints are taken
+extern int SaveOn;               // 1 after every reset (0 in *define); savepoints are taken
 extern int NoCommandSavepoints;  // autosaveoff
 extern int ErrorSave;            // errorsave: ScriptError saves to slot 999
 extern int GameLoaded;           // set by loadgame; the waits clear it

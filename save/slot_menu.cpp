@@ -116,14 +116,8 @@ struct SlotMenu {
 
 }  // namespace
 
-// Moves the pointer to a slot; the hover follows the mouse move it causes
-// (the headless backend moves no pointer of its own, so the move is posted).
-static void PointAt(const SlotMenu& m, int i) {
-    int32_t x = m.left, y = m.Top(i);
-    PlatWarpCursor(x, y);
-    if (PlatIsHeadless())
-        PlatPostMessage(WM_MOUSEMOVE, 0, (intptr_t)((uint32_t)(x & 0xFFFF) | ((uint32_t)(y & 0xFFFF) << 16)));
-}
+// Moves the pointer to a slot; the hover follows the mouse move it causes.
+static void PointAt(const SlotMenu& m, int i) { PlatWarpCursor(m.left, m.Top(i)); }
 
 int32_t RunSaveLoadMenu(int mode, char* caption) {
     if (caption) caption[0] = 0;

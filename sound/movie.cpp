@@ -53,7 +53,7 @@ struct MoviePlayer {
     int sw = 0, sh = 0, stride = 0;  // the screen copy
     std::vector<uint8_t> screen;     // bottom-up BGR, what the window shows
     std::vector<uint8_t> scaled;     // a rectangle partly off the screen, top-down
-    bool presented = false;
+    bool overlay = false;            // its picture stays over whatever the engine presents
     int shown = 0;
     bool paused = false;      // held by a display switch
     bool audio_paused = false;
@@ -125,16 +125,14 @@ void ScaleDue(MoviePlayer* m) {
     }
 }
 
+// The picture goes over its rectangle only: the rest of the window is the
+// engine's.
 void Present(MoviePlayer* m) {
-    int l = m->x < 0 ? 0 : m->x, t = m->y < 0 ? 0 : m->y;
-    int r = m->x + m->w > m->sw ? m->sw - 1 : m->x + m->w - 1;
-    int b = m->y + m->h > m->sh ? m->sh - 1 : m->y + m->h - 1;
-    if (!m->presented) {
-        PlatPresent(m->screen.data(), m->sw, m->sh);
-        m->presented = true;
-    } else if (l <= r && t <= b) {
+    int l = m->x, t = m->y, r = m->x + m->w - 1, b = m->y + m->h - 1;
+    if (m->overlay)
+        PlatPresentOverlay(m->screen.data(), m->sw, m->sh, l, t, r, b);
+    else
         PlatPresentRect(m->screen.data(), m->sw, m->sh, l, t, r, b);
-    }
 }
 
 void Release(MoviePlayer* m) {
@@ -155,6 +153,27 @@ void MovieCloser::operator()(MoviePlayer* m) const {
     delete m;
 }
 
+namespace {
+
+void OpenSound(MoviePlayer* m, const char* utf8_path) {
+    if (!SoundChannels.SoundStarted && !StartDirectSound()) return;
+    std::unique_ptr<MixerSource> sound = OpenFfmpegFile(utf8_path);
+    if (sound) m->audio = MixerOpenSource(std::move(sound));
+}
+
+// A file of sound and no pictures (".mp3", ".wav", ".wma"): it plays, and
+// shows nothing, until its sound ends.
+MoviePtr OpenSoundOnly(MoviePtr m, const char* utf8_path) {
+    OpenSound(m.get(), utf8_path);
+    if (m->audio < 0) return nullptr;
+    m->video_end = true;
+    m->start = PlatTicks();
+    MixerPlayStream(m->audio, false);
+    return m;
+}
+
+}  // namespace
+
 MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_sound) {
     MoviePtr m(new MoviePlayer);
     if (w <= 0 || h <= 0 || w > MaxPictureSide || h > MaxPictureSide) return nullptr;
@@ -162,6 +181,7 @@ MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_
     if (avformat_find_stream_info(m->fmt, nullptr) < 0) return nullptr;
     const AVCodec* codec = nullptr;
     m->vstream = av_find_best_stream(m->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (m->vstream < 0 && with_sound) return OpenSoundOnly(std::move(m), utf8_path);
     if (m->vstream < 0 || !codec) return nullptr;
     AVStream* st = m->fmt->streams[m->vstream];
     m->dec = avcodec_alloc_context3(codec);
@@ -187,10 +207,7 @@ MoviePtr OpenMovie(const char* utf8_path, int x, int y, int w, int h, bool with_
         DestSurface.dib.width == m->sw && DestSurface.dib.height == m->sh &&
         DestSurface.dib.infoHeader.bitCount == 24)
         memcpy(m->screen.data(), DestSurface.dib.bits, m->screen.size());
-    if (with_sound && (SoundChannels.SoundStarted || StartDirectSound())) {
-        std::unique_ptr<MixerSource> sound = OpenFfmpegFile(utf8_path);
-        if (sound) m->audio = MixerOpenSource(std::move(sound));
-    }
+    if (with_sound) OpenSound(m.get(), utf8_path);
     m->start = PlatTicks();
     if (m->audio >= 0) MixerPlayStream(m->audio, false);
     return m;
@@ -234,8 +251,9 @@ void RewindMovie(MoviePlayer* m) {
     SoundTrace("movie rewind");
     int64_t to = m->fmt->start_time != AV_NOPTS_VALUE ? m->fmt->start_time : 0;
     av_seek_frame(m->fmt, -1, to, AVSEEK_FLAG_BACKWARD);
-    avcodec_flush_buffers(m->dec);
-    m->demux_end = m->video_end = m->have_next = false;
+    if (m->dec) avcodec_flush_buffers(m->dec);
+    m->demux_end = m->have_next = false;
+    m->video_end = m->vstream < 0;  // a file of sound alone has no pictures
     m->first_pts = AV_NOPTS_VALUE;
     m->last_t = 0;
     m->shown = 0;
@@ -285,14 +303,19 @@ bool StartGraph(const char* name, const std::string& path, const int32_t rect[4]
         return false;
     }
     SoundTrace("movie open \"%s\" rect=%d,%d,%d,%d", name, rect[0], rect[1], rect[2], rect[3]);
+    Graph->overlay = true;  // as a child window over the main one
     PaintSuspended = 1;
     MovieGraphActive = 1;
     SetMovieGain(Graph.get(), GraphMillibels(BgmVolume));
     return true;
 }
 
+// The movie's picture leaves the window; the engine repaints what it covered.
 void ReleaseGraph() {
-    if (Graph) SoundTrace("movie stop frames=%d", MovieFramesShown(Graph.get()));
+    if (Graph) {
+        SoundTrace("movie stop frames=%d", MovieFramesShown(Graph.get()));
+        PlatClearOverlay();
+    }
     CloseMovie(&Graph);
     MovieGraphActive = 0;
     PaintSuspended = 0;
@@ -377,7 +400,10 @@ void PlayMovie() {
     }
     if (Graph) ReleaseGraph();
     std::string path;
-    if (!ResolveMovie(name, &path, &MovieTempFile)) return;
+    if (!ResolveMovie(name, &path, &MovieTempFile)) {
+        MovieAsync = MovieLoop = 0;  // nothing plays: painting is the engine's
+        return;
+    }
     if (!StartGraph(name, path, MovieRect)) {
         DropTempFile(&MovieTempFile);
         MovieAsync = 0;

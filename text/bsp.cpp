@@ -86,7 +86,6 @@ static void PointAt(int i) {
     const Sprite& s = Sprites[n];
     int32_t x = s.x + GetCellWidth(&s.surface) / 2, y = s.y + s.surface.dib.height / 2;
     PlatWarpCursor(x, y);
-    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
 }
 
 static bool Held(int vk) { return GetForegroundKeyState(vk) != 0; }

@@ -340,7 +340,6 @@ static void MovePointerToEntry(int hovered, int step) {
                 }
     }
     PlatWarpCursor(x, y);
-    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
 }
 
 int32_t ButtonWait() {
@@ -535,7 +534,6 @@ int32_t ButtonWait() {
                 if (o.escPointOn && hovered >= 0) {
                     AwaitRelease(VK_ESCAPE);
                     PlatWarpCursor(o.escX, o.escY);
-                    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(o.escX, o.escY));
                 } else {
                     return KeyResult(VK_ESCAPE, -10);
                 }

@@ -135,6 +135,7 @@ void Cmd_textfield() {
     std::string text(start, SjisCutLength(start, strlen(start), InputTextSize - 1));
     PlatTextFieldOpen(op[0], op[1], op[2] - op[0] + 1, op[3] - op[1] + 1, op[4], op[5], text.c_str());
     Clicked = 0;
+    bool answered = PlatClickWaitsAnswered();  // headless: one click at once
     for (;;) {
         if (!PumpMessage()) {
             AdvanceAnimation();
@@ -153,6 +154,8 @@ void Cmd_textfield() {
                 else Clicked = 1;
             }
         }
+        if (answered) Clicked = 1;
+        answered = false;
         if (!Clicked) continue;
         Clicked = 0;
         std::string answer = PlatTextFieldText();

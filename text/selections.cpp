@@ -96,7 +96,6 @@ static void MovePointerTo(const Layout& l, int32_t j) {
         y = TextOriginY + l.rows[j] * TextLineAdvance;
     }
     PlatWarpCursor(x, y);
-    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
 }
 
 int32_t SelectionWait(int32_t count, int32_t column, int32_t row, const char (*texts)[SelectTextSize]) {

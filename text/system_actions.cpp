@@ -133,10 +133,7 @@ static void DrawAtPixel(int32_t x, int32_t y, const char* text, uint32_t color) 
 }
 
 // Moves the pointer; the move it makes reaches the waits as a message.
-static void MovePointer(int32_t x, int32_t y) {
-    PlatWarpCursor(x, y);
-    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
-}
+static void MovePointer(int32_t x, int32_t y) { PlatWarpCursor(x, y); }
 
 int AskYesNo(const char* question) {
     uint32_t high = MenuSelectColors[0], normal = MenuSelectColors[1];

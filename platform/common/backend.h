@@ -57,8 +57,9 @@ extern const PlatBackend HeadlessBackend;
 extern const PlatBackend* Backend;
 
 // Keeps the copy of the presented pictures that PlatReadWindow reads
-// (window.cpp); rectangle inclusive and clamped.
-void MirrorPresented(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
+// (window.cpp); rectangle inclusive and clamped.  Gives the picture for the
+// backend: bits, or the copy when the overlay lies over the rectangle.
+const uint8_t* MirrorPresented(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
 
 // ---- queue operations for the backends ----------------------------------------
 

@@ -38,6 +38,7 @@ void PlatResetForTests() {
     ResetSignalsForTests();
     Failed = false;
     AtExitCount = 0;
+    PlatClearOverlay();
     PlatOptions opt;
     opt.headless = true;
     PlatInit(opt);
@@ -88,8 +89,7 @@ void PlatSetFullScreen(bool on) { Backend->set_full_screen(on); }
 bool PlatIsFullScreen() { return Backend->is_full_screen(); }
 void PlatPresent(const uint8_t* bits, int w, int h) {
     if (!bits || w <= 0 || h <= 0) return;
-    MirrorPresented(bits, w, h, 0, 0, w - 1, h - 1);
-    Backend->present(bits, w, h);
+    Backend->present(MirrorPresented(bits, w, h, 0, 0, w - 1, h - 1), w, h);
 }
 
 uint32_t PlatTicks() { return Backend->ticks(); }
@@ -102,7 +102,12 @@ void PlatCursorPos(int* x, int* y) {
     if (y) *y = cy;
 }
 void PlatShowCursor(bool show) { Backend->show_cursor(show); }
-void PlatWarpCursor(int x, int y) { Backend->warp_cursor(x, y); }
+// The move reaches the window at exactly x, y, also where the desktop does
+// not let the pointer be moved.
+void PlatWarpCursor(int x, int y) {
+    Backend->warp_cursor(x, y);
+    PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(x, y));
+}
 bool PlatClickWaitsAnswered() { return Backend->click_waits(); }
 
 int DefaultBoxAnswer(uint32_t flags) { return (flags & 0xF) == MB_YESNO ? IDYES : IDOK; }

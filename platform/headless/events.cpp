@@ -50,8 +50,9 @@ static bool ParseInt(const std::string& s, long long lo, long long hi, long long
 
 int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* error) {
     std::string text = line ? line : "";
-    size_t hash = text.find('#');
-    if (hash != std::string::npos) text.resize(hash);
+    // Comments are whole lines: '#' elsewhere is a character of the line.
+    size_t first = text.find_first_not_of(" \t");
+    if (first != std::string::npos && text[first] == '#') return 0;
     std::istringstream in(text);
     std::vector<std::string> w;
     for (std::string t; in >> t;) w.push_back(t);
@@ -116,16 +117,14 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
                                          : 0;
         if (!e.n) return fail("'answer' takes yes, no, ok or cancel, not '" + w[2] + "'");
     } else if (!strcasecmp(name.c_str(), "input") || !strcasecmp(name.c_str(), "list-text")) {
-        // The rest of the line after the word, spaces inside kept.
+        // The rest of the line after the word and the one blank after it,
+        // as written: blanks and '#' are part of the answer.
         e.kind = !strcasecmp(name.c_str(), "input") ? EvInput : EvListText;
         size_t at = text.find_first_not_of(" \t");
         at = text.find_first_of(" \t", at);           // after the time
         at = text.find_first_not_of(" \t", at);
         at = text.find_first_of(" \t", at);           // after the word
-        std::string rest = at == std::string::npos ? "" : text.substr(at);
-        size_t b = rest.find_first_not_of(" \t"), z = rest.find_last_not_of(" \t");
-        rest = b == std::string::npos ? "" : rest.substr(b, z - b + 1);
-        e.text = Utf8ToCp932(rest);
+        e.text = Utf8ToCp932(at == std::string::npos ? "" : text.substr(at + 1));
     } else if (!strcasecmp(name.c_str(), "input-cancel")) {
         e.kind = EvInputCancel;
         if (!(bad = want(0)).empty()) return fail(bad);

@@ -48,6 +48,8 @@ struct HeadlessState {
     bool field_open = false;
     std::string field_text;
     std::vector<int> field_keys;
+    bool modal = false;           // a dialog waits for its answer: player input is dropped
+    bool input_defaulted = false; // an input dialog was cancelled for want of an answer
 };
 
 static HeadlessState H;
@@ -204,7 +206,28 @@ static uintptr_t MouseFlags(int also_down) {
 
 static std::string Absolute(const std::string& path);
 
+// While a dialog waits for its answer the player's clicks and keys go to it,
+// not to the game: they are dropped, the pointer and the held keys only
+// following them.  true when `e` was such an event.
+static bool DroppedByDialog(const HeadlessEvent& e) {
+    if (!H.modal) return false;
+    switch (e.kind) {
+    case EvClick: case EvRClick: case EvMClick: case EvWheel: case EvKey:
+        return true;
+    case EvMove:
+        H.cursor_x = e.x;
+        H.cursor_y = e.y;
+        return true;
+    case EvKeyDown: case EvKeyUp:
+        H.keys[e.n & 0xFF] = e.kind == EvKeyDown;
+        return true;
+    default:
+        return false;
+    }
+}
+
 static void Inject(const HeadlessEvent& e) {
+    if (DroppedByDialog(e)) return;
     intptr_t pt = MakePointParam(e.x, e.y);
     switch (e.kind) {
     case EvClick:
@@ -488,10 +511,12 @@ static std::string Escaped(const std::string& utf8) {
     return out;
 }
 
+template <class Queue>
+static bool WaitForAnswer(const Queue& q, HeadlessEventKind kind, HeadlessEventKind also);
+
 static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
-    PumpEvents();  // answers due by now
     int answer = DefaultBoxAnswer(flags);
-    if (!H.answers.empty()) {
+    if (WaitForAnswer(H.answers, EvAnswer, EvAnswer)) {
         answer = FitAnswer(H.answers.front(), flags);
         H.answers.erase(H.answers.begin());
     }
@@ -560,16 +585,27 @@ std::string HeadlessMenuText() {
     return t;
 }
 
-// Waits for an answer as a dialog's own loop would, the clock moving 1 ms
-// a pass; false when none is due and no event is left to come.
+// An answer of this kind is still to come.
+static bool AnswerToCome(HeadlessEventKind kind, HeadlessEventKind also) {
+    for (size_t i = H.next_event; i < H.events.size(); i++)
+        if (H.events[i].kind == kind || H.events[i].kind == also) return true;
+    return false;
+}
+
+// Waits for an answer of its kind (an event `kind` or `also`) as a dialog's
+// own loop would, the clock moving 1 ms a pass; what comes due meanwhile is
+// posted, but for the player's input, which the dialog keeps from the game.
+// false when none is due and none is to come.
 template <class Queue>
-static bool WaitForAnswer(const Queue& q) {
-    for (;;) {
-        PumpEvents();
-        if (!q.empty()) return true;
-        if (H.next_event >= H.events.size()) return false;
+static bool WaitForAnswer(const Queue& q, HeadlessEventKind kind, HeadlessEventKind also) {
+    PumpEvents();  // due before the dialog opened
+    H.modal = true;
+    while (q.empty() && AnswerToCome(kind, also)) {
         Advance(1);
+        PumpEvents();
     }
+    H.modal = false;
+    return !q.empty();
 }
 
 static void NoteDialog(const char* kind, const char* caption, const std::string& text, const std::string& answer) {
@@ -585,7 +621,14 @@ static void NoteDialog(const char* kind, const char* caption, const std::string&
 }
 
 int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit) {
-    if (!WaitForAnswer(H.inputs)) {
+    if (!WaitForAnswer(H.inputs, EvInput, EvInputCancel) && !text->empty() && !H.input_defaulted) {
+        // A field that holds a default closes with it, as Cancel does; a
+        // dialog reopened after that has nothing more to answer with.
+        H.input_defaulted = true;
+        NoteDialog("input", caption, prompt ? prompt : "", "(default)");
+        return IDCANCEL;
+    }
+    if (H.inputs.empty()) {
         fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
                 Cp932ToUtf8(caption ? caption : "").c_str());
         NoteDialog("input", caption, prompt ? prompt : "", "(none)");
@@ -594,6 +637,7 @@ int HeadlessInputDialog(const char* caption, const char* prompt, std::string* te
     }
     std::pair<bool, std::string> a = H.inputs.front();
     H.inputs.erase(H.inputs.begin());
+    H.input_defaulted = false;
     NoteDialog("input", caption, prompt ? prompt : "", a.first ? "(cancel)" : a.second);
     if (a.first) return IDCANCEL;
     *text = a.second;
@@ -604,7 +648,7 @@ int HeadlessInputDialog(const char* caption, const char* prompt, std::string* te
 void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
                           void (*moved)(const PlatSlider*, int, void*), void* user) {
     std::string answer;
-    if (WaitForAnswer(H.sliders)) {
+    if (WaitForAnswer(H.sliders, EvSlider, EvSlider)) {
         std::vector<int> v = H.sliders.front();
         H.sliders.erase(H.sliders.begin());
         for (int i = 0; i < count && i < (int)v.size(); i++) {
@@ -622,7 +666,7 @@ void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
 // comes), ListTyped with the text typed in *typed.
 static int TakeListAnswer(std::string* typed) {
     int n = -1;
-    if (WaitForAnswer(H.lists)) {
+    if (WaitForAnswer(H.lists, EvList, EvListText)) {
         n = H.lists.front();
         H.lists.erase(H.lists.begin());
     }
@@ -680,6 +724,7 @@ bool HeadlessTextFieldIsOpen() { return H.field_open; }
 const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
 
 void HeadlessClearDialogs() {
+    H.input_defaulted = false;
     H.dialogs.clear();
     H.inputs.clear();
     H.sliders.clear();

@@ -3,7 +3,8 @@
 // are its hooks for tests and for the events-file parser.
 //
 // Events file: one event a line, `TIME_MS EVENT ARGS`, TIME_MS being virtual
-// milliseconds since PlatInit; '#' starts a comment.  Events:
+// milliseconds since PlatInit; a line whose first non-blank character is '#'
+// is a comment.  Events:
 //   click X Y, rclick X Y, mclick X Y   button down and up at X,Y
 //   move X Y                            pointer move
 //   wheel N                             N notches (N > 0 away from the user)
@@ -12,8 +13,9 @@
 //   close                               WM_CLOSE
 //   answer yes|no|ok|cancel             the answer of the next message box
 //   input TEXT                          the answer of the next input dialog
-//                                       (the rest of the line, UTF-8), or
-//                                       the text of the open edit field
+//                                       (the rest of the line after one
+//                                       blank, as written, UTF-8), or the
+//                                       text of the open edit field
 //   input-cancel                        Esc in the next input dialog
 //   slider N [N ...]                    the positions of the next slider
 //                                       dialog's sliders, then it closes
@@ -28,11 +30,15 @@
 // their time; a wheel event posts one WM_MOUSEWHEEL a notch.  Key and button
 // state and the pointer position follow the messages as the program takes
 // them, so a button is down between taking its down and its up message.
-// A dialog takes the first answer of its kind that is due; with none due it
-// waits, moving the clock, for the next one.  A dialog left without answers
-// takes Cancel (an input dialog then ends the run with status 1, as nobody
-// could close it).  While an edit field is open, key events for Tab, Enter
-// and Esc go to the field.
+// A dialog or message box takes the first answer of its kind that is due;
+// with none due it waits, moving the clock, for the next one of its kind
+// still to come, and the clicks, keys, moves and wheel turns that come due
+// meanwhile are dropped (only the pointer and the held keys follow them).
+// With no answer left a message box takes its default button, an input
+// dialog holding a default text takes Cancel (closing with the default;
+// without one, or reopened after that, the run ends with status 1, as
+// nobody could close it) and the other dialogs take Cancel.  While an edit
+// field is open, key events for Tab, Enter and Esc go to the field.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 
 #include <string>
@@ -73,6 +74,30 @@ static void WindowToClient(int wx, int wy, int* cx, int* cy) {
     double x = (wx - f.x) * ClientW / f.w, y = (wy - f.y) * ClientH / f.h;
     *cx = (int)(x < 0 ? x - 0.999 : x);  // toward minus infinity
     *cy = (int)(y < 0 ? y - 0.999 : y);
+}
+
+// The last warp: the client position asked for, the window pixel the
+// pointer was sent to and the one it left.  Until the player moves the
+// pointer, that client position is where the pointer is: a window pixel
+// covers a fraction of a client pixel (or several) at other scales, and a
+// desktop may refuse to move the pointer at all.
+static struct {
+    bool on;
+    int x, y;      // client
+    int wx, wy;    // window: the target
+    int fx, fy;    // window: where the pointer was
+} Warp;
+
+// The warped client position when the pointer is still at the warp's ends.
+static bool AtWarp(int wx, int wy, int* cx, int* cy) {
+    if (!Warp.on) return false;
+    if ((wx != Warp.wx || wy != Warp.wy) && (wx != Warp.fx || wy != Warp.fy)) {
+        Warp.on = false;
+        return false;
+    }
+    *cx = Warp.x;
+    *cy = Warp.y;
+    return true;
 }
 
 // ---- keys ----------------------------------------------------------------------------
@@ -154,7 +179,7 @@ static uintptr_t MouseFlags() {
 
 static intptr_t ClientPoint(int wx, int wy) {
     int x, y;
-    WindowToClient(wx, wy, &x, &y);
+    if (!AtWarp(wx, wy, &x, &y)) WindowToClient(wx, wy, &x, &y);
     return MakePointParam(x, y);
 }
 
@@ -178,6 +203,7 @@ static void PumpEvents() {
                        e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 // The texture still holds the picture: drawing it again is enough.
                 RenderPending = true;
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) Warp.on = false;  // other pixels now
                 PostOnce(WM_PAINT);
             } else if (e.window.event == SDL_WINDOWEVENT_RESTORED) {
                 RenderPending = true;
@@ -245,26 +271,53 @@ static void Sleep(uint32_t ms) {
     SDL_Delay(ms);
 }
 
-static void CursorPos(int* x, int* y) {
-    int wx = 0, wy = 0;
+static void PointerInWindow(int* wx, int* wy) {
+    *wx = *wy = 0;
     if (Window && SDL_GetMouseFocus() != Window) {
         int gx, gy, px, py;
         SDL_GetGlobalMouseState(&gx, &gy);
         SDL_GetWindowPosition(Window, &px, &py);
-        wx = gx - px;
-        wy = gy - py;
+        *wx = gx - px;
+        *wy = gy - py;
     } else {
-        SDL_GetMouseState(&wx, &wy);
+        SDL_GetMouseState(wx, wy);
     }
-    WindowToClient(wx, wy, x, y);
+}
+
+static void CursorPos(int* x, int* y) {
+    int wx, wy;
+    PointerInWindow(&wx, &wy);
+    if (!AtWarp(wx, wy, x, y)) WindowToClient(wx, wy, x, y);
 }
 
 static void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+// To the window pixel under the centre of client pixel x, y; at scales of
+// 1 or more the one of its neighbours that lies within that client pixel.
 static void WarpCursor(int x, int y) {
     if (!Window) return;
     Fit f = PictureRect();
-    SDL_WarpMouseInWindow(Window, (int)(f.x + x * f.w / ClientW), (int)(f.y + y * f.h / ClientH));
+    int wx = (int)floor(f.x + (x + 0.5) * f.w / ClientW), wy = (int)floor(f.y + (y + 0.5) * f.h / ClientH);
+    for (int d : {0, 1, -1}) {
+        int cx, cy;
+        WindowToClient(wx + d, wy, &cx, &cy);
+        if (cx == x) {
+            wx += d;
+            break;
+        }
+    }
+    for (int d : {0, 1, -1}) {
+        int cx, cy;
+        WindowToClient(wx, wy + d, &cx, &cy);
+        if (cy == y) {
+            wy += d;
+            break;
+        }
+    }
+    int fx, fy;
+    PointerInWindow(&fx, &fy);
+    Warp = {true, x, y, wx, wy, fx, fy};
+    SDL_WarpMouseInWindow(Window, wx, wy);
 }
 
 static bool ClickWaits() { return false; }

@@ -390,7 +390,7 @@ TEST_F(LuaBridge, PopsReadTheScriptText) {
     EXPECT_EQ(Global("a"), "42");
     EXPECT_EQ(Global("b"), "abcd");
     EXPECT_EQ(Global("d"), "word");
-    EXPECT_EQ(Global("e"), "*lab");
+    EXPECT_EQ(Global("e"), "lab");
     EXPECT_EQ(Global("f"), "7");
     EXPECT_EQ(Global("g"), "8");
     Run("cs = tostring(c1) .. tostring(c2) .. tostring(c3)");

@@ -113,6 +113,46 @@ TEST(LuaGames, SourcesFromArchives) {
     ExpectQuiet(RunGame(dir));
 }
 
+// Lua sources are looked for in the folder, then the ova archives, then the
+// ov2 archives: each file below is in every place after the first that
+// holds it, and says where it was read from.
+TEST(LuaGames, SourcesSearchFolderThenOvaThenOv2) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\nova\nluasub check\ngame\n*start\ncheck\n"
+                     "if $1 != \"ova folder ova\" fail_order\nend\n");
+    WriteGameFile(dir, "ovlua.dll", "");
+    WriteGameFile(dir, "a.lua", "a = 'folder'\n");
+    std::string check =
+        "function OVCOM_check() OL_dofile('a.lua') OL_require('b') "
+        "OVSetStrValue(1, sys .. ' ' .. a .. ' ' .. b) end\n";
+    WriteGameFile(dir, "arc.ova",
+                  arcpack::PackOva({{"system.lua", arcpack::Stored, "sys = 'ova'\n" + check},
+                                    {"a.lua", arcpack::Stored, "a = 'ova'\n"},
+                                    {"b.lua", arcpack::Lzss, "b = 'ova'\n"}}));
+    WriteGameFile(dir, "00.ov2", arcpack::PackOv2({{"system.lua", "sys = 'ov2'\n" + check},
+                                                   {"a.lua", "a = 'ov2'\n"},
+                                                   {"b.lua", "b = 'ov2'\n"}}));
+    ExpectQuiet(RunGame(dir));
+}
+
+// "system.lua" runs at the first reset, after *define: a savepoint hook bound
+// there is called from the story on, none being taken in the define block.
+TEST(LuaGames, SavepointHookBoundInTheDefineBlock) {
+    RunResult r = PlayLua(
+        "*define\nluacall savepoint\nluasub count\ngame\n*start\n"
+        "mov %1,1\ncount %2\nif %2 != 2 fail_savepoints\nend\n",
+        "n = 0\nfunction OVCALL_savepoint() n = n + 1 end\n"
+        "function OVCOM_count() OVSetIntValue(OVPopIntRef(), n) end\n");
+    ExpectQuiet(r);
+}
+
+// OVPopLabel gives the name without its '*', as OVGoto wants it added.
+TEST(LuaGames, PoppedLabelGoesToOVGoto) {
+    RunResult r = PlayLua("*define\nluasub jump\ngame\n*start\njump *There\nfail_jump\n*there\nend\n",
+                          "function OVCOM_jump() OVGoto('*' .. OVPopLabel()) end\n");
+    ExpectQuiet(r);
+}
+
 TEST(LuaGames, TextHooks) {
     struct Case {
         const char* kind;

@@ -36,6 +36,7 @@ TEST(GuiGames, MenuDialogsAndBoxesFromTheEventsFile) {
     opt.events =
         "400 menudump " + dir + "/menu.txt\n"
         "600 input ab\n"         // refused: half width
+        "600 answer ok\n"        // its box waits for the answer
         "601 input 太郎\n"
         "601 answer yes\n"       // yesnobox
         "601 answer cancel\n"    // okcancelbox
@@ -61,6 +62,52 @@ TEST(GuiGames, AnInputDialogWithoutAnAnswerEndsTheRun) {
     RunResult r = RunGame(dir);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("has no answer in the events file"), std::string::npos) << r.err;
+}
+
+// The runner answers as a player at the keyboard would: a box waits for the
+// answer still to come (the click meanwhile goes to the box, so the click
+// wait after it waits for the next one); only the box after the last answer
+// takes its default; an input dialog takes the rest of its line as written;
+// one with a default and no answer left closes with the default.
+TEST(GuiGames, AnswersAndInputAsAPlayerGivesThem) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\n"
+                "yesnobox %1,\"q\",\"c\"\n"
+                "resettimer\nclick\ngettimer %2\n"
+                "yesnobox %3,\"q\",\"c\"\n"
+                "inputstr $4,\"p\",20,0\n"
+                "input $5,\"p\",\"def\",10,0\n"
+                "csvopen \"out.csv\",\"w\"\ncsvwrite %1,%2,%3,$4,$5\ncsvclose\nend\n");
+    RunOptions opt;
+    opt.events =
+        "# the box opens at once; its answer comes later\n"
+        "900 click 5 5\n"
+        "1000 answer no\n"
+        "2000 click 5 5\n"
+        "2100 input  a # b \n";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string csv;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
+    // The click wait began at 1000 ms and ended with the click at 2000 ms.
+    EXPECT_EQ(csv.substr(0, csv.find_last_not_of("\r\n") + 1), "0,1000,1, a # b ,def");
+}
+
+// With --click-waits a textfield ends at once, keeping its text.
+TEST(GuiGames, ClickWaitsEndATextfield) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\nmov $0,\"abc\"\ntextfield $0,0,0,99,19,10,10,0\ngetret %1\n"
+                "csvopen \"out.csv\",\"w\"\ncsvwrite $0,%1\ncsvclose\nend\n");
+    RunOptions opt;
+    opt.click_waits = true;
+    opt.max_ms = -1;
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string csv;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
+    EXPECT_EQ(csv.substr(0, csv.find_last_not_of("\r\n") + 1), "abc,0");
 }
 
 }  // namespace

@@ -499,8 +499,11 @@ TEST(GuiEvents, DialogAndMenuEventsParseAndRefuseBadLines) {
     }
     HeadlessEvent ev;
     std::string error;
+    // The rest of the line as written, after the one blank that ends the word.
     ASSERT_EQ(HeadlessParseEventLine("7 input  山田 太郎  ", &ev, &error), 1);
-    EXPECT_EQ(ev.text, Cp932("山田 太郎"));
+    EXPECT_EQ(ev.text, Cp932(" 山田 太郎  "));
+    ASSERT_EQ(HeadlessParseEventLine("7 input #1 # not a comment", &ev, &error), 1);
+    EXPECT_EQ(ev.text, "#1 # not a comment");
     ASSERT_EQ(HeadlessParseEventLine("7 slider 1 -2 3", &ev, &error), 1);
     EXPECT_EQ(ev.values, (std::vector<int>{1, -2, 3}));
 }

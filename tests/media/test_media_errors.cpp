@@ -14,6 +14,7 @@
 #include "sound/aviwrite.h"
 #include "sound/aviwrite_commands.h"
 #include "sound/cd_commands.h"
+#include "sound/movie.h"
 #include "sound/movie_commands.h"
 #include "sound/window_sound.h"
 #include "tests/support/engine_fixture.h"
@@ -87,8 +88,11 @@ TEST_F(MediaErrors, MissingFiles) {
     EXPECT_EQ(Fatal(Cmd_play, "\"none.mid\""), "ロードエラー: ファイルnone.midを開けません。");
     // Under noloaderror nothing happens, and every option is read.
     NoLoadError = 1;
-    EXPECT_TRUE(Runs(Cmd_movie, "\"none.mpg\",pos,1,2,3,4,click,loop"));
-    EXPECT_EQ(ReadPosition, (int)std::string("\"none.mpg\",pos,1,2,3,4,click,loop").size());
+    EXPECT_TRUE(Runs(Cmd_movie, "\"none.mpg\",pos,1,2,3,4,click,loop,async"));
+    EXPECT_EQ(ReadPosition, (int)std::string("\"none.mpg\",pos,1,2,3,4,click,loop,async").size());
+    // No movie: the loop and async flags are clear, painting is the engine's.
+    EXPECT_EQ(MovieAsync, 0);
+    EXPECT_EQ(MovieLoop, 0);
     IntVariables[3] = 7;
     EXPECT_TRUE(Runs(Cmd_mpegplay2, "%3,\"none.mpg\",1"));
     EXPECT_EQ(IntVariables[3], 0);

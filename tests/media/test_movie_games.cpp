@@ -14,6 +14,7 @@
 
 #include "tests/media/media_files.h"
 #include "tests/media/media_run.h"
+#include "tests/sound/voice_files.h"
 
 namespace {
 
@@ -147,6 +148,64 @@ TEST(MovieGames, AsyncPictureInItsRectangle) {
     EXPECT_NEAR(inside[0], inside[2], 3);
     EXPECT_EQ(PixelOf(bmp, 99, 70), (std::vector<int>{0, 255, 0}));
     EXPECT_EQ(PixelOf(bmp, 164, 70), (std::vector<int>{0, 255, 0}));
+}
+
+// An async movie's picture stays over its rectangle, and only there,
+// whatever the engine paints: its first picture leaves what the script drew
+// meanwhile around it, the last one stays after the movie ended, until
+// movie stop gives the rectangle back.
+TEST(MovieGames, AsyncPictureStaysOverThePaintedScreen) {
+    struct Case {
+        const char* what;
+        const char* story;
+        int grey_frame;  // the picture inside, -1 for the red screen
+    } cases[] = {
+        {"playing", "bg #0000ff,1\nmovie \"op.mpg\",pos,0,0,100,100,async\nbg #ff0000,1\nwait 300\n", 7},
+        {"ended", "movie \"op.mpg\",pos,0,0,100,100,async\nwait 600\nbg #ff0000,1\nwait 100\n", 9},
+        {"stopped", "movie \"op.mpg\",pos,0,0,100,100,async\nwait 600\nmovie stop\nbg #ff0000,1\nwait 100\n", -1},
+    };
+    for (const Case& c : cases) {
+        std::string dir = GameWithMovie(false);
+        std::string frame = dir + ".bmp";
+        TracedRun t = PlayTracedGame(dir, std::string("*define\ngame\n*start\n") + c.story + "end\n",
+                                     {"", "", frame});
+        EXPECT_QUIET_END(t);
+        std::string bmp;
+        ASSERT_TRUE(ReadGameFileBytes(dir, "../" + dir.substr(dir.rfind('/') + 1) + ".bmp", &bmp)) << c.what;
+        EXPECT_EQ(PixelOf(bmp, 150, 150), (std::vector<int>{0, 0, 255})) << c.what;
+        EXPECT_EQ(PixelOf(bmp, 100, 50), (std::vector<int>{0, 0, 255})) << c.what;
+        std::vector<int> inside = PixelOf(bmp, 50, 50);
+        if (c.grey_frame < 0) {
+            EXPECT_EQ(inside, (std::vector<int>{0, 0, 255})) << c.what;
+        } else {
+            EXPECT_EQ(FrameOfGrey(inside[1]), c.grey_frame) << c.what;
+            EXPECT_NEAR(inside[0], inside[2], 3) << c.what;
+        }
+    }
+}
+
+// mpegplay, mpegplay2 and movie play a file of sound alone to its end,
+// showing nothing.
+TEST(MovieGames, SoundOnlyFilesPlayToTheirEnd) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "tone.wav", ToneWav(0.3, 440, 22050, 1));
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nbg #ff0000,1\n"
+                                 "mpegplay2 %1,\"tone.wav\",1\nif %1 != 1 fail_played\n"
+                                 "mpegplay \"tone.wav\",0\nmovie \"tone.wav\"\nend\n");
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> movie = TraceLines(t, "movie");
+    ASSERT_EQ(movie.size(), 6u) << t.run.err;
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(movie[2 * i], "movie open \"tone.wav\" rect=0,0,640,480");
+        EXPECT_EQ(movie[2 * i + 1], "movie stop frames=0");
+    }
+    int first = TraceTime(t, "movie open \"tone.wav\" rect=0,0,640,480", 0);
+    int stop = TraceTime(t, "movie stop frames=0", 0);
+    int last = TraceTime(t, "movie stop frames=0", 2);
+    EXPECT_GE(stop - first, 300);
+    EXPECT_LE(stop - first, 340);
+    EXPECT_GE(last - first, 900);
 }
 
 TEST(MovieGames, AviDevice) {

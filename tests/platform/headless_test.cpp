@@ -81,7 +81,6 @@ TEST(Events, ParserTable) {
         {"0 click 10 20", EvClick, 0, 10, 20, 0},
         {"  1500\trclick 0 -3  ", EvRClick, 1500, 0, -3, 0},
         {"7 mclick 32767 -32768", EvMClick, 7, 32767, -32768, 0},
-        {"9 move 5 6 # comment", EvMove, 9, 5, 6, 0},
         {"9 wheel -3", EvWheel, 9, 0, 0, -3},
         {"9 WHEEL 2", EvWheel, 9, 0, 0, 2},
         {"1 key a", EvKey, 1, 0, 0, 'A'},
@@ -135,6 +134,7 @@ TEST(Events, ParserTable) {
         {"10 key ab", "unknown key name"},
         {"10 key !", "unknown key name"},
         {"10 close now", "0 arguments"},
+        {"9 move 5 6 # comments are whole lines", "2 arguments"},
         {"10 answer maybe", "yes, no, ok or cancel"},
         {"99999999999999999999 close", "time"},
     };
@@ -318,15 +318,30 @@ TEST(Boxes, RecordedAnsweredAndPrinted) {
     EXPECT_TRUE(HeadlessBoxes().empty());
 }
 
+// A box takes the next answer, waiting on the clock for it; only with no
+// answer left in the file does it answer by itself.  Clicks and keys due
+// while it waits go to the box, not to the program; other events are posted.
 TEST(Boxes, AnswersFromTheEventsFile) {
     ScratchDir dir;
     PlatOptions opt;
-    opt.events_file = EventsFile(dir, "0 answer no\n100 answer cancel\n");
+    opt.events_file = EventsFile(dir, "0 answer no\n50 click 1 1\n60 key a\n70 move 7 8\n80 keydown b\n"
+                                      "90 menu 40001\n100 answer cancel\n");
     FreshPlatform(opt);
     EXPECT_EQ(PlatMessageBox("q", "c", MB_YESNO, true), IDNO);
-    EXPECT_EQ(PlatMessageBox("q", "c", MB_OKCANCEL, true), IDOK);  // not yet due
-    PlatSleep(100);
-    EXPECT_EQ(PlatMessageBox("q", "c", MB_OKCANCEL, true), IDCANCEL);
+    EXPECT_EQ(HeadlessElapsed(), 0u);
+    EXPECT_EQ(PlatMessageBox("q", "c", MB_OKCANCEL, true), IDCANCEL);  // waited for it
+    EXPECT_EQ(HeadlessElapsed(), 100u);
+    std::vector<PlatMsg> got = TakeAll();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].message, (uint32_t)WM_COMMAND);
+    int x, y;
+    PlatCursorPos(&x, &y);
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 8);
+    EXPECT_TRUE(PlatKeyDown('B'));  // held through the box
+    uint64_t t = HeadlessElapsed();
+    EXPECT_EQ(PlatMessageBox("q", "c", MB_OKCANCEL, true), IDOK);  // none left: at once
+    EXPECT_EQ(HeadlessElapsed(), t);
 }
 
 TEST(Window, StateAndDisplay) {

@@ -98,7 +98,7 @@ struct Xvfb {
     pid_t pid = -1;
     Display* dpy = nullptr;
     std::string name, why;
-    Xvfb() {
+    explicit Xvfb(int width = ScreenW, int height = ScreenH) {
         if (access("/usr/bin/Xvfb", X_OK) != 0) {
             why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
             return;
@@ -115,7 +115,7 @@ struct Xvfb {
             int null = open("/dev/null", O_RDWR);
             dup2(null, 1);
             dup2(null, 2);
-            std::string size = std::to_string((int)ScreenW) + "x" + std::to_string((int)ScreenH) + "x24";
+            std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
             std::string fd = std::to_string(fds[1]);
             execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
                   "-nolisten", "tcp", "-noreset", (char*)nullptr);
@@ -392,14 +392,15 @@ void Click(Display* dpy, int x, int y) {
     XSync(dpy, False);
 }
 
-void PressKey(Display* dpy, KeySym sym) {
+// Held `hold_ms`, then a pause as long.
+void PressKey(Display* dpy, KeySym sym, int hold_ms = 30) {
     KeyCode k = XKeysymToKeycode(dpy, sym);
     XTestFakeKeyEvent(dpy, k, True, CurrentTime);
     XSync(dpy, False);
-    SleepMs(30);
+    SleepMs(hold_ms);
     XTestFakeKeyEvent(dpy, k, False, CurrentTime);
     XSync(dpy, False);
-    SleepMs(30);
+    SleepMs(hold_ms);
 }
 
 enum { MenuBarH = 20 };
@@ -456,6 +457,122 @@ TEST(RealWindow, TheInputDialogTakesTypedTextAndAMenuClickPicksAnItem) {
     int fx, fy;
     ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, ScreenW, ScreenH, &fx, &fy) != 0; }))
         << "the menu item did not take the game to full screen";
+}
+
+// Pixels of the rectangle whose three channels are all at least 0xE0: the
+// menus' highlight colour (white) among their normal grey 0xAAAAAA.
+int Whites(Display* dpy, int left, int top, int right, int bottom) {
+    XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), left, top, (unsigned)(right - left),
+                            (unsigned)(bottom - top), AllPlanes, ZPixmap);
+    if (!img) return 0;
+    int n = 0;
+    for (int y = 0; y < bottom - top; y++)
+        for (int x = 0; x < right - left; x++) {
+            uint32_t c = (uint32_t)XGetPixel(img, x, y);
+            if ((c & 0xFF) >= 0xE0 && ((c >> 8) & 0xFF) >= 0xE0 && ((c >> 16) & 0xFF) >= 0xE0) n++;
+        }
+    XDestroyImage(img);
+    return n;
+}
+
+// Pressed long enough for a wait that polls the key's state on a busy
+// machine, shorter than the 125 ms after which a held key repeats.
+void HoldKey(Display* dpy, KeySym sym) { PressKey(dpy, sym, 100); }
+
+// The keyboard in the save menu and its yes/no question, in full screen at a
+// scale that is not whole (an 800 x 600 game on a 1920 x 1080 desktop: 1.8),
+// where a pointer position read back from the window lands a pixel outside
+// the slot it was sent to.  Up and Down highlight the slot, Enter saves.  The
+// second save is made while another client holds the pointer confined to a
+// corner, so that the game cannot move it: the posted moves alone carry the
+// keyboard's choices.  movemousecursor and getmousepos meet in both cases.
+TEST(RealWindow, KeysChooseInTheSaveMenuAtAScaleOfOnePointEight) {
+    enum { DeskW = 1920, DeskH = 1080 };
+    Xvfb x(DeskW, DeskH);
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, ";mode800\n*define\ndeletemenu\ngame\n*start\nmenu_full\n"
+                     "systemcall save\nmovemousecursor 101,101\ngetmousepos %1,%2\nclick\n"
+                     "systemcall save\nmovemousecursor 303,303\ngetmousepos %3,%4\n"
+                     "csvopen \"pos.csv\",\"w\"\ncsvwrite %1,%2,%3,%4\ncsvclose\nend\n");
+    // The pointer rests in the black bar, over no slot.
+    XTestFakeMotionEvent(x.dpy, 0, 5, DeskH - 5, CurrentTime);
+    XSync(x.dpy, False);
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (win = FindWindow(x.dpy, DeskW, DeskH, &wx, &wy)) != 0; }))
+        << "the game did not go to full screen";
+    XSetInputFocus(x.dpy, win, RevertToParent, CurrentTime);
+    XSync(x.dpy, False);
+
+    // Game pixels on the desktop: the picture is 1440 wide, from x 240.
+    const double scale = 1.8;
+    auto sx = [&](int gx) { return 240 + (int)(gx * scale); };
+    auto sy = [&](int gy) { return (int)(gy * scale); };
+    // Nine slots of 34 bytes at 26 pixels a character over two bytes, 28
+    // pixels a line: x 179 to 621, slot i from y 216 + 28 i.
+    auto slotWhites = [&](int i) { return Whites(x.dpy, sx(179), sy(216 + 28 * i) + 1, sx(621), sy(244 + 28 * i) - 1); };
+    // "はい　" at x 296, y 328, three characters wide.
+    auto yesWhites = [&] { return Whites(x.dpy, sx(296), sy(328) + 1, sx(296 + 78), sy(356) - 1); };
+    auto menuShown = [&] {
+        XImage* img = XGetImage(x.dpy, DefaultRootWindow(x.dpy), sx(179), sy(216), (unsigned)(sx(621) - sx(179)),
+                                (unsigned)(sy(244) - sy(216)), AllPlanes, ZPixmap);
+        bool lit = false;
+        for (int yy = 0; img && yy < sy(244) - sy(216) && !lit; yy++)
+            for (int xx = 0; xx < sx(621) - sx(179) && !lit; xx++) lit = (XGetPixel(img, xx, yy) & 0xFFFFFF) != 0;
+        if (img) XDestroyImage(img);
+        return lit;
+    };
+    // The menus read the key's state as they poll: on a busy machine the
+    // game may take the press and the release together and never see the
+    // key held.  Such a press moves nothing, so it is pressed again.
+    auto press = [&](KeySym key, auto done) {
+        for (int attempt = 0; attempt < 4; attempt++) {
+            HoldKey(x.dpy, key);
+            if (Within(attempt < 3 ? 5000 : SlowStartMs, done)) return true;
+        }
+        return false;
+    };
+    auto save = [&](int slot, const char* file) {
+        ASSERT_TRUE(Within(SlowStartMs, menuShown)) << "no save menu for " << file;
+        for (int i = 0; i < slot; i++)
+            ASSERT_TRUE(press(XK_Down, [&] { return slotWhites(i) > 20; }))
+                << "Down did not highlight slot " << i + 1 << " for " << file;
+        HoldKey(x.dpy, XK_Return);
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return slotWhites(slot - 1) == 0; })) << "Enter chose no slot";
+        ASSERT_TRUE(press(XK_Up, [&] { return yesWhites() > 20; })) << "Up did not highlight yes";
+        HoldKey(x.dpy, XK_Return);
+        std::string bytes;
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, file, &bytes) && !bytes.empty(); }))
+            << file << " was not written";
+    };
+    save(1, "save1.dat");
+    if (HasFatalFailure()) return;
+
+    // Another client takes the pointer into a 4 x 4 window in the corner:
+    // the game's warps end there and no pointer motion reaches it.
+    XSetWindowAttributes attrs;
+    attrs.override_redirect = True;
+    Window corner = XCreateWindow(x.dpy, DefaultRootWindow(x.dpy), 0, DeskH - 4, 4, 4, 0, CopyFromParent,
+                                  InputOnly, CopyFromParent, CWOverrideRedirect, &attrs);
+    XMapWindow(x.dpy, corner);
+    XSync(x.dpy, False);
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        return XGrabPointer(x.dpy, corner, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, corner, 0,
+                            CurrentTime) == GrabSuccess;
+    }));
+    XSync(x.dpy, False);
+    SleepMs(200);
+    HoldKey(x.dpy, XK_Return);  // ends the click wait: the second menu
+    save(2, "save2.dat");
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(game.Ended(SlowStartMs), 0);
+    // movemousecursor puts the pointer where getmousepos finds it, moved
+    // or held in the corner.
+    std::string pos;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "pos.csv", &pos));
+    EXPECT_EQ(pos.substr(0, pos.find_first_of("\r\n")), "101,101,303,303");
 }
 
 }  // namespace

@@ -276,6 +276,44 @@ TEST(Sdl, PositionsAreMappedThroughTheScale) {
     EXPECT_EQ(PointParamY(got[2].lparam), 239);
 }
 
+// A warp lands on the game pixel asked for, whatever the scale: the move it
+// posts and the pointer motion it causes (here the dummy driver's) both give
+// it exactly, until the pointer is moved by other means.  (The dummy driver
+// keeps no pointer position of the window's; the real-window test reads it.)
+TEST(Sdl, WarpsGiveTheExactGamePixel) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(800, 600);
+    for (int ww : {1440, 1600, 560}) {  // scales 1.8, 2 and 0.7
+        SDL_SetWindowSize(SdlWindow(), ww, ww * 3 / 4);
+        TakeAll();
+        int wrong = 0;
+        for (int y = 0; y < 600; y += 7)
+            for (int x = 0; x < 800; x += 13) {
+                PlatWarpCursor(x, y);
+                int moves = 0;
+                for (const PlatMsg& m : TakeAll()) {
+                    if (m.message != WM_MOUSEMOVE) continue;
+                    moves++;
+                    if ((PointParamX(m.lparam) != x || PointParamY(m.lparam) != y) && !wrong++)
+                        ADD_FAILURE() << "window " << ww << ": warp to " << x << "," << y << " came as "
+                                      << PointParamX(m.lparam) << "," << PointParamY(m.lparam);
+                }
+                if (!moves && !wrong++) ADD_FAILURE() << "window " << ww << ": no move for " << x << "," << y;
+            }
+        EXPECT_EQ(wrong, 0) << "window " << ww;
+    }
+    // A move of the pointer's own ends it.
+    SDL_SetWindowSize(SdlWindow(), 1440, 1080);
+    PlatWarpCursor(101, 101);
+    TakeAll();
+    PushMotion(360, 360);
+    std::vector<PlatMsg> got = TakeAll();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(PointParamX(got[0].lparam), 200);
+    EXPECT_EQ(PointParamY(got[0].lparam), 200);
+}
+
 TEST(Sdl, MessageBoxWithoutAnyWayToShowItTakesTheDefault) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
