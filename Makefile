@@ -3,11 +3,12 @@
 #              and under AddressSanitizer + UndefinedBehaviorSanitizer, then
 #              runs each fuzzer briefly
 # make bench - the benchmarks;  make fuzz - the fuzzers for FUZZ_SECONDS each
+# make tsan  - the tests that start threads, under ThreadSanitizer
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 CMAKE_GEN = -G Ninja
 
-.PHONY: deps configure build build-orva build-asan build-fuzz run test test-normal test-asan bench fuzz fuzz-ci clean
+.PHONY: deps configure build build-orva build-asan build-fuzz build-tsan run test test-normal test-asan tsan bench fuzz fuzz-ci clean
 
 deps:
 	@scripts/install-deps
@@ -28,6 +29,12 @@ build-asan: deps
 	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
+# ThreadSanitizer: the program and the test programs whose tests start
+# threads.
+build-tsan: deps
+	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_TSAN=ON -DORVA_BENCH=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target orva test_platform test_gui
+
 build-fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
@@ -42,6 +49,15 @@ test-normal: build
 
 test-asan: build-asan
 	cd build-asan && ctest -j $(JOBS) --output-on-failure
+
+# The tests that start threads, under ThreadSanitizer: the SDL window with
+# its glyph-atlas thread, the game in a real window with its sound thread,
+# the clock, text and signal tests.  A report fails the test.  Not part of
+# `make test`.
+TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals)\.
+tsan: build-tsan
+	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan.supp halt_on_error=1" \
+	  ctest -j $(JOBS) -R '$(TSAN_TESTS)' --output-on-failure
 
 fuzz-ci: build-fuzz
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build-fuzz/fuzz
@@ -58,4 +74,4 @@ fuzz: FUZZ_SECONDS = 120
 fuzz: fuzz-ci
 
 clean:
-	rm -rf build build-asan build-fuzz build-bench
+	rm -rf build build-asan build-fuzz build-bench build-tsan

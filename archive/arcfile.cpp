@@ -3,8 +3,10 @@
 
 #include <sys/stat.h>
 
+#include <set>
 #include <string>
 
+#include "archive/arcindex.h"
 #include "core/error.h"
 #include "platform/platform.h"
 
@@ -40,3 +42,24 @@ void BrokenArchiveError(const char* archive) {
                  "\x82\xdc\x82\xb7\x81I",
                  archive);
 }
+
+static std::set<std::string> WarnedArchives;
+
+void WarnIfDamaged(const char* archive, int result, size_t entries, int damaged) {
+    if (result == ArchiveOk && damaged == 0) return;
+    if (!WarnedArchives.insert(archive).second) return;
+    std::string name = Cp932ToUtf8(archive);
+    size_t usable = entries - (size_t)damaged;
+    if (result == ArchiveOk)
+        fprintf(stderr, "orva: archive %s is damaged: %d of its %zu entries cannot be read\n", name.c_str(),
+                damaged, entries);
+    else if (damaged == 0)
+        fprintf(stderr, "orva: archive %s is damaged: its index ends early; %zu of its entries can be read\n",
+                name.c_str(), usable);
+    else
+        fprintf(stderr,
+                "orva: archive %s is damaged: its index ends early; %zu of its entries can be read, %d cannot\n",
+                name.c_str(), usable, damaged);
+}
+
+void ForgetArchiveWarnings() { WarnedArchives.clear(); }

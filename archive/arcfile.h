@@ -1,6 +1,6 @@
 // arcfile.h - file helpers of the archive readers: opening an archive with
 // its size, reading a range of it, testing for a plain file in the folder,
-// and the broken-archive error.
+// the broken-archive error and the damaged-archive warning.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -15,3 +15,9 @@ bool ReadFileRange(FILE* f, uint64_t offset, uint64_t size, std::vector<uint8_t>
 bool FolderFileExists(const char* name);
 // The fatal error for an archive whose index cannot be read.
 [[noreturn]] void BrokenArchiveError(const char* archive);
+// After reading an index with the parse result `result` and `entries`
+// entries, `damaged` of them damaged: one line on standard error for a
+// damaged archive, once per archive and run.
+void WarnIfDamaged(const char* archive, int result, size_t entries, int damaged);
+// Forgets which archives were warned about (tests; archive files replaced).
+void ForgetArchiveWarnings();

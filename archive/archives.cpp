@@ -29,4 +29,5 @@ void ForgetArchiveState() {
     ForgetOv2Archives();
     ClearArcArchiveList();
     ForgetBuiltinArcs();
+    ForgetArchiveWarnings();
 }

@@ -1,16 +1,20 @@
 // arcindex.cpp - index readers of the ova, ov2 and built-in arc archives.
 #include "archive/arcindex.h"
 
-// A NUL-terminated name of at most ArchiveNameMax bytes.
-static int ReadNulName(InStream* s, std::string* name) {
+// A NUL-terminated name; a name longer than ArchiveNameMax is read to its
+// end and given as "" with *too_long set.
+static bool ReadNulName(InStream* s, std::string* name, bool* too_long) {
     name->clear();
+    *too_long = false;
     for (;;) {
         int c = StreamGet(s);
-        if (c < 0) return ArchiveTruncated;
-        if (c == 0) return ArchiveOk;
-        if (name->size() == ArchiveNameMax) return ArchiveNameTooLong;
-        name->push_back((char)c);
+        if (c < 0) return false;
+        if (c == 0) break;
+        if (name->size() == ArchiveNameMax) *too_long = true;
+        if (!*too_long) name->push_back((char)c);
     }
+    if (*too_long) name->clear();
+    return true;
 }
 
 uint64_t LzssMaxOutput(uint64_t stored) {
@@ -28,8 +32,8 @@ int ParseOvaIndex(InStream* s, uint64_t file_size, int prefix, std::vector<OvaRa
     out->reserve(count);
     OvaRawEntry e;
     for (uint32_t i = 0; i < count; i++) {
-        int r = ReadNulName(s, &e.name);
-        if (r != ArchiveOk) return r;
+        bool too_long;
+        if (!ReadNulName(s, &e.name, &too_long)) return ArchiveTruncated;
         int type = StreamGet(s);
         uint32_t offset;
         if (type < 0 || !StreamBig32(s, &offset) || !StreamBig32(s, &e.stored) ||
@@ -39,8 +43,8 @@ int ParseOvaIndex(InStream* s, uint64_t file_size, int prefix, std::vector<OvaRa
         e.offset = (uint64_t)data_area + offset;
         uint64_t span = e.stored;
         if (e.type == OvaStored && e.unpacked > span) span = e.unpacked;  // copied by unpacked size
-        if ((uint64_t)prefix + e.offset + span > file_size) return ArchiveOutOfRange;
-        if (e.type == OvaLzss && e.unpacked > LzssMaxOutput(e.stored)) return ArchiveOutOfRange;
+        e.damaged = too_long || (uint64_t)prefix + e.offset + span > file_size ||
+                    (e.type == OvaLzss && e.unpacked > LzssMaxOutput(e.stored));
         out->push_back(e);
     }
     return ArchiveOk;
@@ -48,26 +52,28 @@ int ParseOvaIndex(InStream* s, uint64_t file_size, int prefix, std::vector<OvaRa
 
 int ParseOv2Index(InStream* s, uint64_t file_size, std::vector<Ov2RawEntry>* out) {
     out->clear();
+    // A file too short for the data area offset has no marker either.
     uint32_t data_area;
-    if (!StreamLittle32(s, &data_area)) return ArchiveTruncated;
+    if (!StreamLittle32(s, &data_area)) return ArchiveBroken;
     uint64_t position = data_area;
     Ov2RawEntry e;
     for (;;) {
         int c = StreamGet(s);
         if (c == 'e') return ArchiveOk;
-        if (c < 0) return ArchiveTruncated;
-        if (c != '"') return ArchiveBadMarker;
+        if (c != '"') return ArchiveBroken;
         e.name.clear();
+        bool too_long = false;
         for (;;) {
             c = StreamGet(s);
-            if (c < 0) return ArchiveTruncated;
+            if (c < 0) return ArchiveBroken;
             if (c == '"') break;
-            if (e.name.size() == ArchiveNameMax) return ArchiveNameTooLong;
-            e.name.push_back(LowerAscii((char)c));
+            if (e.name.size() == ArchiveNameMax) too_long = true;
+            if (!too_long) e.name.push_back(LowerAscii((char)c));
         }
+        if (too_long) e.name.clear();
         if (!StreamLittle32(s, &e.size)) return ArchiveTruncated;
         e.offset = position;
-        if (position + e.size > file_size) return ArchiveOutOfRange;
+        e.damaged = too_long || position + e.size > file_size;
         position += e.size;
         out->push_back(e);
     }
@@ -80,12 +86,12 @@ int ParseArcIndex(InStream* s, uint64_t file_size, std::vector<ArcRawEntry>* out
     out->reserve(count);
     ArcRawEntry e;
     for (uint32_t i = 0; i < count; i++) {
-        int r = ReadNulName(s, &e.name);
-        if (r != ArchiveOk) return r;
+        bool too_long;
+        if (!ReadNulName(s, &e.name, &too_long)) return ArchiveTruncated;
         uint32_t offset;
         if (!StreamBig32(s, &offset) || !StreamBig32(s, &e.size)) return ArchiveTruncated;
         e.offset = (uint64_t)data_area + offset;
-        if (e.offset + e.size > file_size) return ArchiveOutOfRange;
+        e.damaged = too_long || e.offset + e.size > file_size;
         out->push_back(e);
     }
     return ArchiveOk;

@@ -168,7 +168,7 @@ int ExtractToTemp(std::string* path) {
 // ---- the built-in arc reader ------------------------------------------------
 
 // The index of a built-in arc archive, read once; null when it does not open.
-// A broken index is fatal.
+// An archive that ends early gives the entries before the end.
 static const BuiltinArc* BuiltinArcIndex(const char* archive) {
     for (const BuiltinArc& a : BuiltinArcs)
         if (a.archive == archive) return &a;
@@ -180,7 +180,7 @@ static const BuiltinArc* BuiltinArcIndex(const char* archive) {
     std::vector<ArcRawEntry> entries;
     int r = ParseArcIndex(&s, size, &entries);
     fclose(f);
-    if (r != ArchiveOk) BrokenArchiveError(archive);
+    WarnIfDamaged(archive, r, entries.size(), DamagedEntries(entries));
     BuiltinArcs.emplace_back();
     BuiltinArc& a = BuiltinArcs.back();
     a.archive = archive;
@@ -192,7 +192,7 @@ static const ArcRawEntry* FindBuiltinArcEntry(const char* archive, const char* n
     const BuiltinArc* a = BuiltinArcIndex(archive);
     if (!a) return nullptr;
     auto it = a->names.find(ArchiveProbe(name));
-    return it == a->names.end() ? nullptr : &it->second;
+    return it == a->names.end() || it->second.damaged ? nullptr : &it->second;
 }
 
 int ReadBuiltinArc(const char* archive, const char* name, std::string* temp_path) {

@@ -19,9 +19,10 @@ void ReadOv2Index(const char* file, int archive) {
     std::vector<Ov2RawEntry> entries;
     int r = ParseOv2Index(&s, size, &entries);
     fclose(f);
-    if (r != ArchiveOk) BrokenArchiveError(file);
+    if (r == ArchiveBroken) BrokenArchiveError(file);
+    WarnIfDamaged(file, r, entries.size(), DamagedEntries(entries));
     for (const Ov2RawEntry& e : entries)
-        Ov2Index[e.name] = Ov2Entry{archive, e.offset, e.size};
+        Ov2Index[e.name] = Ov2Entry{archive, e.offset, e.size, e.damaged};
 }
 
 void LoadOv2Indexes() {
@@ -37,7 +38,7 @@ int FindOv2Entry(const char* name, Ov2Lookup* out) {
     std::string probe = ArchiveProbe(name);
     if (probe.size() > ArchiveNameMax) probe.resize(ArchiveNameMax);
     auto it = Ov2Index.find(probe);
-    if (it == Ov2Index.end()) return -1;
+    if (it == Ov2Index.end() || it->second.damaged) return -1;
     char file[16];
     snprintf(file, sizeof file, "%02d.ov2", it->second.archive);
     out->archive = file;

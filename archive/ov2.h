@@ -14,6 +14,7 @@ struct Ov2Entry {
     int archive;      // 0 to 99
     uint64_t offset;  // from the start of the archive file
     uint32_t size;
+    bool damaged;     // its data is not all in the file: a lookup of it fails
 };
 struct Ov2Lookup {
     std::string archive;  // "NN.ov2"
@@ -23,10 +24,12 @@ struct Ov2Lookup {
 
 // Reads the index of "00.ov2" to "99.ov2"; missing numbers are skipped.
 void LoadOv2Indexes();
-// Reads one archive's index; a missing file is skipped, a broken index is a
-// fatal error.
+// Reads one archive's index; a missing file is skipped.  A broken index (no
+// '"' or 'e' where an entry begins, the end of the file inside a name) is a
+// fatal error; a size cut short keeps the entries before it, and entries
+// whose data is not all in the file are kept damaged, with a warning.
 void ReadOv2Index(const char* file, int archive);
-// 1 when found, -1 when not or when Ov2Mode is off.  The probe is the name's
+// 1 when found, -1 when not, when its entry is damaged or when Ov2Mode is off.  The probe is the name's
 // first 255 bytes with '/' turned into '\' and A-Z lower-cased.
 int FindOv2Entry(const char* name, Ov2Lookup* out);
 // The entry's bytes; false when the archive cannot be read.

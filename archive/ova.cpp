@@ -28,6 +28,7 @@ struct ScannedFolder {
     int prefix = 0;
     std::vector<ScannedArchive> archives;
     bool complete = false;  // every archive of the folder has been read
+    bool cut = false;       // the last archive read ends early: searches stop there
 };
 static std::vector<ScannedFolder> ScannedFolders;
 
@@ -51,24 +52,27 @@ std::string OvaArchivePath(int n) {
     return ArchiveInFolder(OvaDir, n);
 }
 
-// Reads the index of one archive; false when the file does not open.
-static bool ReadOvaArchive(const char* path, int prefix, std::vector<OvaRawEntry>* out) {
+enum ArchiveRead { ArchiveMissing, ArchiveWhole, ArchiveCut };
+
+// Reads the index of one archive: ArchiveMissing when the file does not
+// open, ArchiveCut when it ends early (the entries before the end given).
+static ArchiveRead ReadOvaArchive(const char* path, int prefix, std::vector<OvaRawEntry>* out) {
     uint64_t size;
     FILE* f = OpenArchiveFile(path, &size);
-    if (!f) return false;
+    if (!f) return ArchiveMissing;
     InStream s;
     StreamFromFile(&s, f);
     int r = ParseOvaIndex(&s, size, prefix, out);
     fclose(f);
-    if (r != ArchiveOk) BrokenArchiveError(path);
-    return true;
+    WarnIfDamaged(path, r, out->size(), DamagedEntries(*out));
+    return r == ArchiveOk ? ArchiveWhole : ArchiveCut;
 }
 
 void AddOvaIndexEntry(const char* name, int archive, int type, uint64_t offset,
-                      uint32_t stored, uint32_t unpacked) {
+                      uint32_t stored, uint32_t unpacked, bool damaged) {
     std::string key(name);
     for (char& c : key) c = LowerAscii(c);
-    OvaEntry e = {(uint8_t)archive, (uint8_t)type, offset, stored, unpacked};
+    OvaEntry e = {(uint8_t)archive, (uint8_t)type, offset, stored, unpacked, damaged};
     OvaIndex.emplace(std::move(key), e);
 }
 
@@ -80,9 +84,11 @@ void BuildOvaIndex() {
     for (int n = 0; n < OvaArchiveMax; n++) {
         if (n == 10 && !AddOvaDir[0]) break;
         std::string path = OvaArchivePath(n);
-        if (!ReadOvaArchive(path.c_str(), prefix, &entries)) break;
+        ArchiveRead r = ReadOvaArchive(path.c_str(), prefix, &entries);
+        if (r == ArchiveMissing) break;
         for (const OvaRawEntry& e : entries)
-            AddOvaIndexEntry(e.name.c_str(), n, e.type, e.offset, e.stored, e.unpacked);
+            AddOvaIndexEntry(e.name.c_str(), n, e.type, e.offset, e.stored, e.unpacked, e.damaged);
+        if (r == ArchiveCut) break;  // the build stops at the damage
     }
 }
 
@@ -99,8 +105,12 @@ bool FindOvaIndexEntry(const char* name, OvaEntry* out) {
     return true;
 }
 
-// Searches the archives of one folder in order for a stored name.
-static bool ScanFolder(const char* folder, const std::string& probe, OvaLookup* out) {
+enum ScanResult { ScanFound, ScanNotHere, ScanStop };
+
+// Searches the archives of one folder in order for a stored name.  An
+// archive that ends early ends the whole search there (ScanStop), as does a
+// damaged entry of the name.
+static ScanResult ScanFolder(const char* folder, const std::string& probe, OvaLookup* out) {
     int prefix = OvaPrefixBytes();
     ScannedFolder* sf = nullptr;
     for (ScannedFolder& f : ScannedFolders)
@@ -113,32 +123,35 @@ static bool ScanFolder(const char* folder, const std::string& probe, OvaLookup* 
     }
     for (int n = 0; n < 10; n++) {
         if (n == (int)sf->archives.size()) {
-            if (sf->complete) return false;
+            if (sf->complete) return sf->cut ? ScanStop : ScanNotHere;
             std::vector<OvaRawEntry> entries;
             std::string path = ArchiveInFolder(folder, n);
-            if (!ReadOvaArchive(path.c_str(), prefix, &entries)) {
+            ArchiveRead r = ReadOvaArchive(path.c_str(), prefix, &entries);
+            if (r == ArchiveMissing) {
                 sf->complete = true;
-                return false;
+                return ScanNotHere;
             }
             ScannedArchive a;
             a.path = path;
             for (const OvaRawEntry& e : entries)
-                a.names.emplace(e.name, OvaEntry{(uint8_t)n, e.type, e.offset, e.stored, e.unpacked});
+                a.names.emplace(e.name, OvaEntry{(uint8_t)n, e.type, e.offset, e.stored, e.unpacked, e.damaged});
             sf->archives.push_back(std::move(a));
-            if (n == 9) sf->complete = true;
+            if (n == 9 || r == ArchiveCut) sf->complete = true;
+            if (r == ArchiveCut) sf->cut = true;
         }
         const ScannedArchive& a = sf->archives[n];
         auto it = a.names.find(probe);
         if (it != a.names.end()) {
+            if (it->second.damaged) return ScanStop;
             out->archive = a.path;
             out->type = it->second.type;
             out->offset = it->second.offset;
             out->stored = it->second.stored;
             out->unpacked = it->second.unpacked;
-            return true;
+            return ScanFound;
         }
     }
-    return false;
+    return sf->cut ? ScanStop : ScanNotHere;
 }
 
 long long FindOvaEntry(const char* name, OvaLookup* out) {
@@ -148,6 +161,7 @@ long long FindOvaEntry(const char* name, OvaLookup* out) {
         auto it = OvaIndex.find(probe);
         if (it != OvaIndex.end()) {
             const OvaEntry& e = it->second;
+            if (e.damaged) return -1;
             out->archive = OvaArchivePath(e.archive);
             out->type = e.type;
             out->offset = e.offset;
@@ -156,11 +170,12 @@ long long FindOvaEntry(const char* name, OvaLookup* out) {
             return (long long)e.offset;
         }
         if (!AddOvaDir[0]) return -1;
-        return ScanFolder(AddOvaDir, probe, out) ? (long long)out->offset : -1;
+        return ScanFolder(AddOvaDir, probe, out) == ScanFound ? (long long)out->offset : -1;
     }
-    if (ScanFolder(OvaDir, probe, out)) return (long long)out->offset;
-    if (AddOvaDir[0] && ScanFolder(AddOvaDir, probe, out)) return (long long)out->offset;
-    return -1;
+    ScanResult r = ScanFolder(OvaDir, probe, out);
+    if (r == ScanFound) return (long long)out->offset;
+    if (r == ScanStop || !AddOvaDir[0]) return -1;
+    return ScanFolder(AddOvaDir, probe, out) == ScanFound ? (long long)out->offset : -1;
 }
 
 bool ReadOvaEntry(const OvaLookup& e, std::vector<uint8_t>* out) {

@@ -6,7 +6,9 @@
 // index serves the lowest-numbered archive that holds a name.  Before it is
 // built (while *define runs), and for names the index lacks when AddOvaDir is
 // set, the archives are searched in order and stored names compared as they
-// are; each archive searched that way is read once and kept.
+// are; each archive searched that way is read once and kept.  Archives that
+// end early, and entries whose data is not in the file, give what they hold
+// with a warning on standard error.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -29,6 +31,7 @@ struct OvaEntry {
     uint64_t offset;    // data offset, counted from the end of the prefix
     uint32_t stored;
     uint32_t unpacked;
+    bool damaged;       // its data cannot be read: a lookup of it fails
 };
 // An entry found by FindOvaEntry.
 struct OvaLookup {
@@ -45,15 +48,17 @@ int OvaPrefixBytes();
 std::string OvaArchivePath(int n);
 
 // Fills the index from the archives, at most once per run; stops at the
-// first archive that does not open.  A broken index is a fatal error.
+// first archive that does not open, and after the entries read of the first
+// that ends early (a warning names it).
 void BuildOvaIndex();
 bool OvaIndexBuilt();
 // Appends an entry; a name already indexed keeps its first entry.
 void AddOvaIndexEntry(const char* name, int archive, int type, uint64_t offset,
-                      uint32_t stored, uint32_t unpacked);
+                      uint32_t stored, uint32_t unpacked, bool damaged = false);
 bool FindOvaIndexEntry(const char* name, OvaEntry* out);
-// The entry's data offset, or -1 when no archive holds the name.  Callers
-// test OvaMode first.
+// The entry's data offset, or -1 when no archive holds the name or its
+// entry is damaged, or when the search met an archive that ends early before
+// finding it.  Callers test OvaMode first.
 long long FindOvaEntry(const char* name, OvaLookup* out);
 
 // Reads an entry into memory: stored entries (their unpacked size in bytes)

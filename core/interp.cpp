@@ -2,6 +2,7 @@
 #include "core/interp.h"
 
 #include <cstring>
+#include <vector>
 
 #include "core/callstack.h"
 #include "core/core_messages.h"
@@ -109,10 +110,17 @@ static void AppendFullWidthNumber(std::string* out, int32_t v) {
     }
 }
 
-void ExpandTextLine(std::string* out) {
+void ExpandTextLine(std::string* out, std::vector<int>* resume) {
     out->clear();
+    if (resume) resume->clear();
     bool brace = false;
+    // Each byte added in a step resumes the script where that step ended.
+    auto note = [&] {
+        if (resume)
+            while (resume->size() < out->size()) resume->push_back(ReadPosition);
+    };
     for (;;) {
+        note();
         const char* s = ScriptBuffer;
         int p = ReadPosition;
         unsigned char c = (unsigned char)s[p];
@@ -150,6 +158,7 @@ void ExpandTextLine(std::string* out) {
         if ((c == '@' || c == '\\') && (TextGosubOn || PageTagMode)) {
             out->push_back((char)c);
             ReadPosition++;
+            note();
             return;  // a wait ends the segment, without the line-end marks
         }
         if (c == '$') {
@@ -169,15 +178,16 @@ void ExpandTextLine(std::string* out) {
     }
     if (LinePageOn) out->push_back('\\');
     if (LinePage2On) out->push_back(TextCursorLine >= TextRows - ClickstrLines ? '\\' : '@');
+    note();
 }
 
 // Step "Show": the :text hook or DisplayText, then a pending system-menu reset.
-static void ShowSegment(const std::string& segment) {
+static void ShowSegment(const std::string& segment, const std::vector<int>& resume) {
     const char* hook = FindLuaHook(":text");
     if (hook) {
         if (!CallLuaTextHook(hook, segment.c_str())) ScriptError(CapError, MsgTextHookFailed);
     } else {
-        DisplayText(segment.c_str());
+        DisplayText(segment.c_str(), resume.data());
     }
     if (MenuResetRequested) ResetToStart();
 }
@@ -264,20 +274,32 @@ static void FullWidthTag() {
     RunTag(true);
 }
 
-void ReadEnglishLine(std::string* out) {
+void ReadEnglishLine(std::string* out, std::vector<int>* resume) {
     const char* s = ScriptBuffer;
     int p = ReadPosition + 1;
     out->clear();
-    while (s[p] && s[p] != '\n' && s[p] != '\r' && s[p] != '@' && s[p] != '\\') out->push_back(s[p++]);
-    if (out->size() % 2) out->push_back(' ');  // the display works on two-byte cells
-    if (s[p] == '@' || s[p] == '\\') out->push_back(s[p++]);
+    if (resume) resume->clear();
+    auto add = [&](char c, int after) {
+        out->push_back(c);
+        if (resume) resume->push_back(after);
+    };
+    while (s[p] && s[p] != '\n' && s[p] != '\r' && s[p] != '@' && s[p] != '\\') {
+        add(s[p], p + 1);
+        p++;
+    }
+    if (out->size() % 2) add(' ', p);  // the display works on two-byte cells
+    if (s[p] == '@' || s[p] == '\\') {
+        add(s[p], p + 1);
+        p++;
+    }
     ReadPosition = p;
 }
 
 static void EnglishLine() {
     std::string segment;
-    ReadEnglishLine(&segment);
-    ShowSegment(segment);
+    std::vector<int> resume;
+    ReadEnglishLine(&segment, &resume);
+    ShowSegment(segment, resume);
 }
 
 static bool AtLineStart(int p) {
@@ -328,8 +350,9 @@ static void TextLine(int define) {
         return;
     }
     std::string segment;
-    ExpandTextLine(&segment);
-    ShowSegment(segment);
+    std::vector<int> resume;
+    ExpandTextLine(&segment, &resume);
+    ShowSegment(segment, resume);
 }
 
 // ---- the loop ----------------------------------------------------------------------------

@@ -157,6 +157,7 @@ static void RunPass() {
     if (NameLogsRequested()) LoadNameLogs();
     LoadLookbackArrows();
     ApplyEnvData();
+    SetArrowCursor();
     PlatShowWindow(true);
     PlatSleep(500);
     PlatSetTimer(1, 30);

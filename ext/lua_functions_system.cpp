@@ -2,7 +2,6 @@
 // dialogs, the window and Ogg sound.
 #include <string>
 
-#include "core/reset.h"
 #include "ext/layers.h"
 #include "ext/lua_functions.h"
 #include "ext/lua_messages.h"
@@ -11,7 +10,7 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "sound/ogg_channels.h"
-#include "text/clickwait.h"
+#include "text/click_commands.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 
@@ -163,8 +162,8 @@ int LuaEnd(lua_State* L) {
 // menu asked for meanwhile is carried out here.
 int LuaClick(lua_State* L) {
     OL_settop(L, 0);
-    ClickWait();
-    if (MenuResetRequested) ResetToStart();
+    ClickWaitNoRightClick();
+    EndScriptWait();
     return 0;
 }
 

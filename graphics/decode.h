@@ -1,4 +1,5 @@
-// decode.h - picture decoders into a Dib: JPEG (libjpeg-turbo), PNG
+// decode.h - picture decoders into a Dib: JPEG (libjpeg-turbo) and what the
+// system picture loader reads (JPEG, GIF, BMP by content), PNG
 // (libpng; the engine's PNG library), and image plug-ins registered with
 // `spi`.  Each checks the picture's size before allocating and gives no
 // picture on any failure.
@@ -11,6 +12,9 @@
 
 // A JPEG image into a 24-bit Dib (greyscale and CMYK pictures included).
 bool DecodeJpeg(const uint8_t* data, size_t size, Dib* out);
+// A picture the system picture loader reads (the ".jpg" files, convgif):
+// JPEG, GIF (its first frame) or BMP, told apart by the first bytes.
+bool DecodeOlePicture(const uint8_t* data, size_t size, Dib* out);
 
 // A PNG image into a 24-bit Dib.  Without alphaLayout the alpha channel is
 // ignored.  With it the Dib is twice the picture's width and each of the

@@ -42,8 +42,9 @@ void ResetEffectDefs() {
 //
 // Kinds 2 to 14 draw into the window only, DestSurface keeping the old
 // picture until the finish.  WindowPicture holds what the window shows
-// while they run (it starts as DestSurface, which the window shows); each
-// step is drawn into it and presented.
+// while they run: it starts as the picture presented last (which differs
+// from DestSurface after drawing by hand without `draw`), and each step is
+// drawn into it and presented.
 
 static Surface WindowPicture;
 
@@ -57,7 +58,8 @@ static void StartWindowPicture() {
     if (!HasPicture(&WindowPicture) || WindowPicture.dib.width != d.width ||
         WindowPicture.dib.height != d.height)
         CreateSurface(&WindowPicture, d.width, d.height);
-    memcpy(WindowPicture.dib.bits, d.bits, (size_t)d.imageBytes);
+    if (!PlatReadWindow(WindowPicture.dib.bits, d.width, d.height))
+        memcpy(WindowPicture.dib.bits, d.bits, (size_t)d.imageBytes);
 }
 
 // ---- timing ------------------------------------------------------------------------------

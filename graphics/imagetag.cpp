@@ -348,7 +348,7 @@ void DecodeFile(Surface* s, const char* path, const std::string& name, const std
     } else if (IsJpeg(ext)) {
         std::vector<uint8_t> bytes;
         ReleaseSurface(s);
-        if (!PlatReadFile(path, false, &bytes) || !DecodeJpeg(bytes.data(), bytes.size(), &s->dib))
+        if (!PlatReadFile(path, false, &bytes) || !DecodeOlePicture(bytes.data(), bytes.size(), &s->dib))
             ScriptError(CapGfxError, MsgJpegFile);
     } else if (ext == "spb") {
         LoadSurfaceSpb(s, path);
@@ -381,7 +381,7 @@ Lookup FromOv2(Surface* s, const std::string& name, const std::string& ext) {
     bool read = ReadOv2Entry(e, &bytes);
     ReleaseSurface(s);
     if (IsJpeg(ext)) {
-        if (!read || !DecodeJpeg(bytes.data(), bytes.size(), &s->dib))
+        if (!read || !DecodeOlePicture(bytes.data(), bytes.size(), &s->dib))
             ScriptError(CapGfxError, MsgJpegArchive);
     } else if (IsPng(ext)) {
         if (read) DecodePngInto(s, bytes);
@@ -419,7 +419,7 @@ Lookup FromOva(Surface* s, const std::string& name, const std::string& ext) {
     bool read = ReadOvaEntry(e, &bytes);
     ReleaseSurface(s);
     if (IsJpeg(ext)) {
-        if (!read || !DecodeJpeg(bytes.data(), bytes.size(), &s->dib))
+        if (!read || !DecodeOlePicture(bytes.data(), bytes.size(), &s->dib))
             ScriptError(CapGfxError, MsgJpegFile);
     } else if (IsPng(ext)) {
         if (read) DecodePngInto(s, bytes);

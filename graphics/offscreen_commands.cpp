@@ -3,6 +3,7 @@
 // Sprite numbers outside 0..999 read their operands and draw nothing.
 #include "graphics/offscreen_commands.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -117,10 +118,29 @@ void Cmd_bgcpy() {
 }
 void Cmd_bgcopy() { Cmd_bgcpy(); }
 
+// One axis of a stretch copy: a rectangle from `at` spanning `size` pixels,
+// leftwards (upwards) when `size` is negative, so that pixel i counted from
+// `at` is at + i or at - i.  Opposite signs of the two sides mirror.
+struct StretchAxis {
+    int64_t at, size;
+    int64_t Pixel(int64_t i) const { return size < 0 ? at - i : at + i; }
+    int64_t Span() const { return size < 0 ? -size : size; }
+    // The first and last index whose pixel lies in 0..limit - 1.
+    bool Range(int64_t limit, int64_t* first, int64_t* last) const {
+        int64_t lo = size < 0 ? at - (Span() - 1) : at, hi = lo + Span() - 1;
+        if (lo < 0) lo = 0;
+        if (hi > limit - 1) hi = limit - 1;
+        if (lo > hi) return false;
+        *first = size < 0 ? at - hi : lo - at;
+        *last = size < 0 ? at - lo : hi - at;
+        return true;
+    }
+};
+
 void StretchToWindow(const Surface* src, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                      int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
     if (!HasPicture(src) || src->dib.infoHeader.bitCount != 24) return;
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
     int32_t w = ScreenWidth, h = ScreenHeight;
     size_t stride = (size_t)DibStride(24, w);
     std::vector<uint8_t> frame(stride * h, 0);
@@ -129,18 +149,17 @@ void StretchToWindow(const Surface* src, int32_t dx, int32_t dy, int32_t dw, int
         DestSurface.dib.infoHeader.bitCount == 24)
         memcpy(frame.data(), DestSurface.dib.bits, stride * h);
     const Dib& s = src->dib;
-    int64_t x0 = dx < 0 ? 0 : dx, y0 = dy < 0 ? 0 : dy;
-    int64_t x1 = (int64_t)dx + dw, y1 = (int64_t)dy + dh;
-    if (x1 > w) x1 = w;
-    if (y1 > h) y1 = h;
-    for (int64_t y = y0; y < y1; y++) {
-        int64_t ty = sy + (y - dy) * sh / dh;
+    StretchAxis ox{dx, dw}, oy{dy, dh}, ix{sx, sw}, iy{sy, sh};
+    int64_t i0, i1, j0, j1;
+    if (!ox.Range(w, &i0, &i1) || !oy.Range(h, &j0, &j1)) return;
+    for (int64_t j = j0; j <= j1; j++) {
+        int64_t ty = iy.Pixel(j * iy.Span() / oy.Span());
         if (ty < 0 || ty >= s.height) continue;
         const uint8_t* in = DibRow(&s, (int32_t)ty);
-        uint8_t* out = frame.data() + stride * (size_t)(h - 1 - y);
-        for (int64_t x = x0; x < x1; x++) {
-            int64_t tx = sx + (x - dx) * sw / dw;
-            if (tx >= 0 && tx < s.width) memcpy(out + 3 * x, in + 3 * tx, 3);
+        uint8_t* out = frame.data() + stride * (size_t)(h - 1 - oy.Pixel(j));
+        for (int64_t i = i0; i <= i1; i++) {
+            int64_t tx = ix.Pixel(i * ix.Span() / ox.Span());
+            if (tx >= 0 && tx < s.width) memcpy(out + 3 * ox.Pixel(i), in + 3 * tx, 3);
         }
     }
     PlatPresent(frame.data(), w, h);
@@ -149,7 +168,10 @@ void StretchToWindow(const Surface* src, int32_t dx, int32_t dy, int32_t dw, int
 void Cmd_blt() {
     int32_t v[8];
     ReadInts(v, 6);
-    v[6] = v[2], v[7] = v[3];  // the source the destination's size
+    // Without them the source has the destination's size, taken as it is
+    // drawn: a negative destination side then mirrors the source.
+    auto magnitude = [](int32_t n) { return n >= 0 ? n : n == INT32_MIN ? INT32_MAX : -n; };
+    v[6] = magnitude(v[2]), v[7] = magnitude(v[3]);
     if (SkipBlanks() == ',') {
         ExpectComma();
         ReadInts(v + 6, 2);

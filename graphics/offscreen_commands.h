@@ -16,7 +16,10 @@ extern Surface ButtonPicture;
 // the screen's size was shown yet).
 void CopyWindowToDest();
 // Stretches the source rectangle of `src` to the destination rectangle of
-// the window (nearest pixel); sizes of 0 or less draw nothing.
+// the window (nearest pixel), as a stretch copy does: a negative width or
+// height runs the rectangle leftwards or upwards from its point, and a side
+// whose sign differs from the other rectangle's mirrors; a size of 0 draws
+// nothing.
 void StretchToWindow(const Surface* src, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                      int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 

@@ -15,7 +15,7 @@
 #include "graphics/bmp.h"
 #include "graphics/compose.h"
 #include "graphics/gfx_messages.h"
-#include "graphics/gif.h"
+#include "graphics/decode.h"
 #include "graphics/imagetag.h"
 #include "graphics/offscreen_commands.h"
 #include "graphics/screen.h"
@@ -185,7 +185,7 @@ void RunGrpTest(const char* tag) {
 void ConvertGif(const char* name) {
     std::vector<uint8_t> bytes;
     TempSurface pic;
-    if (!PlatReadFile(name, false, &bytes) || !DecodeGif(bytes.data(), bytes.size(), &pic.s.dib))
+    if (!PlatReadFile(name, false, &bytes) || !DecodeOlePicture(bytes.data(), bytes.size(), &pic.s.dib))
         ScriptError(CapGfxError, MsgJpegFile);
     BltToSurface(&BgSurface, 0, 0, GetCellWidth(&pic.s), pic.s.dib.height, &pic.s, 0, 0);
 }

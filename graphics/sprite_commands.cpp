@@ -200,7 +200,14 @@ void Cmd_spresume() {
 // same-tag rule, so the file is read again.
 void Cmd_spreload() {
     int32_t n = ReadIntExpr();
-    if (n == -1) return;  // the text window's image: reloaded by the text window
+    if (n == -1) {
+        // The text window's picture, when it has one.
+        if (WindowColor == -1 && WindowImageTag[0]) {
+            WindowImage.tag[0] = 0;
+            LoadSurface(&WindowImage, WindowImageTag);
+        }
+        return;
+    }
     if (n < 0 || n >= SpriteCount) ScriptError(CapError, MsgSpriteRange);
     Sprite& s = Sprites[n];
     if (!s.tag[0]) return;

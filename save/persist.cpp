@@ -57,6 +57,7 @@ void SaveReadFlags() {
 void SetSavePassDefaults() {
     KidokuMode = 1;
     SaveOn = 0;  // the *define block takes no savepoints; a reset sets it
+    GameLoaded = 0;
     SetSlotMenuPassDefaults();
 }
 

@@ -24,10 +24,10 @@
 
 std::recursive_mutex SoundLock;
 int SoundLockDepth = 0;
-volatile int32_t SoundThreadStop = 0;
+std::atomic<int32_t> SoundThreadStop{0};
 uint8_t SoundThreadPending = 1;
 uint32_t DuckLastStep = 0;
-volatile int32_t LoopBgmState = 0;
+std::atomic<int32_t> LoopBgmState{0};
 LoopBgmFileSet LoopBgmFiles;
 
 // Channel 0 plays a one-shot voice that is watched: 1 still playing, 0 it

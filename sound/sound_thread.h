@@ -4,6 +4,7 @@
 // ends and reads a playing CD's sectors ahead.  In a window it is a thread; headless, SoundThreadPass runs as a step
 // of the virtual clock.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -26,10 +27,11 @@ struct SoundLockHold {
     SoundLockHold(const SoundLockHold&) = delete;
     SoundLockHold& operator=(const SoundLockHold&) = delete;
 };
-extern volatile int32_t SoundThreadStop;
+// The flags both threads read and write.
+extern std::atomic<int32_t> SoundThreadStop;
 extern uint8_t SoundThreadPending;     // 1 until the thread was started
 extern uint32_t DuckLastStep;          // ms of the last ducking step
-extern volatile int32_t LoopBgmState;  // 0 off, 1 intro on 198, 2 loop on 199
+extern std::atomic<int32_t> LoopBgmState;  // 0 off, 1 intro on 198, 2 loop on 199
 
 struct LoopBgmFileSet {
     std::string intro;       // as the script gave it; "" = no loop music

@@ -14,24 +14,41 @@
 #include "core/variables.h"
 #include "graphics/anim.h"
 #include "platform/platform.h"
+#include "save/savepoint.h"
 #include "text/clickwait.h"
 #include "text/display_messages.h"
 #include "text/input_state.h"
+#include "text/system_actions.h"
+
+void ClickWaitNoRightClick() {
+    int32_t mode = RightClickMode;
+    RightClickMode = RightNothing;
+    struct Restore {
+        int32_t mode;
+        ~Restore() { RightClickMode = mode; }
+    } restore{mode};
+    ClickWait();
+}
+
+void EndScriptWait() {
+    if (MenuResetRequested) ResetToStart();
+    GameLoaded = 0;
+}
 
 void Cmd_click() {
-    ClickWait();
-    if (MenuResetRequested) ResetToStart();
+    ClickWaitNoRightClick();
+    EndScriptWait();
 }
 
 void Cmd_clickpos() {
     int vx = ReadIntTarget("clickpos", SufFirstInt);
     ExpectComma();
     int vy = ReadIntTarget("clickpos", SufSecondInt);
-    ClickWait();
+    ClickWaitNoRightClick();
     IntVariables[vx] = MouseX;
     IntVariables[vy] = MouseY;
     ClampIntVars();
-    if (MenuResetRequested) ResetToStart();
+    EndScriptWait();
 }
 
 // lrclick: 1 for a left click, 0 for a right click, in getret.
@@ -56,7 +73,7 @@ void Cmd_lrclick() {
         AdvanceAnimation();
     }
     Clicked = RightClicked = 0;
-    if (MenuResetRequested) ResetToStart();
+    EndScriptWait();
 }
 
 static void CursorCommand(bool relative) {

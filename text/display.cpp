@@ -158,6 +158,7 @@ enum RubyState { RubyNone, RubyBase, RubyText };
 
 struct Display {
     const char* t;
+    const int* resume;  // per byte: the script offset behind it, or null
     int i;
     int32_t x, y;
     bool ruby;          // the text reserves room for ruby
@@ -506,12 +507,8 @@ static bool Cell(Display& d) {
     if (n > 0 && InKinsokuList(ClickstrChars, (unsigned char)(chars[0] >> 8), (unsigned char)chars[0]))
         return true;  // a run of clickstr characters waits after its last one
     if (waitAhead || exempt || !InKinsokuList(ClickstrChars, b1, b2)) return true;
-    if (TextGosubOn) {
-        // The rest of the line is read again when the routine returns.
-        size_t rest = strlen(t + d.i);
-        if ((size_t)ReadPosition >= rest && memcmp(ScriptBuffer + ReadPosition - rest, t + d.i, rest) == 0)
-            ReadPosition -= (int)rest;
-    }
+    // The rest of the line is read again when the textgosub routine returns.
+    if (TextGosubOn && d.resume) ReadPosition = d.resume[d.i - 1];
     if (TextCursorLine >= TextRows - ClickstrLines) return PageWaitInText(d);
     return ClickWaitInText(d);
 }
@@ -532,13 +529,16 @@ static bool NumberFollows(const char* t, int p) {
     return (t[p] >= '0' && t[p] <= '9') || (t[p] == '%' && t[p + 1] >= '0' && t[p + 1] <= '9');
 }
 
-void DisplayText(const char* text) {
+void DisplayText(const char* text, const int* resume) {
     Display d{};
     d.t = text;
+    d.resume = resume;
     d.button = -1;
     d.ruby = !EnglishMode && (RubyOn || (RubyPerLine && strchr(text, '(')));
     RubyGlyphSize(TextFontWidth, TextFontHeight, &d.rw, &d.rh);
     if (TextCursorColumn == 0 && TextCursorLine == 0) VerticalText = VerticalTextNext;
+    // A game loaded before this text must not cut its first wait short.
+    GameLoaded = 0;
     if (DebugMode) {
         if (SkipMode || IsSkipKeyDown())
             PlatSetCaption("---");

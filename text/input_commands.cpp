@@ -39,12 +39,6 @@ void Cmd_mousemode() {
     if (n != 0) PlatUseCustomCursor(false);
 }
 
-static void UseArrowCursor() {
-    CustomCursorSet = 0;
-    PlatSetCustomCursor(nullptr, 0, 0, 0, 0);
-    PlatUseCustomCursor(false);
-}
-
 // The cursor picture of a file in the folder or the archives.  A file that
 // is no cursor picture leaves the arrow.
 static void LoadCursorFile(const char* name) {

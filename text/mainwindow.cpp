@@ -44,6 +44,12 @@ int32_t FullScreenMenuHidden;
 int32_t PaintSuspended;
 int32_t ExecPluginRunning;
 int32_t CustomCursorSet;
+
+void UseArrowCursor() {
+    CustomCursorSet = 0;
+    PlatSetCustomCursor(nullptr, 0, 0, 0, 0);
+    PlatUseCustomCursor(false);
+}
 char VersionLine[WindowTextSize], CreditLine[WindowTextSize];
 char QuitQuestion[WindowTextSize], QuitCaption[WindowTextSize];
 char ResetQuestion[WindowTextSize], ResetCaption[WindowTextSize];

@@ -27,6 +27,8 @@ extern int32_t FullScreenMenuHidden;  // full screen took the menu bar off
 extern int32_t PaintSuspended;        // a movie or plug-in owns the picture
 extern int32_t ExecPluginRunning;     // PaintSuspended is an exec plug-in's
 extern int32_t CustomCursorSet;       // mousecursor gave a picture
+// Drops the mousecursor picture: the standard arrow again.
+void UseArrowCursor();
 // The version box's two lines and the two confirmation boxes' texts
 // (versionstr and englishdialog replace them).
 enum { WindowTextSize = 256 };

@@ -6,18 +6,32 @@
 
 #include "core/script.h"
 #include "core/startup.h"
+#include "platform/platform.h"
 #include "text/textwindow.h"
 #include "text/display.h"
+#include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/lookback.h"
+#include "text/mainwindow.h"
 #include "text/menu_commands.h"
 #include "text/selections.h"
+#include "text/string_sprite.h"
 #include "text/system_actions.h"
 #include "text/textline.h"
+#include "text/window_links.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
-void ClearTextPassFlags() {}
-void SetTextPassDefaults() { SetDisplayPassDefaults(); }
+void ClearTextPassFlags() { NewPageBeforeText = 0; }
+void SetTextPassDefaults() {
+    SetDisplayPassDefaults();
+    SpriteFontWidth = -1;
+    TextSpeedIndex = 1;
+    EraseWindowAllowed = 1;
+    Clicked = 0;
+    RightClicked = 0;
+    MenuResetRequested = 0;
+    SystemMenuActive = 0;
+}
 void SetMenuPassDefaults() {
     SetSelectionPassDefaults();
     SetTextWindowPassDefaults();
@@ -27,7 +41,10 @@ void SetTextLoadDefaults() {
     ClickstrChars[0] = 0;
     ClickstrLines = 0;
     LookbackColor = 0xFFFF40;
+    MouseCursorHidden = 0;
+    PlatShowCursor(true);
 }
+void SetArrowCursor() { UseArrowCursor(); }
 // TextColorSurface follows the screen size; both layers start empty.
 void RebuildTextColorSurface() {
     if (GlyphLayer) memset(GlyphLayer, 0, (size_t)ScreenWidth * ScreenHeight);

@@ -3,10 +3,12 @@
 #pragma once
 
 void SetDefaultLineBreakTables();  // KinsokuStart, KinsokuEnd
-void ClearTextPassFlags();         // menu-customised and texec2 flags
-void SetTextPassDefaults();        // window chips, link colours, text speeds, input flags
+void ClearTextPassFlags();         // the texec2 flag (the menu's flags: UpdateMenuForPass)
+void SetTextPassDefaults();        // link colours, text speeds and the speed chosen,
+                                   // spfont cleared, window erasing allowed, input flags
 void SetMenuPassDefaults();        // selection and system-menu colours, WindowEffect
-void SetTextLoadDefaults();        // cursor setting, RightClickMode, lookback colour, clickstr
+void SetTextLoadDefaults();        // pointer shown, RightClickMode, lookback colour, clickstr
+void SetArrowCursor();             // the standard arrow, before the window shows
 void RebuildTextColorSurface();    // TextColorSurface black, GlyphLayer cleared
 void UpdateMenuForPass(bool restart);  // check the default font, put the menu back
 void EnumerateFontsForMenu();

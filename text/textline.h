@@ -18,8 +18,10 @@ extern int TextColumns, TextRows;
 extern int ClickstrLines;
 extern int TextCursorColumn, TextCursorLine;
 
-// Shows one expanded text segment in the text window.
-void DisplayText(const char* text);
+// Shows one expanded text segment in the text window.  `resume`, for a
+// segment read from the script, gives for each byte the script offset behind
+// it (where a clickstr wait handed to textgosub reads on); null otherwise.
+void DisplayText(const char* text, const int* resume = nullptr);
 // Clears the text window's page.
 void ClearTextPage();
 // Commits the current backlog page; sets the current page's tag.

@@ -93,6 +93,8 @@ void SetTextWindowPassDefaults() {
     WindowEffectDuration = 0;
     WindowEffectImage[0] = 0;
     WindowChipCount = 0;
+    MenuFontWidth = MenuFontHeight = MenuCharAdvance = 26;
+    MenuLineAdvance = 28;
     MenuWindowColor = 0x999999;
 }
 

@@ -97,8 +97,11 @@ static const ImWchar* Cp932Ranges() {
 // The glyph atlas: IPA Gothic for every CP932 character it has, the
 // desktop's sans-serif face for the few it lacks.  Rasterising some 7900
 // glyphs takes a good part of a second, so it is built on a thread of its
-// own from the window's creation on, while the define block runs.
+// own from the window's creation on, while the define block runs.  The
+// thread leaves its atlas in BuiltAtlas, which only the join hands over to
+// Atlas: the user-interface thread reads nothing the thread writes before.
 static ImFontAtlas* Atlas;
+static ImFontAtlas* BuiltAtlas;
 // Never destroyed: an exit while it runs must not end in std::terminate.
 static std::thread* AtlasThread;
 
@@ -107,6 +110,8 @@ static void JoinAtlas() {
     AtlasThread->join();
     delete AtlasThread;
     AtlasThread = nullptr;
+    Atlas = BuiltAtlas;
+    BuiltAtlas = nullptr;
 }
 
 // The faces, found on the user-interface thread (fontconfig is asked there
@@ -127,7 +132,7 @@ static void BuildAtlas() {
     }
     if (!any) a->AddFontDefault();
     a->Build();
-    Atlas = a;
+    BuiltAtlas = a;
 }
 
 void GuiPrepare() {

@@ -31,6 +31,16 @@ protected:
     std::string FatalText(F fn) {
         return FatalBoxOf(fn, false);
     }
+    // Runs fn, which must not end in a fatal error; what it wrote to
+    // standard error.
+    template <class F>
+    std::string StderrOf(F fn) {
+        ::testing::internal::CaptureStderr();
+        int code = ExitCodeOf(fn);
+        std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, -1000) << "a fatal error: " << LastBoxCut(false);
+        return err;
+    }
 };
 
 inline std::string Bytes(const std::vector<uint8_t>& v) {

@@ -1,5 +1,7 @@
 // Tests of the index readers on bytes in memory: well-formed archives of the
-// three kinds, and broken ones, which must be refused as a whole.
+// three kinds, and damaged ones, which give the entries read before the
+// damage and mark entries whose data is not in the file; only a broken ov2
+// index is refused.
 #include <gtest/gtest.h>
 
 #include "archive/arcindex.h"
@@ -21,6 +23,14 @@ static int ParseArc(const std::string& bytes, std::vector<ArcRawEntry>* out) {
     InStream s;
     StreamFromMemory(&s, (const uint8_t*)bytes.data(), bytes.size());
     return ParseArcIndex(&s, bytes.size(), out);
+}
+
+// One mark per entry given: 'd' damaged, '-' readable.
+template <class Entry>
+static std::string Marks(const std::vector<Entry>& entries) {
+    std::string m;
+    for (const Entry& e : entries) m += e.damaged ? 'd' : '-';
+    return m;
 }
 
 TEST(OvaIndexParse, ReadsAKnownArchive) {
@@ -54,10 +64,10 @@ TEST(OvaIndexParse, ReadsAKnownArchive) {
     EXPECT_EQ(e[0].offset, 0x1Bu);
 }
 
-TEST(OvaIndexParse, RefusesBrokenIndexes) {
+TEST(OvaIndexParse, DamagedIndexesGiveWhatTheyHold) {
     using arcpack::OvaItem;
     std::string good = arcpack::PackOva({{"a.txt", arcpack::Stored, "hello"}, {"b.txt", arcpack::Lzss, "packed text packed text"}});
-    std::string long_name = arcpack::PackOva({{std::string(256, 'n'), arcpack::Stored, "x"}});
+    std::string long_name = arcpack::PackOva({{std::string(256, 'n'), arcpack::Stored, "x"}, {"c", arcpack::Stored, "y"}});
     std::string max_name = arcpack::PackOva({{std::string(255, 'n'), arcpack::Stored, "x"}});
     // Entry 0's offset field sits right behind "a.txt\0" and the type byte.
     std::string far = good;
@@ -77,27 +87,35 @@ TEST(OvaIndexParse, RefusesBrokenIndexes) {
         std::string bytes;
         int prefix;
         int result;
+        std::string marks;
     } cases[] = {
-        {"good", good, 0, ArchiveOk},
-        {"good after a prefix", std::string(3, 'J') + good, 3, ArchiveOk},
-        {"255-byte name", max_name, 0, ArchiveOk},
-        {"empty file", "", 0, ArchiveTruncated},
-        {"prefix only", "J", 1, ArchiveTruncated},
-        {"header cut", good.substr(0, 5), 0, ArchiveTruncated},
-        {"name cut", good.substr(0, 9), 0, ArchiveTruncated},
-        {"fields cut", good.substr(0, 15), 0, ArchiveTruncated},
-        {"count beyond the entries", more_entries, 0, ArchiveTruncated},
-        {"256-byte name", long_name, 0, ArchiveNameTooLong},
-        {"offset beyond the file", far, 0, ArchiveOutOfRange},
-        {"size beyond the file", huge_size, 0, ArchiveOutOfRange},
-        {"stored entry copied beyond the file", unpacked_past_end, 0, ArchiveOutOfRange},
-        {"LZSS entry claiming more than it can hold", lzss_too_big, 0, ArchiveOutOfRange},
-        {"data cut off", good.substr(0, good.size() - 1), 0, ArchiveOutOfRange},
+        {"good", good, 0, ArchiveOk, "--"},
+        {"good after a prefix", std::string(3, 'J') + good, 3, ArchiveOk, "--"},
+        {"255-byte name", max_name, 0, ArchiveOk, "-"},
+        {"empty file", "", 0, ArchiveTruncated, ""},
+        {"prefix only", "J", 1, ArchiveTruncated, ""},
+        {"header cut", good.substr(0, 5), 0, ArchiveTruncated, ""},
+        {"name cut", good.substr(0, 9), 0, ArchiveTruncated, ""},
+        {"fields cut", good.substr(0, 15), 0, ArchiveTruncated, ""},
+        // The first entry is kept, its data gone with the rest of the file.
+        {"second entry cut", good.substr(0, 6 + 19 + 4), 0, ArchiveTruncated, "d"},
+        {"count beyond the entries", more_entries, 0, ArchiveTruncated, "--"},
+        {"256-byte name", long_name, 0, ArchiveOk, "d-"},
+        {"offset beyond the file", far, 0, ArchiveOk, "d-"},
+        {"size beyond the file", huge_size, 0, ArchiveOk, "d-"},
+        {"stored entry copied beyond the file", unpacked_past_end, 0, ArchiveOk, "d"},
+        {"LZSS entry claiming more than it can hold", lzss_too_big, 0, ArchiveOk, "-d"},
+        {"data cut off", good.substr(0, good.size() - 1), 0, ArchiveOk, "-d"},
     };
     for (const Case& c : cases) {
         std::vector<OvaRawEntry> e;
         EXPECT_EQ(ParseOva(c.bytes, c.prefix, &e), c.result) << c.what;
+        EXPECT_EQ(Marks(e), c.marks) << c.what;
     }
+    std::vector<OvaRawEntry> e;
+    ParseOva(long_name, 0, &e);
+    EXPECT_EQ(e[0].name, "");  // never found by a lookup
+    EXPECT_EQ(e[1].name, "c");
 }
 
 TEST(Ov2IndexParse, ReadsKnownArchives) {
@@ -117,37 +135,48 @@ TEST(Ov2IndexParse, ReadsKnownArchives) {
     EXPECT_EQ(two.substr(e[1].offset, e[1].size), "wave!");
 }
 
-TEST(Ov2IndexParse, RefusesBrokenIndexes) {
+TEST(Ov2IndexParse, DamagedAndBrokenIndexes) {
     std::string good = arcpack::PackOv2({{"a.txt", "hello"}, {"b.txt", "world"}});
     std::string no_end = good;
     no_end[4 + 2 * 11] = 'x';  // the 'e' behind the two entries
     std::string big = good;
-    big[4 + 7] = 100;  // a.txt's size
+    big[4 + 7] = 100;  // a.txt's size; b.txt's data then starts past the end too
     struct Case {
         const char* what;
         std::string bytes;
         int result;
+        std::string marks;
     } cases[] = {
-        {"good", good, ArchiveOk},
-        {"empty index", Hex("05 00 00 00 65"), ArchiveOk},
-        {"255-byte name", arcpack::PackOv2({{std::string(255, 'n'), "x"}}), ArchiveOk},
-        {"empty file", "", ArchiveTruncated},
-        {"offset cut", Hex("05 00"), ArchiveTruncated},
-        {"no end marker", Hex("05 00 00 00"), ArchiveTruncated},
-        {"name cut", good.substr(0, 8), ArchiveTruncated},
-        {"size cut", good.substr(0, 13), ArchiveTruncated},
-        {"wrong marker", no_end, ArchiveBadMarker},
-        {"256-byte name", arcpack::PackOv2({{std::string(256, 'n'), "x"}}), ArchiveNameTooLong},
-        {"size beyond the file", big, ArchiveOutOfRange},
-        {"data area beyond the file", Hex("FF FF FF FF 22 61 22 01 00 00 00 65"), ArchiveOutOfRange},
+        {"good", good, ArchiveOk, "--"},
+        {"empty index", Hex("05 00 00 00 65"), ArchiveOk, ""},
+        {"255-byte name", arcpack::PackOv2({{std::string(255, 'n'), "x"}}), ArchiveOk, "-"},
+        // Where an entry begins only '"' or 'e' will do, the end included;
+        // and a name must end.
+        {"empty file", "", ArchiveBroken, ""},
+        {"offset cut", Hex("05 00"), ArchiveBroken, ""},
+        {"no end marker", Hex("05 00 00 00"), ArchiveBroken, ""},
+        {"name cut", good.substr(0, 8), ArchiveBroken, ""},
+        {"wrong marker", no_end, ArchiveBroken, "--"},
+        // A size cut short keeps the entries before it.
+        {"size cut", good.substr(0, 13), ArchiveTruncated, ""},
+        {"second size cut", good.substr(0, 4 + 11 + 9), ArchiveTruncated, "d"},
+        {"256-byte name", arcpack::PackOv2({{std::string(256, 'n'), "x"}, {"b", "y"}}), ArchiveOk, "d-"},
+        {"size beyond the file", big, ArchiveOk, "dd"},
+        {"data area beyond the file", Hex("FF FF FF FF 22 61 22 01 00 00 00 65"), ArchiveOk, "d"},
     };
     for (const Case& c : cases) {
         std::vector<Ov2RawEntry> e;
         EXPECT_EQ(ParseOv2(c.bytes, &e), c.result) << c.what;
+        if (c.result != ArchiveBroken) EXPECT_EQ(Marks(e), c.marks) << c.what;
     }
+    // The 256-byte name's data is skipped: the next entry's data is its own.
+    std::vector<Ov2RawEntry> e;
+    std::string two = arcpack::PackOv2({{std::string(256, 'n'), "x"}, {"b", "y"}});
+    ParseOv2(two, &e);
+    EXPECT_EQ(two.substr(e[1].offset, e[1].size), "y");
 }
 
-TEST(ArcIndexParse, ReadsAndRefuses) {
+TEST(ArcIndexParse, ReadsAndKeepsWhatItCan) {
     std::vector<ArcRawEntry> e;
     std::string one = Hex("00 01 00 00 00 14 61 2E 74 78 74 00 00 00 00 00 00 00 00 02 48 49");
     ASSERT_EQ(ParseArc(one, &e), ArchiveOk);
@@ -157,17 +186,23 @@ TEST(ArcIndexParse, ReadsAndRefuses) {
 
     std::string big = one;
     big[19] = 3;
+    std::string two = arcpack::PackArc({{"a", "x"}, {"b", "y"}});
     struct Case {
         const char* what;
         std::string bytes;
         int result;
+        std::string marks;
     } cases[] = {
-        {"header cut", one.substr(0, 4), ArchiveTruncated},
-        {"entry cut", one.substr(0, 15), ArchiveTruncated},
-        {"size beyond the file", big, ArchiveOutOfRange},
-        {"256-byte name", arcpack::PackArc({{std::string(256, 'n'), "x"}}), ArchiveNameTooLong},
+        {"header cut", one.substr(0, 4), ArchiveTruncated, ""},
+        {"entry cut", one.substr(0, 15), ArchiveTruncated, ""},
+        {"second entry cut", two.substr(0, 6 + 10 + 3), ArchiveTruncated, "d"},
+        {"size beyond the file", big, ArchiveOk, "d"},
+        {"256-byte name", arcpack::PackArc({{std::string(256, 'n'), "x"}}), ArchiveOk, "d"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParseArc(c.bytes, &e), c.result) << c.what;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseArc(c.bytes, &e), c.result) << c.what;
+        EXPECT_EQ(Marks(e), c.marks) << c.what;
+    }
 }
 
 TEST(ArchiveProbe, TurnsSlashesAndLowersAscii) {

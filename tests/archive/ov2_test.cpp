@@ -70,10 +70,8 @@ TEST_F(Ov2, BrokenIndexesAreFatal) {
         std::string bytes;
     } cases[] = {
         {"no end marker", no_end},
+        {"index cut where an entry begins", good.substr(0, 4 + 11)},
         {"name cut", good.substr(0, 7)},
-        {"size cut", good.substr(0, 13)},
-        {"overlong name", arcpack::PackOv2({{std::string(256, 'n'), "x"}})},
-        {"data missing", good.substr(0, good.size() - 1)},
     };
     for (const Case& c : cases) {
         ForgetArchiveState();
@@ -82,5 +80,34 @@ TEST_F(Ov2, BrokenIndexesAreFatal) {
         std::string box = FatalText([] { LoadArchiveIndexes(); });
         EXPECT_NE(box.find("エラー"), std::string::npos) << c.what;
         EXPECT_NE(box.find("アーカイブ\"01.ov2\"が壊れています！"), std::string::npos) << c.what << ": " << box;
+    }
+}
+
+TEST_F(Ov2, DamagedArchivesServeWhatTheyHold) {
+    std::string two = arcpack::PackOv2({{"a.txt", "hello"}, {"b.txt", "world"}});
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char *a, *b;
+        const char* warning;
+    } cases[] = {
+        {"data cut", two.substr(0, two.size() - 1), "hello", "<none>",
+         "archive 01.ov2 is damaged: 1 of its 2 entries cannot be read\n"},
+        {"size cut", two.substr(0, 4 + 11 + 9), "<none>", "<none>",
+         "archive 01.ov2 is damaged: its index ends early; 0 of its entries can be read, 1 cannot\n"},
+        {"overlong name", arcpack::PackOv2({{std::string(256, 'n'), "x"}, {"b.txt", "world"}}), "old a", "world",
+         "archive 01.ov2 is damaged: 1 of its 2 entries cannot be read\n"},
+    };
+    for (const Case& c : cases) {
+        ForgetArchiveState();
+        Write("00.ov2", arcpack::PackOv2({{"fine.txt", "fine"}, {"a.txt", "old a"}}));
+        Write("01.ov2", c.bytes);
+        EXPECT_EQ(StderrOf([] { LoadArchiveIndexes(); }), std::string("orva: ") + c.warning) << c.what;
+        EXPECT_EQ(Get("fine.txt"), "fine") << c.what;
+        // A later entry replaces an earlier one even when it is damaged.
+        EXPECT_EQ(Get("a.txt"), c.a) << c.what;
+        EXPECT_EQ(Get("b.txt"), c.b) << c.what;
+        // Read again at every reset, warned about once.
+        EXPECT_EQ(StderrOf([] { LoadArchiveIndexes(); }), "") << c.what;
     }
 }

@@ -1,6 +1,6 @@
 // Whole runs of tiny games through the headless runner: the fatal error box
 // as the player sees it, the story starting at *start, end, the voice
-// shortcut, and definereset reloading everything.
+// shortcut, definereset reloading everything, and each pass starting clean.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -91,6 +91,26 @@ TEST(GameRun, DefineresetReloadsAndRunsDefineAgain) {
     size_t games = 0;
     for (size_t p = 0; (p = log.find("命令:game", p)) != std::string::npos; p++) games++;
     EXPECT_GE(games, 2u) << log;
+}
+
+TEST(GameRun, EachPassStartsClean) {
+    // The first pass leaves a click nobody took and a sprite font behind,
+    // then restarts; the second (told apart by the slot the first saved)
+    // must see neither: an armed trap stays quiet and a string sprite
+    // takes the text window's font.
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ngame\n*start\nfileexist %1,\"save1.dat\"\nif %1 = 1 goto *second\n"
+                "spfont \"x\",30,30,2,2,0,0\nmousemode 0\nclick\nwait 400\nsavegame 1\ndefinereset\n"
+                "*second\ntrap *trapped\nresettimer\n*idle\ngettimer %2\nif %2 < 100 goto *idle\ntrap off\n"
+                "lsp 13,\":s#ffffffあい\",0,0\ngetspsize 13,%3,%4\n"
+                "if %3 != 53 fail_sprite_font_kept\nif %4 != 26 fail_sprite_font_height_kept\nend\n"
+                "*trapped\nfail_click_kept\n");
+    RunOptions opt;
+    opt.events = "1000 click 5 5\n1200 click 5 5\n";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string& b : r.boxes) ADD_FAILURE() << b;
 }
 
 }  // namespace

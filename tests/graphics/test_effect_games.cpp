@@ -96,6 +96,33 @@ TEST(EffectGames, FrameInTheMiddleOfATransition) {
             ASSERT_EQ(f.At(x, y), x % 16 < steps ? kWhite : kBlack) << x << "," << y;
 }
 
+// Blinds, curtains and scrolls draw over what the window shows: after
+// drawing by hand without `draw`, the picture not yet replaced stays the red
+// one shown, never the blue one drawn.
+TEST(EffectGames, LinesNotYetReplacedKeepTheShownPicture) {
+    for (int kind : {2, 5, 6, 9, 11, 14}) {
+        std::string dir = MakeGameFolder();
+        WriteScript(dir, "*define\ngame\n*start\nbg \"#ff0000\",1\ndrawfill 0,0,255\nbg \"white\"," +
+                             std::to_string(kind) + ",16000\nend\n");
+        RunOptions opt;
+        opt.max_ms = 8500;
+        FramedRun r = RunFramed(dir, opt);
+        EXPECT_EQ(r.run.status, 124) << kind << r.run.err;
+        ASSERT_EQ(r.frame.w, 640) << kind;
+        int red = 0, white = 0, other = 0;
+        for (int y = 0; y < 480; y += 7)
+            for (int x = 0; x < 640; x += 3) {
+                Bgr p = r.frame.At(x, y);
+                if (p == kRed) red++;
+                else if (p == kWhite) white++;
+                else other++;
+            }
+        EXPECT_GT(red, 0) << kind;
+        EXPECT_GT(white, 0) << kind;
+        EXPECT_EQ(other, 0) << kind;
+    }
+}
+
 TEST(EffectGames, FatalErrors) {
     struct Case {
         const char* define;

@@ -183,7 +183,16 @@ TEST_F(OffscreenTest, BltFromTheButtonPicture) {
         {"-2, -2, 8, 8, 0, 0", 0, 0, Bgr{102, 2, 1}},
         {"0, 0, 8, 8, 6, 6", 1, 1, Bgr{107, 7, 1}},       // beyond the picture: as it was
         {"0, 0, 8, 8, 6, 6", 2, 2, kBlack},
-        {"0, 0, -8, 8, 0, 0", 0, 0, kBlack},             // no size: nothing
+        // A negative side runs leftwards or upwards from its point; sides
+        // of opposite signs mirror, as a stretch copy does.
+        {"7, 0, -8, 8, 0, 0", 0, 0, Bgr{107, 0, 1}},
+        {"7, 0, -8, 8, 0, 0", 7, 3, Bgr{100, 3, 1}},
+        {"7, 0, -8, 8, 0, 0", 8, 0, kBlack},
+        {"0, 7, 8, -8, 0, 0", 2, 0, Bgr{102, 7, 1}},     // upside down
+        {"0, 0, 8, 8, 7, 0, -8, 8", 0, 0, Bgr{107, 0, 1}},  // the source mirrored
+        {"7, 7, -8, -8, 7, 7, -8, -8", 2, 3, Bgr{102, 3, 1}},  // both: not mirrored
+        {"3, 0, -16, 8, 0, 0, 8, 8", 0, 0, Bgr{101, 0, 1}},  // clipped at the left
+        {"0, 0, 0, 8, 0, 0", 0, 0, kBlack},              // no size: nothing
     };
     for (const Case& c : cases) {
         PresentBlack();

@@ -16,6 +16,7 @@
 #include "graphics/picture_tools.h"
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
+#include "tests/archive/arcpack.h"
 #include "tests/graphics/compose_fixture.h"
 #include "tests/graphics/gfx_fixture.h"
 #include "text/textwindow.h"
@@ -276,6 +277,36 @@ TEST_F(PictureToolsTest, GifFailures) {
         EXPECT_EQ(FatalText([&] { Run(Cmd_convgif, operands); }),
                   "エラー: JPEGがロード出来ません。OLEが使えません")
             << operands;
+}
+
+// Pictures read the way the system picture loader reads them are told apart
+// by their bytes: convgif of a BMP, ".jpg" files holding a GIF or a BMP (in
+// the folder and in an ova archive), each shown by a game.
+TEST(OlePictureGames, DecodedByTheirContent) {
+    std::string gif = MakeGif(8, 8, 0, 0, 8, 8, [](int, int) { return 3; });  // blue
+    std::string bmp = SolidBmp(8, 8, kRed);
+    struct Case {
+        const char* name;
+        std::string define, story;
+        std::vector<std::pair<std::string, std::string>> files;
+        Bgr at_4_4;
+    } cases[] = {
+        {"convgif of a BMP", "", "convgif \"sky.bmp\"\nspresume\nprint 1\n", {{"sky.bmp", bmp}}, kRed},
+        {"convgif of a GIF", "", "convgif \"sky.gif\"\nspresume\nprint 1\n", {{"sky.gif", gif}}, kBlue},
+        {"GIF named jpg", "", "lsp 1,\":c;p.jpg\",0,0\nprint 1\n", {{"p.jpg", gif}}, kBlue},
+        {"BMP named jpg", "", "lsp 1,\":c;p.jpg\",0,0\nprint 1\n", {{"p.jpg", bmp}}, kRed},
+        {"BMP named jpg in an archive", "ova\n", "lsp 1,\":c;p.jpg\",0,0\nprint 1\n",
+         {{"arc.ova", arcpack::PackOva({{"p.jpg", arcpack::Stored, bmp}})}}, kRed},
+    };
+    for (const Case& c : cases) {
+        FramedRun r = PlayFramed("*define\n" + c.define + "game\n*start\n" + c.story + "end\n", c.files);
+        ExpectQuiet(r.run);
+        ASSERT_EQ(r.frame.w, 640) << c.name;
+        EXPECT_EQ(r.frame.At(4, 4), c.at_4_4) << c.name;
+    }
+    // Bytes of no such picture still fail as they did.
+    FramedRun r = PlayFramed("*define\ngame\n*start\nconvgif \"x.gif\"\nend\n", {{"x.gif", "PNG? no."}});
+    EXPECT_EQ(FirstBox(r.run), "エラー: JPEGがロード出来ません。OLEが使えません");
 }
 
 class GradationTest : public PictureToolsTest {

@@ -85,6 +85,21 @@ TEST(ClickWaitGames, ClickposGivesTheMousePosition) {
     ExpectQuietEnd(r, "clickpos");
 }
 
+TEST(ClickWaitGames, RightClicksDoNothingInClick) {
+    // A text wait skipped with the skip key leaves its cursor type behind;
+    // the right click during the click that follows still runs no rgosub,
+    // and the text wait after it has its right-click action back.
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\nrgosub *rg\ngame\n*start\ntextspeed 0\nclick\nあ@\nwait 200\nresettimer\nclick\n"
+                "gettimer %1\nif %30 != 0 fail_rgosub_in_click\nif %1 < 300 fail_click_ended_early\n"
+                "い@\nif %30 != 1 fail_mode_not_restored\nend\n*rg\nmov %30,1\nreturn\n");
+    RunOptions opt;
+    opt.events = Shifted("0 keydown ctrl\n100 keyup ctrl\n400 rclick 5 5\n700 click 5 5\n"
+                         "900 rclick 5 5\n1200 click 5 5\n1500 click 5 5\n");
+    ExpectQuietEnd(RunGame(dir, opt), "rclick in click");
+}
+
 TEST(ClickWaitGames, SpeedsAndTheirCommands) {
     // Speed 20 ms: three characters take 60 ms (and the 5 ms naps of the
     // delay loop); !s0 makes the rest

@@ -165,6 +165,40 @@ TEST(DisplayGames, ClickstrWaits) {
         o);
 }
 
+TEST(DisplayGames, NothingLostAfterALoadOrAClickstrHandOver) {
+    RunOptions o;
+    o.click_waits = true;
+    // A load (of a missing slot too) before a text does not end it at its
+    // first wait.
+    ExpectQuietEnd(Game("", "loadgame 7\nputtext \"ABCD@EFGH\"\ngettext $1\n"
+                            "if $1 != \"ABCDEFGH\" fail_load_lost\n"),
+                   o);
+    // clickstr with textgosub: after the routine the rest of the script line
+    // is read again, whatever the expansion added before or after it.
+    struct Case {
+        const char* name;
+        std::string define, line, shown;
+        int calls;
+    } cases[] = {
+        {"string_variable", "", "あ。い$0う", "あ。いかきう", 1},
+        {"number_variable", "", "あ。い%0う", "あ。い１２う", 1},
+        {"variable_before", "", "$0。いう", "かき。いう", 1},
+        {"linepage", "linepage\n", "あ。いう", "あ。いう", 2},
+        {"plain", "", "あ。いう", "あ。いう", 1},
+    };
+    for (const Case& c : cases) {
+        std::string script = "*define\nclickstr \"。\",0\ntextgosub *tg\n" + c.define +
+                             "game\n*start\ntextspeed 0\nmov $0,\"かき\"\nmov %0,12\n" + c.line +
+                             "\nif %20 != " + std::to_string(c.calls) + " fail_calls\nif $10 != \"" + c.shown +
+                             "\" fail_shown\nend\n*tg\ninc %20\ngettext $10\ntexec\nreturn\n";
+        // Without linepage the line's own end shows what the last call missed.
+        if (c.calls == 1) script.replace(script.find("if %20"), 0, "gettext $10\n");
+        RunResult r = Play(script, o);
+        EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
+        for (const std::string& b : r.boxes) ADD_FAILURE() << c.name << ": " << b;
+    }
+}
+
 TEST(DisplayGames, FatalTexts) {
     struct Case {
         std::string define, story, box;

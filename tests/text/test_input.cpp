@@ -19,6 +19,7 @@
 #include "text/cursor_file.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
+#include "text/pass_defaults.h"
 
 namespace {
 
@@ -262,7 +263,8 @@ TEST(CursorFile, DamagedFilesAreRefusedWithoutReadingPastThem) {
 }
 
 // mousecursor in-process: the picture reaches the platform with its hot
-// spot, the pointer shows it, and off brings the arrow back.
+// spot, the pointer shows it, and off (or a new start-up pass) brings the
+// arrow back.
 TEST(CursorCommand, LoadsAPictureAndTurnsItOff) {
     StartHeadlessForTests();
     std::string dir = MakeGameFolder();
@@ -296,6 +298,15 @@ TEST(CursorCommand, LoadsAPictureAndTurnsItOff) {
     run("mousemode 1");
     EXPECT_TRUE(HeadlessWindow().cursor_shown);
     EXPECT_EQ(MouseCursorHidden, 0);
+    // A new start-up pass shows the standard arrow whatever the story left.
+    run("mousecursor \"hand.cur\"");
+    run("mousemode 0");
+    SetTextLoadDefaults();
+    SetArrowCursor();
+    EXPECT_EQ(MouseCursorHidden, 0);
+    EXPECT_TRUE(HeadlessWindow().cursor_shown);
+    EXPECT_EQ(CustomCursorSet, 0);
+    EXPECT_FALSE(HeadlessWindow().custom_cursor_used);
     PlatSetGameDir(old.c_str());
 }
 

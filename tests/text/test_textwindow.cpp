@@ -101,6 +101,21 @@ TEST(TextWindowTest, WindowPictureSetsTheRectangle) {
     EXPECT_EQ(r.frame.At(140, 110), kWhite);
 }
 
+// spreload -1 reads the window picture's file again: here a screenshot of a
+// red screen replaced by one of a green screen.
+TEST(TextWindowTest, SpreloadReadsTheWindowPictureAgain) {
+    const std::string shot = "getscreenshot 30,20\nsavescreenshot \"win.bmp\"\n";
+    for (bool reload : {true, false}) {
+        FramedRun r = Play("bg \"#ff0000\",1\n" + shot +
+                           "setwindow 10,10,20,10,24,24,0,2,0,1,1,\":c;win.bmp\",100,100\ntexton\n"
+                           "bg \"#00ff00\",1\n" + shot + (reload ? "spreload -1\n" : "") + "texton\n");
+        ExpectQuiet(r.run);
+        EXPECT_EQ(r.frame.At(110, 110), reload ? kGreen : kRed) << reload;
+    }
+    // With a tinted window there is nothing to read.
+    ExpectQuiet(Play("spreload -1\n").run);
+}
+
 // A chip inside the window: textoff's hide recomposes it away, texton's
 // recomposition brings it back under the window's tint.
 TEST(TextWindowTest, WindowChipsFollowTextoffAndTexton) {
