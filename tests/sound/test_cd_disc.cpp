@@ -1,10 +1,14 @@
 // An audio disc image through libcdio in-process: its table of tracks, and
 // the read-ahead buffer of a play, which must hand every sector to the mixer
 // once and in order (across the buffer's wrap and a reading that lags
-// behind, which plays silence instead), and end only after the last one.
+// behind, which plays silence instead), and end only after the last one,
+// also with the reader on a thread of its own.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sound/cd_disc.h"
@@ -91,6 +95,37 @@ TEST(CdDisc, EverySectorOnceAndInOrder) {
     src = CdDiscPlay(d, 210, 215);
     src.reset();
     EXPECT_FALSE(CdDiscReadAhead());
+}
+
+// As in a window: the sound thread reads ahead while the mixer's thread
+// plays, each at its own pace.
+TEST(CdDisc, TheReaderOnAThreadOfItsOwn) {
+    std::string dir = WriteImage();
+    std::shared_ptr<CdDisc> d = CdDiscOpen(dir + "/d.cue", false);
+    ASSERT_TRUE(d);
+    std::unique_ptr<MixerSource> src = CdDiscPlay(d, 10, 210);
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        while (!stop) {
+            CdDiscReadAhead();
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    int expect_sector = 10, expect_frame = 0;
+    std::vector<float> buf(2 * 512);
+    for (int n = 512; n == 512;) {
+        n = src->Read(buf.data(), 512);
+        for (int i = 0; i < n; i++) {
+            int left = (int)(buf[2 * i] * 32768), right = (int)(buf[2 * i + 1] * 32768);
+            if (left == 0 && right == 0) continue;
+            ASSERT_EQ(left, expect_sector);
+            ASSERT_EQ(right, expect_frame + 1);
+            if (++expect_frame == SectorFrames) expect_frame = 0, expect_sector++;
+        }
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(expect_sector, 210);
 }
 
 }  // namespace
