@@ -135,6 +135,14 @@ void PlatKillTimer(uint32_t id);
 bool PumpMessage();
 // The same, sleeping 5 ms when the queue was empty.
 bool PumpMessageOrSleep();
+// Blocks until input or a window event comes, a message is posted, a
+// timer is due (unless `timers` is false: a timer then fires when the wait
+// has ended) or PlatTicks reaches `deadline` (compared by difference, so at
+// most 2^31 ms ahead); at once when a message waits already.  Takes nothing
+// off the queue.  What was presented reaches the screen first.  Headless
+// nothing waits for real: the virtual clock moves to the deadline (or to
+// the due timer or the next event of the events file, when earlier).
+void PlatWaitEvent(uint32_t deadline, bool timers = true);
 // Accelerator table: key (VK_ code, with modifier bits) to command number
 // (at most 64 entries).
 void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int count);
@@ -142,8 +150,9 @@ void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int cou
 // ---- clock and input state ------------------------------------------------------
 
 // Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
-// sleeps, by 1 ms for each PlatGetMessage that finds nothing and by 1 ms for
-// each PlatStatementBatch statements run.
+// sleeps and waits, by 1 ms for each PlatGetMessage that finds nothing, by
+// 1 ms for each frame or rectangle presented and by 1 ms for each
+// PlatStatementBatch statements run.
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons

@@ -113,9 +113,9 @@ static void SoundThreadMain() {
     while (!SoundThreadStop) {
         uint32_t wait = SoundThreadPass();
         // A real sleep: the platform's sleep also presents the window, which
-        // is the user-interface thread's business.
-        for (uint32_t slept = 0; slept < wait && !SoundThreadStop; slept += 5)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // is the user-interface thread's business.  In one piece: a stop is
+        // seen within the 50 ms of an idle pass.
+        if (!SoundThreadStop) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
     }
     ThreadRunning = false;
 }

@@ -24,6 +24,7 @@
 #include "sound/voices.h"
 #include "text/backlog.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/mainwindow.h"
@@ -445,13 +446,18 @@ static int RunViewer() {
         }
         if (RightClicked || (GetForegroundKeyState(VK_ESCAPE) & 0x8000)) {
             while (GetForegroundKeyState(VK_ESCAPE) & 0x8000) {
-                if (!PumpMessage()) PlatSleep(PlatIsHeadless() ? 1 : 0);
+                if (!PumpMessage()) IdleFor(IdleNoLimit, 1);
                 if (ResetRequested) return 0;
             }
             Close(v);
             break;
         }
-        if (!got && !PlatIsHeadless()) PlatSleep(1);
+        if (!got) {
+            // A held turning key turns again 125 ms after its last turn.
+            bool held = ((GetForegroundKeyState(VK_NEXT) | GetForegroundKeyState(VK_DOWN) |
+                          GetForegroundKeyState(VK_PRIOR) | GetForegroundKeyState(VK_UP)) & 0x8000) != 0;
+            IdleFor(held ? MsLeft(125, PlatTicks() - lastKeyTurn) : IdleNoLimit);
+        }
     }
     return 1;
 }

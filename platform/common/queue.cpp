@@ -5,7 +5,8 @@
 // messages, and only when none is left a WM_TIMER for a due timer (one per
 // call, as the low-priority timer messages of Windows).  PumpMessage adds the
 // translation step: accelerator keys become WM_COMMAND, character keys give
-// a WM_CHAR that is taken next.
+// a WM_CHAR that is taken next.  PlatWaitEvent blocks until the next
+// message, the first due timer or a deadline.
 #include <mutex>
 
 #include "platform/common/backend.h"
@@ -49,13 +50,16 @@ static PlatMsg QueueTake(int i) {
 }
 
 bool QueuePost(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    std::lock_guard<std::mutex> g(QueueMutex);
-    if (QueueCount == QueueLimit) return false;
-    PlatMsg& m = QueueAt(QueueCount);
-    m.message = message;
-    m.wparam = wparam;
-    m.lparam = lparam;
-    QueueCount++;
+    {
+        std::lock_guard<std::mutex> g(QueueMutex);
+        if (QueueCount == QueueLimit) return false;
+        PlatMsg& m = QueueAt(QueueCount);
+        m.message = message;
+        m.wparam = wparam;
+        m.lparam = lparam;
+        QueueCount++;
+    }
+    Backend->wake();  // a post from another thread ends a blocked wait
     return true;
 }
 
@@ -85,6 +89,11 @@ bool QueueHas(uint32_t message) {
     for (int i = 0; i < QueueCount; i++)
         if (QueueAt(i).message == message) return true;
     return false;
+}
+
+bool QueueEmpty() {
+    std::lock_guard<std::mutex> g(QueueMutex);
+    return QueueCount == 0;
 }
 
 void QueueReset() {
@@ -263,4 +272,23 @@ bool PumpMessageOrSleep() {
     if (PumpMessage()) return true;
     Backend->sleep(5);
     return false;
+}
+
+void PlatWaitEvent(uint32_t deadline, bool timers) {
+    if (PlatSignalPending) return;  // the next PlatGetMessage delivers it
+    uint32_t now = Backend->ticks();
+    bool exact = true;
+    {
+        std::lock_guard<std::mutex> g(QueueMutex);
+        if (QueueCount > 0) return;
+        for (const Timer& t : Timers) {
+            uint32_t due = t.last + t.period;
+            if (timers && t.used && (int32_t)(due - deadline) < 0) {
+                deadline = due;
+                exact = false;
+            }
+        }
+    }
+    if ((int32_t)(deadline - now) <= 0) return;
+    Backend->wait_event(deadline, exact);
 }

@@ -1,7 +1,7 @@
 // headless.cpp - the backend without a display.  Time is virtual: it starts
-// at a fixed tick count and moves only when the program sleeps, polls an
-// empty queue (1 ms) or has run a batch of statements (1 ms), so runs repeat
-// exactly.  The audio device is rendered as that clock moves.  Input comes from the events
+// at a fixed tick count and moves only when the program sleeps or waits,
+// polls an empty queue (1 ms), presents a frame (1 ms) or has run a batch
+// of statements (1 ms), so runs repeat exactly.  The audio device is rendered as that clock moves.  Input comes from the events
 // file, message boxes go to stderr and are answered from queued answers, and
 // the last presented frame can be written as a BMP file at exit.
 #include <limits.h>
@@ -74,8 +74,11 @@ static std::string AudioOutPath;    // --audio-out
 static FILE* AudioOut;
 static uint64_t AudioOutBytes;
 
+static uint64_t LastPresentAt = UINT64_MAX;  // Elapsed at the last present
+
 static void Reset() {
     H = HeadlessState();
+    LastPresentAt = UINT64_MAX;
     AudioFill = nullptr;
     SoundStep = nullptr;
     Elapsed = 0;
@@ -425,12 +428,26 @@ static void SetCaption(const char* cp932) { H.window.caption = cp932; }
 static void SetFullScreen(bool on) { H.window.full_screen = on; }
 static bool IsFullScreen() { return H.window.full_screen; }
 
+// A frame shown takes a millisecond of virtual time, as drawing it takes
+// real time in a window, unless the clock moved since the frame before
+// (the program waited or polled meanwhile): so a loop that only draws
+// until the clock reaches a time ends after a bounded number of passes,
+// and loops that wait as they draw keep their pace.
+enum : uint32_t { PresentMs = 1 };
+
+static void PresentTakesTime() {
+    if (std::this_thread::get_id() != UiThread) return;
+    if (Elapsed == LastPresentAt) Advance(PresentMs);
+    LastPresentAt = Elapsed;
+}
+
 static void Present(const uint8_t* bits, int w, int h) {
     size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
     H.frame.assign(bits, bits + stride * (size_t)h);
     H.frame_w = w;
     H.frame_h = h;
     H.window.presents++;
+    PresentTakesTime();
 }
 
 // The whole last frame is kept: a rectangle of a frame of the same size
@@ -446,6 +463,7 @@ static void PresentRect(const uint8_t* bits, int w, int h, int left, int top, in
         memcpy(H.frame.data() + at, bits + at, (size_t)(right - left + 1) * 3);
     }
     H.window.presents++;
+    PresentTakesTime();
 }
 
 static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y) {
@@ -473,6 +491,18 @@ static void Sleep(uint32_t ms) {
     if (std::this_thread::get_id() == UiThread) Advance(ms);
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+// A blocked wait: the clock moves to the deadline, or to the next event of
+// the events file when that comes first.
+static void WaitEvent(uint32_t deadline, bool) {
+    if (std::this_thread::get_id() != UiThread) return;
+    int32_t left = (int32_t)(deadline - Ticks());
+    if (left <= 0) return;
+    uint64_t to = Elapsed + (uint64_t)left;
+    if (H.next_event < H.events.size() && H.events[H.next_event].time < to)
+        to = std::max<uint64_t>(H.events[H.next_event].time, Elapsed);
+    Advance(to - Elapsed);
+}
+static void Wake() {}
 static bool KeyDown(int vk) { return H.keys[vk & 0xFF]; }
 
 static void CursorPos(int* x, int* y) {
@@ -561,6 +591,7 @@ const PlatBackend HeadlessBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
+    WaitEvent, Wake,
 };
 
 // ---- test hooks ------------------------------------------------------------------------

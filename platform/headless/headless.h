@@ -116,6 +116,7 @@ bool HeadlessTextFieldIsOpen();
 // ---- clock ---------------------------------------------------------------------
 // PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit
 // moves the clock; on any other thread it sleeps for real and moves nothing.
+// Each present (a whole frame or a rectangle) moves it by 1 ms.
 
 void HeadlessAdvance(uint32_t ms);  // as PlatSleep
 uint64_t HeadlessElapsed();         // virtual ms since PlatInit

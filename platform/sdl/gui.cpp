@@ -143,6 +143,15 @@ void GuiPrepare() {
     AtlasThread = new std::thread(BuildAtlas);
 }
 
+// ImGui settles within a few frames of a change: frames go on for this
+// long after the last input the GUI took or its last opening, then stop
+// until the next (the caret does not blink, so that an idle dialog costs
+// no frames).
+enum : uint32_t { GuiSettleMs = 500 };
+static uint32_t LastStir;
+
+static void Stir() { LastStir = SDL_GetTicks(); }
+
 static void Start() {
     if (Ready || !SdlWindow() || !SdlRenderer()) return;
     GuiPrepare();
@@ -153,6 +162,7 @@ static void Start() {
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;  // the game's cursor stays
+    io.ConfigInputTextCursorBlink = false;  // no frames while nothing happens
     ImGui::StyleColorsLight();
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
@@ -458,6 +468,7 @@ void GuiTextFieldOpen(int left, int top, int width, int height, int, int font_h,
     Start();
     TheField = Field();
     TheField.open = true;
+    Stir();
     TheField.left = left;
     TheField.top = top;
     TheField.width = width > 1 ? width : 1;
@@ -556,7 +567,9 @@ static void DrawBar() {
 // ---- frames ------------------------------------------------------------------------------------
 
 bool GuiVisible() { return (MenuAttached && !Menu.empty()) || Active || TheField.open; }
-bool GuiWantsFrames() { return Ready && (BarOpen || Active || TheField.open); }
+bool GuiWantsFrames() {
+    return Ready && (BarOpen || Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
+}
 
 void GuiDraw() {
     if (!GuiVisible()) return;
@@ -600,7 +613,10 @@ bool GuiTakeEvent(const SDL_Event& e) {
         }
     }
     ImGui_ImplSDL2_ProcessEvent(&e);
-    if (key || mouse) SdlRequestRender();
+    if (key || mouse) {
+        Stir();
+        SdlRequestRender();
+    }
     // A frame now, so that a key or button released before the next one
     // is still seen down.
     if ((e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) && GuiVisible()) SdlRenderNow();
@@ -624,17 +640,21 @@ static int RunModal(Panel* p) {
     if (!Ready) return -1;
     Panel* outer = Active;
     Active = p;
+    Stir();
     SDL_StartTextInput();
     while (!p->done) {
         for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
         }
         if (p->done) break;
-        SdlRequestRender();
-        SdlRenderNow();
+        if (GuiWantsFrames()) {
+            SdlRequestRender();
+            SdlRenderNow();
+        }
         // Engine code runs outside the GUI's frame.
         if (p->changed && p->moved) p->moved(p->sliders, p->count, p->user);
         p->changed = false;
-        SDL_Delay(5);
+        // Until input, a timer, or the next frame while the GUI settles.
+        PlatWaitEvent(PlatTicks() + (GuiWantsFrames() ? 5 : 1000));
     }
     Active = outer;
     if (!Active && !TheField.open) SDL_StopTextInput();

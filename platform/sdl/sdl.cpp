@@ -8,9 +8,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -265,10 +269,65 @@ static void Idle() {
     FlushPresent();
 }
 static void OnTake(const PlatMsg&) {}
-static uint32_t Ticks() { return SDL_GetTicks(); }
+
+// The clock: ms since the backend started, on the monotonic clock, whose
+// instant of each tick is known, so that a blocked wait can end on it.
+static int64_t ClockOriginNs;
+
+static int64_t MonotonicNs() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (int64_t)t.tv_sec * 1000000000 + t.tv_nsec;
+}
+
+static uint32_t Ticks() { return (uint32_t)((MonotonicNs() - ClockOriginNs) / 1000000); }
 static void Sleep(uint32_t ms) {
     Idle();
     SDL_Delay(ms);
+}
+
+// A blocked wait.  SDL's wait (on the display connection) counts whole
+// milliseconds and wakes up to one late: for an exact deadline it takes
+// the time less a margin and the rest is slept to the deadline's instant,
+// so that the wait ends on its millisecond.  A wakeup event from another
+// thread (a posted message) ends it.  While the GUI is in use it wakes for
+// the GUI's frames, and at least every MaxBlockMs for a signal to be
+// delivered (SDL's wait resumes after one).
+enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 250 };
+static std::atomic<bool> Blocked;
+static uint32_t WakeEventType;
+
+static void WaitEvent(uint32_t deadline, bool exact) {
+    Idle();
+    int64_t now = MonotonicNs(), ms_now = (now - ClockOriginNs) / 1000000;
+    int32_t left = (int32_t)(deadline - (uint32_t)ms_now);
+    if (left <= 0) return;
+    int64_t until = ClockOriginNs + (ms_now + left) * 1000000;
+    int64_t block = exact ? (until - now) / 1000000 - WaitMarginMs : (until - now + 999999) / 1000000;
+    if (GuiWantsFrames()) {
+        int64_t frame = (int64_t)GuiFrameInterval - (int64_t)(uint32_t)(SDL_GetTicks() - LastPresentTick);
+        block = std::min<int64_t>(block, frame < 1 ? 1 : frame);
+    }
+    block = std::min<int64_t>(block, MaxBlockMs);
+    if (block > 0) {
+        Blocked = true;
+        bool woken = !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
+        Blocked = false;
+        if (woken) return;
+        now = MonotonicNs();
+        if (!exact || until - now > (WaitMarginMs + 1) * 1000000) return;  // the GUI or the cap woke it
+    }
+    timespec t = {(time_t)(until / 1000000000), (long)(until % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+        if (PlatSignalPending) break;
+    }
+}
+
+static void Wake() {
+    if (!Blocked || !WakeEventType) return;
+    SDL_Event e = {};
+    e.type = WakeEventType;
+    SDL_PushEvent(&e);
 }
 
 static void PointerInWindow(int* wx, int* wy) {
@@ -360,6 +419,9 @@ static bool Init(const PlatOptions&) {
         return NoDisplay("only an off-screen video driver answered");
     }
     SDL_StopTextInput();  // keys come as key events; WM_CHAR is made from them
+    WakeEventType = SDL_RegisterEvents(1);
+    if (WakeEventType == (uint32_t)-1) WakeEventType = 0;
+    ClockOriginNs = MonotonicNs();
     VideoUp = true;
     return true;
 }
@@ -770,6 +832,7 @@ const PlatBackend SdlBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
+    WaitEvent, Wake,
 };
 
 SDL_Window* SdlWindow() { return Window; }

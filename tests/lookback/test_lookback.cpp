@@ -209,7 +209,9 @@ TEST_F(Lookback, WrapsAndVerticalColumns) {
         seen.push_back(Pixel(TextOriginX + half, TextOriginY + 2 * line + half));
     };
     LookbackColor = 0x20C0F0;
-    Event(20, "click 5 5");
+    // The click comes once the page is drawn (each character shown takes
+    // virtual time).
+    Event(100, "click 5 5");
     EXPECT_EQ(ShowLookback(), 1);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], 0x20C0F0u);  // the wrap's line
@@ -227,7 +229,7 @@ TEST_F(Lookback, WrapsAndVerticalColumns) {
         seen.push_back(Pixel(right + half, TextOriginY + half));
         seen.push_back(Pixel(right - TextCharAdvance + half, TextOriginY + half));
     };
-    Event(20, "click 5 5");
+    Event(100, "click 5 5");
     EXPECT_EQ(ShowLookback(), 1);
     VerticalText = 0;
     ASSERT_EQ(seen.size(), 2u);

@@ -7,6 +7,7 @@
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/xvfb.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -92,47 +93,11 @@ bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out
     return true;
 }
 
-// A private X server on a display number it picks itself (-displayfd), so
-// tests running side by side never share a server; stopped with the object.
-struct Xvfb {
-    pid_t pid = -1;
+// The private X server with a connection of the test's own to it.
+struct Xvfb : XvfbServer {
     Display* dpy = nullptr;
-    std::string name, why;
-    explicit Xvfb(int width = ScreenW, int height = ScreenH) {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) {
-            why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
-            return;
-        }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            why = "no pipe for Xvfb's display number";
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
-            close(fds[0]);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            std::string fd = std::to_string(fds[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
-                  "-nolisten", "tcp", "-noreset", (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes its number and a line break once it listens.
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) {
-            why = "Xvfb did not start";
-            Stop();
-            return;
-        }
-        name = ":" + number;
+    explicit Xvfb(int width = ScreenW, int height = ScreenH) : XvfbServer(width, height) {
+        if (name.empty()) return;
         dpy = XOpenDisplay(name.c_str());
         // Windows of the game may go between listing and asking about
         // them: such errors are no reason to end.
@@ -142,16 +107,10 @@ struct Xvfb {
             Stop();
         }
     }
-    void Stop() {
+    ~Xvfb() {
         if (dpy) XCloseDisplay(dpy);
         dpy = nullptr;
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
     }
-    ~Xvfb() { Stop(); }
 };
 
 // The visible top-level window of that size; 0 while there is none.
@@ -279,19 +238,8 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
     remove((dir + "/frame.bmp").c_str());
 
     // The same game in a window.
-    pid_t game = fork();
+    pid_t game = StartWindowGame(dir, x.name);
     ASSERT_GE(game, 0);
-    if (game == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        setenv("DISPLAY", x.name.c_str(), 1);
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("SDL_VIDEODRIVER");
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-        _exit(127);
-    }
     struct Reaper {
         pid_t pid;
         ~Reaper() {
@@ -352,20 +300,7 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
 // unless it ended by itself.
 struct WindowGame {
     pid_t pid = -1;
-    WindowGame(const std::string& dir, const std::string& display) {
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            setenv("DISPLAY", display.c_str(), 1);
-            unsetenv("WAYLAND_DISPLAY");
-            unsetenv("SDL_VIDEODRIVER");
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-            _exit(127);
-        }
-    }
+    WindowGame(const std::string& dir, const std::string& display) : pid(StartWindowGame(dir, display)) {}
     // The exit status once it ended within ms, else -1.
     int Ended(int ms) {
         int status = -1;
@@ -573,6 +508,41 @@ TEST(RealWindow, KeysChooseInTheSaveMenuAtAScaleOfOnePointEight) {
     std::string pos;
     ASSERT_TRUE(ReadGameFileBytes(dir, "pos.csv", &pos));
     EXPECT_EQ(pos.substr(0, pos.find_first_of("\r\n")), "101,101,303,303");
+}
+
+}  // namespace
+
+namespace {
+
+// A wait blocks in a window until its time: `wait 300` after a click does
+// not end before 300 ms of real time have passed since the click.
+TEST(RealWindow, AWaitLastsItsTimeInRealTime) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ndeletemenu\ngame\n*start\n"
+                "mov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\ncsvwrite $0\ncsvclose\n"
+                "click\nwait 300\n"
+                "mov $0,\"done\"\ncsvopen \"done.csv\",\"w\"\ncsvwrite $0\ncsvclose\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    std::string text;
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        return FindWindow(x.dpy, PictureW, PictureH, &wx, &wy) != 0 && ReadGameFileBytes(dir, "ready.csv", &text);
+    })) << "the game did not reach its click wait";
+    XTestFakeMotionEvent(x.dpy, 0, wx + 100, wy + 100, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(200);
+    auto clicked = Clock::now();
+    XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+    XSync(x.dpy, False);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "done.csv", &text); }))
+        << "the wait did not end";
+    auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count();
+    EXPECT_GE(waited, 300) << "the wait ended early";
+    EXPECT_EQ(game.Ended(SlowStartMs), 0);
 }
 
 }  // namespace
