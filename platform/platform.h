@@ -248,6 +248,13 @@ void PlatSliderDialog(const char* caption, PlatSlider* sliders, int count, int w
 // close box.  `selected` is selected at first (-1 none).
 int PlatListDialog(const char* caption, const char* const* items, int count, int selected,
                    const char* ok_label, const char* cancel_label, bool drop_down);
+// A drop-down list whose text can also be typed (CP932, at most `limit`
+// bytes), with OK and Cancel: the index of the entry chosen (or typed), or
+// `count` when a text that is no entry was typed (then in *text); -1 for
+// Cancel, Esc or the close box.  `selected` is shown at first; with -1 the
+// field starts with *text.
+int PlatComboDialog(const char* caption, const char* const* items, int count, int selected,
+                    std::string* text, int limit, const char* ok_label, const char* cancel_label);
 
 // The edit field on the game picture (one at a time): a client rectangle,
 // a font cell size and the starting text (CP932, at most 255 bytes).  It
@@ -356,6 +363,12 @@ void PlatReleaseInstanceLock();
 void* PlatLoadLibrary(const char* cp932);
 void* PlatGetProc(void* lib, const char* entry);
 void PlatFreeLibrary(void* lib);
+// The optional CD libraries, loaded at their first use: libcdio (discs and
+// disc images), and its CD-DA reader with paranoia (error correction on a
+// drive).  false, with one line on standard error the first time, when they
+// cannot be loaded; their functions must not be called then.
+bool PlatHaveCdio();
+bool PlatHaveCdParanoia();
 
 // ---- audio -------------------------------------------------------------------------------
 

@@ -15,12 +15,10 @@
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/clickwait.h"
+#include "text/dialogs.h"
 #include "text/mainwindow.h"
 #include "text/textwindow.h"
 #include "text/window_links.h"
-
-// The CD drive the settings keep (the drive dialog's choice).
-static std::string CdDriveSetting;
 
 static void Walk(SaveStream* s, EnvData* e) {
     SerializeInt(s, &e->full_screen);
@@ -78,7 +76,7 @@ EnvData CurrentEnvData() {
     e.page_at_a_time = PageAtATime;
     e.font = SelectedFont;
     e.cd_on = CdOn;
-    e.cd_drive = CdDriveSetting;
+    e.cd_drive = CdDrive;
     e.voice_volume = VoiceVolume;
     e.se_volume = SeVolume;
     e.bgm_volume = BgmBaseVolume;
@@ -115,7 +113,7 @@ void ReadEnvSaveDirectory() {
 void ApplyEnvData() {
     EnvData e;
     if (!ReadEnvFile(&e)) return;
-    CdDriveSetting = e.cd_drive;
+    snprintf(CdDrive, sizeof CdDrive, "%s", e.cd_drive.c_str());
     VoiceVolume = e.voice_volume;
     SeVolume = e.se_volume;
     BgmBaseVolume = BgmVolume = e.bgm_volume;

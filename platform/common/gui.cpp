@@ -45,6 +45,13 @@ int PlatListDialog(const char* caption, const char* const* items, int count, int
     return GuiListDialog(caption, items, count, selected, ok_label, cancel_label, drop_down);
 }
 
+int PlatComboDialog(const char* caption, const char* const* items, int count, int selected,
+                    std::string* text, int limit, const char* ok_label, const char* cancel_label) {
+    if (count < 0) count = 0;
+    if (PlatIsHeadless()) return HeadlessComboDialog(caption, items, count, text, limit);
+    return GuiComboDialog(caption, items, count, selected, text, limit, ok_label, cancel_label);
+}
+
 void PlatTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text) {
     if (PlatIsHeadless()) HeadlessTextFieldOpen(text);
     else GuiTextFieldOpen(left, top, width, height, font_w, font_h, text);

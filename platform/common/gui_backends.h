@@ -11,6 +11,8 @@ int HeadlessInputDialog(const char* caption, const char* prompt, std::string* te
 void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
                           void (*moved)(const PlatSlider*, int, void*), void* user);
 int HeadlessListDialog(const char* caption, int count);
+int HeadlessComboDialog(const char* caption, const char* const* items, int count, std::string* text,
+                        int limit);
 void HeadlessTextFieldOpen(const char* text);
 std::string HeadlessTextFieldText();
 void HeadlessTextFieldSetText(const char* text);
@@ -30,6 +32,8 @@ void GuiSliderDialog(const char* caption, PlatSlider* sliders, int count, int wi
                      void (*moved)(const PlatSlider*, int, void*), void* user);
 int GuiListDialog(const char* caption, const char* const* items, int count, int selected,
                   const char* ok_label, const char* cancel_label, bool drop_down);
+int GuiComboDialog(const char* caption, const char* const* items, int count, int selected,
+                   std::string* text, int limit, const char* ok_label, const char* cancel_label);
 void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text);
 std::string GuiTextFieldText();
 void GuiTextFieldSetText(const char* cp932);

@@ -116,14 +116,14 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
               : !strcasecmp(a, "cancel") ? IDCANCEL
                                          : 0;
         if (!e.n) return fail("'answer' takes yes, no, ok or cancel, not '" + w[2] + "'");
-    } else if (!strcasecmp(name.c_str(), "input")) {
+    } else if (!strcasecmp(name.c_str(), "input") || !strcasecmp(name.c_str(), "list-text")) {
         // The rest of the line after the word and the one blank after it,
         // as written: blanks and '#' are part of the answer.
-        e.kind = EvInput;
+        e.kind = !strcasecmp(name.c_str(), "input") ? EvInput : EvListText;
         size_t at = text.find_first_not_of(" \t");
         at = text.find_first_of(" \t", at);           // after the time
         at = text.find_first_not_of(" \t", at);
-        at = text.find_first_of(" \t", at);           // after "input"
+        at = text.find_first_of(" \t", at);           // after the word
         e.text = Utf8ToCp932(at == std::string::npos ? "" : text.substr(at + 1));
     } else if (!strcasecmp(name.c_str(), "input-cancel")) {
         e.kind = EvInputCancel;

@@ -21,6 +21,7 @@
 #include "platform/headless/headless.h"
 
 enum : uint32_t { StartTicks = 10000 };
+enum : int { ListTyped = -2 };  // a list answer that is a typed text
 
 struct HeadlessState {
     PlatOptions opt;
@@ -40,7 +41,8 @@ struct HeadlessState {
     // dialog answers by kind, in the order they came due
     std::vector<std::pair<bool, std::string>> inputs;  // cancel?, text
     std::vector<std::vector<int>> sliders;
-    std::vector<int> lists;
+    std::vector<int> lists;  // ListTyped: the next of list_texts
+    std::vector<std::string> list_texts;
     std::vector<HeadlessDialog> dialogs;
     std::vector<PlatMenuEntry> menu;
     bool menu_attached = false;
@@ -312,6 +314,10 @@ static void Inject(const HeadlessEvent& e) {
         break;
     case EvList:
         H.lists.push_back(e.n);
+        break;
+    case EvListText:
+        H.lists.push_back(ListTyped);
+        H.list_texts.push_back(e.text);
         break;
     case EvMenu:
         QueuePost(WM_COMMAND, (uintptr_t)e.n, 0);
@@ -717,14 +723,43 @@ void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
     NoteDialog("slider", caption, "", answer);
 }
 
-int HeadlessListDialog(const char* caption, int count) {
+// The next list answer: an entry number, -1 for cancel (also when none
+// comes), ListTyped with the text typed in *typed.
+static int TakeListAnswer(std::string* typed) {
     int n = -1;
-    if (WaitForAnswer(H.lists, EvList, EvList)) {
+    if (WaitForAnswer(H.lists, EvList, EvListText)) {
         n = H.lists.front();
         H.lists.erase(H.lists.begin());
     }
-    if (n >= count) n = -1;
+    if (n == ListTyped) {
+        *typed = H.list_texts.front();
+        H.list_texts.erase(H.list_texts.begin());
+    }
+    return n;
+}
+
+int HeadlessListDialog(const char* caption, int count) {
+    std::string typed;
+    int n = TakeListAnswer(&typed);
+    if (n >= count || n == ListTyped) n = -1;
     NoteDialog("list", caption, "", std::to_string(n));
+    return n;
+}
+
+int HeadlessComboDialog(const char* caption, const char* const* items, int count, std::string* text,
+                        int limit) {
+    std::string typed;
+    int n = TakeListAnswer(&typed);
+    if (n == ListTyped) {
+        if (limit >= 0 && typed.size() > (size_t)limit) typed.resize(Cp932Cut(typed.data(), typed.size(), (size_t)limit));
+        n = count;
+        for (int i = 0; i < count; i++)
+            if (items[i] && typed == items[i]) n = i;
+        if (n == count) *text = typed;
+    } else if (n >= count) {
+        n = -1;
+    }
+    NoteDialog("list", caption, "", n == count ? typed : std::to_string(n));
     return n;
 }
 
@@ -783,6 +818,7 @@ void HeadlessClearDialogs() {
     H.inputs.clear();
     H.sliders.clear();
     H.lists.clear();
+    H.list_texts.clear();
 }
 
 const std::vector<HeadlessBox>& HeadlessBoxes() { return H.boxes; }

@@ -55,7 +55,7 @@
 enum HeadlessEventKind {
     EvClick, EvRClick, EvMClick, EvMove, EvWheel, EvKey, EvKeyDown, EvKeyUp,
     EvClose, EvAnswer, EvMessage, EvInput, EvInputCancel, EvSlider, EvList, EvMenu,
-    EvMenuDump, EvDebugStep, EvDebugClose, EvDebugDump,
+    EvMenuDump, EvDebugStep, EvDebugClose, EvDebugDump, EvListText,
 };
 
 struct HeadlessEvent {
@@ -64,7 +64,7 @@ struct HeadlessEvent {
     int x = 0, y = 0;   // click, move
     int n = 0;          // wheel: notches; keys: VK code; answer: IDOK ... IDNO; debugstep: 1 on
     PlatMsg msg;        // EvMessage: posted as it is
-    std::string text;   // input: the answer (CP932); menudump, debugdump: the file
+    std::string text;   // input, list-text: the answer (CP932); menudump, debugdump: the file
     std::vector<int> values;  // slider positions
 };
 

@@ -265,6 +265,7 @@ struct Panel {
     int selected = -1;
     std::string ok, cancel;
     bool drop_down = false;
+    bool editable = false;  // the list's text can be typed (in edit)
     bool changed = false;  // a slider moved in the frame just drawn
     // box
     uint32_t flags = 0;
@@ -285,17 +286,22 @@ struct FilterData {
     const char* text;
 };
 
-// Refuses a typed character that CP932 lacks or that would pass the limit.
-static int FilterChar(ImGuiInputTextCallbackData* d) {
-    const FilterData* f = (const FilterData*)d->UserData;
-    char u[5] = {};
-    ImWchar c = d->EventChar;
+// A typed character as UTF-8 (in u, 5 bytes) when CP932 has it and it keeps
+// the text within the limit; false when it is refused.
+static bool TakeChar(ImWchar c, const FilterData* f, char* u) {
+    memset(u, 0, 5);
     if (c < 0x80) u[0] = (char)c;
     else if (c < 0x800) { u[0] = (char)(0xC0 | (c >> 6)); u[1] = (char)(0x80 | (c & 0x3F)); }
     else { u[0] = (char)(0xE0 | (c >> 12)); u[1] = (char)(0x80 | ((c >> 6) & 0x3F)); u[2] = (char)(0x80 | (c & 0x3F)); }
     std::string cp = Utf8ToCp932(u);
-    if (cp == "?" && c != '?') return 1;
-    return Cp932Length(f->text) + cp.size() > (size_t)f->limit ? 1 : 0;
+    if (cp == "?" && c != '?') return false;
+    return Cp932Length(f->text) + cp.size() <= (size_t)f->limit;
+}
+
+// Refuses a typed character that CP932 lacks or that would pass the limit.
+static int FilterChar(ImGuiInputTextCallbackData* d) {
+    char u[5];
+    return TakeChar(d->EventChar, (const FilterData*)d->UserData, u) ? 0 : 1;
 }
 
 static bool KeyPressed(ImGuiKey k) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(k), false); }
@@ -377,7 +383,35 @@ static void DrawList(Panel* p) {
     ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open,
                  ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
     int n = (int)p->items.size();
-    if (p->drop_down) {
+    if (p->editable) {
+        // The text field with the list's arrow beside it: an entry chosen
+        // becomes the text.
+        ImGui::SetNextItemWidth(320);
+        if (p->first) ImGui::SetKeyboardFocusHere();
+        FilterData fd = {p->limit, p->edit};
+        ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+        // What is typed before the field has the keyboard (it takes it a
+        // frame after the dialog opens) goes to its end instead of nowhere.
+        ImGuiIO& io = ImGui::GetIO();
+        if (!ImGui::IsItemActive() && !io.InputQueueCharacters.empty()) {
+            for (ImWchar c : io.InputQueueCharacters) {
+                char u[5];
+                if (c >= 0x20 && TakeChar(c, &fd, u) && strlen(p->edit) + strlen(u) < sizeof p->edit)
+                    strcat(p->edit, u);
+            }
+            io.InputQueueCharacters.resize(0);
+        }
+        ImGui::SameLine(0, 0);
+        if (ImGui::BeginCombo("##list", nullptr, ImGuiComboFlags_NoPreview | ImGuiComboFlags_PopupAlignLeft)) {
+            for (int i = 0; i < n; i++)
+                if (ImGui::Selectable((p->items[(size_t)i] + "##" + std::to_string(i)).c_str(),
+                                      p->items[(size_t)i] == p->edit)) {
+                    p->selected = i;
+                    snprintf(p->edit, sizeof p->edit, "%s", p->items[(size_t)i].c_str());
+                }
+            ImGui::EndCombo();
+        }
+    } else if (p->drop_down) {
         ImGui::SetNextItemWidth(240);
         const char* now = p->selected >= 0 && p->selected < n ? p->items[(size_t)p->selected].c_str() : "";
         if (ImGui::BeginCombo("##list", now)) {
@@ -966,4 +1000,23 @@ int GuiListDialog(const char* caption, const char* const* items, int count, int 
     p.drop_down = drop_down;
     int r = RunModal(&p);
     return r == IDOK && p.selected >= 0 ? p.selected : -1;
+}
+
+int GuiComboDialog(const char* caption, const char* const* items, int count, int selected,
+                   std::string* text, int limit, const char* ok_label, const char* cancel_label) {
+    Panel p;
+    p.kind = PanelList;
+    p.editable = true;
+    p.caption = caption ? caption : "";
+    for (int i = 0; i < count; i++) p.items.push_back(U(items[i] ? items[i] : ""));
+    p.limit = limit >= 0 && limit < FieldLimit ? limit : FieldLimit;
+    std::string start = selected >= 0 && selected < count ? p.items[(size_t)selected] : U(*text);
+    snprintf(p.edit, sizeof p.edit, "%s", start.c_str());
+    p.ok = ok_label ? ok_label : "OK";
+    p.cancel = cancel_label ? cancel_label : "Cancel";
+    if (RunModal(&p) != IDOK) return -1;
+    for (int i = 0; i < count; i++)
+        if (p.items[(size_t)i] == p.edit) return i;
+    *text = Utf8ToCp932(p.edit);
+    return count;
 }

@@ -415,6 +415,39 @@ TEST_F(GuiTest, SettingsDialogsApplyWhenClosed) {
     EXPECT_EQ(Utf8(HeadlessDialogs().back().caption), "ＣＤドライブ選択");
 }
 
+// The CD dialog offers the game's disc images and folders of track files
+// and takes a typed path, which it offers itself the next time.
+TEST_F(GuiTest, TheCdDialogListsDiscsAndTakesATypedPath) {
+    std::string dir = MakeGameFolder();
+    for (const char* f :
+         {"b.cue", "A.toc", "c.NRG", "disc.bin", "cd/track02.ogg", "bgm/theme.ogg", "x.cue/track03.wav"})
+        WriteGameFile(dir, f, "");
+    std::string was = PlatGameDir();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    std::vector<std::string> choices = CdDriveChoices();
+    std::vector<std::string> game;  // the game folder's, after the drives
+    for (const std::string& c : choices)
+        if (c[0] != '/') game.push_back(c);
+    EXPECT_EQ(game, (std::vector<std::string>{"A.toc", "b.cue", "c.NRG", "cd/", "x.cue/"}));
+    int cd = (int)(std::find(choices.begin(), choices.end(), "cd/") - choices.begin());
+    Event(1, "list " + std::to_string(cd + 1));
+    RunCdDriveDialog();
+    EXPECT_STREQ(CdDrive, "cd/");
+    Event(1, "list-text /media/ディスク/");
+    RunCdDriveDialog();
+    EXPECT_EQ(Utf8(CdDrive), "/media/ディスク/");
+    EXPECT_EQ(Utf8(HeadlessDialogs().back().answer), "/media/ディスク/");
+    Event(1, "list-text /media/ディスク/");  // now an entry of its own, after the others
+    RunCdDriveDialog();
+    EXPECT_EQ(HeadlessDialogs().back().answer, std::to_string(CdDriveChoices().size() + 1));
+    EXPECT_EQ(Utf8(CdDrive), "/media/ディスク/");
+    Event(1, "list-text デフォルト");  // the default entry, typed
+    RunCdDriveDialog();
+    EXPECT_STREQ(CdDrive, "");
+    EXPECT_EQ(HeadlessDialogs().back().answer, "0");
+    ASSERT_TRUE(PlatSetGameDir(was.c_str()));
+}
+
 TEST_F(GuiTest, TheVariableEditorStoresUnclamped) {
     SetIntLimit(3, 0, 10);
     Event(1, "input 3");

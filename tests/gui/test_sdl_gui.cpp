@@ -4,12 +4,14 @@
 // chosen from by a click and closed when the window loses the focus, a
 // message box drawn in the window answered with Enter while the bar does
 // nothing, the input dialog that cannot be cancelled keeping what was typed
-// through Esc, the edit field's text in the script's font cell, and the
-// face drawing every Japanese character of CP932.
+// through Esc, the edit field's text in the script's font cell, the face
+// drawing every Japanese character of CP932, and the list whose text can be
+// typed.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 
 #include <algorithm>
 #include <string>
@@ -277,6 +279,46 @@ TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
     for (unsigned c = 0xA1; c <= 0xDF; c++) all += (char)c;  // half-width kana
     EXPECT_GT(all.size(), 13000u);
     EXPECT_EQ(GuiMissingGlyphs(all.c_str()), 0);
+}
+
+// Typed into the dialog, followed by Enter: at once, before the dialog has
+// drawn a frame, or later, when its field has the keyboard.
+Uint32 TypeAndEnter(Uint32, void* text) {
+    SDL_Event e = {};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = SDL_GetWindowID(SdlWindow());
+    snprintf(e.text.text, sizeof e.text.text, "%s", (const char*)text);
+    e.common.timestamp = SDL_GetTicks();
+    if (*(const char*)text) SDL_PushEvent(&e);
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    return 0;
+}
+
+TEST(SdlGui, TheTypedListTakesAPathOrAnEntry) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    std::string def = "\x83" "f\x83t\x83H\x83\x8b\x83g";  // デフォルト
+    const char* items[] = {def.c_str(), "/dev/sr0", "cd/"};
+    // A text that is no entry comes back as typed (CP932).
+    static char typed[] = "/media/\xe3\x83\x87\xe3\x82\xa3\xe3\x82\xb9\xe3\x82\xaf/";  // ディスク
+    for (Uint32 after : {1, 300}) {
+        std::string text;
+        SDL_TimerID timer = SDL_AddTimer(after, TypeAndEnter, typed);
+        EXPECT_EQ(PlatComboDialog("CD", items, 3, -1, &text, 255, "OK", "Cancel"), 3) << after;
+        EXPECT_EQ(text, "/media/\x83" "f\x83" "B\x83X\x83N/") << after;
+        SDL_RemoveTimer(timer);
+    }
+    std::string text;
+    // An entry shown and kept is chosen as itself.
+    static char nothing[] = "";
+    text.clear();
+    SDL_TimerID timer = SDL_AddTimer(200, TypeAndEnter, nothing);
+    EXPECT_EQ(PlatComboDialog("CD", items, 3, 2, &text, 255, "OK", "Cancel"), 2);
+    EXPECT_EQ(text, "");
+    SDL_RemoveTimer(timer);
 }
 
 }  // namespace
