@@ -33,7 +33,7 @@ build-asan: deps
 # threads.
 build-tsan: deps
 	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_TSAN=ON -DORVA_BENCH=OFF >/dev/null
-	@cmake --build build-tsan -j $(JOBS) --target orva test_platform test_gui
+	@cmake --build build-tsan -j $(JOBS) --target orva test_platform test_gui test_sound
 
 build-fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_FUZZ=ON >/dev/null
@@ -52,9 +52,9 @@ test-asan: build-asan
 
 # The tests that start threads, under ThreadSanitizer: the SDL window with
 # its glyph-atlas thread, the game in a real window with its sound thread,
-# the clock, text and signal tests.  A report fails the test.  Not part of
-# `make test`.
-TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals)\.
+# the clock, text and signal tests, a CD's sectors read ahead on a thread.
+# A report fails the test.  Not part of `make test`.
+TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals|CdDisc)\.
 tsan: build-tsan
 	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan.supp halt_on_error=1" \
 	  ctest -j $(JOBS) -R '$(TSAN_TESTS)' --output-on-failure

@@ -39,6 +39,7 @@ inline constexpr char MsgVarRange[] = "\x95\xcf\x90\x94\x94\xd4\x8d\x86\x82\xaa\
 inline constexpr char FmtOvExec[] = "%s\n\nOVExec\x8c\xc4\x82\xd1\x8f\x6f\x82\xb5:%s";  // %s\n\nOVExec呼び出し:%s
 inline constexpr char FmtDebugCaption[] = "(DebugMode) %d.txt line:%d";  // (DebugMode) %d.txt line:%d
 inline constexpr char FmtTraceCommand[] = "%d.txt line:%d \x96\xbd\x97\xdf:%s\r\n> ";  // %d.txt line:%d 命令:%s\r\n> 
+inline constexpr char TxtDebugWindow[] = "\x83\x66\x83\x6f\x83\x62\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // デバッグウィンドウ
 inline constexpr char MsgChkdbgArg[] = "chkdbg\x82\xcc\x91\xe6\x88\xea\x88\xf8\x90\x94\x82\xcd\x90\x94\x8e\x9a\x95\xcf\x90\x94\x82\xc5\x82\xb7\x81\x42";  // chkdbgの第一引数は数字変数です。
 
 // Operand readers

@@ -27,19 +27,33 @@ static const char DebugLogFile[] = "debuglog.txt";
 
 static void SetDebugText(const char* text) {
     CopySjisBounded(DebugEditText, sizeof DebugEditText, text);
-    if (!PlatIsHeadless()) fprintf(stderr, "%s\n", Cp932ToUtf8(DebugEditText).c_str());
+    PlatDebugWindowText(DebugEditText);
 }
 
 const char* DebugWindowText() { return DebugEditText; }
 
+// The player ticked the box or closed the window (its procedure).
+static void DebugWindowChanged(bool open, bool checked) {
+    DebugWindowOpen = open ? 1 : 0;
+    DebugStepChecked = open && checked ? 1 : 0;
+}
+
+// Below the game's window: at its left edge, ScreenHeight + 40 below its top.
 void CreateDebugWindow() {
     if (DebugWindowOpen) return;
     DebugWindowOpen = 1;
     DebugStepChecked = 0;
     DebugEditText[0] = 0;
+    int left, top;
+    PlatWindowPosition(&left, &top);
+    PlatDebugWindowOpen(left, top + ScreenHeight + 40, TxtDebugWindow, CapStep, DebugWindowChanged);
 }
 
-void CloseDebugWindow() { DebugWindowOpen = 0; }
+void CloseDebugWindow() {
+    if (DebugWindowOpen) PlatDebugWindowClose();
+    DebugWindowOpen = 0;
+    DebugStepChecked = 0;
+}
 
 // Appends s (len bytes) to `text`, cut at a character so that it fits.
 static void AppendBounded(char* text, const char* s, size_t len) {

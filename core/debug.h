@@ -1,14 +1,14 @@
-// debug.h - the debugging aids: the debug window (an in-memory edit text and
-// step check box; the SDL backend echoes the text to standard error), the
-// per-command and per-variable-access trace, "debuglog.txt", the position in
-// the window caption, and the commands debuglog, testfunc, createdebugwindow
-// and chkdbg.  DebugMode itself ("debug.872") is in core/startup.h.
+// debug.h - the debugging aids: the debug window (a window of its own with
+// the trace text and the step check box), the per-command and
+// per-variable-access trace, "debuglog.txt", the position in the window
+// caption, and the commands debuglog, testfunc, createdebugwindow and
+// chkdbg.  DebugMode itself ("debug.872") is in core/startup.h.
 #pragma once
 
 enum { TraceTextSize = 1008 };
 
-extern int DebugWindowOpen;   // 1 while the debug window is open
-extern int DebugStepChecked;  // its check box "ステップ実行" (step execution)
+extern int DebugWindowOpen;   // 1 while the debug window is open; closing it clears it
+extern int DebugStepChecked;  // its check box "ステップ実行" (step execution), as the player set it
 extern int DebugLogOn;        // debuglog: the trace goes to "debuglog.txt" too
 extern char TraceText[TraceTextSize];  // the text last set in the window
 extern char TraceLine[TraceTextSize];  // the last trace line

@@ -115,6 +115,57 @@ void AdvanceAnimation() {
     }
 }
 
+// Ms until StepCell moves s on (the same test, solved for the time), or
+// `none` when it never will: a single cell, or loop mode 1 holding its
+// last cell.
+static uint32_t CellDueIn(const Surface* s, uint32_t now, uint32_t none) {
+    if (s->cellCount <= 1) return none;
+    if (s->loopMode == 1 && (s->cell + s->cellStep < 0 || s->cell + s->cellStep >= s->cellCount)) return none;
+    uint32_t time;
+    if (s->cellTime == -1) {
+        if (!s->cellTimes) return none;
+        int32_t c = s->cell < 0 ? 0 : s->cell >= s->cellCount ? s->cellCount - 1 : s->cell;
+        time = (uint32_t)s->cellTimes[c];
+    } else {
+        time = (uint32_t)s->cellTime;
+    }
+    uint32_t since = now - s->animClock;
+    if (since > time || now < s->animClock) return 0;
+    uint64_t d = (uint64_t)time - since + 1;
+    return d > none ? none : (uint32_t)d;
+}
+
+uint32_t AnimationDueIn() {
+    const uint32_t none = 0x7FFFFFFF;
+    uint32_t now = PlatTicks(), due = none;
+    auto least = [&](uint32_t ms) {
+        if (ms < due) due = ms;
+    };
+    if (LuaAnimationMode) {
+        uint32_t at = LuaAnimationLast + (uint32_t)LuaAnimationInterval;
+        least(now >= at || now < LuaAnimationLast ? 0 : at - now);
+    }
+    for (int n = 0; n < SpriteCount && due > 0; n++) {
+        const Sprite& sp = Sprites[n];
+        if (!sp.tag[0] || !sp.visible) continue;
+        if (sp.tag[0] == '*') {
+            int slot = LayerSlotOfTag(sp.tag);
+            if (slot >= 0) {
+                if (slot < LayerSlotCount && LayerSlots[slot].interval != 0) {
+                    const LayerSlot& l = LayerSlots[slot];
+                    uint32_t at = l.lastTick + (uint32_t)l.interval;
+                    least(now > at || now < l.lastTick ? 0 : at - now + 1);
+                }
+                continue;
+            }
+        }
+        least(CellDueIn(&sp.surface, now, none));
+    }
+    for (int i = 0; i < HumanCount && due > 0; i++)
+        if (Humans[i].name[0]) least(CellDueIn(&Humans[i].surface, now, none));
+    return due;
+}
+
 // cell n, c: sprite n shows cell c from the next composition on.  The cell is
 // kept within the picture's cells, so that drawing and the per-cell times
 // never read outside them.

@@ -9,6 +9,7 @@ enum : uint32_t {
     WM_SIZE = 0x0005,
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
+    WM_DISPLAYCHANGE = 0x007E,  // the desktop's size: lparam as a point (width, height)
     WM_KEYDOWN = 0x0100,
     WM_KEYUP = 0x0101,
     WM_CHAR = 0x0102,

@@ -135,15 +135,24 @@ void PlatKillTimer(uint32_t id);
 bool PumpMessage();
 // The same, sleeping 5 ms when the queue was empty.
 bool PumpMessageOrSleep();
+// Blocks until input or a window event comes, a message is posted, a
+// timer is due (unless `timers` is false: a timer then fires when the wait
+// has ended) or PlatTicks reaches `deadline` (compared by difference, so at
+// most 2^31 ms ahead); at once when a message waits already.  Takes nothing
+// off the queue.  What was presented reaches the screen first.  Headless
+// nothing waits for real: the virtual clock moves to the deadline (or to
+// the due timer or the next event of the events file, when earlier).
+void PlatWaitEvent(uint32_t deadline, bool timers = true);
 // Accelerator table: key (VK_ code, with modifier bits) to command number
 // (at most 64 entries).
 void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int count);
 
 // ---- clock and input state ------------------------------------------------------
 
-// Milliseconds, wrapping at 2^32.  Headless: virtual time that moves by the
-// sleeps, by 1 ms for each PlatGetMessage that finds nothing and by 1 ms for
-// each PlatStatementBatch statements run.
+// Milliseconds since the system started, wrapping at 2^32.  Headless:
+// virtual time that moves by the sleeps and waits, by 1 ms for each
+// PlatGetMessage that finds nothing, by 1 ms for each frame or rectangle
+// presented and by 1 ms for each PlatStatementBatch statements run.
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
@@ -178,10 +187,14 @@ int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool o
 // ---- window menu and modal dialogs ---------------------------------------------------
 //
 // The engine owns the menu tree and hands the platform a flat copy of it to
-// draw; a click on an item posts WM_COMMAND with its number.  Dialogs are
-// modal: while one is open the window gets no input, but posted messages,
-// timers and painting go on (the dialog pumps the queue).  Headless runs
-// take the answers from the events file (platform/headless/headless.h).
+// draw; a click on an item posts WM_COMMAND with its number.  While the
+// menu is open (menu mode) the keys and clicks it takes never reach the
+// window procedure; it closes when the window loses the focus, at a switch
+// to or from full screen and when a dialog opens.  Dialogs are modal: while
+// one is open the window gets no input and the menu cannot be used, but
+// posted messages, timers and painting go on (the dialog pumps the queue).
+// Headless runs take the answers from the events file
+// (platform/headless/headless.h).
 
 // One entry of the menu bar, in tree order: a submenu (command 0) is
 // followed by its entries one level deeper.
@@ -195,6 +208,13 @@ struct PlatMenuEntry {
 // area (the window is taller by the bar; client coordinates and size stay);
 // in full screen it shows as an overlay at the top edge.
 void PlatSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached);
+// The default handling of a released key: Alt released with no other key
+// pressed since it went down, or F10, puts the menu in menu mode with the
+// first entry of the bar highlighted (or ends menu mode).  Arrows move in
+// it, Enter opens a submenu or chooses an item, Esc closes a level.
+void PlatMenuKey(int vk);
+// The menu is in menu mode.
+bool PlatMenuOpen();
 
 // Pixel sizes of the input dialog; 0 keeps the dialog's own.
 struct PlatDialogSize {
@@ -203,9 +223,10 @@ struct PlatDialogSize {
 // The input dialog: a prompt, an edit field holding *text (CP932) and a
 // button labelled `button`.  IDOK with the field's content in *text (at
 // most limit bytes, cut on a character boundary), or IDCANCEL for Esc or
-// the close box (*text as it was).
+// the close box (*text as it was).  Without `can_cancel` Esc and the close
+// box do nothing: the dialog stays with what was typed.
 int PlatInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
-                    int limit, const PlatDialogSize* size);
+                    int limit, const PlatDialogSize* size, bool can_cancel);
 
 // A slider of a slider dialog.  Vertical sliders have `min` at the top.
 struct PlatSlider {
@@ -227,6 +248,13 @@ void PlatSliderDialog(const char* caption, PlatSlider* sliders, int count, int w
 // close box.  `selected` is selected at first (-1 none).
 int PlatListDialog(const char* caption, const char* const* items, int count, int selected,
                    const char* ok_label, const char* cancel_label, bool drop_down);
+// A drop-down list whose text can also be typed (CP932, at most `limit`
+// bytes), with OK and Cancel: the index of the entry chosen (or typed), or
+// `count` when a text that is no entry was typed (then in *text); -1 for
+// Cancel, Esc or the close box.  `selected` is shown at first; with -1 the
+// field starts with *text.
+int PlatComboDialog(const char* caption, const char* const* items, int count, int selected,
+                    std::string* text, int limit, const char* ok_label, const char* cancel_label);
 
 // The edit field on the game picture (one at a time): a client rectangle,
 // a font cell size and the starting text (CP932, at most 255 bytes).  It
@@ -241,6 +269,28 @@ void PlatTextFieldFocus();
 // 0 for none (the earliest first).
 int PlatTextFieldKey();
 void PlatTextFieldClose();
+
+// ---- the debug window ------------------------------------------------------------------
+//
+// A window of its own beside the game's (not modal): a multi-line text,
+// kept scrolled to its end, above a check box.  `changed` is called on the
+// user-interface thread, inside a pump, when the player ticks or clears the
+// box (open true) or closes the window (open false: it is gone).  Headless,
+// the events debugstep and debugclose stand for the player.
+
+void PlatDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                         void (*changed)(bool open, bool checked));
+void PlatDebugWindowText(const char* cp932);
+void PlatDebugWindowClose();
+// The top-left corner of the game's window on the desktop, its frame and
+// menu bar included.
+void PlatWindowPosition(int* left, int* top);
+
+// ---- clipboard -------------------------------------------------------------------------
+
+// Puts a CP932 text on the desktop's clipboard, converted to UTF-8.
+// Headless: kept for HeadlessClipboard.
+void PlatSetClipboardText(const char* cp932);
 
 // ---- files ---------------------------------------------------------------------------
 
@@ -320,6 +370,12 @@ void PlatReleaseInstanceLock();
 void* PlatLoadLibrary(const char* cp932);
 void* PlatGetProc(void* lib, const char* entry);
 void PlatFreeLibrary(void* lib);
+// The optional CD libraries, loaded at their first use: libcdio (discs and
+// disc images), and its CD-DA reader with paranoia (error correction on a
+// drive).  false, with one line on standard error the first time, when they
+// cannot be loaded; their functions must not be called then.
+bool PlatHaveCdio();
+bool PlatHaveCdParanoia();
 
 // ---- audio -------------------------------------------------------------------------------
 

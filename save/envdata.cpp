@@ -15,12 +15,10 @@
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/clickwait.h"
+#include "text/dialogs.h"
 #include "text/mainwindow.h"
 #include "text/textwindow.h"
 #include "text/window_links.h"
-
-// The CD drive the settings keep (the drive dialog's choice).
-static std::string CdDriveSetting;
 
 // The fields in file order: an int or a text of EnvData, its name and the
 // test of its values.
@@ -100,7 +98,7 @@ EnvData CurrentEnvData() {
     e.page_at_a_time = PageAtATime;
     e.font = SelectedFont;
     e.cd_on = CdOn;
-    e.cd_drive = CdDriveSetting;
+    e.cd_drive = CdDrive;
     e.voice_volume = VoiceVolume;
     e.se_volume = SeVolume;
     e.bgm_volume = BgmBaseVolume;
@@ -150,7 +148,7 @@ void ApplyEnvData() {
     EnvData e;
     if (!ReadEnvFile(&e)) return;
     int n = e.fields;
-    if (n >= 7) CdDriveSetting = e.cd_drive;
+    if (n >= 7) snprintf(CdDrive, sizeof CdDrive, "%s", e.cd_drive.c_str());
     if (n >= 8) VoiceVolume = e.voice_volume;
     if (n >= 9) SeVolume = e.se_volume;
     if (n >= 10) BgmBaseVolume = BgmVolume = e.bgm_volume;

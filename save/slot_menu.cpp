@@ -20,6 +20,7 @@
 #include "save/savepoint.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/selections.h"
 #include "text/textwindow.h"
@@ -163,9 +164,11 @@ int32_t RunSaveLoadMenu(int mode, char* caption) {
         }
         bool esc = (GetForegroundKeyState(VK_ESCAPE) & 0x8000) != 0;
         if (!got && !esc) {
-            // Nothing came: wait a little instead of spinning (headless, the
-            // empty poll moved the virtual clock already).
-            if (!PlatIsHeadless()) PlatSleep(1);
+            // Nothing came: block until input, or until a held Up or Down
+            // key moves again (headless, the empty poll moved the virtual
+            // clock already).
+            bool held = m.count > 0 && ((GetForegroundKeyState(VK_UP) | GetForegroundKeyState(VK_DOWN)) & 0x8000);
+            IdleFor(held ? MsLeft(126, now - lastKeyMove) : IdleNoLimit);
             continue;
         }
         if (got && LastMessage == WM_MOUSEMOVE) {
@@ -201,7 +204,7 @@ int32_t RunSaveLoadMenu(int mode, char* caption) {
         }
         if ((got && LastMessage == WM_RBUTTONUP) || esc) {
             while (GetForegroundKeyState(VK_ESCAPE) & 0x8000) {
-                if (!PumpMessage()) PlatSleep(PlatIsHeadless() ? 1 : 0);
+                if (!PumpMessage()) IdleFor(IdleNoLimit, 1);
                 if (ResetRequested) return -1;
             }
             RightClicked = 0;

@@ -1,23 +1,27 @@
-// cd.cpp - the virtual CD: the track files of a folder played one at a time
-// on a mixer stream, its volume control and fades, the timer's and the
-// completion notice's replay of a looping track.
+// cd.cpp - CD audio: the disc found (an image, a drive, a folder of track
+// files), its tracks played one at a time on a mixer stream, its volume
+// control and fades, the timer's and the completion notice's replay of a
+// looping track.
 #include "sound/cd.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "core/error.h"
 #include "core/startup.h"
 #include "platform/platform.h"
 #include "sound/decode_ffmpeg.h"
 #include "core/system_commands.h"
+#include "sound/cd_disc.h"
 #include "sound/mciwave.h"
 #include "sound/media_messages.h"
 #include "sound/mixer.h"
@@ -35,7 +39,8 @@ namespace {
 enum : int32_t { CdControlMax = 65535 };
 bool ControlFound;                   // the one virtual control exists
 int32_t ControlValue = CdControlMax; // kept for the life of the process
-std::map<int32_t, std::string> Tracks;  // track number -> file (UTF-8)
+std::map<int32_t, std::string> Tracks;  // a folder's: track number -> file (UTF-8)
+std::shared_ptr<CdDisc> Disc;           // an image's or a drive's; null for a folder
 int Stream = -1;
 uint32_t PlaySerial;                 // told to the completion notice
 
@@ -44,24 +49,15 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsDevice(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && (S_ISBLK(st.st_mode) || S_ISCHR(st.st_mode));
+}
+
 // "D:\", "D:" and "D:/" name a drive: the default disc.
 bool IsDriveRoot(const char* s) {
     return isalpha((unsigned char)s[0]) && s[1] == ':' &&
            (s[2] == 0 || ((s[2] == '\\' || s[2] == '/') && s[3] == 0));
-}
-
-// "track07.ogg" -> 7; 0 for any other name.
-int32_t TrackNumberOf(const char* name) {
-    if (strncasecmp(name, "track", 5) != 0) return 0;
-    const char* p = name + 5;
-    int digits = 0;
-    int32_t n = 0;
-    while (isdigit((unsigned char)*p) && digits < 4) n = n * 10 + (*p++ - '0'), digits++;
-    if (digits < 2 || *p != '.') return 0;
-    static const char* const kinds[] = {"ogg", "flac", "opus", "mp3", "wav"};
-    for (const char* k : kinds)
-        if (strcasecmp(p + 1, k) == 0) return n;
-    return 0;
 }
 
 int32_t MillibelsOf(int32_t v) {
@@ -109,16 +105,101 @@ void RestartTrack(int32_t track, int loop) {
 
 }  // namespace
 
-std::string CdRootFolder() {
-    if (CdDrive[0] && !IsDriveRoot(CdDrive)) {
-        std::string named = PlatResolve(CdDrive);
-        return IsFolder(named) ? named : std::string();
-    }
-    std::string own = PlatResolve("cd");
-    return IsFolder(own) ? own : std::string();
+int32_t CdTrackNumberOf(const char* name) {
+    if (strncasecmp(name, "track", 5) != 0) return 0;
+    const char* p = name + 5;
+    int digits = 0;
+    int32_t n = 0;
+    while (isdigit((unsigned char)*p) && digits < 4) n = n * 10 + (*p++ - '0'), digits++;
+    if (digits < 2 || *p != '.') return 0;
+    static const char* const kinds[] = {"ogg", "flac", "opus", "mp3", "wav"};
+    for (const char* k : kinds)
+        if (strcasecmp(p + 1, k) == 0) return n;
+    return 0;
 }
 
-void FindCdMixerControls() { ControlFound = !CdRootFolder().empty(); }
+std::vector<std::string> CdImageNames(const std::string& folder, bool cue_only) {
+    std::vector<std::string> out;
+    DIR* d = opendir(folder.c_str());
+    if (!d) return out;
+    while (dirent* e = readdir(d)) {
+        const char* dot = strrchr(e->d_name, '.');
+        if (!dot || dot == e->d_name) continue;
+        bool cue = strcasecmp(dot, ".cue") == 0;
+        if (cue || (!cue_only && (strcasecmp(dot, ".toc") == 0 || strcasecmp(dot, ".nrg") == 0)))
+            if (!IsFolder(folder + "/" + e->d_name)) out.push_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+namespace {
+
+// The track files of a folder: the disc's tracks.
+bool ScanTrackFolder(const std::string& root, std::string* what) {
+    DIR* d = opendir(root.c_str());
+    if (!d) return false;
+    while (dirent* e = readdir(d)) {
+        int32_t n = CdTrackNumberOf(e->d_name);
+        if (n <= 0) continue;
+        std::string path = root + "/" + e->d_name;
+        auto at = Tracks.find(n);
+        if (at == Tracks.end() || path < at->second) Tracks[n] = path;  // one file a number
+        if (n > CdState.track_count) CdState.track_count = n;
+    }
+    closedir(d);
+    *what = "\"" + root + "\"";
+    return true;
+}
+
+// The first disc image of the game folder by name (".cue"), "" when none.
+std::string CdImageInGame() {
+    std::vector<std::string> names = CdImageNames(PlatGameDir(), true);
+    return names.empty() ? std::string() : names[0];
+}
+
+// Without a setting: a disc image in the game folder, a drive holding an
+// audio disc, the game folder's "cd" folder, in this order.  A named disc
+// is a folder, a drive (a device) or an image (any other file).
+bool OpenCdSource(std::string* what) {
+    if (CdDrive[0] && !IsDriveRoot(CdDrive)) {
+        std::string named = PlatResolve(CdDrive);
+        struct stat st;
+        if (stat(named.c_str(), &st) != 0) return false;
+        if (S_ISDIR(st.st_mode)) return ScanTrackFolder(named, what);
+        bool drive = S_ISBLK(st.st_mode) || S_ISCHR(st.st_mode);
+        Disc = CdDiscOpen(named, drive);
+        *what = (drive ? "drive \"" : "image \"") + named + "\"";
+        return Disc != nullptr;
+    }
+    std::string image = CdImageInGame();
+    if (!image.empty() && (Disc = CdDiscOpen(image, false))) {
+        *what = "image \"" + image + "\"";
+        return true;
+    }
+    std::string drive;
+    if ((Disc = CdDiscOpenAudioDrive(&drive))) {
+        *what = "drive \"" + drive + "\"";
+        return true;
+    }
+    std::string own = PlatResolve("cd");
+    return IsFolder(own) && ScanTrackFolder(own, what);
+}
+
+}  // namespace
+
+// The volume control is there when a disc could be: the disc named, or an
+// image, a drive or the "cd" folder seen without opening anything (libcdio
+// is loaded only when the CD is first opened).
+void FindCdMixerControls() {
+    if (CdDrive[0] && !IsDriveRoot(CdDrive)) {
+        ControlFound = PlatExists(CdDrive) || IsDevice(PlatResolve(CdDrive));
+        return;
+    }
+    ControlFound = !CdImageInGame().empty() || IsFolder(PlatResolve("cd"));
+    for (const char* dev : {"/dev/cdrom", "/dev/sr0"}) ControlFound = ControlFound || IsDevice(dev);
+}
 
 int32_t GetCdMixerVolume() { return ControlFound ? ControlValue : 0; }
 
@@ -135,27 +216,23 @@ void OpenCdAudio() {
     CdState.open_failed = 0;
     if (!CdOn) return;
     if (CdState.open) CloseCdAudio();
-    std::string root = CdRootFolder();
-    if (root.empty()) {
+    std::string what;
+    bool found = false;
+    for (int attempt = 0; attempt < 2 && !found; attempt++) {  // a failed open is tried once more
+        Tracks.clear();
+        Disc.reset();
+        CdState.track_count = 0;
+        found = OpenCdSource(&what);
+    }
+    if (!found) {
+        Disc.reset();
         CdState.open_failed = 1;
         return;
     }
-    Tracks.clear();
-    CdState.track_count = 0;
-    if (DIR* d = opendir(root.c_str())) {
-        while (dirent* e = readdir(d)) {
-            int32_t n = TrackNumberOf(e->d_name);
-            if (n <= 0) continue;
-            std::string path = root + "/" + e->d_name;
-            auto at = Tracks.find(n);
-            if (at == Tracks.end() || path < at->second) Tracks[n] = path;  // one file a number
-            if (n > CdState.track_count) CdState.track_count = n;
-        }
-        closedir(d);
-    }
+    if (Disc) CdState.track_count = CdDiscTrackCount(*Disc);
     CdState.open = 1;
-    ControlFound = true;  // a folder chosen after start-up brings its control too
-    SoundTrace("cd open \"%s\" tracks=%d", root.c_str(), CdState.track_count);
+    ControlFound = true;  // a disc found after start-up brings its control too
+    SoundTrace("cd open %s tracks=%d", what.c_str(), CdState.track_count);
 }
 
 void StartCdTrack(int32_t n) {
@@ -171,21 +248,28 @@ void StartCdTrack(int32_t n) {
     if (CdState.playing) StopCdAudio();
     if (CdState.track_count == 1) return;
     if (n > CdState.track_count) n = CdState.track_count;
+    std::unique_ptr<MixerSource> dec;
+    std::string shown;
+    int32_t first, end;
     auto at = Tracks.find(n);
-    if (n < 1 || at == Tracks.end()) {
+    if (Disc && CdDiscTrackSectors(*Disc, n, &first, &end)) {
+        dec = CdDiscPlay(Disc, first, end);
+        shown = "sectors=" + std::to_string(first) + "-" + std::to_string(end);
+    } else if (!Disc && n >= 1 && at != Tracks.end()) {
+        dec = OpenFfmpegFile(at->second.c_str());
+        if (!dec) ScriptErrorF(CapCdPlayError, FmtCdTrackUndecodable, Utf8ToCp932(at->second).c_str());
+        shown = "file=\"" + at->second.substr(at->second.rfind('/') + 1) + "\"";
+    } else {
         SoundTrace("cd play track=%d none", n);  // a data track or none: silence
         return;
     }
-    std::unique_ptr<MixerSource> dec = OpenFfmpegFile(at->second.c_str());
-    if (!dec) ScriptErrorF(CapCdPlayError, FmtCdTrackUndecodable, Utf8ToCp932(at->second).c_str());
     auto src = std::make_unique<CdTrackSource>();
     src->inner = std::move(dec);
     src->serial = ++PlaySerial;
     CloseStream();
     Stream = MixerOpenSource(std::move(src));
     if (Stream < 0) return;
-    SoundTrace("cd play track=%d loop=%d file=\"%s\"", n, CdLooping,
-               at->second.substr(at->second.rfind('/') + 1).c_str());
+    SoundTrace("cd play track=%d loop=%d %s", n, CdLooping, shown.c_str());
     ApplyGain();
     MixerPlayStream(Stream, false);
     CdState.playing = 1;
@@ -208,6 +292,7 @@ void CloseCdAudio() {
     if (!CdOn || !CdState.open) return;
     if (CdState.playing) StopCdAudio();
     CloseStream();
+    Disc.reset();
     CdState.open = 0;
     SoundTrace("cd close");
 }

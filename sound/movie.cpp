@@ -2,6 +2,7 @@
 // and the movie commands' players: the movie graph and the AVI device.
 #include "sound/movie.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ extern "C" {
 #include "sound/music_messages.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 
@@ -236,6 +238,13 @@ bool AdvanceMovie(MoviePlayer* m) {
     return pictures_done && sound_done;
 }
 
+uint32_t MovieDueIn(const MoviePlayer* m) {
+    double now = (double)(uint32_t)(PlatTicks() - m->start) / 1000.0;
+    double at = m->have_next ? m->next_t : m->video_end ? m->last_t + m->frame_time : now;
+    if (at <= now) return m->have_next ? 0 : SoundEndPollMs;
+    return (uint32_t)std::ceil((at - now) * 1000.0);
+}
+
 bool DecodeNextMovieFrame(MoviePlayer* m, bool present) {
     if (!m->have_next) return false;
     std::swap(m->next, m->due);
@@ -324,14 +333,15 @@ void ReleaseGraph() {
 
 // The modal wait of a movie: a left click (left), a right click (right) or
 // a reset ends it, else the movie's end.
+// With a window it blocks between pictures until the next one is due.
 int WaitGraph(bool left, bool right) {
     for (;;) {
-        PumpMessageOrSleep();
+        PumpMessageOrIdle(MovieDueIn(Graph.get()));
         if (!Graph) return EndReset;  // the window closed it
         if ((left && Clicked) || (right && RightClicked)) return EndClick;
         if (ResetRequested) return EndReset;
         if (AdvanceMovie(Graph.get())) return EndComplete;
-        PlatSleep(2);
+        if (PlatIsHeadless()) PlatSleep(2);
     }
 }
 

@@ -26,6 +26,7 @@ void ResetSoundState() {
     BgmFadeOutTime = fade;
     CdFadeOutTime = cd_fade;
     StartSoundThread();
+    CloseCdAudio();  // the disc is looked for afresh at the next play
     CdTrack = -1;
     BgmName.clear();
     MciWaveName.clear();

@@ -1,6 +1,6 @@
 // sound_thread.cpp - the sound thread's pass (ducking the music under a
-// voice on channel 0, the hand-over of loop music from channel 198 to 199)
-// and intro-and-loop music.  In a window the pass runs on a thread of its
+// voice on channel 0, the hand-over of loop music from channel 198 to 199,
+// the read-ahead of a CD's sectors) and intro-and-loop music.  In a window the pass runs on a thread of its
 // own; headless it is a step of the virtual clock, so every step falls on
 // the same virtual millisecond in every run.
 #include "sound/sound_thread.h"
@@ -14,6 +14,7 @@
 #include "graphics/imagetag.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "sound/cd_disc.h"
 #include "sound/channels.h"
 #include "sound/loopbgm_messages.h"
 #include "sound/mixer.h"
@@ -93,14 +94,17 @@ static bool HandOverPass() {
 // The hand-over is checked in every pass, also while ducking is on (with
 // ducking on, a pass that only ducked would leave loop music silent after
 // its intro).
+// A CD playing from a disc has its sectors read ahead in every pass, and
+// the passes come every 10 ms while it has room for more.
 uint32_t SoundThreadPass() {
     if (SoundThreadStop) return 50;
     bool pending = HandOverPass();
+    uint32_t cd = CdDiscReadAhead() ? 10 : 50;
     if (BgmDownMode && !MovieGraphActive && !QuitRequested) {
         DuckingPass();
         return 5;
     }
-    return pending ? 5 : 50;
+    return pending ? 5 : cd;
 }
 
 static std::atomic<bool> ThreadRunning{false};
@@ -109,9 +113,9 @@ static void SoundThreadMain() {
     while (!SoundThreadStop) {
         uint32_t wait = SoundThreadPass();
         // A real sleep: the platform's sleep also presents the window, which
-        // is the user-interface thread's business.
-        for (uint32_t slept = 0; slept < wait && !SoundThreadStop; slept += 5)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // is the user-interface thread's business.  In one piece: a stop is
+        // seen within the 50 ms of an idle pass.
+        if (!SoundThreadStop) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
     }
     ThreadRunning = false;
 }

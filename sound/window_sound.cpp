@@ -5,6 +5,10 @@
 #include "sound/window_sound.h"
 
 #include "sound/channels.h"
+#include "sound/mciwave.h"
+#include "sound/midi.h"
+#include "sound/music.h"
+#include "sound/ogg_plugin.h"
 
 int32_t SoundOn = 1;
 int32_t CdOn = 1;
@@ -12,6 +16,13 @@ int32_t CdTrack = -1;
 int32_t CdLooping = 0;
 int32_t MovieGraphActive = 0;
 int32_t MovieAsync = 0;
+
+bool WindowTimerHasWork() {
+    for (int ch = 0; ch <= 196; ch++)
+        if (SoundChannels.ChannelPlaying[ch]) return true;
+    return BgmDuckedForVoice || (CdLooping && CdTrack != -1) || MidiLooping || (BgmLooping && BgmGraphActive) ||
+           MciWave.loop || (MovieGraphActive && MovieAsync);
+}
 
 void ReleaseStoppedChannels() {
     for (int ch = 0; ch <= 196; ch++)

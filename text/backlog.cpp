@@ -5,9 +5,11 @@
 #include "text/backlog.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/heapstring.h"
 #include "core/sjis.h"
+#include "platform/platform.h"
 #include "text/textline.h"
 
 int LookbackOn = 1;
@@ -58,6 +60,8 @@ const char* BacklogPageText() {
 }
 
 const char* BacklogPageTag() { return PageTag; }
+
+void CopyBacklogPage() { PlatSetClipboardText((std::string(BacklogPageText()) + "\n").c_str()); }
 
 // The text n steps from the oldest filled node, or the tail's "".
 static const char* Nth(const StringList& l, int fromOldest) {

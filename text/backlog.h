@@ -38,3 +38,6 @@ int IsBacklogShorterThan(int n);
 void RestoreBacklogPage(const char* page, const char* tag);
 // Empties the store (lookbackflush, setwindow, a reset, a load).
 void ClearBacklog();
+// The page being written, and a newline, to the clipboard (Shift+C in a
+// button wait).
+void CopyBacklogPage();

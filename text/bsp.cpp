@@ -1,7 +1,9 @@
 // bsp.cpp - the bsp button sets and their wait.  Like the button wait it
-// polls without sleeping headless and yields 1 ms with a window.
+// polls without sleeping headless and, with a window, blocks until input
+// or its next time when the queue is empty.
 #include "text/bsp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +18,7 @@
 #include "sound/click_voice.h"
 #include "text/button_messages.h"
 #include "text/exbtn.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 
 ButtonDef ButtonDefs[ButtonDefLimit];
@@ -108,8 +111,24 @@ void RunButtonExec(char* result, size_t size) {
     bool headless = PlatIsHeadless();
     bool cursorNames = ButtonExecFlags[3] != 0;
 
+    // Ms until the loop acts on by itself: the persistent save, the time-out
+    // (looked at again and again while a voice it waits for plays), the
+    // repeat of a held group key.
+    auto nextTime = [&]() {
+        uint32_t now = PlatTicks(), ms = IdleNoLimit;
+        if (savePending) ms = std::min(ms, MsLeft(1001, now - t0));
+        if (ButtonExecTimeout != -1) {
+            uint32_t start = (uint32_t)ButtonExecStart;
+            uint32_t left = MsLeft((int64_t)(uint32_t)ButtonExecTimeout + 1, now - start);
+            ms = std::min(ms, left == 0 ? SoundEndPollMs : left);
+        }
+        for (int vk : {VK_SPACE, VK_RETURN, VK_UP, VK_LEFT, VK_DOWN, VK_RIGHT})
+            if (Held(vk)) ms = std::min(ms, MsLeft(125, now - lastGroupKey));
+        return ms;
+    };
+
     for (;;) {
-        if (!PumpMessage() && !headless) PlatSleep(1);
+        if (!PumpMessage() && !headless) IdleFor(nextTime());
         if (QuitRequested || ResetRequested) return;
         uint32_t now = PlatTicks();
         if (savePending && now - t0 > 1000) {

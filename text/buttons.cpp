@@ -1,9 +1,10 @@
 // buttons.cpp - the button table, its switches and the button wait.  The
 // wait polls without sleeping in headless runs (each empty poll moves the
-// virtual clock by 1 ms); with a window it yields 1 ms when the queue is
-// empty.
+// virtual clock by 1 ms); with a window, when the queue is empty, it blocks
+// until input or the next time it acts on by itself.
 #include "text/buttons.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/core_messages.h"
@@ -24,11 +25,13 @@
 #include "sound/ogg_channels.h"
 #include "sound/ogg_plugin.h"
 #include "sound/voices.h"
+#include "text/backlog.h"
 #include "text/button_messages.h"
 #include "text/clickwait.h"
 #include "text/display.h"
 #include "text/exbtn.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 #include "text/menu.h"
@@ -282,8 +285,7 @@ static void StartFollowUpSound() {
 
 static bool AutoModeDone(uint32_t elapsed) {
     if (IsMciWaveOncePlaying() || VoiceStillPlaying()) return false;
-    int64_t need = AutoModeWait >= 0 ? AutoModeWait : -(int64_t)DisplayedCharCount * AutoModeWait;
-    return (int64_t)elapsed >= need;
+    return (int64_t)elapsed >= AutoModeTime();
 }
 
 static bool KeyHeld(int vk) { return GetForegroundKeyState(vk) != 0; }
@@ -292,7 +294,7 @@ static bool KeyHeld(int vk) { return GetForegroundKeyState(vk) != 0; }
 static void AwaitRelease(int vk) {
     uint32_t t0 = PlatTicks();
     while (KeyHeld(vk) && PlatTicks() - t0 < 125) {
-        if (!PumpMessage() && !PlatIsHeadless()) PlatSleep(0);
+        if (!PumpMessage()) IdleFor(MsLeft(125, PlatTicks() - t0));
     }
 }
 
@@ -405,6 +407,7 @@ int32_t ButtonWait() {
     uint32_t t0 = PlatTicks();
     uint32_t lastMove = t0 - 125;
     bool enterReleased = false;
+    bool copied = false;  // Shift+C has copied the page during this press
     bool voiceEnded = false;
     bool headless = PlatIsHeadless();
 
@@ -503,6 +506,10 @@ int32_t ButtonWait() {
                 MovePointerToEntry(hovered, KeyHeld(VK_UP) ? -1 : 1);
             }
             if ((o.pageUp || o.pageKeys) && KeyHeld(VK_PRIOR)) return KeyResult(VK_PRIOR, -12);
+            // Shift+C copies the page once a press; the wait goes on.
+            bool copyKeys = KeyHeld(VK_SHIFT) && KeyHeld('C');
+            if (copyKeys && !copied) CopyBacklogPage();
+            copied = copyKeys;
             if (o.pageKeys && KeyHeld(VK_NEXT)) return KeyResult(VK_NEXT, -13);
             if (o.insert && KeyHeld(VK_INSERT)) return KeyResult(VK_INSERT, -50);
             if (o.zxc) {
@@ -564,7 +571,17 @@ int32_t ButtonWait() {
                 return -1;
             }
         } else if (!headless) {
-            PlatSleep(1);
+            // Until the next time this loop acts on by itself.
+            uint32_t ms = IdleNoLimit, elapsed = PlatTicks() - t0;
+            if (savePending) ms = std::min(ms, MsLeft(1001, elapsed));
+            if (o.timeout >= 0)
+                ms = std::min(ms, o.timeoutVoice && elapsed > (uint32_t)o.timeout
+                                      ? SoundEndPollMs
+                                      : MsLeft((int64_t)(uint32_t)o.timeout + 1, elapsed));
+            if (storyText && AutoMode)
+                ms = std::min(ms, elapsed >= AutoModeTime() ? SoundEndPollMs : MsLeft(AutoModeTime(), elapsed));
+            if (storyText && AutoClickOn) ms = std::min(ms, MsLeft((uint32_t)AutoClickTime, elapsed));
+            IdleFor(ms);
         }
         if (hovered >= 0 && o.mouseOverMin > 0) {
             int32_t n = numberOf(hovered);

@@ -17,6 +17,7 @@
 #include "save/savepoint.h"
 #include "text/clickwait.h"
 #include "text/display_messages.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/system_actions.h"
 
@@ -60,7 +61,7 @@ void Cmd_lrclick() {
             ReturnValue = 1;
             break;
         }
-        bool handled = PumpMessageOrSleep();
+        bool handled = PumpMessageOrIdle(IdleNoLimit);
         if (handled && Clicked) {
             ReturnValue = 1;
             break;

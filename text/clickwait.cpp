@@ -1,8 +1,11 @@
-// clickwait.cpp - the click wait.  The loop polls without sleeping (headless,
-// each empty poll moves the virtual clock by 1 ms; with a window it yields
-// 1 ms), so the cursor and the auto mode keep to the millisecond.
+// clickwait.cpp - the click wait.  When a pass finds no message the loop
+// blocks until input or its next time (the persistent save, auto mode,
+// autoclick, a cell of the cursor or of an animation, a window timer), so
+// the cursor and the auto mode keep to the millisecond; headless, each
+// empty poll moves the virtual clock by 1 ms.
 #include "text/clickwait.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/callstack.h"
@@ -15,6 +18,7 @@
 #include "save/persist.h"
 #include "save/savepoint.h"
 #include "sound/click_voice.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/lookback.h"
 #include "text/mainwindow.h"
@@ -92,10 +96,12 @@ static void DrawCursorCell(Surface* pic, int32_t cw, int32_t w, int32_t h) {
     RepaintCursorArea(w, h);
 }
 
-static bool AutoModeEnded(uint32_t elapsed) {
-    int64_t need = AutoModeWait >= 0 ? AutoModeWait : -(int64_t)DisplayedCharCount * AutoModeWait;
-    return (int64_t)elapsed >= need && !VoiceStillPlaying();
+int64_t AutoModeTime() {
+    return AutoModeWait >= 0 ? AutoModeWait : -(int64_t)DisplayedCharCount * AutoModeWait;
 }
+
+static bool AutoModeEnded(uint32_t elapsed) { return (int64_t)elapsed >= AutoModeTime() && !VoiceStillPlaying(); }
+
 
 void ClickWait() {
     RightGosubTaken = 0;
@@ -140,7 +146,17 @@ void ClickWait() {
         if (AutoClickOn && now - t0 >= (uint32_t)AutoClickTime) break;
         if (answered) break;
         bool handled = PumpMessage();
-        if (!handled && !PlatIsHeadless()) PlatSleep(1);
+        if (!handled) {
+            // Until the next time this loop acts on by itself.
+            uint32_t ms = IdleNoLimit, elapsed = PlatTicks() - t0;
+            if (!saved) ms = std::min(ms, MsLeft(1001, elapsed));
+            if (AutoMode)
+                ms = std::min(ms, elapsed >= AutoModeTime() ? SoundEndPollMs : MsLeft(AutoModeTime(), elapsed));
+            if (AutoClickOn) ms = std::min(ms, MsLeft((uint32_t)AutoClickTime, elapsed));
+            if (pic && CellCountOf(pic) >= 2)
+                ms = std::min(ms, MsLeft((int64_t)(uint32_t)pic->cellTime + 1, PlatTicks() - pic->animClock));
+            IdleFor(ms);
+        }
         if (!AutoClickOn) {
             if (Clicked || IsSkipKeyDown()) {
                 Clicked = 0;

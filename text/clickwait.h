@@ -20,6 +20,9 @@ extern int32_t WaitCursorX, WaitCursorY;
 extern int32_t AutoModeWait;       // ms after the voice; negative: -ms per character
 extern int32_t AutoSpeedDialogMin, AutoSpeedDialogMax;
 extern int32_t DisplayedCharCount; // characters of the text being shown
+// The auto mode's time: AutoModeWait ms, or -AutoModeWait ms a shown
+// character when negative.
+int64_t AutoModeTime();
 
 // Waits for a left click, Space or Enter, the skip key, skip mode, the auto
 // mode's end or the autoclick time, with the cursor of WaitCursorType at

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "text/dialogs.h"
 #include "text/gui_messages.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/mainwindow.h"
 
@@ -139,7 +140,7 @@ void Cmd_textfield() {
     for (;;) {
         if (!PumpMessage()) {
             AdvanceAnimation();
-            PlatSleep(1);
+            IdleFor(IdleNoLimit, 1);
         }
         // The window going away, a quit or a reset also ends the field.
         if (LastMessage == WM_DESTROY || QuitRequested || ResetRequested) break;

@@ -1,9 +1,12 @@
 // dialogs.cpp - the input dialog and the settings dialogs of the window
-// menu: text speed, auto-mode speed, volumes and the CD folder.  The
+// menu: text speed, auto-mode speed, volumes and the CD drive.  The
 // platform runs each as a modal panel that keeps the timers and painting
 // going.
 #include "text/dialogs.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +18,8 @@
 #include "core/sjis.h"
 #include "core/variables.h"
 #include "platform/platform.h"
+#include "sound/cd.h"
+#include "sound/cd_disc.h"
 #include "sound/channels.h"
 #include "sound/music.h"
 #include "sound/ogg_plugin.h"
@@ -69,10 +74,12 @@ void RunInputDialog() {
     }
     std::string text = InputDefault;
     for (;;) {
+        // With an empty default there is nothing to answer a cancel with:
+        // Esc does nothing and what was typed stays.
         int r = PlatInputDialog(caption, prompt.c_str(), TxtDecide, &text, InputTextSize - 1,
-                                InputSizeSet ? &size : nullptr);
+                                InputSizeSet ? &size : nullptr, !InputDefault.empty());
         if (r != IDOK) {
-            if (InputDefault.empty()) continue;  // nothing to answer with: the dialog stays
+            if (InputDefault.empty()) continue;
             snprintf(InputText, sizeof InputText, "%s", InputDefault.c_str());
             return;
         }
@@ -175,36 +182,97 @@ void RunVolumeDialog() {
     BgmBaseVolume = BgmVolume;
 }
 
-// ---- the CD folder -------------------------------------------------------------------------
+// ---- the CD drive ---------------------------------------------------------------------------
 
-// Mounted discs: the mount points of the ISO 9660 and UDF file systems.
-static std::vector<std::string> CdFolders() {
+// The path of a /proc/mounts field: "\040" and the other octal escapes undone.
+static std::string MountField(const char* f) {
+    std::string out;
+    for (; *f; f++) {
+        bool octal = f[0] == '\\' && f[1] >= '0' && f[1] <= '3' && f[2] >= '0' && f[2] <= '7' &&
+                     f[3] >= '0' && f[3] <= '7';
+        if (octal) {
+            out += (char)((f[1] - '0') * 64 + (f[2] - '0') * 8 + (f[3] - '0'));
+            f += 3;
+        } else {
+            out += *f;
+        }
+    }
+    return out;
+}
+
+// Mounted media: disc file systems (ISO 9660, UDF) wherever they are, and
+// whatever is mounted under /media, /run/media or /mnt.
+static std::vector<std::string> MountedMedia() {
     std::vector<std::string> out;
     FILE* f = fopen("/proc/mounts", "r");
     if (!f) return out;
     char dev[512], dir[512], type[64];
-    while (fscanf(f, "%511s %511s %63s %*[^\n]", dev, dir, type) == 3)
-        if (!strcmp(type, "iso9660") || !strcmp(type, "udf")) {
-            std::string d = Utf8ToCp932(dir);
-            if (d.size() < CdDriveSize - 1) out.push_back(d + "/");
-        }
+    while (fscanf(f, "%511s %511s %63s %*[^\n]", dev, dir, type) == 3) {
+        std::string d = MountField(dir);
+        bool disc = !strcmp(type, "iso9660") || !strcmp(type, "udf");
+        bool media = d.rfind("/media/", 0) == 0 || d.rfind("/run/media/", 0) == 0 || d.rfind("/mnt/", 0) == 0;
+        if (disc || media) out.push_back(d + "/");
+    }
     fclose(f);
     return out;
 }
 
+// The sub-folders of the game folder that hold track files ("cd/" ...).
+static std::vector<std::string> TrackFolders() {
+    std::vector<std::string> out;
+    DIR* game = opendir(PlatGameDir().c_str());
+    if (!game) return out;
+    while (dirent* e = readdir(game)) {
+        if (e->d_name[0] == '.') continue;
+        DIR* sub = opendir((PlatGameDir() + "/" + e->d_name).c_str());
+        if (!sub) continue;
+        while (dirent* t = readdir(sub))
+            if (CdTrackNumberOf(t->d_name) > 0) {
+                out.push_back(std::string(e->d_name) + "/");
+                break;
+            }
+        closedir(sub);
+    }
+    closedir(game);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Each once, none longer than CdDrive holds.
+std::vector<std::string> CdDriveChoices() {
+    std::vector<std::string> found = CdDiscDrives();
+    for (const std::string& n : CdImageNames(PlatGameDir(), false)) found.push_back(n);
+    for (const std::string& n : TrackFolders()) found.push_back(n);
+    for (const std::string& n : MountedMedia()) found.push_back(n);
+    std::vector<std::string> out;
+    for (const std::string& u : found) {
+        std::string c = Utf8ToCp932(u);
+        if (c.size() < CdDriveSize && std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
+    }
+    return out;
+}
+
+// The entries are the choices; a path may be typed as well.  The setting
+// in force is selected, added when it is none of them.
 void RunCdDriveDialog() {
-    std::vector<std::string> folders = CdFolders();
+    std::vector<std::string> choices = CdDriveChoices();
+    if (CdDrive[0] && std::find(choices.begin(), choices.end(), CdDrive) == choices.end())
+        choices.push_back(CdDrive);
     std::vector<const char*> items;
     items.push_back(MnDefault);
     int selected = 0;
-    for (const std::string& d : folders) {
+    for (const std::string& d : choices) {
         if (CdDrive[0] && d == CdDrive) selected = (int)items.size();
         items.push_back(d.c_str());
     }
-    int chosen = PlatListDialog(CapCdDriveDialog, items.data(), (int)items.size(), selected, TxtOk, TxtCancel, true);
+    std::string typed;
+    int count = (int)items.size();
+    int chosen = PlatComboDialog(CapCdDriveDialog, items.data(), count, selected, &typed, CdDriveSize - 1,
+                                 TxtOk, TxtCancel);
     if (chosen < 0) return;
-    snprintf(CdDrive, sizeof CdDrive, "%s", chosen == 0 ? "" : items[(size_t)chosen]);
-    // A track playing starts again from the new folder, looping as it did.
+    const char* now = chosen == 0 ? "" : chosen < count ? items[(size_t)chosen] : typed.c_str();
+    snprintf(CdDrive, sizeof CdDrive, "%s", now);
+    // A track playing starts again from the new disc, looping as it did.
     int32_t track = CdTrack;
     if (track > 0) CdTrack = 0;
     CloseCdAudio();

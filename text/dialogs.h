@@ -4,9 +4,11 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// The CD folder chosen in the CD dialog ("" for the default); the CD audio
-// plays from it.
+// The CD drive chosen in the CD dialog, kept in "envdata": "" for the
+// default, else a drive, a disc image or a folder of track files
+// (sound/cd.h).
 enum { CdDriveSize = 256 };
 extern char CdDrive[CdDriveSize];
 
@@ -28,6 +30,10 @@ const char* CheckInputAnswer(const std::string& answer, bool numeric, int32_t ma
 // bytes at a time).
 bool AllFullWidth(const std::string& s);
 
+// The CD drive dialog's entries after デフォルト (CP932): the drives
+// libcdio finds, the game folder's disc images (".cue", ".toc", ".nrg") and
+// its folders holding track files, mounted media.  A path may be typed too.
+std::vector<std::string> CdDriveChoices();
 void RunCdDriveDialog();     // command 40020
 void RunVolumeDialog();      // command 40024
 void RunTextSpeedDialog();   // command 40030

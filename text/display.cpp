@@ -25,6 +25,7 @@
 #include "text/clickwait.h"
 #include "text/display_messages.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/mainwindow.h"
@@ -315,7 +316,7 @@ static void CharacterDelay(Display& d, uint32_t start) {
     int32_t delay = TextSpeed == -1 ? TextSpeeds[TextSpeedIndex < 0 || TextSpeedIndex > 2 ? 1 : TextSpeedIndex]
                                     : TextSpeed;
     while ((int64_t)(uint32_t)(PlatTicks() - start) < (int64_t)delay && !d.restInstant && !SkipMode) {
-        bool handled = PumpMessageOrSleep();
+        bool handled = PumpMessageOrIdle(MsLeft(delay, PlatTicks() - start));
         if ((handled && Clicked) || IsSkipKeyDown() || (handled && LastMessage == WM_CHAR && LastX == 13)) {
             d.restInstant = true;
             if (ClickSkipsPage) RestOfPageInstant = 1;

@@ -24,9 +24,11 @@
 #include "sound/voices.h"
 #include "text/backlog.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/mainwindow.h"
+#include "text/menu.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
@@ -335,9 +337,12 @@ void ShowPage(Viewer& v, bool first) {
     }
     // The buttons drawn before are gone with the recomposed window.
     v.underSaved[0] = v.underSaved[1] = false;
-    int32_t cx, cy;
-    PlatCursorPos(&cx, &cy);
-    PlatPostMessage(WM_MOUSEMOVE, 0, (intptr_t)((uint32_t)(cx & 0xFFFF) | ((uint32_t)(cy & 0xFFFF) << 16)));
+    // The button highlight brought up to date, unless mode_tavelo.
+    if (!TaveloMode) {
+        int32_t cx, cy;
+        PlatCursorPos(&cx, &cy);
+        PlatPostMessage(WM_MOUSEMOVE, 0, MakePointParam(cx, cy));
+    }
     DrawPageText(text, ruby);
     DrawButtons(v);
 }
@@ -445,13 +450,18 @@ static int RunViewer() {
         }
         if (RightClicked || (GetForegroundKeyState(VK_ESCAPE) & 0x8000)) {
             while (GetForegroundKeyState(VK_ESCAPE) & 0x8000) {
-                if (!PumpMessage()) PlatSleep(PlatIsHeadless() ? 1 : 0);
+                if (!PumpMessage()) IdleFor(IdleNoLimit, 1);
                 if (ResetRequested) return 0;
             }
             Close(v);
             break;
         }
-        if (!got && !PlatIsHeadless()) PlatSleep(1);
+        if (!got) {
+            // A held turning key turns again 125 ms after its last turn.
+            bool held = ((GetForegroundKeyState(VK_NEXT) | GetForegroundKeyState(VK_DOWN) |
+                          GetForegroundKeyState(VK_PRIOR) | GetForegroundKeyState(VK_UP)) & 0x8000) != 0;
+            IdleFor(held ? MsLeft(125, PlatTicks() - lastKeyTurn) : IdleNoLimit);
+        }
     }
     return 1;
 }

@@ -349,11 +349,14 @@ static void Character(int c) {
     }
 }
 
+// A release: Alt brings the hidden full-screen bar back; then the default
+// handling, where Alt alone or F10 opens the window menu from the keyboard.
 static void KeyUp(uintptr_t vk) {
     if ((vk & 0xFF) == VK_MENU && FullScreen == 1 && FullScreenMenuHidden && !MenuDeleted) {
         FullScreenMenuHidden = 0;
         ShowMenuBar(true);
     }
+    PlatMenuKey((int)(vk & 0xFF));
 }
 
 // ---- timer ------------------------------------------------------------------------------------
@@ -448,6 +451,13 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
         }
         return 0;
     }
+    case WM_DISPLAYCHANGE:
+        // Another desktop size: a window (not full screen) is centred on it again.
+        if (!DisplayChanging && FullScreen != 1 && PointParamX(lparam) > ScreenWidth) {
+            RecentreWindow(ScreenWidth, ScreenHeight);
+            PaintWindow(nullptr);
+        }
+        return 0;
     case WM_KEYUP:
         if (ButtonGetFunction && (wparam & 0xFF) == VK_F10) return 1;
         KeyUp(wparam);

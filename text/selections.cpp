@@ -15,6 +15,7 @@
 #include "save/savepoint.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/lookback.h"
 #include "text/menu.h"
@@ -217,8 +218,8 @@ int32_t SelectionWait(int32_t count, int32_t column, int32_t row, const char (*t
                 // was called, a reset asked for or a game loaded.
                 if (RightGosubTaken || MenuResetRequested || GameLoaded) return -1;
             }
-        } else if (!handled && !PlatIsHeadless()) {
-            PlatSleep(1);
+        } else if (!handled) {
+            IdleFor(IdleNoLimit);
         }
         if (!l.menu) AdvanceAnimation();
     }

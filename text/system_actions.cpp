@@ -25,6 +25,7 @@
 #include "sound/sound.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/lookback.h"
 #include "text/mainwindow.h"
@@ -52,7 +53,7 @@ void WaitKeysReleased(const int* keys, int count) {
         bool held = false;
         for (int i = 0; i < count; i++) held = held || GetForegroundKeyState(keys[i]);
         if (!held || ResetRequested) return;
-        if (!PumpMessage() && !PlatIsHeadless()) PlatSleep(1);
+        if (!PumpMessage()) IdleFor(IdleNoLimit);
     }
 }
 
@@ -106,7 +107,7 @@ static void HideWindowUntilClick() {
         if (handled && (Clicked || RightClicked || GetForegroundKeyState(VK_SPACE) ||
                         GetForegroundKeyState(VK_ESCAPE)))
             break;
-        if (!handled && !PlatIsHeadless()) PlatSleep(1);
+        if (!handled) IdleFor(IdleNoLimit);
         AdvanceAnimation();
     }
     static const int keys[2] = {VK_SPACE, VK_ESCAPE};
@@ -153,7 +154,7 @@ int AskYesNo(const char* question) {
     uint32_t lastKey = PlatTicks() - KeyRepeatMs;
     for (;;) {
         if (!PumpMessage()) {
-            if (!PlatIsHeadless()) PlatSleep(1);
+            IdleFor(IdleNoLimit);
             continue;
         }
         if (ResetRequested) return -1;

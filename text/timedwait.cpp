@@ -1,10 +1,12 @@
-// timedwait.cpp - TimedWait: a busy loop of one pumped message and one
-// animation tick per pass.  It never sleeps, so a wait ends on its
+// timedwait.cpp - TimedWait: a loop of one pumped message and one
+// animation tick per pass.  When no message came it blocks until input,
+// its end or the next animation or timer work (IdleFor), and ends on its
 // millisecond; headless, each empty pump moves the virtual clock by 1 ms.
 #include "text/timedwait.h"
 
 #include "graphics/anim.h"
 #include "platform/platform.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 
 void TimedWait(int32_t duration, bool clickable) {
@@ -15,7 +17,8 @@ void TimedWait(int32_t duration, bool clickable) {
     bool enterSeen = false;
     if (ResetRequested) return;
     for (;;) {
-        if (PumpMessage()) {
+        bool got = PumpMessage();
+        if (got) {
             if (clickable && LastMessage == WM_LBUTTONUP) return;
             if (clickable && IsSkipKeyDown()) return;
             // An Enter press followed by its release ends any timed wait.
@@ -29,5 +32,6 @@ void TimedWait(int32_t duration, bool clickable) {
         // the wrap of the counter does not end the wait at once.
         if (duration <= 0 || now - start >= (uint32_t)duration) return;
         if (now < start || ResetRequested) return;
+        if (!got) IdleFor((uint32_t)duration - (now - start));
     }
 }

@@ -9,6 +9,7 @@
 #include "graphics/anim.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
+#include "text/idlewait.h"
 #include "text/input_state.h"
 #include "text/timedwait.h"
 
@@ -100,8 +101,9 @@ void Cmd_waittimer() {
     if (DeadlineReached(n)) return;
     do {
         if (PlatTicks() < TimerBase) return;  // the counter wrapped
-        PumpMessage();
-        PlatSleep(1);
+        // The pass's 1 ms sleep: in a window, up to the deadline or the
+        // next input, animation or timer work.
+        if (!PumpMessage() || PlatIsHeadless()) IdleFor(MsUntil(TimerDeadline), 1);
         AdvanceAnimation();
     } while (!DeadlineReached(n));
 }

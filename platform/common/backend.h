@@ -49,6 +49,12 @@ struct PlatBackend {
     bool (*set_custom_cursor)(const uint32_t* argb, int w, int h, int hot_x, int hot_y);
     void (*use_custom_cursor)(bool on);
     void (*read_joypad)(int32_t* out);
+    // blocking: PlatWaitEvent once the queue is empty, the deadline already
+    // brought forward to the first due timer (then not `exact`: a timer
+    // need not fall on its millisecond); wake ends such a wait from another
+    // thread (a message was posted)
+    void (*wait_event)(uint32_t deadline, bool exact);
+    void (*wake)();
 };
 
 extern const PlatBackend SdlBackend;
@@ -71,6 +77,8 @@ bool QueuePost(uint32_t message, uintptr_t wparam, intptr_t lparam);
 bool QueueMergeMouseMove(intptr_t lparam);
 // True when a message of this kind is queued.
 bool QueueHas(uint32_t message);
+// True when no message is queued.
+bool QueueEmpty();
 // Forgets queue, timers, accelerators and window procedure.
 void QueueReset();
 // A window procedure is set.

@@ -1,10 +1,12 @@
-// lazylibs.cpp - FFmpeg and FluidSynth, loaded at their first use.  Most runs
-// play no movie and no MIDI, and these libraries with their dependency trees
-// are most of what the dynamic loader would map at start.  Each function of
-// lazylibs_list.h is defined here with C linkage and the library's own
-// prototype; its first call opens the library (dlopen) and looks the
-// function up, later calls go straight through the pointer kept.  A library
-// or function that is missing ends the program with a line naming it.
+// lazylibs.cpp - FFmpeg, FluidSynth and libcdio, loaded at their first use.
+// Most runs play no movie, no MIDI and no CD, and these libraries with their
+// dependency trees are most of what the dynamic loader would map at start.
+// Each function of lazylibs_list.h is defined here with C linkage and the
+// library's own prototype; its first call opens the library (dlopen) and
+// looks the function up, later calls go straight through the pointer kept.
+// A library or function that is missing ends the program with a line naming
+// it; the CD libraries are optional instead: PlatHaveCdio and
+// PlatHaveCdParanoia load them and say whether they are there.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -23,6 +25,10 @@ extern "C" {
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
 #include <fluidsynth.h>
 
 #include "platform/platform.h"
@@ -36,16 +42,21 @@ extern "C" {
 #define ORVA_SONAME_SWSCALE "libswscale.so"
 #define ORVA_SONAME_SWRESAMPLE "libswresample.so"
 #define ORVA_SONAME_FLUIDSYNTH "libfluidsynth.so"
+#define ORVA_SONAME_CDIO "libcdio.so"
+#define ORVA_SONAME_CDIO_CDDA "libcdio_cdda.so"
+#define ORVA_SONAME_CDIO_PARANOIA "libcdio_paranoia.so"
 #endif
 
 namespace {
 
 enum LazyLibrary {
-    LibAvformat, LibAvcodec, LibAvutil, LibSwscale, LibSwresample, LibFluidsynth, LazyLibraryCount
+    LibAvformat, LibAvcodec, LibAvutil, LibSwscale, LibSwresample, LibFluidsynth,
+    LibCdio, LibCdioCdda, LibCdioParanoia, LazyLibraryCount
 };
 const char* const LibraryFiles[LazyLibraryCount] = {
     ORVA_SONAME_AVFORMAT, ORVA_SONAME_AVCODEC, ORVA_SONAME_AVUTIL,
-    ORVA_SONAME_SWSCALE, ORVA_SONAME_SWRESAMPLE, ORVA_SONAME_FLUIDSYNTH};
+    ORVA_SONAME_SWSCALE, ORVA_SONAME_SWRESAMPLE, ORVA_SONAME_FLUIDSYNTH,
+    ORVA_SONAME_CDIO, ORVA_SONAME_CDIO_CDDA, ORVA_SONAME_CDIO_PARANOIA};
 
 void* Handles[LazyLibraryCount];
 std::mutex LoadLock;
@@ -78,7 +89,27 @@ void* LazySymbol(LazyLibrary lib, const char* name) {
     LoadFailed(error);
 }
 
+// Opens an optional library once: false (with one line naming it the first
+// time) when it cannot be loaded.
+bool TryLoad(LazyLibrary lib) {
+    static bool told[LazyLibraryCount];
+    std::lock_guard<std::mutex> hold(LoadLock);
+    if (Handles[lib]) return true;
+    Handles[lib] = dlopen(LibraryFiles[lib], RTLD_NOW | RTLD_LOCAL);
+    if (Handles[lib]) return true;
+    if (!told[lib]) {
+        told[lib] = true;
+        const char* why = dlerror();
+        fprintf(stderr, "orva: %s cannot be loaded (%s); CD audio plays only from a folder of track files\n",
+                LibraryFiles[lib], why ? why : "?");
+    }
+    return false;
+}
+
 }  // namespace
+
+bool PlatHaveCdio() { return TryLoad(LibCdio); }
+bool PlatHaveCdParanoia() { return TryLoad(LibCdio) && TryLoad(LibCdioCdda) && TryLoad(LibCdioParanoia); }
 
 #define LAZY(lib, ret, name, params, args)                                   \
     extern "C" ret name params {                                             \

@@ -1,13 +1,16 @@
-// lazylibs_list.h - the FFmpeg and FluidSynth functions the engine calls.
+// lazylibs_list.h - the FFmpeg, FluidSynth and libcdio functions the engine
+// calls.
 // The libraries are loaded at their first use (platform/common/lazylibs.cpp),
 // so the program does not link them: add each new FFmpeg/FluidSynth function
-// here, or the link fails with an undefined reference to it.
+// here, or the link fails with an undefined reference to it.  The libcdio
+// functions may be called only after PlatHaveCdio (libcdio's own) or
+// PlatHaveCdParanoia (the CD-DA reader's and paranoia's) said true.
 //
 //   LAZY(library, return type, name, (parameters), (arguments))
 //
 // The parameters exactly as in the library's own header (a differing one is
 // a compile error); library is one of Avformat, Avcodec, Avutil, Swscale,
-// Swresample, Fluidsynth.  Variadic functions cannot be forwarded: use their
+// Swresample, Fluidsynth, Cdio, CdioCdda, CdioParanoia.  Variadic functions cannot be forwarded: use their
 // va_list forms.  Keep each library's block in name order.
 
 // ---- libavformat ----
@@ -153,3 +156,33 @@ LAZY(Fluidsynth, int, fluid_synth_write_s16,
 LAZY(Fluidsynth, fluid_player_t*, new_fluid_player, (fluid_synth_t* synth), (synth))
 LAZY(Fluidsynth, fluid_settings_t*, new_fluid_settings, (void), ())
 LAZY(Fluidsynth, fluid_synth_t*, new_fluid_synth, (fluid_settings_t* settings), (settings))
+
+// ---- libcdio ----
+LAZY(Cdio, void, cdio_destroy, (CdIo_t* p_cdio), (p_cdio))
+LAZY(Cdio, void, cdio_free_device_list, (char* device_list[]), (device_list))
+LAZY(Cdio, lsn_t, cdio_get_disc_last_lsn, (const CdIo_t* p_cdio), (p_cdio))
+LAZY(Cdio, char**, cdio_get_devices, (driver_id_t driver_id), (driver_id))
+LAZY(Cdio, track_t, cdio_get_first_track_num, (const CdIo_t* p_cdio), (p_cdio))
+LAZY(Cdio, track_t, cdio_get_num_tracks, (const CdIo_t* p_cdio), (p_cdio))
+LAZY(Cdio, track_format_t, cdio_get_track_format, (const CdIo_t* p_cdio, track_t i_track), (p_cdio, i_track))
+LAZY(Cdio, lsn_t, cdio_get_track_lsn, (const CdIo_t* p_cdio, track_t i_track), (p_cdio, i_track))
+LAZY(Cdio, bool, cdio_init, (void), ())
+LAZY(Cdio, cdio_log_handler_t, cdio_log_set_handler, (cdio_log_handler_t new_handler), (new_handler))
+LAZY(Cdio, CdIo_t*, cdio_open, (const char* psz_source, driver_id_t driver_id), (psz_source, driver_id))
+LAZY(Cdio, driver_return_code_t, cdio_read_audio_sectors,
+     (const CdIo_t* p_cdio, void* p_buf, lsn_t i_lsn, uint32_t i_blocks), (p_cdio, p_buf, i_lsn, i_blocks))
+
+// ---- libcdio_cdda ----
+LAZY(CdioCdda, bool, cdio_cddap_close_no_free_cdio, (cdrom_drive_t* d), (d))
+LAZY(CdioCdda, cdrom_drive_t*, cdio_cddap_identify_cdio, (CdIo_t* p_cdio, int messagedest, char** ppsz_messages),
+     (p_cdio, messagedest, ppsz_messages))
+LAZY(CdioCdda, int, cdio_cddap_open, (cdrom_drive_t* d), (d))
+
+// ---- libcdio_paranoia ----
+LAZY(CdioParanoia, void, cdio_paranoia_free, (cdrom_paranoia_t* p), (p))
+LAZY(CdioParanoia, cdrom_paranoia_t*, cdio_paranoia_init, (cdrom_drive_t* d), (d))
+LAZY(CdioParanoia, void, cdio_paranoia_modeset, (cdrom_paranoia_t* p, int mode_flags), (p, mode_flags))
+LAZY(CdioParanoia, int16_t*, cdio_paranoia_read_limited,
+     (cdrom_paranoia_t* p, void (*callback)(long int, paranoia_cb_mode_t), int max_retries),
+     (p, callback, max_retries))
+LAZY(CdioParanoia, lsn_t, cdio_paranoia_seek, (cdrom_paranoia_t* p, int32_t seek, int whence), (p, seek, whence))

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/common/backend.h"
+#include "platform/common/menubar.h"
 
 enum { AtExitLimit = 64 };
 
@@ -35,6 +36,7 @@ bool PlatIsHeadless() { return Backend == &HeadlessBackend; }
 
 void PlatResetForTests() {
     QueueReset();
+    MenuBarReset();
     ResetSignalsForTests();
     Failed = false;
     AtExitCount = 0;
@@ -85,7 +87,10 @@ void PlatShowWindow(bool show) { Backend->show_window(show); }
 void PlatMinimizeWindow() { Backend->minimize_window(); }
 bool PlatIsForeground() { return Backend->is_foreground(); }
 void PlatSetCaption(const char* cp932) { Backend->set_caption(cp932 ? cp932 : ""); }
-void PlatSetFullScreen(bool on) { Backend->set_full_screen(on); }
+void PlatSetFullScreen(bool on) {
+    MenuBarClose();  // an open menu does not survive the switch
+    Backend->set_full_screen(on);
+}
 bool PlatIsFullScreen() { return Backend->is_full_screen(); }
 void PlatPresent(const uint8_t* bits, int w, int h) {
     if (!bits || w <= 0 || h <= 0) return;
@@ -94,7 +99,7 @@ void PlatPresent(const uint8_t* bits, int w, int h) {
 
 uint32_t PlatTicks() { return Backend->ticks(); }
 void PlatSleep(uint32_t ms) { Backend->sleep(ms); }
-bool PlatKeyDown(int vk) { return vk > 0 && vk < 256 && Backend->key_down(vk); }
+bool PlatKeyDown(int vk) { return vk > 0 && vk < 256 && !MenuBarHolds(vk) && Backend->key_down(vk); }
 void PlatCursorPos(int* x, int* y) {
     int cx = 0, cy = 0;
     Backend->cursor_pos(&cx, &cy);
@@ -113,8 +118,12 @@ bool PlatClickWaitsAnswered() { return Backend->click_waits(); }
 int DefaultBoxAnswer(uint32_t flags) { return (flags & 0xF) == MB_YESNO ? IDYES : IDOK; }
 
 int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
+    MenuBarModal modal;
     return Backend->message_box(text ? text : "", caption ? caption : "", flags, owned);
 }
+
+void PlatMenuKey(int vk) { MenuBarKeyReleased(vk); }
+bool PlatMenuOpen() { return MenuBarNow().active; }
 
 bool PlatOpenAudio(PlatAudioFill fill, void* user) {
     return fill && Backend->open_audio(fill, user);

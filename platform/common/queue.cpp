@@ -5,10 +5,13 @@
 // messages, and only when none is left a WM_TIMER for a due timer (one per
 // call, as the low-priority timer messages of Windows).  PumpMessage adds the
 // translation step: accelerator keys become WM_COMMAND, character keys give
-// a WM_CHAR that is taken next.
+// a WM_CHAR that is taken next.  An open window menu takes its keys and
+// clicks as they leave the queue (menubar.cpp).  PlatWaitEvent blocks until
+// the next message, the first due timer or a deadline.
 #include <mutex>
 
 #include "platform/common/backend.h"
+#include "platform/common/menubar.h"
 
 enum { QueueLimit = 4096, TimerLimit = 32, AccelLimit = 64 };
 enum : uint32_t { TimerMinimum = 10 };  // shortest period, as USER_TIMER_MINIMUM
@@ -49,13 +52,16 @@ static PlatMsg QueueTake(int i) {
 }
 
 bool QueuePost(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    std::lock_guard<std::mutex> g(QueueMutex);
-    if (QueueCount == QueueLimit) return false;
-    PlatMsg& m = QueueAt(QueueCount);
-    m.message = message;
-    m.wparam = wparam;
-    m.lparam = lparam;
-    QueueCount++;
+    {
+        std::lock_guard<std::mutex> g(QueueMutex);
+        if (QueueCount == QueueLimit) return false;
+        PlatMsg& m = QueueAt(QueueCount);
+        m.message = message;
+        m.wparam = wparam;
+        m.lparam = lparam;
+        QueueCount++;
+    }
+    Backend->wake();  // a post from another thread ends a blocked wait
     return true;
 }
 
@@ -85,6 +91,11 @@ bool QueueHas(uint32_t message) {
     for (int i = 0; i < QueueCount; i++)
         if (QueueAt(i).message == message) return true;
     return false;
+}
+
+bool QueueEmpty() {
+    std::lock_guard<std::mutex> g(QueueMutex);
+    return QueueCount == 0;
 }
 
 void QueueReset() {
@@ -166,17 +177,20 @@ bool PlatGetMessage(PlatMsg* out) {
     Backend->pump_events();
     PlatMsg m;
     bool found = false;
-    {
-        std::lock_guard<std::mutex> g(QueueMutex);
-        if (QueueCount > 0) {
-            m = QueueTake(0);
-            found = true;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> g(QueueMutex);
+            found = QueueCount > 0;
+            if (found) m = QueueTake(0);
         }
-    }
-    if (found) {
+        if (!found) break;
         Backend->on_take(m);
         if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) SyncKeys[m.wparam & 0xFF] = m.message == WM_KEYDOWN;
-    } else if (!TakeDueTimer(&m)) {
+        // The open window menu takes keys and clicks before the window.
+        if (!MenuBarTakeMessage(m)) break;
+        found = false;
+    }
+    if (!found && !TakeDueTimer(&m)) {
         Backend->idle();
         return false;
     }
@@ -263,4 +277,23 @@ bool PumpMessageOrSleep() {
     if (PumpMessage()) return true;
     Backend->sleep(5);
     return false;
+}
+
+void PlatWaitEvent(uint32_t deadline, bool timers) {
+    if (PlatSignalPending) return;  // the next PlatGetMessage delivers it
+    uint32_t now = Backend->ticks();
+    bool exact = true;
+    {
+        std::lock_guard<std::mutex> g(QueueMutex);
+        if (QueueCount > 0) return;
+        for (const Timer& t : Timers) {
+            uint32_t due = t.last + t.period;
+            if (timers && t.used && (int32_t)(due - deadline) < 0) {
+                deadline = due;
+                exact = false;
+            }
+        }
+    }
+    if ((int32_t)(deadline - now) <= 0) return;
+    Backend->wait_event(deadline, exact);
 }

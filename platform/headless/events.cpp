@@ -116,14 +116,14 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
               : !strcasecmp(a, "cancel") ? IDCANCEL
                                          : 0;
         if (!e.n) return fail("'answer' takes yes, no, ok or cancel, not '" + w[2] + "'");
-    } else if (!strcasecmp(name.c_str(), "input")) {
+    } else if (!strcasecmp(name.c_str(), "input") || !strcasecmp(name.c_str(), "list-text")) {
         // The rest of the line after the word and the one blank after it,
         // as written: blanks and '#' are part of the answer.
-        e.kind = EvInput;
+        e.kind = !strcasecmp(name.c_str(), "input") ? EvInput : EvListText;
         size_t at = text.find_first_not_of(" \t");
         at = text.find_first_of(" \t", at);           // after the time
         at = text.find_first_not_of(" \t", at);
-        at = text.find_first_of(" \t", at);           // after "input"
+        at = text.find_first_of(" \t", at);           // after the word
         e.text = Utf8ToCp932(at == std::string::npos ? "" : text.substr(at + 1));
     } else if (!strcasecmp(name.c_str(), "input-cancel")) {
         e.kind = EvInputCancel;
@@ -150,10 +150,19 @@ int HeadlessParseEventLine(const char* line, HeadlessEvent* ev, std::string* err
         long long v;
         if (!ParseInt(w[2], 1, 65535, &v)) return fail("'menu' needs a command number from 1 to 65535");
         e.n = (int)v;
-    } else if (!strcasecmp(name.c_str(), "menudump")) {
-        e.kind = EvMenuDump;
+    } else if (!strcasecmp(name.c_str(), "menudump") || !strcasecmp(name.c_str(), "debugdump")) {
+        e.kind = !strcasecmp(name.c_str(), "menudump") ? EvMenuDump : EvDebugDump;
         if (!(bad = want(1)).empty()) return fail(bad);
         e.text = w[2];
+    } else if (!strcasecmp(name.c_str(), "debugstep")) {
+        e.kind = EvDebugStep;
+        if (!(bad = want(1)).empty()) return fail(bad);
+        if (strcasecmp(w[2].c_str(), "on") && strcasecmp(w[2].c_str(), "off"))
+            return fail("'debugstep' takes on or off, not '" + w[2] + "'");
+        e.n = !strcasecmp(w[2].c_str(), "on");
+    } else if (!strcasecmp(name.c_str(), "debugclose")) {
+        e.kind = EvDebugClose;
+        if (!(bad = want(0)).empty()) return fail(bad);
     } else {
         return fail("unknown event '" + name + "'");
     }

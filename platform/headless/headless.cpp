@@ -1,7 +1,7 @@
 // headless.cpp - the backend without a display.  Time is virtual: it starts
-// at a fixed tick count and moves only when the program sleeps, polls an
-// empty queue (1 ms) or has run a batch of statements (1 ms), so runs repeat
-// exactly.  The audio device is rendered as that clock moves.  Input comes from the events
+// at a fixed tick count and moves only when the program sleeps or waits,
+// polls an empty queue (1 ms), presents a frame (1 ms) or has run a batch
+// of statements (1 ms), so runs repeat exactly.  The audio device is rendered as that clock moves.  Input comes from the events
 // file, message boxes go to stderr and are answered from queued answers, and
 // the last presented frame can be written as a BMP file at exit.
 #include <limits.h>
@@ -21,6 +21,7 @@
 #include "platform/headless/headless.h"
 
 enum : uint32_t { StartTicks = 10000 };
+enum : int { ListTyped = -2 };  // a list answer that is a typed text
 
 struct HeadlessState {
     PlatOptions opt;
@@ -33,13 +34,15 @@ struct HeadlessState {
     bool keys[256] = {};
     int cursor_x = 0, cursor_y = 0;
     HeadlessWindowState window;
+    int desktop_w = 1920, desktop_h = 1080;
     std::vector<uint8_t> frame;
     int frame_w = 0, frame_h = 0;
     bool audio_open = false;
     // dialog answers by kind, in the order they came due
     std::vector<std::pair<bool, std::string>> inputs;  // cancel?, text
     std::vector<std::vector<int>> sliders;
-    std::vector<int> lists;
+    std::vector<int> lists;  // ListTyped: the next of list_texts
+    std::vector<std::string> list_texts;
     std::vector<HeadlessDialog> dialogs;
     std::vector<PlatMenuEntry> menu;
     bool menu_attached = false;
@@ -48,6 +51,9 @@ struct HeadlessState {
     std::vector<int> field_keys;
     bool modal = false;           // a dialog waits for its answer: player input is dropped
     bool input_defaulted = false; // an input dialog was cancelled for want of an answer
+    std::string clipboard;  // UTF-8
+    HeadlessDebugWindowState debug;
+    void (*debug_changed)(bool, bool) = nullptr;
 };
 
 static HeadlessState H;
@@ -72,8 +78,11 @@ static std::string AudioOutPath;    // --audio-out
 static FILE* AudioOut;
 static uint64_t AudioOutBytes;
 
+static uint64_t LastPresentAt = UINT64_MAX;  // Elapsed at the last present
+
 static void Reset() {
     H = HeadlessState();
+    LastPresentAt = UINT64_MAX;
     AudioFill = nullptr;
     SoundStep = nullptr;
     Elapsed = 0;
@@ -204,6 +213,24 @@ static uintptr_t MouseFlags(int also_down) {
 
 static std::string Absolute(const std::string& path);
 
+static void WriteUtf8File(const std::string& path, const std::string& text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "orva: cannot write %s\n", path.c_str());
+        return;
+    }
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+// The player ticks the debug window's box or closes it.
+static void DebugWindowEvent(bool close, bool checked) {
+    if (!H.debug.open) return;
+    if (close) H.debug.open = false;
+    else H.debug.checked = checked;
+    if (H.debug_changed) H.debug_changed(H.debug.open, H.debug.open && H.debug.checked);
+}
+
 // While a dialog waits for its answer the player's clicks and keys go to it,
 // not to the game: they are dropped, the pointer and the held keys only
 // following them.  true when `e` was such an event.
@@ -288,20 +315,25 @@ static void Inject(const HeadlessEvent& e) {
     case EvList:
         H.lists.push_back(e.n);
         break;
+    case EvListText:
+        H.lists.push_back(ListTyped);
+        H.list_texts.push_back(e.text);
+        break;
     case EvMenu:
         QueuePost(WM_COMMAND, (uintptr_t)e.n, 0);
         break;
-    case EvMenuDump: {
-        FILE* f = fopen(e.text.c_str(), "wb");
-        if (!f) {
-            fprintf(stderr, "orva: cannot write %s\n", e.text.c_str());
-            break;
-        }
-        std::string t = HeadlessMenuText();
-        fwrite(t.data(), 1, t.size(), f);
-        fclose(f);
+    case EvMenuDump:
+        WriteUtf8File(e.text, HeadlessMenuText());
         break;
-    }
+    case EvDebugDump:
+        WriteUtf8File(e.text, Cp932ToUtf8(H.debug.text));
+        break;
+    case EvDebugStep:
+        DebugWindowEvent(false, e.n != 0);
+        break;
+    case EvDebugClose:
+        DebugWindowEvent(true, false);
+        break;
     }
 }
 
@@ -362,7 +394,7 @@ static bool Init(const PlatOptions& opt) {
             PlatExit(2);
         }
         for (HeadlessEvent& e : H.events)
-            if (e.kind == EvMenuDump) e.text = Absolute(e.text);
+            if (e.kind == EvMenuDump || e.kind == EvDebugDump) e.text = Absolute(e.text);
         std::stable_sort(H.events.begin(), H.events.end(),
                          [](const HeadlessEvent& a, const HeadlessEvent& b) { return a.time < b.time; });
     }
@@ -390,13 +422,13 @@ static void CreateWindow(int w, int h) {
     H.window.created = true;
     H.window.client_w = w;
     H.window.client_h = h;
-    H.window.left = 1920 / 2 - w / 2;
-    H.window.top = 1080 / 2 - h / 2;
+    H.window.left = H.desktop_w / 2 - w / 2;
+    H.window.top = H.desktop_h / 2 - h / 2;
 }
 
 static void DesktopSize(int* w, int* h) {
-    *w = 1920;
-    *h = 1080;
+    *w = H.desktop_w;
+    *h = H.desktop_h;
 }
 
 static int BitsPerPixel() { return 24; }
@@ -419,12 +451,26 @@ static void SetCaption(const char* cp932) { H.window.caption = cp932; }
 static void SetFullScreen(bool on) { H.window.full_screen = on; }
 static bool IsFullScreen() { return H.window.full_screen; }
 
+// A frame shown takes a millisecond of virtual time, as drawing it takes
+// real time in a window, unless the clock moved since the frame before
+// (the program waited or polled meanwhile): so a loop that only draws
+// until the clock reaches a time ends after a bounded number of passes,
+// and loops that wait as they draw keep their pace.
+enum : uint32_t { PresentMs = 1 };
+
+static void PresentTakesTime() {
+    if (std::this_thread::get_id() != UiThread) return;
+    if (Elapsed == LastPresentAt) Advance(PresentMs);
+    LastPresentAt = Elapsed;
+}
+
 static void Present(const uint8_t* bits, int w, int h) {
     size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
     H.frame.assign(bits, bits + stride * (size_t)h);
     H.frame_w = w;
     H.frame_h = h;
     H.window.presents++;
+    PresentTakesTime();
 }
 
 // The whole last frame is kept: a rectangle of a frame of the same size
@@ -440,6 +486,7 @@ static void PresentRect(const uint8_t* bits, int w, int h, int left, int top, in
         memcpy(H.frame.data() + at, bits + at, (size_t)(right - left + 1) * 3);
     }
     H.window.presents++;
+    PresentTakesTime();
 }
 
 static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int hot_y) {
@@ -467,6 +514,18 @@ static void Sleep(uint32_t ms) {
     if (std::this_thread::get_id() == UiThread) Advance(ms);
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+// A blocked wait: the clock moves to the deadline, or to the next event of
+// the events file when that comes first.
+static void WaitEvent(uint32_t deadline, bool) {
+    if (std::this_thread::get_id() != UiThread) return;
+    int32_t left = (int32_t)(deadline - Ticks());
+    if (left <= 0) return;
+    uint64_t to = Elapsed + (uint64_t)left;
+    if (H.next_event < H.events.size() && H.events[H.next_event].time < to)
+        to = std::max<uint64_t>(H.events[H.next_event].time, Elapsed);
+    Advance(to - Elapsed);
+}
+static void Wake() {}
 static bool KeyDown(int vk) { return H.keys[vk & 0xFF]; }
 
 static void CursorPos(int* x, int* y) {
@@ -555,6 +614,7 @@ const PlatBackend HeadlessBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
+    WaitEvent, Wake,
 };
 
 // ---- test hooks ------------------------------------------------------------------------
@@ -614,23 +674,30 @@ static void NoteDialog(const char* kind, const char* caption, const std::string&
                 Cp932ToUtf8(answer).c_str());
 }
 
-int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit) {
-    if (!WaitForAnswer(H.inputs, EvInput, EvInputCancel) && !text->empty() && !H.input_defaulted) {
-        // A field that holds a default closes with it, as Cancel does; a
-        // dialog reopened after that has nothing more to answer with.
-        H.input_defaulted = true;
-        NoteDialog("input", caption, prompt ? prompt : "", "(default)");
-        return IDCANCEL;
+int HeadlessInputDialog(const char* caption, const char* prompt, std::string* text, int limit, bool can_cancel) {
+    std::pair<bool, std::string> a;
+    for (;;) {
+        if (!WaitForAnswer(H.inputs, EvInput, EvInputCancel) && can_cancel && !H.input_defaulted) {
+            // A dialog that can be cancelled holds a default and closes
+            // with it, as Cancel does; reopened after that it has nothing
+            // more to answer with.
+            H.input_defaulted = true;
+            NoteDialog("input", caption, prompt ? prompt : "", "(default)");
+            return IDCANCEL;
+        }
+        if (H.inputs.empty()) {
+            fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
+                    Cp932ToUtf8(caption ? caption : "").c_str());
+            NoteDialog("input", caption, prompt ? prompt : "", "(none)");
+            PlatMarkFailure();
+            PlatExit(0);
+        }
+        a = H.inputs.front();
+        H.inputs.erase(H.inputs.begin());
+        if (!a.first || can_cancel) break;
+        // Esc in a dialog that cannot be cancelled: it stays open.
+        NoteDialog("input", caption, prompt ? prompt : "", "(cancel ignored)");
     }
-    if (H.inputs.empty()) {
-        fprintf(stderr, "orva: the input dialog \"%s\" has no answer in the events file\n",
-                Cp932ToUtf8(caption ? caption : "").c_str());
-        NoteDialog("input", caption, prompt ? prompt : "", "(none)");
-        PlatMarkFailure();
-        PlatExit(0);
-    }
-    std::pair<bool, std::string> a = H.inputs.front();
-    H.inputs.erase(H.inputs.begin());
     H.input_defaulted = false;
     NoteDialog("input", caption, prompt ? prompt : "", a.first ? "(cancel)" : a.second);
     if (a.first) return IDCANCEL;
@@ -656,14 +723,43 @@ void HeadlessSliderDialog(const char* caption, PlatSlider* sliders, int count,
     NoteDialog("slider", caption, "", answer);
 }
 
-int HeadlessListDialog(const char* caption, int count) {
+// The next list answer: an entry number, -1 for cancel (also when none
+// comes), ListTyped with the text typed in *typed.
+static int TakeListAnswer(std::string* typed) {
     int n = -1;
-    if (WaitForAnswer(H.lists, EvList, EvList)) {
+    if (WaitForAnswer(H.lists, EvList, EvListText)) {
         n = H.lists.front();
         H.lists.erase(H.lists.begin());
     }
-    if (n >= count) n = -1;
+    if (n == ListTyped) {
+        *typed = H.list_texts.front();
+        H.list_texts.erase(H.list_texts.begin());
+    }
+    return n;
+}
+
+int HeadlessListDialog(const char* caption, int count) {
+    std::string typed;
+    int n = TakeListAnswer(&typed);
+    if (n >= count || n == ListTyped) n = -1;
     NoteDialog("list", caption, "", std::to_string(n));
+    return n;
+}
+
+int HeadlessComboDialog(const char* caption, const char* const* items, int count, std::string* text,
+                        int limit) {
+    std::string typed;
+    int n = TakeListAnswer(&typed);
+    if (n == ListTyped) {
+        if (limit >= 0 && typed.size() > (size_t)limit) typed.resize(Cp932Cut(typed.data(), typed.size(), (size_t)limit));
+        n = count;
+        for (int i = 0; i < count; i++)
+            if (items[i] && typed == items[i]) n = i;
+        if (n == count) *text = typed;
+    } else if (n >= count) {
+        n = -1;
+    }
+    NoteDialog("list", caption, "", n == count ? typed : std::to_string(n));
     return n;
 }
 
@@ -686,6 +782,34 @@ void HeadlessTextFieldClose() {
     H.field_keys.clear();
 }
 bool HeadlessTextFieldIsOpen() { return H.field_open; }
+void HeadlessSetClipboard(const std::string& utf8) { H.clipboard = utf8; }
+
+void HeadlessDebugWindowOpen(int left, int top, const char* caption, const char* check_label,
+                             void (*changed)(bool, bool)) {
+    H.debug = HeadlessDebugWindowState();
+    H.debug.open = true;
+    H.debug.left = left;
+    H.debug.top = top;
+    H.debug.caption = caption;
+    H.debug.check_label = check_label;
+    H.debug_changed = changed;
+}
+void HeadlessDebugWindowText(const char* cp932) {
+    if (H.debug.open) H.debug.text = cp932;
+}
+void HeadlessDebugWindowClose() {
+    H.debug.open = false;
+    H.debug_changed = nullptr;
+}
+const HeadlessDebugWindowState& HeadlessDebugWindow() { return H.debug; }
+
+// The client area's corner less the bar above it (as high as the SDL GUI's).
+void HeadlessWindowPosition(int* left, int* top) {
+    enum { BarHeight = 20 };
+    *left = H.window.left;
+    *top = H.window.top - (H.menu_attached && !H.menu.empty() && !H.window.full_screen ? BarHeight : 0);
+}
+const std::string& HeadlessClipboard() { return H.clipboard; }
 const std::vector<HeadlessDialog>& HeadlessDialogs() { return H.dialogs; }
 
 void HeadlessClearDialogs() {
@@ -694,6 +818,7 @@ void HeadlessClearDialogs() {
     H.inputs.clear();
     H.sliders.clear();
     H.lists.clear();
+    H.list_texts.clear();
 }
 
 const std::vector<HeadlessBox>& HeadlessBoxes() { return H.boxes; }
@@ -710,6 +835,12 @@ void HeadlessSetAudioOut(const char* path) { AudioOutPath = path ? path : ""; }
 int64_t HeadlessAudioFrames() { return AudioFill ? (int64_t)AudioFrames : -1; }
 void HeadlessSetTicks(uint32_t ticks) { Base = ticks - (uint32_t)Elapsed; }
 const HeadlessWindowState& HeadlessWindow() { return H.window; }
+
+void HeadlessSetDesktopSize(int w, int h) {
+    H.desktop_w = w;
+    H.desktop_h = h;
+    QueuePost(WM_DISPLAYCHANGE, 24, MakePointParam(w, h));
+}
 
 bool HeadlessLastFrame(const uint8_t** bits, int* w, int* h) {
     if (H.frame.empty()) return false;

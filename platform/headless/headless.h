@@ -16,7 +16,8 @@
 //                                       (the rest of the line after one
 //                                       blank, as written, UTF-8), or the
 //                                       text of the open edit field
-//   input-cancel                        Esc in the next input dialog
+//   input-cancel                        Esc in the next input dialog (one
+//                                       that cannot be cancelled stays)
 //   slider N [N ...]                    the positions of the next slider
 //                                       dialog's sliders, then it closes
 //   list N | list cancel                entry N (from 0) of the next list
@@ -24,6 +25,11 @@
 //   menu ID                             a click on the menu item ID
 //                                       (WM_COMMAND ID)
 //   menudump FILE                       the menu bar written to FILE (UTF-8)
+//   debugstep on|off                    ticks or clears the debug window's
+//                                       check box (step execution)
+//   debugclose                          closes the debug window
+//   debugdump FILE                      the debug window's text written to
+//                                       FILE (UTF-8)
 // Key names: a letter or digit, enter, escape, space, tab, backspace, up,
 // down, left, right, pageup, pagedown, home, end, insert, delete, shift,
 // ctrl, alt, f1 .. f12 (any case).  Events are posted when the clock reaches
@@ -49,16 +55,16 @@
 enum HeadlessEventKind {
     EvClick, EvRClick, EvMClick, EvMove, EvWheel, EvKey, EvKeyDown, EvKeyUp,
     EvClose, EvAnswer, EvMessage, EvInput, EvInputCancel, EvSlider, EvList, EvMenu,
-    EvMenuDump,
+    EvMenuDump, EvDebugStep, EvDebugClose, EvDebugDump, EvListText,
 };
 
 struct HeadlessEvent {
     uint64_t time = 0;  // virtual ms since PlatInit
     HeadlessEventKind kind = EvMessage;
     int x = 0, y = 0;   // click, move
-    int n = 0;          // wheel: notches; keys: VK code; answer: IDOK ... IDNO
+    int n = 0;          // wheel: notches; keys: VK code; answer: IDOK ... IDNO; debugstep: 1 on
     PlatMsg msg;        // EvMessage: posted as it is
-    std::string text;   // input: the answer (CP932); menudump: the file
+    std::string text;   // input, list-text: the answer (CP932); menudump, debugdump: the file
     std::vector<int> values;  // slider positions
 };
 
@@ -112,10 +118,20 @@ bool HeadlessMenuAttached();
 std::string HeadlessMenuText();
 // An edit field is open.
 bool HeadlessTextFieldIsOpen();
+// The text last put on the clipboard (UTF-8), "" before any.
+const std::string& HeadlessClipboard();
+
+struct HeadlessDebugWindowState {
+    bool open = false, checked = false;
+    int left = 0, top = 0;
+    std::string caption, check_label, text;  // CP932
+};
+const HeadlessDebugWindowState& HeadlessDebugWindow();
 
 // ---- clock ---------------------------------------------------------------------
 // PlatTicks starts at 10000.  PlatSleep on the thread that called PlatInit
 // moves the clock; on any other thread it sleeps for real and moves nothing.
+// Each present (a whole frame or a rectangle) moves it by 1 ms.
 
 void HeadlessAdvance(uint32_t ms);  // as PlatSleep
 uint64_t HeadlessElapsed();         // virtual ms since PlatInit
@@ -161,6 +177,9 @@ struct HeadlessWindowState {
     int presents = 0;  // presents since the start (whole frames and rectangles)
 };
 const HeadlessWindowState& HeadlessWindow();
+// The desktop becomes w x h (1920 x 1080 at the start): WM_DISPLAYCHANGE is
+// posted.
+void HeadlessSetDesktopSize(int w, int h);
 
 // The last presented frame (bottom-up BGR rows, stride (w*3+3)&~3); false
 // when nothing was presented.

@@ -1,9 +1,10 @@
 // gui.cpp - the in-window GUI of the SDL backend on Dear ImGui: the menu
-// bar above the picture (an overlay at the top edge in full screen), the
-// modal dialogs and message boxes as panels over the picture, and the edit
-// field on the picture.  A menu click posts WM_COMMAND; a dialog runs a loop
-// that keeps dispatching posted messages, timers and paints while the
-// window takes no input, as the owner of a modal dialog.
+// bar above the picture (an overlay at the top edge in full screen) with
+// its submenus, the modal dialogs and message boxes as panels over the
+// picture, and the edit field on the picture.  A menu item chosen posts
+// WM_COMMAND; a dialog runs a loop that keeps dispatching posted messages,
+// timers and paints while the window takes no input (its menu included), as
+// the owner of a modal dialog.
 #include <SDL.h>
 #include <fontconfig/fontconfig.h>
 
@@ -19,6 +20,7 @@
 #include "imgui_impl_sdlrenderer.h"
 #include "platform/common/backend.h"
 #include "platform/common/gui_backends.h"
+#include "platform/common/menubar.h"
 #include "platform/sdl/sdl_internal.h"
 
 // The bar as high as the window menu and the built-in menu on one line in
@@ -26,9 +28,8 @@
 enum { FontPixels = 12, BarHeight = 20, FieldLimit = 255 };
 
 static bool Ready;  // ImGui runs on the window's renderer
-static std::vector<PlatMenuEntry> Menu;
-static bool MenuAttached;
-static bool BarOpen;  // a menu of the bar is open or the bar is hovered
+static ImGuiContext* MainContext;
+static ImTextureID MainFontTexture;  // the glyph atlas on the window's renderer
 
 // ---- the font: IPA Gothic with every CP932 character -----------------------------------
 
@@ -143,29 +144,71 @@ void GuiPrepare() {
     AtlasThread = new std::thread(BuildAtlas);
 }
 
-static void Start() {
-    if (Ready || !SdlWindow() || !SdlRenderer()) return;
+// ImGui settles within a few frames of a change: frames go on for this
+// long after the last input the GUI took or its last opening, then stop
+// until the next (the caret does not blink, so that an idle dialog costs
+// no frames).
+enum : uint32_t { GuiSettleMs = 500 };
+static uint32_t LastStir;
+
+static void Stir() { LastStir = SDL_GetTicks(); }
+
+ImFontAtlas* GuiFontAtlas() {
     GuiPrepare();
     JoinAtlas();
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext(Atlas);
+    return Atlas;
+}
+
+void GuiSetUpContext() {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // nothing written beside the game
     io.LogFilename = nullptr;
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;  // the game's cursor stays
+    io.ConfigInputTextCursorBlink = false;  // no frames while nothing happens
     ImGui::StyleColorsLight();
     ImGuiStyle& st = ImGui::GetStyle();
     st.FramePadding.y = (BarHeight - FontPixels) / 2.0f;
     st.WindowRounding = 0;
-    st.ItemSpacing.x = 4;  // the bar puts twice this between its entries
+    st.ItemSpacing.x = 4;
+}
+
+// The contexts share one atlas, but each renderer holds its own texture of
+// it: each frame names its own before it starts.
+void GuiUseFontTexture(ImTextureID* texture) {
+    if (!Atlas) return;
+    if (*texture) Atlas->SetTexID(*texture);
+    else *texture = Atlas->TexID;  // made by this renderer's first frame
+}
+
+static void Start() {
+    if (Ready || !SdlWindow() || !SdlRenderer()) return;
+    GuiFontAtlas();
+    IMGUI_CHECKVERSION();
+    ImGuiContext* outer = ImGui::GetCurrentContext();
+    MainContext = ImGui::CreateContext(Atlas);
+    ImGui::SetCurrentContext(MainContext);
+    GuiSetUpContext();
     ImGui_ImplSDL2_InitForSDLRenderer(SdlWindow());
     ImGui_ImplSDLRenderer_Init(SdlRenderer());
+    if (outer) ImGui::SetCurrentContext(outer);
     Ready = true;
 }
+
+// Makes the window's context the current one for the life of the object.
+struct MainScope {
+    ImGuiContext* outer;
+    MainScope() : outer(ImGui::GetCurrentContext()) {
+        if (MainContext) ImGui::SetCurrentContext(MainContext);
+    }
+    ~MainScope() {
+        if (outer) ImGui::SetCurrentContext(outer);
+    }
+};
 
 int GuiMissingGlyphs(const char* cp932) {
     Start();
     if (!Ready) return -1;
+    MainScope scope;
     ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
     std::string u = Cp932ToUtf8(cp932 ? cp932 : "");
     int missing = 0;
@@ -186,13 +229,16 @@ void GuiShutdown() {
         Atlas = nullptr;
         return;
     }
+    ImGui::SetCurrentContext(MainContext);
     ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
-    ImGui::DestroyContext();
+    ImGui::DestroyContext(MainContext);
+    ImGui::SetCurrentContext(nullptr);
+    MainContext = nullptr;
+    MainFontTexture = nullptr;
     IM_DELETE(Atlas);
     Atlas = nullptr;
     Ready = false;
-    BarOpen = false;
 }
 
 // ---- panels: dialogs and boxes ---------------------------------------------------------------
@@ -208,6 +254,7 @@ struct Panel {
     int limit = FieldLimit;
     const PlatDialogSize* size = nullptr;
     std::string button;
+    bool can_cancel = true;  // Esc and the close box cancel
     // sliders
     PlatSlider* sliders = nullptr;
     int count = 0, width = 0;
@@ -218,6 +265,7 @@ struct Panel {
     int selected = -1;
     std::string ok, cancel;
     bool drop_down = false;
+    bool editable = false;  // the list's text can be typed (in edit)
     bool changed = false;  // a slider moved in the frame just drawn
     // box
     uint32_t flags = 0;
@@ -238,17 +286,22 @@ struct FilterData {
     const char* text;
 };
 
-// Refuses a typed character that CP932 lacks or that would pass the limit.
-static int FilterChar(ImGuiInputTextCallbackData* d) {
-    const FilterData* f = (const FilterData*)d->UserData;
-    char u[5] = {};
-    ImWchar c = d->EventChar;
+// A typed character as UTF-8 (in u, 5 bytes) when CP932 has it and it keeps
+// the text within the limit; false when it is refused.
+static bool TakeChar(ImWchar c, const FilterData* f, char* u) {
+    memset(u, 0, 5);
     if (c < 0x80) u[0] = (char)c;
     else if (c < 0x800) { u[0] = (char)(0xC0 | (c >> 6)); u[1] = (char)(0x80 | (c & 0x3F)); }
     else { u[0] = (char)(0xE0 | (c >> 12)); u[1] = (char)(0x80 | ((c >> 6) & 0x3F)); u[2] = (char)(0x80 | (c & 0x3F)); }
     std::string cp = Utf8ToCp932(u);
-    if (cp == "?" && c != '?') return 1;
-    return Cp932Length(f->text) + cp.size() > (size_t)f->limit ? 1 : 0;
+    if (cp == "?" && c != '?') return false;
+    return Cp932Length(f->text) + cp.size() <= (size_t)f->limit;
+}
+
+// Refuses a typed character that CP932 lacks or that would pass the limit.
+static int FilterChar(ImGuiInputTextCallbackData* d) {
+    char u[5];
+    return TakeChar(d->EventChar, (const FilterData*)d->UserData, u) ? 0 : 1;
 }
 
 static bool KeyPressed(ImGuiKey k) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(k), false); }
@@ -281,7 +334,7 @@ static void DrawInput(Panel* p) {
                                   FilterChar, &fd);
     ImGui::SameLine();
     if (ImGui::Button(U(p->button).c_str()) || enter) Finish(p, IDOK);
-    if (!open || KeyPressed(ImGuiKey_Escape)) Finish(p, IDCANCEL);
+    if ((!open || KeyPressed(ImGuiKey_Escape)) && p->can_cancel) Finish(p, IDCANCEL);
     ImGui::End();
 }
 
@@ -330,7 +383,35 @@ static void DrawList(Panel* p) {
     ImGui::Begin((U(p->caption) + "###dialog").c_str(), &open,
                  ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
     int n = (int)p->items.size();
-    if (p->drop_down) {
+    if (p->editable) {
+        // The text field with the list's arrow beside it: an entry chosen
+        // becomes the text.
+        ImGui::SetNextItemWidth(320);
+        if (p->first) ImGui::SetKeyboardFocusHere();
+        FilterData fd = {p->limit, p->edit};
+        ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+        // What is typed before the field has the keyboard (it takes it a
+        // frame after the dialog opens) goes to its end instead of nowhere.
+        ImGuiIO& io = ImGui::GetIO();
+        if (!ImGui::IsItemActive() && !io.InputQueueCharacters.empty()) {
+            for (ImWchar c : io.InputQueueCharacters) {
+                char u[5];
+                if (c >= 0x20 && TakeChar(c, &fd, u) && strlen(p->edit) + strlen(u) < sizeof p->edit)
+                    strcat(p->edit, u);
+            }
+            io.InputQueueCharacters.resize(0);
+        }
+        ImGui::SameLine(0, 0);
+        if (ImGui::BeginCombo("##list", nullptr, ImGuiComboFlags_NoPreview | ImGuiComboFlags_PopupAlignLeft)) {
+            for (int i = 0; i < n; i++)
+                if (ImGui::Selectable((p->items[(size_t)i] + "##" + std::to_string(i)).c_str(),
+                                      p->items[(size_t)i] == p->edit)) {
+                    p->selected = i;
+                    snprintf(p->edit, sizeof p->edit, "%s", p->items[(size_t)i].c_str());
+                }
+            ImGui::EndCombo();
+        }
+    } else if (p->drop_down) {
         ImGui::SetNextItemWidth(240);
         const char* now = p->selected >= 0 && p->selected < n ? p->items[(size_t)p->selected].c_str() : "";
         if (ImGui::BeginCombo("##list", now)) {
@@ -385,49 +466,106 @@ static void DrawBox(Panel* p) {
 
 // ---- the edit field on the picture ---------------------------------------------------------
 
+// The field's text is drawn in the script's font cell: the face's
+// half-width glyphs are half as wide as high, so the field is drawn with
+// glyphs of one side of the cell and stretched along the other.  Stretching
+// only ever widens, so that the drawing before it fits in the window.
 struct Field {
     bool open = false;
-    int left = 0, top = 0, width = 0, height = 0, font_h = 0;
+    int left = 0, top = 0, width = 0, height = 0, font_w = 0, font_h = 0;
     char edit[FieldLimit * 3 + 4] = {};
     int limit = FieldLimit;
     bool focus = false;
     std::vector<int> keys;
+    ImDrawList* drawn = nullptr;  // the field's drawing in the frame being made
+    ImVec2 origin, stretch{1, 1};  // its corner and stretch then
 };
 static Field TheField;
 
+// Where the field lies in window coordinates, the stretch of its drawing
+// and the glyph height it is drawn with (before the stretch).
+struct FieldLayout {
+    ImVec2 min, max, stretch;
+    float glyph_h;
+};
+
+static FieldLayout LayField() {
+    const Field& f = TheField;
+    FieldLayout l;
+    SdlClientToWindow(f.left, f.top, &l.min.x, &l.min.y);
+    SdlClientToWindow(f.left + f.width, f.top + f.height, &l.max.x, &l.max.y);
+    float scale = f.height > 0 ? (l.max.y - l.min.y) / f.height : 1;  // window pixels a screen pixel
+    l.glyph_h = (f.font_h > 0 ? f.font_h : FontPixels) * scale;
+    float wide = f.font_w > 0 && f.font_h > 0 ? 2.0f * f.font_w / f.font_h : 1.0f;
+    if (wide >= 1) {
+        l.stretch = ImVec2(wide, 1);
+    } else {
+        l.stretch = ImVec2(1, 1 / wide);
+        l.glyph_h *= wide;
+    }
+    return l;
+}
+
+// The pointer over the field, as the drawing before the stretch places it.
+static void FieldPointer(ImVec2* pos) {
+    if (!TheField.open) return;
+    FieldLayout l = LayField();
+    if (pos->x < l.min.x || pos->x >= l.max.x || pos->y < l.min.y || pos->y >= l.max.y) return;
+    pos->x = l.min.x + (pos->x - l.min.x) / l.stretch.x;
+    pos->y = l.min.y + (pos->y - l.min.y) / l.stretch.y;
+}
+
 static void DrawField() {
     Field& f = TheField;
-    float x0, y0, x1, y1;
-    SdlClientToWindow(f.left, f.top, &x0, &y0);
-    SdlClientToWindow(f.left + f.width, f.top + f.height, &x1, &y1);
-    ImGui::SetNextWindowPos(ImVec2(x0, y0), ImGuiCond_Always);
-    ImGui::SetNextWindowSize(ImVec2(x1 - x0, y1 - y0), ImGuiCond_Always);
+    FieldLayout l = LayField();
+    ImVec2 size((l.max.x - l.min.x) / l.stretch.x, (l.max.y - l.min.y) / l.stretch.y);
+    ImGui::SetNextWindowPos(l.min, ImGuiCond_Always);
+    ImGui::SetNextWindowSize(size, ImGuiCond_Always);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(1, std::max(0.0f, (size.y - l.glyph_h) / 2)));
     ImGui::Begin("##field", nullptr,
                  ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove |
                      ImGuiWindowFlags_NoBackground);
-    ImGui::SetNextItemWidth(x1 - x0);
+    ImGui::SetWindowFontScale(l.glyph_h / FontPixels);
+    ImGui::SetNextItemWidth(size.x);
     if (f.focus) {
         ImGui::SetKeyboardFocusHere();
         f.focus = false;
     }
     FilterData fd = {f.limit, f.edit};
     ImGui::InputText("##text", f.edit, sizeof f.edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
+    f.drawn = ImGui::GetWindowDrawList();
+    f.origin = l.min;
+    f.stretch = l.stretch;
     ImGui::End();
-    ImGui::PopStyleVar(2);
-    SDL_Rect r = {(int)x0, (int)y0, (int)(x1 - x0), (int)(y1 - y0)};
+    ImGui::PopStyleVar(3);
+    SDL_Rect r = {(int)l.min.x, (int)l.min.y, (int)(l.max.x - l.min.x), (int)(l.max.y - l.min.y)};
     SDL_SetTextInputRect(&r);
 }
 
-void GuiTextFieldOpen(int left, int top, int width, int height, int, int font_h, const char* text) {
+// After the frame is made: the field's drawing stretched.
+static void StretchField() {
+    Field& f = TheField;
+    ImDrawList* dl = f.drawn;
+    f.drawn = nullptr;
+    if (!dl || (f.stretch.x == 1 && f.stretch.y == 1)) return;
+    auto x = [&](float v) { return f.origin.x + (v - f.origin.x) * f.stretch.x; };
+    auto y = [&](float v) { return f.origin.y + (v - f.origin.y) * f.stretch.y; };
+    for (ImDrawVert& v : dl->VtxBuffer) v.pos = ImVec2(x(v.pos.x), y(v.pos.y));
+    for (ImDrawCmd& c : dl->CmdBuffer) c.ClipRect = ImVec4(x(c.ClipRect.x), y(c.ClipRect.y), x(c.ClipRect.z), y(c.ClipRect.w));
+}
+
+void GuiTextFieldOpen(int left, int top, int width, int height, int font_w, int font_h, const char* text) {
     Start();
     TheField = Field();
     TheField.open = true;
+    Stir();
     TheField.left = left;
     TheField.top = top;
     TheField.width = width > 1 ? width : 1;
     TheField.height = height > 1 ? height : 1;
+    TheField.font_w = font_w;
     TheField.font_h = font_h;
     TheField.focus = true;
     GuiTextFieldSetText(text);
@@ -444,7 +582,10 @@ void GuiTextFieldSetText(const char* cp932) {
     snprintf(TheField.edit, sizeof TheField.edit, "%s", u.c_str());
     // ImGui keeps its own copy while the field is active: take the focus
     // away and back so it reads the new text.
-    if (Ready && ImGui::GetCurrentContext()) ImGui::ClearActiveID();
+    if (Ready) {
+        MainScope scope;
+        ImGui::ClearActiveID();
+    }
     TheField.focus = true;
     SdlRequestRender();
 }
@@ -469,74 +610,253 @@ void GuiTextFieldClose() {
     SdlRequestRender();
 }
 
-// ---- the menu bar ---------------------------------------------------------------------------
+void GuiSetClipboard(const std::string& utf8) {
+    if (SDL_SetClipboardText(utf8.c_str()) != 0)
+        fprintf(stderr, "orva: cannot set the clipboard (%s)\n", SDL_GetError());
+}
 
-void GuiSetMenu(const std::vector<PlatMenuEntry>& entries, bool attached) {
-    int was = GuiBarHeight();
-    Menu = entries;
-    MenuAttached = attached;
-    if (GuiBarHeight() != was) SdlLayoutChanged();
+// ---- the menu bar ---------------------------------------------------------------------------
+//
+// Drawn over everything from the state in platform/common/menubar.cpp: the
+// bar across the top edge, then each open submenu below its bar entry or
+// beside its row.  The places drawn are kept for the mouse.
+
+enum { BarLeft = 4, EntryPad = 6, RowHeight = 20, PopupPad = 4, CheckWidth = 18, ArrowWidth = 18 };
+
+struct MenuPlace {
+    int entry;
+    ImRect rect;
+};
+struct PopupPlace {
+    ImRect box;
+    std::vector<MenuPlace> rows;
+};
+static std::vector<MenuPlace> BarPlaces;
+static PopupPlace PopupPlaces[MenuBarLevels];  // levels 1 ..
+static int PopupsDrawn;
+static bool BarDrawn;
+static int HoverBar = -1;     // the bar entry under the pointer while the menu is closed
+static int PressedItem = -1;  // a bar item pressed: released on it, it is chosen
+
+// The menu's look: what the last frame showed of it, and what it is now.
+static std::vector<int> MenuLook() {
+    const MenuBarState& m = MenuBarNow();
+    std::vector<int> look = {MenuBarShown(), m.active, m.open, HoverBar};
+    look.insert(look.end(), m.sel, m.sel + MenuBarLevels);
+    return look;
+}
+static std::vector<int> DrawnMenuLook;
+
+void GuiSetMenu(const std::vector<PlatMenuEntry>&, bool) {
+    SdlLayoutChanged();  // the window takes the bar's height when it came or went
     SdlRequestRender();
 }
 
-int GuiBarHeight() { return MenuAttached && !Menu.empty() ? BarHeight : 0; }
-bool GuiMenuAttached() { return MenuAttached; }
+int GuiBarHeight() { return MenuBarShown() ? BarHeight : 0; }
 
-// Draws entries [i, end of their level) at `depth`; returns the index after.
-static size_t DrawEntries(size_t i, int depth) {
-    while (i < Menu.size() && Menu[i].depth >= depth) {
-        const PlatMenuEntry& e = Menu[i];
-        if (e.depth > depth) {  // inside a closed submenu
-            i++;
-            continue;
-        }
-        std::string label = U(e.caption) + "##" + std::to_string(i);
-        if (e.command == 0) {
-            if (ImGui::BeginMenu(label.c_str())) {
-                i = DrawEntries(i + 1, depth + 1);
-                ImGui::EndMenu();
-                continue;
-            }
-        } else if (ImGui::MenuItem(label.c_str(), nullptr, e.checked)) {
-            PlatPostMessage(WM_COMMAND, e.command, 0);
-        }
-        i++;
-    }
-    return i;
+static ImU32 Col(ImGuiCol c) { return ImGui::GetColorU32(c); }
+
+static const MenuPlace* PlaceOf(const std::vector<MenuPlace>& v, int entry) {
+    for (const MenuPlace& p : v)
+        if (p.entry == entry) return &p;
+    return nullptr;
 }
 
 static void DrawBar() {
-    if (!MenuAttached || Menu.empty()) {
-        BarOpen = false;
-        return;
+    BarPlaces.clear();
+    PopupsDrawn = 0;
+    BarDrawn = false;
+    DrawnMenuLook = MenuLook();
+    if (!MenuBarShown()) return;
+    BarDrawn = true;
+    ImDrawList* dl = ImGui::GetForegroundDrawList();
+    const std::vector<PlatMenuEntry>& e = MenuBarEntries();
+    const MenuBarState& s = MenuBarNow();
+    ImVec2 screen = ImGui::GetIO().DisplaySize;
+    float fs = ImGui::GetFontSize();
+    dl->AddRectFilled(ImVec2(0, 0), ImVec2(screen.x, BarHeight), Col(ImGuiCol_MenuBarBg));
+    float x = BarLeft;
+    for (int i : MenuBarChildren(-1)) {
+        std::string t = U(e[(size_t)i].caption);
+        ImRect r(x, 0, x + ImGui::CalcTextSize(t.c_str()).x + 2 * EntryPad, BarHeight);
+        if (s.active ? s.sel[0] == i : HoverBar == i) {
+            dl->AddRectFilled(r.Min, r.Max, Col(ImGuiCol_HeaderHovered));
+        }
+        dl->AddText(ImVec2(x + EntryPad, (BarHeight - fs) / 2), Col(ImGuiCol_Text), t.c_str());
+        BarPlaces.push_back({i, r});
+        x = r.Max.x;
     }
-    if (ImGui::BeginMainMenuBar()) {
-        DrawEntries(0, 0);
-        ImGui::EndMainMenuBar();
+    for (int level = 1; level <= s.open && level < MenuBarLevels; level++) {
+        std::vector<int> rows = MenuBarChildren(s.sel[level - 1]);
+        ImVec2 at;
+        if (level == 1) {
+            const MenuPlace* p = PlaceOf(BarPlaces, s.sel[0]);
+            if (!p) break;
+            at = ImVec2(p->rect.Min.x, BarHeight);
+        } else {
+            const MenuPlace* p = PlaceOf(PopupPlaces[level - 1].rows, s.sel[level - 1]);
+            if (!p) break;
+            at = ImVec2(PopupPlaces[level - 1].box.Max.x - 2, p->rect.Min.y - PopupPad);
+        }
+        if (rows.empty()) break;
+        float text_w = 0;
+        for (int i : rows) text_w = std::max(text_w, ImGui::CalcTextSize(U(e[(size_t)i].caption).c_str()).x);
+        ImVec2 size(CheckWidth + text_w + ArrowWidth + 2 * PopupPad, rows.size() * (float)RowHeight + 2 * PopupPad);
+        at.x = std::max(0.0f, std::min(at.x, screen.x - size.x));
+        at.y = std::max(0.0f, std::min(at.y, screen.y - size.y));
+        PopupPlace& pp = PopupPlaces[level];
+        pp.box = ImRect(at, ImVec2(at.x + size.x, at.y + size.y));
+        pp.rows.clear();
+        dl->AddRectFilled(pp.box.Min, pp.box.Max, Col(ImGuiCol_PopupBg));
+        dl->AddRect(pp.box.Min, pp.box.Max, Col(ImGuiCol_Border));
+        float y = at.y + PopupPad;
+        for (int i : rows) {
+            const PlatMenuEntry& en = e[(size_t)i];
+            ImRect r(at.x + 1, y, pp.box.Max.x - 1, y + RowHeight);
+            if (s.sel[level] == i) dl->AddRectFilled(r.Min, r.Max, Col(ImGuiCol_HeaderHovered));
+            float ty = y + (RowHeight - fs) / 2;
+            if (en.checked) ImGui::RenderCheckMark(dl, ImVec2(at.x + PopupPad + 2, ty + fs * 0.067f), Col(ImGuiCol_Text), fs * 0.866f);
+            dl->AddText(ImVec2(at.x + PopupPad + CheckWidth, ty), Col(ImGuiCol_Text), U(en.caption).c_str());
+            if (en.command == 0)
+                ImGui::RenderArrow(dl, ImVec2(pp.box.Max.x - PopupPad - ArrowWidth + 4, ty), Col(ImGuiCol_Text), ImGuiDir_Right, 0.8f);
+            pp.rows.push_back({i, r});
+            y += RowHeight;
+        }
+        PopupsDrawn = level;
     }
-    ImGuiIO& io = ImGui::GetIO();
-    BarOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
-              (io.MousePos.y >= 0 && io.MousePos.y < BarHeight && io.MousePos.x >= 0);
+}
+
+// What lies under a window point: a row of an open submenu, the body of
+// one, a bar entry or the bar's empty part.
+enum { HitNone, HitRow, HitPopup, HitEntry, HitBar };
+struct MenuHit {
+    int kind = HitNone, level = 0, entry = -1;
+};
+
+static MenuHit HitAt(int wx, int wy) {
+    MenuHit h;
+    ImVec2 pt((float)wx + 0.5f, (float)wy + 0.5f);
+    for (int level = PopupsDrawn; level >= 1; level--) {
+        const PopupPlace& pp = PopupPlaces[level];
+        if (!pp.box.Contains(pt)) continue;
+        h.kind = HitPopup;
+        h.level = level;
+        for (const MenuPlace& r : pp.rows)
+            if (r.rect.Contains(pt)) {
+                h.kind = HitRow;
+                h.entry = r.entry;
+            }
+        return h;
+    }
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(SdlWindow(), &ww, &wh);
+    if (BarDrawn && wy >= 0 && wy < BarHeight && wx >= 0 && wx < ww) {
+        h.kind = HitBar;
+        for (const MenuPlace& r : BarPlaces)
+            if (r.rect.Contains(pt)) {
+                h.kind = HitEntry;
+                h.entry = r.entry;
+            }
+    }
+    return h;
+}
+
+static int ButtonVk(Uint8 b) {
+    return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
+}
+
+// A mouse event for the menu: true when the menu takes it.  While the menu
+// is open every mouse event is its own; a press outside it closes it.
+static bool MenuMouse(const SDL_Event& e) {
+    bool open = MenuBarNow().active;
+    int x, y;
+    if (e.type == SDL_MOUSEMOTION) x = e.motion.x, y = e.motion.y;
+    else if (e.type == SDL_MOUSEWHEEL) SDL_GetMouseState(&x, &y);
+    else x = e.button.x, y = e.button.y;
+    MenuHit h = HitAt(x, y);
+    bool on_bar = h.kind == HitEntry || h.kind == HitBar;
+    switch (e.type) {
+    case SDL_MOUSEMOTION: {
+        int hover = !open && h.kind == HitEntry ? h.entry : -1;
+        if (hover != HoverBar) SdlRequestRender();
+        HoverBar = hover;
+        if (!open) return on_bar;
+        if (h.kind == HitEntry) MenuBarHover(0, h.entry);
+        else if (h.kind == HitRow) MenuBarHover(h.level, h.entry);
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+        if (!open && !on_bar) return false;
+        if (!MenuBarUsable()) return true;  // the bar of a blocked window does nothing
+        MenuBarTakePress(ButtonVk(e.button.button));
+        PressedItem = -1;
+        if (e.button.button != SDL_BUTTON_LEFT) {
+            if (h.kind == HitNone) MenuBarClose();
+        } else if (h.kind == HitEntry) {
+            MenuBarPressEntry(h.entry);
+            if (!MenuBarIsSubmenu(h.entry)) PressedItem = h.entry;
+        } else if (h.kind == HitRow) {
+            MenuBarHover(h.level, h.entry);
+        } else if (h.kind != HitPopup) {
+            MenuBarClose();
+        }
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEBUTTONUP: {
+        // Only the release of a press the menu took is its own.
+        if (!MenuBarTakeRelease(ButtonVk(e.button.button))) return false;
+        if (e.button.button == SDL_BUTTON_LEFT && MenuBarNow().active) {
+            if (h.kind == HitRow && !MenuBarIsSubmenu(h.entry)) MenuBarChoose(h.entry);
+            else if (h.kind == HitEntry && h.entry == PressedItem) MenuBarChoose(h.entry);
+            else if (PressedItem >= 0) MenuBarClose();
+        }
+        PressedItem = -1;
+        SdlRequestRender();
+        return true;
+    }
+    case SDL_MOUSEWHEEL:
+        return open || on_bar;
+    }
+    return false;
+}
+
+bool GuiWantsPointer(int wx, int wy) {
+    return Active || MenuBarNow().active || (MenuBarShown() && wy >= 0 && wy < BarHeight && wx >= 0);
 }
 
 // ---- frames ------------------------------------------------------------------------------------
 
-bool GuiVisible() { return (MenuAttached && !Menu.empty()) || Active || TheField.open; }
-bool GuiWantsFrames() { return Ready && (BarOpen || Active || TheField.open); }
+bool GuiVisible() { return MenuBarShown() || Active || TheField.open; }
+bool GuiModal() { return Active != nullptr; }
+
+
+// A frame when the menu looks otherwise than drawn or the debug window has
+// something to show; for ImGui's dialogs and field, frames while they
+// settle.
+bool GuiWantsFrames() {
+    if (DebugWindowWantsFrames()) return true;
+    if (!Ready) return false;
+    if (MenuLook() != DrawnMenuLook) return true;
+    return (Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
+}
 
 void GuiDraw() {
     if (!GuiVisible()) return;
     Start();
     if (!Ready) return;
+    MainScope scope;
     ImGui_ImplSDLRenderer_NewFrame();
+    GuiUseFontTexture(&MainFontTexture);
     ImGui_ImplSDL2_NewFrame();
     // The pointer as the window's own events place it: the backend's global
     // position less the window's place lags when the window has just moved.
     int mx, my;
     SDL_GetMouseState(&mx, &my);
     if (SDL_GetMouseFocus() == SdlWindow()) ImGui::GetIO().MousePos = ImVec2((float)mx, (float)my);
+    FieldPointer(&ImGui::GetIO().MousePos);
     ImGui::NewFrame();
-    if (!SdlFullScreenNow() || !Active) DrawBar();
     if (TheField.open) DrawField();
     if (Panel* p = Active) {
         switch (p->kind) {
@@ -547,17 +867,21 @@ void GuiDraw() {
         }
         p->first = false;
     }
+    if (!SdlFullScreenNow() || !Active) DrawBar();
+    else BarDrawn = false, PopupsDrawn = 0, DrawnMenuLook = MenuLook();
     ImGui::Render();
+    StretchField();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
 // An SDL event: true when the GUI takes it, so the window does not get it.
 bool GuiTakeEvent(const SDL_Event& e) {
     if (!Ready) return false;
+    MainScope scope;
     bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_TEXTEDITING;
     bool mouse = e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
                  e.type == SDL_MOUSEWHEEL;
-    if (TheField.open && !Active && e.type == SDL_KEYDOWN) {
+    if (TheField.open && !Active && !MenuBarNow().active && e.type == SDL_KEYDOWN) {
         SDL_Keycode k = e.key.keysym.sym;
         int vk = k == SDLK_TAB ? VK_TAB : k == SDLK_RETURN || k == SDLK_KP_ENTER ? VK_RETURN : k == SDLK_ESCAPE ? VK_ESCAPE : 0;
         if (vk) {
@@ -565,20 +889,25 @@ bool GuiTakeEvent(const SDL_Event& e) {
             return true;
         }
     }
+    // An edit field reverts what was typed on Esc: a dialog that cannot be
+    // cancelled keeps Esc from it.
+    if (Active && !Active->can_cancel && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) &&
+        e.key.keysym.sym == SDLK_ESCAPE)
+        return true;
     ImGui_ImplSDL2_ProcessEvent(&e);
-    if (key || mouse) SdlRequestRender();
+    if (key || mouse) {
+        Stir();
+        SdlRequestRender();
+    }
+    bool taken;
+    if (Active) taken = key || mouse;  // the owner takes no input, its menu included
+    else if (mouse && MenuMouse(e)) taken = true;
+    else if (TheField.open && key && !MenuBarNow().active) taken = true;  // the field has the keyboard
+    else taken = mouse && TheField.open && e.type != SDL_MOUSEMOTION && ImGui::GetIO().WantCaptureMouse;
     // A frame now, so that a key or button released before the next one
     // is still seen down.
     if ((e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) && GuiVisible()) SdlRenderNow();
-    if (Active) return key || mouse;          // the owner takes no input
-    if (TheField.open && key) return true;    // the field has the keyboard
-    if (mouse) {
-        int y = e.type == SDL_MOUSEMOTION ? e.motion.y : e.type == SDL_MOUSEWHEEL ? -1 : e.button.y;
-        bool over_bar = MenuAttached && !Menu.empty() && y >= 0 && y < BarHeight;
-        if (BarOpen || over_bar) return true;
-        if (TheField.open && e.type != SDL_MOUSEMOTION && ImGui::GetIO().WantCaptureMouse) return true;
-    }
-    return false;
+    return taken;
 }
 
 // ---- the modal loop ----------------------------------------------------------------------------
@@ -590,19 +919,25 @@ static int RunModal(Panel* p) {
     if (!Ready) return -1;
     Panel* outer = Active;
     Active = p;
+    SdlPointerChanged();
+    Stir();
     SDL_StartTextInput();
     while (!p->done) {
         for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
         }
         if (p->done) break;
-        SdlRequestRender();
-        SdlRenderNow();
+        if (GuiWantsFrames()) {
+            SdlRequestRender();
+            SdlRenderNow();
+        }
         // Engine code runs outside the GUI's frame.
         if (p->changed && p->moved) p->moved(p->sliders, p->count, p->user);
         p->changed = false;
-        SDL_Delay(5);
+        // Until input, a timer, or the next frame while the GUI settles.
+        PlatWaitEvent(PlatTicks() + (GuiWantsFrames() ? 5 : 1000));
     }
     Active = outer;
+    SdlPointerChanged();
     if (!Active && !TheField.open) SDL_StopTextInput();
     SdlRequestRender();
     return p->result;
@@ -619,7 +954,7 @@ int GuiMessageBox(const char* text, const char* caption, uint32_t flags) {
 }
 
 int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,
-                   int limit, const PlatDialogSize* size) {
+                   int limit, const PlatDialogSize* size, bool can_cancel) {
     Panel p;
     p.kind = PanelInput;
     p.caption = caption ? caption : "";
@@ -627,6 +962,7 @@ int GuiInputDialog(const char* caption, const char* prompt, const char* button, 
     p.button = button ? button : "OK";
     p.limit = limit < 0 || limit > FieldLimit ? FieldLimit : limit;
     p.size = size;
+    p.can_cancel = can_cancel;
     std::string start = *text;
     start.resize(Cp932Cut(start.data(), start.size(), (size_t)p.limit));
     snprintf(p.edit, sizeof p.edit, "%s", Cp932ToUtf8(start).c_str());
@@ -664,4 +1000,23 @@ int GuiListDialog(const char* caption, const char* const* items, int count, int 
     p.drop_down = drop_down;
     int r = RunModal(&p);
     return r == IDOK && p.selected >= 0 ? p.selected : -1;
+}
+
+int GuiComboDialog(const char* caption, const char* const* items, int count, int selected,
+                   std::string* text, int limit, const char* ok_label, const char* cancel_label) {
+    Panel p;
+    p.kind = PanelList;
+    p.editable = true;
+    p.caption = caption ? caption : "";
+    for (int i = 0; i < count; i++) p.items.push_back(U(items[i] ? items[i] : ""));
+    p.limit = limit >= 0 && limit < FieldLimit ? limit : FieldLimit;
+    std::string start = selected >= 0 && selected < count ? p.items[(size_t)selected] : U(*text);
+    snprintf(p.edit, sizeof p.edit, "%s", start.c_str());
+    p.ok = ok_label ? ok_label : "OK";
+    p.cancel = cancel_label ? cancel_label : "Cancel";
+    if (RunModal(&p) != IDOK) return -1;
+    for (int i = 0; i < count; i++)
+        if (p.items[(size_t)i] == p.edit) return i;
+    *text = Utf8ToCp932(p.edit);
+    return count;
 }

@@ -8,13 +8,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "platform/common/backend.h"
+#include "platform/common/gui_backends.h"
+#include "platform/common/menubar.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_internal.h"
 
@@ -41,6 +47,9 @@ static bool FullScreen;
 static SDL_AudioDeviceID AudioDevice;
 static PlatAudioFill AudioFill;
 static void* AudioUser;
+static int RootW, RootH;        // the X root window's size last seen; 0 unknown
+static int ChangedW, ChangedH;  // the desktop's size after a change; 0 none
+static uint32_t LastDesktopCheck;
 
 // ---- scaling between the window and the client picture ------------------------------
 
@@ -134,6 +143,11 @@ static bool ScancodeDown(const Uint8* state, SDL_Keycode k) {
     return s != SDL_SCANCODE_UNKNOWN && state[s];
 }
 
+// The keys held as of the key events taken in (PumpEvents), not as SDL
+// saw them last: a key that an open menu takes is marked as its own when
+// its event comes in, and must not read as down before that.
+static Uint8 KeysHeld[SDL_NUM_SCANCODES];
+
 static bool KeyDown(int vk) {
     if (!VideoUp) return false;
     if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) {
@@ -142,7 +156,7 @@ static bool KeyDown(int vk) {
                : vk == VK_RBUTTON ? (b & SDL_BUTTON_RMASK) != 0
                                   : (b & SDL_BUTTON_MMASK) != 0;
     }
-    const Uint8* st = SDL_GetKeyboardState(nullptr);
+    const Uint8* st = KeysHeld;
     switch (vk) {
     case VK_SHIFT: return st[SDL_SCANCODE_LSHIFT] || st[SDL_SCANCODE_RSHIFT];
     case VK_CONTROL: return st[SDL_SCANCODE_LCTRL] || st[SDL_SCANCODE_RCTRL];
@@ -187,10 +201,61 @@ static void PostOnce(uint32_t message) {
     if (!QueueHas(message)) QueuePost(message, 0, 0);
 }
 
+// The pointer shows where the game wants it, and always over the GUI and
+// outside the game's window.
+static bool GamePointerShown = true;
+static int PointerShownNow = -1;
+
+static void UpdatePointer() {
+    if (!VideoUp) return;
+    bool show = GamePointerShown;
+    if (!show && Window) {
+        if (SDL_GetMouseFocus() != Window) {
+            show = true;
+        } else {
+            int x, y;
+            SDL_GetMouseState(&x, &y);
+            show = GuiWantsPointer(x, y);
+        }
+    }
+    if ((int)show == PointerShownNow) return;
+    PointerShownNow = show;
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+// An event of another window than the game's.
+static bool OtherWindow(const SDL_Event& e) {
+    Uint32 id = 0;
+    switch (e.type) {
+    case SDL_WINDOWEVENT: id = e.window.windowID; break;
+    case SDL_KEYDOWN: case SDL_KEYUP: id = e.key.windowID; break;
+    case SDL_MOUSEMOTION: id = e.motion.windowID; break;
+    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: id = e.button.windowID; break;
+    case SDL_MOUSEWHEEL: id = e.wheel.windowID; break;
+    case SDL_TEXTINPUT: id = e.text.windowID; break;
+    case SDL_TEXTEDITING: id = e.edit.windowID; break;
+    default: return false;
+    }
+    return id != 0 && Window && id != SDL_GetWindowID(Window);
+}
+
 static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
+        if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.scancode < SDL_NUM_SCANCODES)
+            KeysHeld[e.key.keysym.scancode] = e.type == SDL_KEYDOWN;
+        if (DebugWindowTakeEvent(e) || OtherWindow(e)) continue;
+        if (e.type == SDL_KEYDOWN && MenuBarNow().active) {
+            // The open menu takes the key (as it leaves the queue): it
+            // reads as up from now on.
+            if (int vk = KeyToVk(e.key.keysym.sym)) MenuBarTakePress(vk);
+        }
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            MenuBarClose();
+            RenderPending = true;
+        }
         if (GuiTakeEvent(e)) continue;
         switch (e.type) {
         case SDL_QUIT:
@@ -198,7 +263,8 @@ static void PumpEvents() {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-                PostOnce(WM_CLOSE);
+                // The close box of a window that a dialog disables does nothing.
+                if (!GuiModal()) PostOnce(WM_CLOSE);
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 // The texture still holds the picture: drawing it again is enough.
@@ -255,6 +321,7 @@ static void PumpEvents() {
 }
 
 static void FlushPresent();
+static void WatchDesktop();
 
 enum : uint32_t { GuiFrameInterval = 16 };  // ms between GUI frames while it is used
 
@@ -263,12 +330,70 @@ enum : uint32_t { GuiFrameInterval = 16 };  // ms between GUI frames while it is
 static void Idle() {
     if (GuiWantsFrames() && (uint32_t)(SDL_GetTicks() - LastPresentTick) >= GuiFrameInterval) RenderPending = true;
     FlushPresent();
+    DebugWindowIdle();
+    WatchDesktop();
 }
 static void OnTake(const PlatMsg&) {}
-static uint32_t Ticks() { return SDL_GetTicks(); }
+
+// The clock: ms since the system started, as the multimedia clock counts
+// them (gettimer before any resettimer reads it), on the monotonic clock,
+// whose instant of each tick is known, so that a blocked wait can end on it.
+static const int64_t ClockOriginNs = 0;
+
+static int64_t MonotonicNs() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (int64_t)t.tv_sec * 1000000000 + t.tv_nsec;
+}
+
+static uint32_t Ticks() { return (uint32_t)((MonotonicNs() - ClockOriginNs) / 1000000); }
 static void Sleep(uint32_t ms) {
     Idle();
     SDL_Delay(ms);
+}
+
+// A blocked wait.  SDL's wait (on the display connection) counts whole
+// milliseconds and wakes up to one late: for an exact deadline it takes
+// the time less a margin and the rest is slept to the deadline's instant,
+// so that the wait ends on its millisecond.  A wakeup event from another
+// thread (a posted message) ends it.  While the GUI is in use it wakes for
+// the GUI's frames, and at least every MaxBlockMs for a signal to be
+// delivered (SDL's wait resumes after one).
+enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 250 };
+static std::atomic<bool> Blocked;
+static uint32_t WakeEventType;
+
+static void WaitEvent(uint32_t deadline, bool exact) {
+    Idle();
+    int64_t now = MonotonicNs(), ms_now = (now - ClockOriginNs) / 1000000;
+    int32_t left = (int32_t)(deadline - (uint32_t)ms_now);
+    if (left <= 0) return;
+    int64_t until = ClockOriginNs + (ms_now + left) * 1000000;
+    int64_t block = exact ? (until - now) / 1000000 - WaitMarginMs : (until - now + 999999) / 1000000;
+    if (GuiWantsFrames()) {
+        int64_t frame = (int64_t)GuiFrameInterval - (int64_t)(uint32_t)(SDL_GetTicks() - LastPresentTick);
+        block = std::min<int64_t>(block, frame < 1 ? 1 : frame);
+    }
+    block = std::min<int64_t>(block, MaxBlockMs);
+    if (block > 0) {
+        Blocked = true;
+        bool woken = !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
+        Blocked = false;
+        if (woken) return;
+        now = MonotonicNs();
+        if (!exact || until - now > (WaitMarginMs + 1) * 1000000) return;  // the GUI or the cap woke it
+    }
+    timespec t = {(time_t)(until / 1000000000), (long)(until % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+        if (PlatSignalPending) break;
+    }
+}
+
+static void Wake() {
+    if (!Blocked || !WakeEventType) return;
+    SDL_Event e = {};
+    e.type = WakeEventType;
+    SDL_PushEvent(&e);
 }
 
 static void PointerInWindow(int* wx, int* wy) {
@@ -290,7 +415,10 @@ static void CursorPos(int* x, int* y) {
     if (!AtWarp(wx, wy, x, y)) WindowToClient(wx, wy, x, y);
 }
 
-static void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+static void ShowCursor(bool show) {
+    GamePointerShown = show;
+    UpdatePointer();
+}
 
 // To the window pixel under the centre of client pixel x, y; at scales of
 // 1 or more the one of its neighbours that lies within that client pixel.
@@ -360,6 +488,8 @@ static bool Init(const PlatOptions&) {
         return NoDisplay("only an off-screen video driver answered");
     }
     SDL_StopTextInput();  // keys come as key events; WM_CHAR is made from them
+    WakeEventType = SDL_RegisterEvents(1);
+    if (WakeEventType == (uint32_t)-1) WakeEventType = 0;
     VideoUp = true;
     return true;
 }
@@ -372,14 +502,19 @@ static void Shutdown() {
     if (Pad) SDL_GameControllerClose(Pad);
     Pad = nullptr;
     PadUp = false;
+    DebugWindowShutdown();
     GuiShutdown();
     SDL_SetCursor(SDL_GetDefaultCursor());
     if (CustomCursor) SDL_FreeCursor(CustomCursor);
     if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
     CustomCursor = ArrowCursor = nullptr;
     CustomCursorUsed = false;
+    GamePointerShown = true;
+    PointerShownNow = -1;
+    memset(KeysHeld, 0, sizeof KeysHeld);
     Shadow.clear();
     RenderPending = PresentedOnce = CoveringDesktop = false;
+    RootW = RootH = ChangedW = ChangedH = 0;
     if (Texture) SDL_DestroyTexture(Texture);
     if (Renderer) SDL_DestroyRenderer(Renderer);
     if (Window) SDL_DestroyWindow(Window);
@@ -414,7 +549,42 @@ static void CreateWindow(int w, int h) {
     else GuiPrepare();
 }
 
+// ---- the desktop's size ----------------------------------------------------------------
+//
+// SDL keeps the desktop mode it found at its start.  On X a change of the
+// screen's size shows on the root window, asked once a second while the
+// queue runs empty: a change posts WM_DISPLAYCHANGE.  With one screen (the
+// root as large as the desktop was) the new root size is the desktop's.
+
+static void DesktopSize(int* w, int* h);
+static int BitsPerPixel();
+
+static void WatchDesktop() {
+    uint32_t now = SDL_GetTicks();
+    if (!Window || now - LastDesktopCheck < 1000) return;
+    LastDesktopCheck = now;
+    int w, h;
+    if (!SdlRootSize(Window, &w, &h)) return;
+    if (RootW > 0 && (w != RootW || h != RootH)) {
+        int dw, dh;
+        DesktopSize(&dw, &dh);
+        if (dw == RootW && dh == RootH) {
+            ChangedW = w;
+            ChangedH = h;
+        }
+        DesktopSize(&dw, &dh);
+        QueuePost(WM_DISPLAYCHANGE, (uintptr_t)BitsPerPixel(), MakePointParam(dw, dh));
+    }
+    RootW = w;
+    RootH = h;
+}
+
 static void DesktopSize(int* w, int* h) {
+    if (ChangedW > 0) {
+        *w = ChangedW;
+        *h = ChangedH;
+        return;
+    }
     SDL_DisplayMode mode;
     int d = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
     if (SDL_GetDesktopDisplayMode(d < 0 ? 0 : d, &mode) == 0) {
@@ -770,9 +940,22 @@ const PlatBackend SdlBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
+    WaitEvent, Wake,
 };
 
 SDL_Window* SdlWindow() { return Window; }
+
+// The window's corner on the desktop, its frame (where known) and bar included.
+void SdlWindowPosition(int* left, int* top) {
+    *left = *top = 0;
+    if (!Window) return;
+    int x, y, t = 0, l = 0, b = 0, r = 0;
+    SDL_GetWindowPosition(Window, &x, &y);
+    if (SDL_GetWindowBordersSize(Window, &t, &l, &b, &r) != 0) t = l = 0;
+    *left = x - l;
+    *top = y - t;
+}
+void SdlPointerChanged() { UpdatePointer(); }
 void SdlRequestRender() { RenderPending = true; }
 void SdlRenderNow() { Render(); }
 bool SdlFullScreenNow() { return FullScreen; }

@@ -8,6 +8,7 @@
 #include "core/debug.h"
 #include "core/interp.h"
 #include "core/labels.h"
+#include "core/readers.h"
 #include "core/reset.h"
 #include "core/script.h"
 #include "core/startup.h"
@@ -376,6 +377,49 @@ TEST_F(Loop, StepExecution) {
     EXPECT_EQ(Utf8(boxes[0].caption), "ステップ実行");
     EXPECT_EQ(Utf8(boxes[0].text), "ステップ実行中");
     EXPECT_FALSE(boxes[0].owned);
+}
+
+// The debug window is a window of its own below the game's; the player's
+// tick and close reach DebugStepChecked and DebugWindowOpen.
+TEST_F(Loop, TheDebugWindowAndItsPlayer) {
+    CreateDebugWindow();
+    const HeadlessDebugWindowState& d = HeadlessDebugWindow();
+    ASSERT_TRUE(d.open);
+    EXPECT_EQ(Utf8(d.caption), "デバッグウィンドウ");
+    EXPECT_EQ(Utf8(d.check_label), "ステップ実行");
+    int left, top;
+    PlatWindowPosition(&left, &top);
+    EXPECT_EQ(d.left, left);
+    EXPECT_EQ(d.top, top + ScreenHeight + 40);
+    SetScript("%1");
+    IntVariables[1] = 5;
+    ReadNumTerm();
+    EXPECT_EQ(Utf8(d.text), "\r\n数字変数%1へアクセス：値5");
+    auto player = [](const char* event) {
+        HeadlessEvent ev;
+        std::string error;
+        std::string line = std::to_string(HeadlessElapsed()) + " " + event;
+        ASSERT_EQ(HeadlessParseEventLine(line.c_str(), &ev, &error), 1) << error;
+        HeadlessAddEvent(ev);
+        PumpMessage();
+    };
+    player("debugstep on");
+    EXPECT_EQ(DebugStepChecked, 1);
+    player("debugstep off");
+    EXPECT_EQ(DebugStepChecked, 0);
+    player("debugstep on");
+    player("debugclose");
+    EXPECT_EQ(DebugWindowOpen, 0);
+    EXPECT_EQ(DebugStepChecked, 0);
+    EXPECT_FALSE(d.open);
+    // Closed, it traces nothing more; opened again it starts empty.
+    ReadPosition = 0;
+    IntVariables[1] = 6;
+    ReadNumTerm();
+    EXPECT_EQ(Utf8(d.text), "\r\n数字変数%1へアクセス：値5");
+    CreateDebugWindow();
+    EXPECT_TRUE(d.open);
+    EXPECT_EQ(d.text, "");
 }
 
 TEST_F(Loop, DebugTraceAndLogFile) {

@@ -97,6 +97,9 @@ protected:
     // the virtual ms it lasted.
     uint64_t Run(int kind, int duration, const ScreenRect* rect = nullptr,
                  std::vector<uint64_t> snaps = {}, const char* rule = "") {
+        // A frame shown in the virtual millisecond of the frame before takes
+        // a millisecond: each run starts in a fresh one.
+        HeadlessAdvance(1);
         uint64_t start = HeadlessElapsed();
         for (uint64_t t : snaps) HeadlessInjectAt(start + t, SnapMessage, 0, 0);
         RunEffect(rule, kind, duration, rect);
@@ -219,8 +222,9 @@ TEST_F(EffectTest, CrossfadeLevelsAndParity) {
     EXPECT_EQ(row[23], 5);
     EXPECT_EQ(Snaps[1][0], 6);
     EXPECT_EQ(Snaps[1][1], 5);
-    // Level 255 is reached at frame 254; then the finish and the pause.
-    EXPECT_EQ(lasted, 2540u + 30u);
+    // Level 255 is reached at frame 254; then the finish (a frame shown in
+    // the millisecond of the last step's, which takes one more) and the pause.
+    EXPECT_EQ(lasted, 2540u + 1u + 30u);
     ExpectFrame(DestBytes(), [](int, int) { return kWhite; }, "end state");
 }
 
@@ -389,10 +393,11 @@ TEST_F(EffectTest, NoTimeLeftIsInstant) {
 }
 
 // Intervals are worked out in 64 bits: 32 x 2e9 / 51200 ms a scroll step
-// (the product overflows 32 bits); a click ends it after the first step.
+// (the product overflows 32 bits); a click ends it after the first step,
+// the finish's frame following the step's in its millisecond.
 TEST_F(EffectTest, LongIntervalsDoNotOverflow) {
     HeadlessInjectAt(HeadlessElapsed() + 10, WM_LBUTTONDOWN, 0, 0);
-    EXPECT_EQ(Run(11, 2000000000), 1250000u + 30u);
+    EXPECT_EQ(Run(11, 2000000000), 1250000u + 1u + 30u);
     ExpectFrame(DestBytes(), NewAt, "end state");
 }
 
@@ -405,8 +410,10 @@ TEST_F(EffectTest, ClicksCutTransitionsShort) {
         uint64_t lasts;
         int clicked_after;
     } cases[] = {
-        {1, "", 150 + 30, 0},      // the step at 150 takes the click and ends
-        {1, "trap", 150 + 30, 1},  // the trap label keeps the click
+        // The step at 150 takes the click and ends; the finish's frame
+        // follows the step's in its millisecond and takes one more.
+        {1, "", 150 + 1 + 30, 0},
+        {1, "trap", 150 + 1 + 30, 1},  // the trap label keeps the click
         {0, "", 800 + 30, 0},      // not cut; the click is used up
     };
     for (const Case& c : cases) {

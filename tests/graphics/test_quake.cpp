@@ -61,6 +61,7 @@ TEST_F(QuakeTest, RandomShakeDrawsTwoValuesPerStep) {
         for (int i = 0; i < 2 * c.steps; i++) NextRandom();
         uint32_t expected = RandomState;
         SeedRandom(1234);
+        HeadlessAdvance(1);  // a fresh millisecond for the first frame
         int presents = Presents();
         uint32_t t0 = PlatTicks();
         Quake(3, c.duration);
@@ -79,10 +80,13 @@ TEST_F(QuakeTest, DecreasingShakesFramesAndTiming) {
         uint32_t ms;
     } cases[] = {
         {true, 1, 800, 16, 800},  {true, 2, 800, 32, 800},  {true, 0, 800, 0, 0},
-        {true, -3, 800, 0, 0},    {true, 2, -800, 32, 0},   {true, 3, 100, 48, 96},
-        {false, 1, 160, 16, 160}, {false, 2, 0, 32, 0},
+        {true, -3, 800, 0, 0},    {true, 2, -800, 32, 32},  {true, 3, 100, 48, 96},
+        {false, 1, 160, 16, 160}, {false, 2, 0, 32, 32},
     };
+    // Without time of their own the frames are shown back to back, and each
+    // after the first (the end's too) takes a millisecond.
     for (const Case& c : cases) {
+        HeadlessAdvance(1);  // a fresh millisecond for the first frame
         int presents = Presents();
         uint32_t t0 = PlatTicks();
         (c.x ? QuakeX : QuakeY)(c.amplitude, c.duration);
@@ -122,10 +126,12 @@ TEST_F(QuakeTest, FlushOutEndsAllWhite) {
     EXPECT_EQ(DirtyRect.right, 3);
     EXPECT_EQ(DirtyRect.bottom, 4);
 
-    // A negative duration takes no time; yugami is the same command.
+    // A negative duration waits no time, its frames shown back to back
+    // taking a millisecond each after the first; yugami is the same command.
+    HeadlessAdvance(1);
     t0 = PlatTicks();
     EXPECT_TRUE(Run(Cmd_yugami, "-1"));
-    EXPECT_EQ(PlatTicks() - t0, 0u);
+    EXPECT_EQ(PlatTicks() - t0, 28u);
 }
 
 TEST_F(QuakeTest, PanoramaWarpsOnlyWhatIsShown) {

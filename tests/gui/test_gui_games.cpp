@@ -1,7 +1,8 @@
 // Whole games through the headless runner: the script's own menu bar as the
 // events file dumps it, dialog and box answers from the events file reaching
 // the script's variables, a menu click closing the game through its
-// question, and an input dialog the events file never answers.
+// question, an input dialog the events file never answers, and the debug
+// window's player ticking step execution, reading the trace and closing it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -108,6 +109,23 @@ TEST(GuiGames, ClickWaitsEndATextfield) {
     std::string csv;
     ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
     EXPECT_EQ(csv.substr(0, csv.find_last_not_of("\r\n") + 1), "abc,0");
+}
+
+TEST(GuiGames, TheDebugWindowStepsTracesAndCloses) {
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ncreatedebugwindow\ngame\n*start\n"
+                "wait 5000\nmov %0,1\nmov %1,%0\nwait 5000\nmov %2,3\nend\n");
+    RunOptions opt;
+    // Ticked during the first wait, read and closed during the second.
+    opt.events = "2000 debugstep on\n7000 debugdump " + dir + "/trace.txt\n7500 debugclose\n";
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    // A step box after the first wait and each mov; none once closed.
+    EXPECT_EQ(r.boxes, std::vector<std::string>(3, "ステップ実行: ステップ実行中"));
+    std::string trace;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "trace.txt", &trace)) << r.err;
+    EXPECT_EQ(trace, "0.txt line:8 命令:wait\r\n> wait 5000\n");
 }
 
 }  // namespace

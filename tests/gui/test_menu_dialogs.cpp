@@ -415,6 +415,39 @@ TEST_F(GuiTest, SettingsDialogsApplyWhenClosed) {
     EXPECT_EQ(Utf8(HeadlessDialogs().back().caption), "ＣＤドライブ選択");
 }
 
+// The CD dialog offers the game's disc images and folders of track files
+// and takes a typed path, which it offers itself the next time.
+TEST_F(GuiTest, TheCdDialogListsDiscsAndTakesATypedPath) {
+    std::string dir = MakeGameFolder();
+    for (const char* f :
+         {"b.cue", "A.toc", "c.NRG", "disc.bin", "cd/track02.ogg", "bgm/theme.ogg", "x.cue/track03.wav"})
+        WriteGameFile(dir, f, "");
+    std::string was = PlatGameDir();
+    ASSERT_TRUE(PlatSetGameDir(dir.c_str()));
+    std::vector<std::string> choices = CdDriveChoices();
+    std::vector<std::string> game;  // the game folder's, after the drives
+    for (const std::string& c : choices)
+        if (c[0] != '/') game.push_back(c);
+    EXPECT_EQ(game, (std::vector<std::string>{"A.toc", "b.cue", "c.NRG", "cd/", "x.cue/"}));
+    int cd = (int)(std::find(choices.begin(), choices.end(), "cd/") - choices.begin());
+    Event(1, "list " + std::to_string(cd + 1));
+    RunCdDriveDialog();
+    EXPECT_STREQ(CdDrive, "cd/");
+    Event(1, "list-text /media/ディスク/");
+    RunCdDriveDialog();
+    EXPECT_EQ(Utf8(CdDrive), "/media/ディスク/");
+    EXPECT_EQ(Utf8(HeadlessDialogs().back().answer), "/media/ディスク/");
+    Event(1, "list-text /media/ディスク/");  // now an entry of its own, after the others
+    RunCdDriveDialog();
+    EXPECT_EQ(HeadlessDialogs().back().answer, std::to_string(CdDriveChoices().size() + 1));
+    EXPECT_EQ(Utf8(CdDrive), "/media/ディスク/");
+    Event(1, "list-text デフォルト");  // the default entry, typed
+    RunCdDriveDialog();
+    EXPECT_STREQ(CdDrive, "");
+    EXPECT_EQ(HeadlessDialogs().back().answer, "0");
+    ASSERT_TRUE(PlatSetGameDir(was.c_str()));
+}
+
 TEST_F(GuiTest, TheVariableEditorStoresUnclamped) {
     SetIntLimit(3, 0, 10);
     Event(1, "input 3");
@@ -449,6 +482,108 @@ TEST_F(GuiTest, EveryFatalText) {
     EXPECT_EQ(Fatal(Cmd_insertmenu, "\"a\",nothing"), "エラー: メニューカスタマイズ指定が間違っています。");
 }
 
+// The keys and messages the window procedure got: key downs by their code,
+// characters as 1000 + the character.
+std::vector<int>& WindowKeys() {
+    static std::vector<int> keys;
+    return keys;
+}
+
+intptr_t RecordingProc(uint32_t m, uintptr_t w, intptr_t l) {
+    if (m == WM_KEYDOWN) WindowKeys().push_back((int)w);
+    if (m == WM_CHAR) WindowKeys().push_back(1000 + (int)w);
+    return MainWndProc(m, w, l);
+}
+
+// Pumps for ms of virtual time.
+void PumpFor(uint64_t ms) {
+    uint64_t end = HeadlessElapsed() + ms;
+    while (HeadlessElapsed() < end) PumpMessage();
+}
+
+// Presses and releases each key, 20 ms apart.
+void PressKeys(std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+        HeadlessEvent ev;
+        std::string error;
+        std::string line = std::to_string(HeadlessElapsed() + 10) + " key " + key;
+        ASSERT_EQ(HeadlessParseEventLine(line.c_str(), &ev, &error), 1) << error;
+        HeadlessAddEvent(ev);
+        PumpFor(20);
+    }
+}
+
+TEST_F(GuiTest, TheMenuFromTheKeyboardKeepsItsKeysAndClicks) {
+    PlatSetWindowProc(RecordingProc);
+    WindowKeys().clear();
+    // Alt alone opens it on the first entry; Right, Right: 表示形式; Down
+    // opens it on デフォルト, Down: 一ページごと; Enter chooses it.  Only
+    // Alt reached the window.
+    PressKeys({"alt", "right", "right", "down", "down", "enter"});
+    EXPECT_EQ(WindowKeys(), (std::vector<int>{VK_MENU}));
+    EXPECT_EQ(PageAtATime, 1);
+    EXPECT_EQ(Clicked, 0);
+    EXPECT_FALSE(PlatMenuOpen());
+    PlatSendMessage(WM_COMMAND, CmdLineMode, 0);
+    // F10 opens it too; Left wraps to the last entry; Esc on the bar closes it.
+    WindowKeys().clear();
+    PressKeys({"f10", "left", "escape"});
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_EQ(WindowKeys(), (std::vector<int>{VK_F10}));
+    // Esc in a submenu closes the submenu only.
+    PressKeys({"alt", "down", "escape"});
+    EXPECT_TRUE(PlatMenuOpen());
+    // A key held while the menu has it reads as up; its release is the menu's too.
+    Event(10, "keydown escape");
+    PumpFor(20);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_FALSE(PlatKeyDown(VK_ESCAPE));
+    Event(10, "keyup escape");
+    PumpFor(20);
+    EXPECT_EQ(WindowKeys(), (std::vector<int>{VK_F10, VK_MENU}));
+
+    // Alt with another key is no menu key: Alt+Enter switches to full screen.
+    Event(10, "keydown alt");
+    Event(20, "key enter");
+    Event(30, "keyup alt");
+    PumpFor(40);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_EQ(FullScreen, 1);
+    // Entering or leaving full screen closes the menu (Alt there brings the bar back).
+    PressKeys({"alt"});
+    EXPECT_TRUE(PlatMenuOpen());
+    PlatSendMessage(WM_COMMAND, CmdWindowMode, 0);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_EQ(FullScreen, 0);
+
+    // A click while it is open closes it and goes no further; the next one is the game's.
+    Event(10, "key alt");
+    Event(20, "click 5 5");
+    PumpFor(30);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_EQ(Clicked, 0);
+    Event(10, "click 5 5");
+    PumpFor(20);
+    EXPECT_EQ(Clicked, 1);
+    Clicked = 0;
+
+    // With getfunction F10 is the game's; a dialog closes the menu.
+    ButtonGetFunction = 1;
+    PressKeys({"f10"});
+    EXPECT_FALSE(PlatMenuOpen());
+    ButtonGetFunction = 0;
+    PressKeys({"f10"});
+    EXPECT_TRUE(PlatMenuOpen());
+    PlatMessageBox("t", "c", MB_OK, true);
+    EXPECT_FALSE(PlatMenuOpen());
+    // Without a bar there is no menu.
+    SetMenuAttached(false);
+    PressKeys({"alt"});
+    EXPECT_FALSE(PlatMenuOpen());
+    SetMenuAttached(true);
+    InstallMainWindowProc();
+}
+
 TEST(GuiEvents, DialogAndMenuEventsParseAndRefuseBadLines) {
     struct Case {
         const char* line;
@@ -458,6 +593,8 @@ TEST(GuiEvents, DialogAndMenuEventsParseAndRefuseBadLines) {
         {"5 slider 3", 1}, {"5 slider 1 2 3", 1}, {"5 slider", -1}, {"5 slider x", -1},
         {"5 list 2", 1}, {"5 list cancel", 1}, {"5 list -3", -1}, {"5 menu 40007", 1},
         {"5 menu 0", -1}, {"5 menu x", -1}, {"5 menudump /tmp/m.txt", 1}, {"5 menudump", -1},
+        {"5 debugstep on", 1}, {"5 debugstep OFF", 1}, {"5 debugstep", -1}, {"5 debugstep 1", -1},
+        {"5 debugclose", 1}, {"5 debugclose now", -1}, {"5 debugdump /tmp/d.txt", 1}, {"5 debugdump", -1},
     };
     for (const Case& c : cases) {
         HeadlessEvent ev;

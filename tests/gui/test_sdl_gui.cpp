@@ -1,10 +1,19 @@
 // The in-window GUI of the SDL backend on SDL's dummy video driver: the
 // window taller by the menu bar with client coordinates kept, clicks on the
-// bar kept from the game, a message box drawn in the window answered with
-// Enter, and the face drawing every Japanese character of CP932.
+// bar kept from the game, a submenu opened, left by a click outside,
+// chosen from by a click and closed when the window loses the focus, a
+// message box drawn in the window answered with Enter while the bar does
+// nothing, the input dialog that cannot be cancelled keeping what was typed
+// through Esc, the edit field's text in the script's font cell, the face
+// drawing every Japanese character of CP932, and the list whose text can be
+// typed.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,7 +37,7 @@ struct SdlDummy {
     bool ok;
 };
 
-void Push(Uint32 type, int x, int y, SDL_Keycode key = 0) {
+void Push(Uint32 type, int x, int y, SDL_Keycode key = 0, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event e = {};
     e.type = type;
     if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
@@ -38,7 +47,7 @@ void Push(Uint32 type, int x, int y, SDL_Keycode key = 0) {
         e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     } else {
         e.button.windowID = SDL_GetWindowID(SdlWindow());
-        e.button.button = SDL_BUTTON_LEFT;
+        e.button.button = button;
         e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         e.button.x = x;
         e.button.y = y;
@@ -87,6 +96,162 @@ TEST(SdlGui, TheBarSitsAboveTheClientAreaAndKeepsItsClicks) {
     EXPECT_EQ(h, 240);
 }
 
+// The window with a bar of a submenu 画面 (one item, 40002) and an item 終了.
+void WindowWithMenu() {
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    std::vector<PlatMenuEntry> menu(3);
+    menu[0].caption = "\x89\xe6\x96\xca";  // 画面
+    menu[1].caption = "\x91\x53\x89\xe6\x96\xca";  // 全画面
+    menu[1].command = 40002;
+    menu[1].depth = 1;
+    menu[2].caption = "\x8fI\x97\xb9";  // 終了
+    menu[2].command = 40001;
+    PlatSetMenu(menu, true);
+    SdlRenderNow();  // the bar drawn: its places known
+}
+
+// A press and a release, each taken and followed by a frame: the messages
+// they gave.
+std::vector<PlatMsg> Click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+    std::vector<PlatMsg> got;
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        Push(type, x, y, 0, button);
+        for (const PlatMsg& m : TakeAll()) got.push_back(m);
+        SdlRenderNow();
+    }
+    return got;
+}
+
+TEST(SdlGui, ASubmenuOpensByAClickAndKeepsTheClicksFromTheGame) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    EXPECT_TRUE(Click(20, 10).empty());  // 画面
+    EXPECT_TRUE(PlatMenuOpen());
+    // A right click outside closes it: neither half reaches the game.
+    EXPECT_TRUE(Click(200, 150, SDL_BUTTON_RIGHT).empty());
+    EXPECT_FALSE(PlatMenuOpen());
+    // The next one is the game's.
+    EXPECT_EQ(Click(200, 150, SDL_BUTTON_RIGHT).size(), 2u);
+    // The window losing the focus closes it.
+    Click(20, 10);
+    ASSERT_TRUE(PlatMenuOpen());
+    SDL_Event lost = {};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.windowID = SDL_GetWindowID(SdlWindow());
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&lost);
+    TakeAll();
+    EXPECT_FALSE(PlatMenuOpen());
+    // Opened again: a click on its row chooses 全画面.
+    Click(20, 10);
+    ASSERT_TRUE(PlatMenuOpen());
+    std::vector<PlatMsg> got = Click(30, 20 + 12);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].message, (uint32_t)WM_COMMAND);
+    EXPECT_EQ(got[0].wparam, 40002u);
+    EXPECT_FALSE(PlatMenuOpen());
+}
+
+TEST(SdlGui, ADialogKeepsTheMenuShut) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    // A click on the bar while the box is open does nothing; Enter answers.
+    Push(SDL_MOUSEBUTTONDOWN, 20, 10);
+    Push(SDL_MOUSEBUTTONUP, 20, 10);
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    EXPECT_EQ(PlatMessageBox("t", "c", MB_OK, true), IDOK);
+    EXPECT_FALSE(PlatMenuOpen());
+    EXPECT_TRUE(TakeAll().empty());
+}
+
+TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    // Each key press draws a frame: two to give the field the focus, then
+    // "ab" typed, Esc, and Enter.
+    for (int i = 0; i < 2; i++) {
+        Push(SDL_KEYDOWN, 0, 0, SDLK_LSHIFT);
+        Push(SDL_KEYUP, 0, 0, SDLK_LSHIFT);
+    }
+    SDL_Event t = {};
+    t.type = SDL_TEXTINPUT;
+    t.text.windowID = SDL_GetWindowID(SdlWindow());
+    snprintf(t.text.text, sizeof t.text.text, "ab");
+    SDL_PushEvent(&t);
+    for (SDL_Keycode k : {SDLK_ESCAPE, SDLK_RETURN}) {
+        Push(SDL_KEYDOWN, 0, 0, k);
+        Push(SDL_KEYUP, 0, 0, k);
+    }
+    // Should Enter find the field emptied and the dialog stay, a close
+    // request ends the test after a minute instead of leaving it hanging.
+    SDL_TimerID guard = SDL_AddTimer(
+        60000, [](Uint32, void*) -> Uint32 {
+            PlatSignalPending = SIGTERM;
+            return 0;
+        },
+        nullptr);
+    std::string text;
+    EXPECT_EQ(PlatInputDialog("c", "p", "OK", &text, 255, nullptr, false), IDOK);
+    SDL_RemoveTimer(guard);
+    EXPECT_EQ(text, "ab");
+}
+
+// The box of the dark pixels of the window's rectangle x0..x1, y0..y1.
+struct Ink {
+    int w = 0, h = 0;
+};
+Ink InkIn(int x0, int y0, int x1, int y1) {
+    SdlRenderNow();
+    int w, h;
+    SDL_GetRendererOutputSize(SdlRenderer(), &w, &h);
+    std::vector<uint32_t> px((size_t)w * h);
+    SDL_RenderReadPixels(SdlRenderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, px.data(), w * 4);
+    int left = x1, right = -1, top = y1, bottom = -1;
+    for (int y = y0; y < y1 && y < h; y++)
+        for (int x = x0; x < x1 && x < w; x++)
+            if ((px[(size_t)y * w + x] & 0xFF) < 0x60) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    Ink ink;
+    if (right >= left) ink.w = right - left + 1, ink.h = bottom - top + 1;
+    return ink;
+}
+
+TEST(SdlGui, TheEditFieldDrawsInTheScriptsFontCell) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    // The same text in cells of 8 x 16, 16 x 16 and 8 x 32 pixels.
+    struct Case {
+        int font_w, font_h;
+    } cases[] = {{8, 16}, {16, 16}, {8, 32}};
+    Ink ink[3];
+    for (int i = 0; i < 3; i++) {
+        PlatTextFieldOpen(10, 20, 300, 40, cases[i].font_w, cases[i].font_h, "HHHH");
+        SdlRenderNow();
+        ink[i] = InkIn(10, 20, 310, 60);
+        PlatTextFieldClose();
+        ASSERT_GT(ink[i].w, 0) << i;
+    }
+    // Twice the width: twice as wide; twice the height: as wide, twice as high.
+    EXPECT_NEAR((double)ink[1].w / ink[0].w, 2.0, 0.3);
+    EXPECT_NEAR((double)ink[1].h / ink[0].h, 1.0, 0.2);
+    EXPECT_NEAR((double)ink[2].w / ink[0].w, 1.0, 0.2);
+    EXPECT_NEAR((double)ink[2].h / ink[0].h, 2.0, 0.3);
+    // Four half-width characters 8 pixels apart.
+    EXPECT_NEAR(ink[0].w, 3 * 8 + 6, 4);
+}
+
 TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
@@ -114,6 +279,46 @@ TEST(SdlGui, MessageBoxesAreDrawnInTheWindowWithEveryJapaneseCharacter) {
     for (unsigned c = 0xA1; c <= 0xDF; c++) all += (char)c;  // half-width kana
     EXPECT_GT(all.size(), 13000u);
     EXPECT_EQ(GuiMissingGlyphs(all.c_str()), 0);
+}
+
+// Typed into the dialog, followed by Enter: at once, before the dialog has
+// drawn a frame, or later, when its field has the keyboard.
+Uint32 TypeAndEnter(Uint32, void* text) {
+    SDL_Event e = {};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = SDL_GetWindowID(SdlWindow());
+    snprintf(e.text.text, sizeof e.text.text, "%s", (const char*)text);
+    e.common.timestamp = SDL_GetTicks();
+    if (*(const char*)text) SDL_PushEvent(&e);
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    return 0;
+}
+
+TEST(SdlGui, TheTypedListTakesAPathOrAnEntry) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    std::string def = "\x83" "f\x83t\x83H\x83\x8b\x83g";  // デフォルト
+    const char* items[] = {def.c_str(), "/dev/sr0", "cd/"};
+    // A text that is no entry comes back as typed (CP932).
+    static char typed[] = "/media/\xe3\x83\x87\xe3\x82\xa3\xe3\x82\xb9\xe3\x82\xaf/";  // ディスク
+    for (Uint32 after : {1, 300}) {
+        std::string text;
+        SDL_TimerID timer = SDL_AddTimer(after, TypeAndEnter, typed);
+        EXPECT_EQ(PlatComboDialog("CD", items, 3, -1, &text, 255, "OK", "Cancel"), 3) << after;
+        EXPECT_EQ(text, "/media/\x83" "f\x83" "B\x83X\x83N/") << after;
+        SDL_RemoveTimer(timer);
+    }
+    std::string text;
+    // An entry shown and kept is chosen as itself.
+    static char nothing[] = "";
+    text.clear();
+    SDL_TimerID timer = SDL_AddTimer(200, TypeAndEnter, nothing);
+    EXPECT_EQ(PlatComboDialog("CD", items, 3, 2, &text, 255, "OK", "Cancel"), 2);
+    EXPECT_EQ(text, "");
+    SDL_RemoveTimer(timer);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // keys (one turn per 125 ms while held) and the picture and sprite buttons,
 // the ways to close it, a reset request, the text drawn in the lookback
 // colour with its wraps and vertical columns, and the text layers left as
-// they were.
+// they were; the highlight's mouse move only without mode_tavelo.
 #include <cstring>
 #include <vector>
 
@@ -11,6 +11,7 @@
 #include "sound/voices.h"
 #include "tests/lookback/viewer_fixture.h"
 #include "text/lookback.h"
+#include "text/menu.h"
 
 namespace {
 
@@ -90,6 +91,21 @@ TEST_F(Lookback, RightClickEscAndResetEndIt) {
     HeadlessInjectAt(HeadlessElapsed() + 30, WM_COMMAND, 1, 0);
     EXPECT_EQ(ShowLookback(), 0);
     EXPECT_EQ(LookbackShown, 0);
+}
+
+// The viewer posts a mouse move at the pointer for the button highlight,
+// except in mode_tavelo.
+TEST_F(Lookback, TheHighlightMoveOnlyWithoutTavelo) {
+    Commit(2);
+    for (int tavelo : {0, 1}) {
+        TaveloMode = tavelo;
+        int moves = 0;
+        Observer() = [&](uint32_t m) { moves += m == WM_MOUSEMOVE; };
+        Event(10, "rclick 5 5");
+        EXPECT_EQ(ShowLookback(), 1);
+        EXPECT_EQ(moves, tavelo ? 0 : 1) << "mode_tavelo " << tavelo;
+    }
+    TaveloMode = 0;
 }
 
 TEST_F(Lookback, TextInItsColourAndTheLayersKept) {
@@ -209,7 +225,9 @@ TEST_F(Lookback, WrapsAndVerticalColumns) {
         seen.push_back(Pixel(TextOriginX + half, TextOriginY + 2 * line + half));
     };
     LookbackColor = 0x20C0F0;
-    Event(20, "click 5 5");
+    // The click comes once the page is drawn (each character shown takes
+    // virtual time).
+    Event(100, "click 5 5");
     EXPECT_EQ(ShowLookback(), 1);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], 0x20C0F0u);  // the wrap's line
@@ -227,7 +245,7 @@ TEST_F(Lookback, WrapsAndVerticalColumns) {
         seen.push_back(Pixel(right + half, TextOriginY + half));
         seen.push_back(Pixel(right - TextCharAdvance + half, TextOriginY + half));
     };
-    Event(20, "click 5 5");
+    Event(100, "click 5 5");
     EXPECT_EQ(ShowLookback(), 1);
     VerticalText = 0;
     ASSERT_EQ(seen.size(), 2u);

@@ -116,24 +116,26 @@ TEST_F(SlotMenu, MouseChoosesAndLoadRefusesAnEmptySlot) {
     EXPECT_EQ(Clicked, 0);
 }
 
+// The keys come once the menu is drawn (each piece of it shown takes
+// virtual time: some 160 ms for nine slots).
 TEST_F(SlotMenu, KeysMoveThePointerAndWrap) {
     std::string caption;
     // Up with nothing hovered: the last slot.
-    Event(10, "key up");
-    Event(30, "key enter");
+    Event(210, "key up");
+    Event(230, "key enter");
     EXPECT_EQ(Run(1, &caption), 8);
     EXPECT_EQ(caption, "しおり９");
     // Down from nothing: the first; Up from the first wraps to the last;
     // Down from the last wraps to the first.
-    Event(150, "key down");
-    Event(300, "key up");
-    Event(450, "key down");
-    Event(470, "key enter");
+    Event(350, "key down");
+    Event(500, "key up");
+    Event(650, "key down");
+    Event(670, "key enter");
     EXPECT_EQ(Run(1, &caption), 0);
     // Up held 300 ms: at once and every 125 ms, three moves from nothing.
-    Event(150, "keydown up");
-    Event(450, "keyup up");
-    Event(470, "key enter");
+    Event(350, "keydown up");
+    Event(650, "keyup up");
+    Event(670, "key enter");
     EXPECT_EQ(Run(1, &caption), 6);
 }
 
@@ -167,8 +169,9 @@ TEST_F(SlotMenu, CancelResetAndEmptyMenu) {
 TEST_F(SlotMenu, AtMostTwentySlots) {
     SaveMenuSlotCount = 25;
     std::string caption;
-    Event(10, "key up");
-    Event(30, "key enter");
+    // Once the twenty slots are drawn (some 330 virtual ms).
+    Event(410, "key up");
+    Event(430, "key enter");
     EXPECT_EQ(Run(1, &caption), 19);
     EXPECT_EQ(caption, "しおり２０");
     Event(10, "move " + At(4));

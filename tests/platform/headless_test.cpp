@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <thread>
+#include <vector>
 
 #include "plat_test.h"
 
@@ -50,6 +51,26 @@ TEST(Clock, VirtualTimeMovesOnlyWhenAsked) {
     // PlatInit starts the clock again.
     FreshPlatform();
     EXPECT_EQ(PlatTicks(), 10000u);
+}
+
+// A frame shown in the virtual millisecond of the frame before takes a
+// millisecond, so that a loop that only draws sees the clock move; one
+// after time has passed costs nothing.
+TEST(Clock, FramesShownBackToBackTakeAMillisecondEach) {
+    FreshPlatform();
+    const int w = 8, h = 4;
+    std::vector<uint8_t> bits((size_t)((w * 3 + 3) & ~3) * h, 0x40);
+    uint32_t t0 = PlatTicks();
+    PlatPresent(bits.data(), w, h);
+    EXPECT_EQ(PlatTicks() - t0, 0u);
+    PlatPresent(bits.data(), w, h);
+    EXPECT_EQ(PlatTicks() - t0, 1u);
+    PlatPresentRect(bits.data(), w, h, 1, 1, 2, 2);
+    EXPECT_EQ(PlatTicks() - t0, 2u);
+    PlatSleep(5);
+    PlatPresentRect(bits.data(), w, h, 1, 1, 2, 2);
+    EXPECT_EQ(PlatTicks() - t0, 7u);
+    EXPECT_EQ(HeadlessWindow().presents, 4);
 }
 
 TEST(Clock, MaxMsEndsTheRunWith124) {

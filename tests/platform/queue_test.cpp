@@ -280,3 +280,37 @@ TEST(Pump, NestedPumpFromTheWindowProcedure) {
     std::vector<std::pair<uint32_t, int>> want = {{WM_KEYDOWN, 0}, {WM_CHAR, 1}, {WM_USER, 1}};
     EXPECT_EQ(order, want);
 }
+
+// The blocking wait, headless: the virtual clock moves to the deadline, to
+// a due timer or to the next event of the events file, whichever comes
+// first, and not at all while a message waits or the deadline has passed.
+TEST(WaitEvent, MovesTheVirtualClockToTheFirstThingDue) {
+    struct Case {
+        const char* what;
+        uint32_t deadline_in;  // ms from now
+        int timer_period;      // 0: none
+        int event_in;          // ms from now of a click; -1: none
+        bool queued;           // a message waits already
+        uint32_t moved;        // ms the clock moves
+        uint32_t then;         // the message taken next, 0 for none
+    } cases[] = {
+        {"the deadline", 250, 0, -1, false, 250, 0},
+        {"a timer due first", 250, 30, -1, false, 30, WM_TIMER},
+        {"the deadline before the timer", 20, 30, -1, false, 20, 0},
+        {"an event first", 250, 0, 40, false, 40, WM_USER},
+        {"an event after the deadline", 250, 0, 400, false, 250, 0},
+        {"a waiting message", 250, 30, -1, true, 0, WM_USER},
+        {"a deadline passed", (uint32_t)-5, 0, -1, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Fresh();
+        if (c.timer_period) PlatSetTimer(1, (uint32_t)c.timer_period);
+        if (c.event_in >= 0) HeadlessInjectAt(HeadlessElapsed() + (uint64_t)c.event_in, WM_USER, 0, 0);
+        if (c.queued) PlatPostMessage(WM_USER, 0, 0);
+        uint32_t t0 = PlatTicks();
+        PlatWaitEvent(t0 + c.deadline_in);
+        EXPECT_EQ(PlatTicks() - t0, c.moved) << c.what;
+        PlatMsg m;
+        EXPECT_EQ(PlatGetMessage(&m) ? m.message : 0u, c.then) << c.what;
+    }
+}

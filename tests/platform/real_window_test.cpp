@@ -2,15 +2,21 @@
 // private Xvfb display shows the same picture as its headless run wrote
 // with --frame-out, in window mode and, after Alt+Enter sent through the X
 // server, scaled to the whole screen with black bars; a click sent through
-// the X server ends the game's delay and with it the game.  Skipped, saying
-// why, only where Xvfb cannot start.
+// the X server ends the game's delay and with it the game.  The GUI: the
+// input dialog and the menu bar, the debug window as a second window, the
+// pointer over a message box while the game hides it, the menu from the
+// keyboard, keys the open menu takes kept from the game, and a change of
+// the screen's size.  Skipped, saying why, only where Xvfb cannot start.
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/xvfb.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -92,47 +98,11 @@ bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out
     return true;
 }
 
-// A private X server on a display number it picks itself (-displayfd), so
-// tests running side by side never share a server; stopped with the object.
-struct Xvfb {
-    pid_t pid = -1;
+// The private X server with a connection of the test's own to it.
+struct Xvfb : XvfbServer {
     Display* dpy = nullptr;
-    std::string name, why;
-    explicit Xvfb(int width = ScreenW, int height = ScreenH) {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) {
-            why = "/usr/bin/Xvfb is not installed (scripts/install-deps installs xvfb)";
-            return;
-        }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            why = "no pipe for Xvfb's display number";
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
-            close(fds[0]);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            std::string fd = std::to_string(fds[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
-                  "-nolisten", "tcp", "-noreset", (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes its number and a line break once it listens.
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) {
-            why = "Xvfb did not start";
-            Stop();
-            return;
-        }
-        name = ":" + number;
+    explicit Xvfb(int width = ScreenW, int height = ScreenH) : XvfbServer(width, height) {
+        if (name.empty()) return;
         dpy = XOpenDisplay(name.c_str());
         // Windows of the game may go between listing and asking about
         // them: such errors are no reason to end.
@@ -142,16 +112,10 @@ struct Xvfb {
             Stop();
         }
     }
-    void Stop() {
+    ~Xvfb() {
         if (dpy) XCloseDisplay(dpy);
         dpy = nullptr;
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
     }
-    ~Xvfb() { Stop(); }
 };
 
 // The visible top-level window of that size; 0 while there is none.
@@ -279,19 +243,8 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
     remove((dir + "/frame.bmp").c_str());
 
     // The same game in a window.
-    pid_t game = fork();
+    pid_t game = StartWindowGame(dir, x.name);
     ASSERT_GE(game, 0);
-    if (game == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        setenv("DISPLAY", x.name.c_str(), 1);
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("SDL_VIDEODRIVER");
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-        _exit(127);
-    }
     struct Reaper {
         pid_t pid;
         ~Reaper() {
@@ -352,20 +305,7 @@ TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
 // unless it ended by itself.
 struct WindowGame {
     pid_t pid = -1;
-    WindowGame(const std::string& dir, const std::string& display) {
-        pid = fork();
-        if (pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            setenv("DISPLAY", display.c_str(), 1);
-            unsetenv("WAYLAND_DISPLAY");
-            unsetenv("SDL_VIDEODRIVER");
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            execl(ORVA_EXE, ORVA_EXE, dir.c_str(), (char*)nullptr);
-            _exit(127);
-        }
-    }
+    WindowGame(const std::string& dir, const std::string& display) : pid(StartWindowGame(dir, display)) {}
     // The exit status once it ended within ms, else -1.
     int Ended(int ms) {
         int status = -1;
@@ -405,6 +345,14 @@ void PressKey(Display* dpy, KeySym sym, int hold_ms = 30) {
 
 enum { MenuBarH = 20 };
 
+// The game's window of the screen's size with a menu bar, once it shows
+// (0 when none does).
+Window WindowWithBar(Display* dpy, int* x, int* y) {
+    Window win = 0;
+    Within(SlowStartMs, [&] { return (win = FindWindow(dpy, PictureW, PictureH + MenuBarH, x, y)) != 0; });
+    return win;
+}
+
 // The GUI in the window, in one game (each start costs seconds under the
 // sanitizers): an input dialog typed into through the X server and answered
 // with Enter, the game writing the answer; then a click on the menu bar's one
@@ -422,10 +370,8 @@ TEST(RealWindow, TheInputDialogTakesTypedTextAndAMenuClickPicksAnItem) {
                 "bg \"quad.bmp\",1\n*idle\ndelay 1000\ngoto *idle\n");
     WindowGame game(dir, x.name);
     int wx = 0, wy = 0;
-    Window win = 0;
-    ASSERT_TRUE(Within(SlowStartMs, [&] {
-        return (win = FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &wx, &wy)) != 0;
-    })) << "no window of the screen's size and a menu bar appeared";
+    Window win = WindowWithBar(x.dpy, &wx, &wy);
+    ASSERT_NE(win, 0u) << "no window of the screen's size and a menu bar appeared";
     // The dialog shows as a light panel in the middle of the black picture.
     ASSERT_TRUE(Within(SlowStartMs, [&] {
         std::vector<uint32_t> shot = Screenshot(x.dpy);
@@ -573,6 +519,174 @@ TEST(RealWindow, KeysChooseInTheSaveMenuAtAScaleOfOnePointEight) {
     std::string pos;
     ASSERT_TRUE(ReadGameFileBytes(dir, "pos.csv", &pos));
     EXPECT_EQ(pos.substr(0, pos.find_first_of("\r\n")), "101,101,303,303");
+}
+
+// The pointer's picture has a pixel that shows.
+bool PointerShows(Display* dpy) {
+    XFixesCursorImage* img = XFixesGetCursorImage(dpy);
+    if (!img) return true;
+    bool shows = false;
+    for (int i = 0; i < img->width * img->height && !shows; i++) shows = (img->pixels[i] >> 24) != 0;
+    XFree(img);
+    return shows;
+}
+
+// Resizes the screen through XRandR: a mode of that size on the one output.
+bool ResizeScreen(Display* dpy, int w, int h) {
+    Window root = DefaultRootWindow(dpy);
+    XRRScreenResources* res = XRRGetScreenResources(dpy, root);
+    if (!res || res->ncrtc < 1 || res->noutput < 1) return false;
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(dpy, res, res->crtcs[0]);
+    std::string name = std::to_string(w) + "x" + std::to_string(h);
+    XRRModeInfo mode = {};
+    mode.width = (unsigned)w;
+    mode.height = (unsigned)h;
+    mode.dotClock = 60ul * (unsigned long)(w * h);
+    mode.hTotal = (unsigned)w;
+    mode.vTotal = (unsigned)h;
+    mode.name = &name[0];
+    mode.nameLength = (unsigned)name.size();
+    RRMode id = XRRCreateMode(dpy, root, &mode);
+    XRRAddOutputMode(dpy, res->outputs[0], id);
+    Status st = XRRSetCrtcConfig(dpy, res, res->crtcs[0], CurrentTime, 0, 0, id, crtc->rotation, crtc->outputs,
+                                 crtc->noutput);
+    XRRSetScreenSize(dpy, root, w, h, w / 4, h / 4);
+    XSync(dpy, False);
+    XRRFreeCrtcInfo(crtc);
+    XRRFreeScreenResources(res);
+    return st == RRSetConfigSuccess;
+}
+
+void FocusAndPress(Display* dpy, Window win, KeySym sym) {
+    XSetInputFocus(dpy, win, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    SleepMs(100);
+    PressKey(dpy, sym);
+}
+
+enum { DebugW = 480, DebugH = 240 };
+
+// One game through the GUI's other parts, step by step: 'd' opens the
+// debug window below the game's; mousemode 0 hides the pointer over the
+// picture but a message box shows it; a menu opened with a click and closed
+// with Esc keeps Esc from the text's click wait (whose right-click action
+// writes "rc.csv"); Alt released alone and then Enter choose the bar's first
+// item (auto mode, which the script writes down); a smaller screen brings
+// the window to its middle.
+TEST(RealWindow, DebugWindowPointerMenuKeysAndScreenSize) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    int event_base, error_base;
+    ASSERT_TRUE(XFixesQueryExtension(x.dpy, &event_base, &error_base));
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "quad.bmp", QuarterBmp());
+    WriteScript(dir,
+                "*define\nrgosub *rc\nresetmenu\ninsertmenu \"画面\",sub\ninsertmenu \"全画面\",full,1\n"
+                "insertmenu \"オート\",auto\ngame\n*start\n"
+                "bg \"quad.bmp\",1\ndelay 600000\n"
+                "mousemode 0\ndelay 600000\n"
+                "mesbox \"見える？\",\"確認\"\nmousemode 1\n"
+                "csvopen \"box.csv\",\"w\"\ncsvwrite \"box\"\ncsvclose\n"
+                "あいう\\\n"
+                "csvopen \"after.csv\",\"w\"\ncsvwrite \"after\"\ncsvclose\n"
+                "*auto\nwait 50\nisskip %1\nif %1 < 2 goto *auto\n"
+                "csvopen \"auto.csv\",\"w\"\ncsvwrite \"auto\"\ncsvclose\n"
+                "*idle\ndelay 1000\ngoto *idle\n"
+                "*rc\ncsvopen \"rc.csv\",\"w\"\ncsvwrite \"rc\"\ncsvclose\nreturn\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = WindowWithBar(x.dpy, &wx, &wy);
+    ASSERT_NE(win, 0u) << "no window of the screen's size and a menu bar appeared";
+    auto client = [&](int cx, int cy) { return Screenshot(x.dpy)[(size_t)(wy + MenuBarH + cy) * ScreenW + wx + cx]; };
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return client(10, 10) == 0xFF0000u; })) << "the picture did not show";
+
+    // 'd': a second window at the game window's left edge, 480 + 40 below its top.
+    XTestFakeMotionEvent(x.dpy, 0, wx + 400, wy + MenuBarH + 300, CurrentTime);
+    FocusAndPress(x.dpy, win, XK_d);
+    int dx = 0, dy = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return FindWindow(x.dpy, DebugW, DebugH, &dx, &dy) != 0; }))
+        << "no debug window appeared";
+    EXPECT_EQ(dx, wx);
+    EXPECT_EQ(dy, wy + PictureH + 40);
+
+    // mousemode 0: no pointer over the picture...
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return !PointerShows(x.dpy); })) << "the pointer still shows";
+    // ... but over the message box.
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(PictureW / 2, PictureH / 2) & 0xFF) > 0xC0; }))
+        << "no message box appeared";
+    XTestFakeMotionEvent(x.dpy, 0, wx + PictureW / 2, wy + MenuBarH + PictureH / 2, CurrentTime);
+    XSync(x.dpy, False);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return PointerShows(x.dpy); })) << "no pointer over the message box";
+    FocusAndPress(x.dpy, win, XK_Return);
+    std::string bytes;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "box.csv", &bytes); }))
+        << "the message box did not close";
+
+    // The text's click wait: a click opens the menu 画面 (after オート);
+    // Esc closes it, Esc again leaves the menu; a click then ends the wait.
+    SleepMs(300);
+    Click(x.dpy, wx + 70, wy + MenuBarH / 2);
+    // The submenu's light box lies on the picture's red quarter (dimmed by
+    // the text window).
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(120, 24) & 0xFF) > 0xC0; })) << "the menu did not open";
+    FocusAndPress(x.dpy, win, XK_Escape);
+    FocusAndPress(x.dpy, win, XK_Escape);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (client(120, 24) & 0xFF) < 0x40; })) << "the menu did not close";
+    Click(x.dpy, wx + 400, wy + MenuBarH + 300);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "after.csv", &bytes); }))
+        << "the click wait did not end";
+    EXPECT_FALSE(ReadGameFileBytes(dir, "rc.csv", &bytes)) << "Esc reached the game: its right-click action ran";
+
+    // Alt released alone, then Enter: the first item of the bar (auto mode).
+    FocusAndPress(x.dpy, win, XK_Alt_L);
+    PressKey(x.dpy, XK_Return);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "auto.csv", &bytes); }))
+        << "Alt and Enter did not choose the menu's first item";
+
+    // A smaller screen: the window is centred on it again.
+    ASSERT_TRUE(ResizeScreen(x.dpy, 1024, 600));
+    int nx = 0, ny = 0;
+    EXPECT_TRUE(Within(SlowStartMs, [&] {
+        return FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &nx, &ny) && nx == 1024 / 2 - PictureW / 2 &&
+               ny == 600 / 2 - PictureH / 2 - MenuBarH;
+    })) << "the window stays at " << nx << "," << ny;
+}
+
+}  // namespace
+
+namespace {
+
+// A wait blocks in a window until its time: `wait 300` after a click does
+// not end before 300 ms of real time have passed since the click.
+TEST(RealWindow, AWaitLastsItsTimeInRealTime) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ndeletemenu\ngame\n*start\n"
+                "mov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\ncsvwrite $0\ncsvclose\n"
+                "click\nwait 300\n"
+                "mov $0,\"done\"\ncsvopen \"done.csv\",\"w\"\ncsvwrite $0\ncsvclose\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    std::string text;
+    ASSERT_TRUE(Within(SlowStartMs, [&] {
+        return FindWindow(x.dpy, PictureW, PictureH, &wx, &wy) != 0 && ReadGameFileBytes(dir, "ready.csv", &text);
+    })) << "the game did not reach its click wait";
+    XTestFakeMotionEvent(x.dpy, 0, wx + 100, wy + 100, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(200);
+    auto clicked = Clock::now();
+    XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+    XSync(x.dpy, False);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "done.csv", &text); }))
+        << "the wait did not end";
+    auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count();
+    EXPECT_GE(waited, 300) << "the wait ended early";
+    EXPECT_EQ(game.Ended(SlowStartMs), 0);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Without a sound device the SDL backend plays in silence: the audio device
 // still opens (SDL's device that plays nothing) and nothing is printed.
 #include <fcntl.h>
+#include <SDL.h>
 #include <sys/wait.h>
 
+#include <atomic>
+#include <cstring>
 #include <string>
 
 #include "plat_test.h"
@@ -40,6 +43,46 @@ TEST(SdlAudio, NoSoundDeviceFallsBackToSilenceQuietly) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << driver;
         EXPECT_EQ(err, "") << driver;
     }
+}
+
+// The device is fed on its own thread while the main thread blocks in a
+// wait (a loop of a wait's kind: take what came, block until the
+// deadline): the mixer callback goes on running meanwhile.
+TEST(SdlAudio, ABlockedWaitDoesNotStarveTheDevice) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        PlatOptions opt;
+        if (!PlatInit(opt)) _exit(3);
+        static std::atomic<int64_t> frames{0};
+        if (!PlatOpenAudio(
+                [](int16_t* f, int n, void*) {
+                    memset(f, 0, (size_t)n * 4);
+                    frames += n;
+                },
+                nullptr))
+            _exit(4);
+        SDL_Delay(100);  // the device under way
+        int64_t before = frames;
+        uint32_t t0 = PlatTicks();
+        int passes = 0;
+        while (PlatTicks() - t0 < 400) {
+            while (PlatGetMessage(nullptr)) {}
+            PlatWaitEvent(t0 + 400);
+            passes++;
+        }
+        int64_t fed = frames - before;
+        PlatCloseAudio();
+        if (passes > 100) _exit(5);  // it did not block
+        // A quarter of what 400 ms play is far more than one buffer of the
+        // device: it was fed during the wait, not only before or after it.
+        _exit(fed >= 44100 / 10 ? 0 : 6);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no SDL, 4: no device, 5: the wait did not block, 6: the device starved";
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The SDL backend on SDL's dummy video driver (no display needed): start-up
-// failure, window, picture conversion and the mapping of SDL events.
+// failure, the clock, window, picture conversion and the mapping of SDL
+// events.
 #include <SDL.h>
 #include <string.h>
 #include <sys/wait.h>
+
+#include <ctime>
 
 #include "platform/sdl/sdl.h"
 #include "plat_test.h"
@@ -119,6 +122,17 @@ std::vector<PlatMsg> TakeAll() {
 }
 
 }  // namespace
+
+// The clock counts from the system's start (gettimer before any resettimer
+// reads it), as the monotonic clock does.
+TEST(Sdl, TheClockCountsFromTheSystemsStart) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    uint32_t since_start = (uint32_t)((uint64_t)ts.tv_sec * 1000 + (uint64_t)ts.tv_nsec / 1000000);
+    EXPECT_LE(PlatTicks() - since_start, 1000u);
+}
 
 TEST(Sdl, WindowAndPicture) {
     SdlDummy sdl;

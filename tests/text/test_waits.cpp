@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/core_messages.h"
 #include "graphics/anim.h"
@@ -188,6 +189,29 @@ TEST_F(TimedWaitTest, AnimatesWhileItWaits) {
     EXPECT_EQ(Sprites[5].surface.cell, 2);
 }
 
+// How long a blocked wait may sleep for the animations: until the next cell
+// change, or no limit when none will come.
+TEST_F(TimedWaitTest, AnimationDueInNamesTheNextCellChange) {
+    const uint32_t none = 0x7FFFFFFF;
+    EXPECT_EQ(AnimationDueIn(), none);
+    Animated(5, 0);  // 100 ms a cell; a cell changes once more than that passed
+    EXPECT_EQ(AnimationDueIn(), 101u);
+    HeadlessAdvance(40);
+    EXPECT_EQ(AnimationDueIn(), 61u);
+    HeadlessAdvance(61);
+    EXPECT_EQ(AnimationDueIn(), 0u);
+    AdvanceAnimation();
+    EXPECT_EQ(Sprites[5].surface.cell, 1);
+    EXPECT_EQ(AnimationDueIn(), 101u);
+    // Loop mode 1 holding its last cell, a hidden sprite: nothing to wait for.
+    Sprites[5].surface.loopMode = 1;
+    Sprites[5].surface.cell = 3;
+    EXPECT_EQ(AnimationDueIn(), none);
+    Sprites[5].surface.loopMode = 0;
+    Sprites[5].visible = 0;
+    EXPECT_EQ(AnimationDueIn(), none);
+}
+
 // ---- spwait ----
 
 TEST_F(TimedWaitTest, SpwaitByLoopMode) {
@@ -320,6 +344,29 @@ TEST(WaitGames, ClicksAndEnter) {
     ExpectQuietEnd("resettimer\ndelay 4000\ngettimer %0\nif %0 <= 1000 fail_right_click_ended\n"
                    "if %0 > 2000 fail_skip_key_ignored\n",
                    "500 rclick 10 10\n2000 keydown ctrl\n");
+}
+
+// A logo animation written the usual way: the loop redraws until the
+// timer reaches 200 ms.  Headless, each frame shown takes 1 virtual ms, so
+// it ends after some 200 passes rather than the hundreds of thousands that
+// the statements alone would need.
+TEST(WaitGames, ALoopThatDrawsEndsWithinItsVirtualTime) {
+    std::string dir = MakeGameFolder();
+    const int w = 800, h = 600, stride = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> bits((size_t)stride * h, 0x80);
+    ASSERT_TRUE(WriteBmp24((dir + "/logo.bmp").c_str(), bits.data(), w, h));
+    WriteScript(dir,
+                "*define\ngame\n*start\n"
+                "lsp 1,\":c;logo.bmp\",0,0\nresettimer\n"
+                "*l\ngettimer %0\namsp 1,%0/10,0\nprint 1\nadd %1,1\n"
+                "if %1 > 1000 fail_too_many_passes\n"
+                "if %0 < 200 goto *l\n"
+                "if %1 < 100 fail_too_few_passes\nend\n");
+    RunOptions opt;
+    opt.max_ms = 5000;
+    RunResult r = RunGame(dir, opt);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string& b : r.boxes) ADD_FAILURE() << b;
 }
 
 TEST(WaitGames, GettimerErrors) {

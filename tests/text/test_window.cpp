@@ -339,6 +339,30 @@ TEST_F(WindowTest, FullScreenMenuBandAndRestoringAfterMinimising) {
     EXPECT_EQ(FullScreen, 0);
 }
 
+// Another desktop size centres a window on it again; not in full screen,
+// not while the display is being switched, nor on a desktop too narrow.
+TEST_F(WindowTest, ADesktopOfAnotherSizeCentresTheWindow) {
+    struct Case {
+        int full_screen, changing, w, h;
+        bool moves;
+    } cases[] = {
+        {0, 0, 1024, 768, true}, {1, 0, 1280, 720, false}, {0, 1, 1280, 720, false}, {0, 0, 600, 400, false},
+    };
+    for (const Case& c : cases) {
+        PlatMoveWindow(7, 9, ScreenWidth, ScreenHeight);
+        FullScreen = c.full_screen;
+        DisplayChanging = c.changing;
+        HeadlessSetDesktopSize(c.w, c.h);
+        Drain();
+        int left = c.moves ? c.w / 2 - ScreenWidth / 2 : 7, top = c.moves ? c.h / 2 - ScreenHeight / 2 : 9;
+        EXPECT_EQ(HeadlessWindow().left, left) << c.w;
+        EXPECT_EQ(HeadlessWindow().top, top) << c.w;
+    }
+    FullScreen = DisplayChanging = 0;
+    HeadlessSetDesktopSize(1920, 1080);
+    Drain();
+}
+
 TEST_F(WindowTest, PaintingCopiesTheRectangleUnlessSuspended) {
     ASSERT_TRUE(HasPicture(&DestSurface) || (RebuildScreenSurfaces(), HasPicture(&DestSurface)));
     const Dib& d = DestSurface.dib;

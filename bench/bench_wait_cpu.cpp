@@ -1,0 +1,126 @@
+// bench_wait_cpu.cpp - what idling costs: one tiny game per kind of wait
+// plays in a real window on a private X server (1024x768), and the CPU
+// time of the orva process (all its threads) is taken over 6 s once the
+// game has reached its wait.  The counter cpu_pct is the share of one core;
+// the aim is under 1 for every wait.  ui_pct is the main thread's part (the
+// rest: the audio device's thread, which SDL's silent driver runs here, and
+// the sound thread).  Skipped, saying why, without Xvfb.
+#include <benchmark/benchmark.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+enum { MeasureMs = 6000, SettleMs = 1000, StartLimitMs = 30000 };
+
+XvfbServer& Server() {
+    static XvfbServer server(1024, 768);
+    return server;
+}
+
+// CPU time of a thread of the process, in ns (the scheduler's account).
+int64_t ThreadCpuNs(const std::string& task) {
+    std::ifstream f(task + "/schedstat");
+    long long ns = 0;
+    return f >> ns ? ns : 0;
+}
+
+// The same summed over every thread of the process; in *ui the main
+// (user-interface) thread's alone.
+int64_t ProcessCpuNs(pid_t pid, int64_t* ui) {
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    *ui = ThreadCpuNs(tasks + "/" + std::to_string(pid));
+    DIR* d = opendir(tasks.c_str());
+    if (!d) return -1;
+    int64_t sum = 0;
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') sum += ThreadCpuNs(tasks + "/" + e->d_name);
+    closedir(d);
+    return sum;
+}
+
+// A 40 x 20 picture in two cells of different colours (for the button).
+void WriteButtonPicture(const std::string& dir) {
+    const int w = 40, h = 20, stride = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> bits((size_t)stride * h, 0);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) bits[(size_t)y * stride + (size_t)x * 3 + (x < w / 2 ? 2 : 1)] = 0xFF;
+    WriteBmp24((dir + "/button.bmp").c_str(), bits.data(), w, h);
+}
+
+// The game writes "ready.csv" just before it starts to wait.
+std::string Game(const std::string& setup, const std::string& wait) {
+    return "*define\ngame\n*start\n" + setup +
+           "mov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\ncsvwrite $0\ncsvclose\n" + wait + "\nend\n";
+}
+
+void WaitCpu(benchmark::State& state, const std::string& script) {
+    XvfbServer& x = Server();
+    if (x.name.empty()) {
+        state.SkipWithError(("no X server: " + x.why).c_str());
+        return;
+    }
+    double share = 0, ui_share = 0;
+    for (auto _ : state) {
+        std::string dir = MakeGameFolder();
+        WriteButtonPicture(dir);
+        WriteScript(dir, script);
+        pid_t game = StartWindowGame(dir, x.name);
+        std::string ready;
+        auto limit = Clock::now() + std::chrono::milliseconds(StartLimitMs);
+        while (!ReadGameFileBytes(dir, "ready.csv", &ready) && Clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (ready.empty()) {
+            kill(game, SIGKILL);
+            waitpid(game, nullptr, 0);
+            state.SkipWithError("the game did not reach its wait");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(SettleMs));
+        auto t0 = Clock::now();
+        int64_t u0, u1;
+        int64_t c0 = ProcessCpuNs(game, &u0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(MeasureMs));
+        int64_t c1 = ProcessCpuNs(game, &u1);
+        double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        kill(game, SIGKILL);
+        waitpid(game, nullptr, 0);
+        share = (double)(c1 - c0) / 1e9 / wall;
+        ui_share = (double)(u1 - u0) / 1e9 / wall;
+        state.SetIterationTime(wall);
+    }
+    state.counters["cpu_pct"] = share * 100;
+    state.counters["ui_pct"] = ui_share * 100;
+}
+
+const std::string Button =
+    "lsp 1,\":c/2;button.bmp\",100,100\nbtndef \"\"\nspbtn 1,1\n";
+
+}  // namespace
+
+BENCHMARK_CAPTURE(WaitCpu, wait, Game("", "wait 100000"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, delay, Game("", "delay 100000"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, click_wait, Game("", "あいうえお@"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, btnwait, Game(Button, "btnwait %0"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, select, Game("", "select \"はい\",*a,\"いいえ\",*a\n*a"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, waittimer, Game("resettimer\n", "waittimer 100000"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, lrclick, Game("", "lrclick"))->Iterations(1)->UseManualTime();
+
+BENCHMARK_MAIN();
