@@ -341,16 +341,18 @@ BENCHMARK(BM_ReadIntExpr);
 
 enum { LoopRounds = 1000000 };
 
-// A counting loop run to its end with the savepoint before every command
-// on, as a story runs; items are loop rounds.
-void RunLoop(benchmark::State& state, const char* body) {
+// A counting loop of `rounds` run to its end with the savepoint before every
+// command on, as a story runs (or off, as after autosaveoff); items are loop
+// rounds.
+void RunLoop(benchmark::State& state, const char* body, int autosaveoff = 0,
+             int rounds = LoopRounds) {
     StartPlatform();
     VariableCount = 4096;
     GlobalBorder = 200;
     AllocateVariableTables(VariableCount);
     AllocateLabelTable(100);
     SaveOn = 1;
-    NoCommandSavepoints = 0;
+    NoCommandSavepoints = autosaveoff;
     SetScriptText(std::string("*define\ngame\n*start\n") + body + "definereset\n");
     ScanLabels();
     JumpToLabel("start");
@@ -363,8 +365,9 @@ void RunLoop(benchmark::State& state, const char* body) {
         CallStackDepth = 0;
         RunInterpreter(0);
     }
-    if (IntVariables[0] != LoopRounds && IntVariables[1] != LoopRounds) state.SkipWithError("wrong count");
-    state.SetItemsProcessed(state.iterations() * LoopRounds);
+    if (IntVariables[0] != rounds && IntVariables[1] != rounds) state.SkipWithError("wrong count");
+    state.SetItemsProcessed(state.iterations() * rounds);
+    NoCommandSavepoints = 0;
     FreeScript();
 }
 
@@ -377,6 +380,43 @@ void BM_ForLoop(benchmark::State& state) {
     RunLoop(state, "mov %1,0\nfor %0=1 to 1000000\nadd %1,1\nnext\n");
 }
 BENCHMARK(BM_ForLoop)->Unit(benchmark::kMillisecond);
+
+// ---- savepoints before every command ----------------------------------------------------
+
+// Commands the savepoint journal covers: numeric and string stores, a call
+// and its return, a condition and a jump; six commands a round.
+const char* const kJournaledLoop =
+    "mov %0,0\n*l\nadd %1,3:mov $1,\"abc\":gosub *s\nadd %0,1\nif %0<1000000 goto *l\n"
+    "goto *e\n*s\nreturn\n*e\n";
+void BM_SavepointLoopOn(benchmark::State& state) { RunLoop(state, kJournaledLoop); }
+BENCHMARK(BM_SavepointLoopOn)->Unit(benchmark::kMillisecond);
+void BM_SavepointLoopAutosaveoff(benchmark::State& state) { RunLoop(state, kJournaledLoop, 1); }
+BENCHMARK(BM_SavepointLoopAutosaveoff)->Unit(benchmark::kMillisecond);
+
+// A command the journal does not cover (seteffectspeed stores an item of
+// the image) beside the counting: its savepoint builds the whole image.
+// 10,000 rounds.
+const char* const kImageLoop = "mov %0,0\n*l\nseteffectspeed %0\nadd %0,1\nif %0<10000 goto *l\n";
+void RunEagerLoop(benchmark::State& state, int autosaveoff) {
+    RunLoop(state, kImageLoop, autosaveoff, 10000);
+}
+// One savepoint with its image built, in a new game's state.
+void BM_SavepointImage(benchmark::State& state) {
+    StartPlatform();
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    SetScriptText("*define\ngame\n*start\n");
+    for (auto _ : state) TakeSavepoint();
+    state.SetBytesProcessed(state.iterations() * (int64_t)SavepointImage().size());
+    FreeScript();
+}
+BENCHMARK(BM_SavepointImage)->Unit(benchmark::kMicrosecond);
+
+void BM_SavepointImageLoopOn(benchmark::State& state) { RunEagerLoop(state, 0); }
+BENCHMARK(BM_SavepointImageLoopOn)->Unit(benchmark::kMillisecond);
+void BM_SavepointImageLoopAutosaveoff(benchmark::State& state) { RunEagerLoop(state, 1); }
+BENCHMARK(BM_SavepointImageLoopAutosaveoff)->Unit(benchmark::kMillisecond);
 
 void RunLua(benchmark::State& state, const char* chunk) {
     lua_State* L = luaL_newstate();
@@ -441,6 +481,10 @@ int main(int argc, char** argv) {
     reporter.PrintRatio("for/next loop against Lua's for loop", "BM_ForLoop", "BM_LuaForLoop");
     reporter.PrintRatio("load + label scan against read + line count", "BM_LoadAndScanLabels",
                         "BM_ReadAndCountLines");
+    reporter.PrintRatio("journaled loop, savepoints on against autosaveoff", "BM_SavepointLoopOn",
+                        "BM_SavepointLoopAutosaveoff");
+    reporter.PrintRatio("image loop, savepoints on against autosaveoff", "BM_SavepointImageLoopOn",
+                        "BM_SavepointImageLoopAutosaveoff");
     benchmark::Shutdown();
     if (BigGameMade) fs::remove_all(BigGame());
     return 0;

@@ -17,8 +17,10 @@
 #include "core/readers.h"
 #include "core/readers_internal.h"
 #include "core/variables.h"
+#include "save/journal.h"
 
 static void StoreClamped(int n, int32_t v) {
+    JournalIntVar(n);
     IntVariables[n] = v;
     ClampIntVars();
 }
@@ -44,6 +46,7 @@ void Cmd_add() {
         // The sum is tested before it is made: no buffer holds more.
         size_t have = strlen(StringText(StrVariables[n]));
         if (have + strlen(text.p) >= StrValueMax) ScriptError(CapError, MsgAddTooLong);
+        JournalStrVar(n);
         AppendString(text.p, &StrVariables[n]);
         return;
     }

@@ -9,6 +9,7 @@
 #include "core/flow_messages.h"
 #include "core/readers.h"
 #include "core/script.h"
+#include "save/journal.h"
 
 ArrayVariable* FindArray(int number) {
     for (int i = 0; i < ArrayCount; i++)
@@ -97,5 +98,6 @@ void FillLastDimension(ArrayVariable* a, const int* subs, const int32_t* values)
     long long width = (long long)a->bounds[last] + 1;
     long long first = row * width;
     if (first < 0 || first + width > a->count) ScriptError(CapError, MsgBadSubscripts);
+    for (long long i = 0; i < width; i++) JournalInt(a->data + first + i);
     memcpy(a->data + first, values, sizeof(int32_t) * (size_t)width);
 }

@@ -20,6 +20,8 @@
 #include "ext/luahooks.h"
 #include "ext/optional.h"
 #include "platform/platform.h"
+#include "save/journal.h"
+#include "save/savepoint.h"
 #include "sound/voice_shortcuts.h"
 #include "text/input_state.h"
 
@@ -32,6 +34,7 @@ namespace {
 struct CommandSlot {
     const char* name;
     CommandHandler handler[3];  // by CommandGroup; null when the group lacks it
+    bool journaled;
 };
 
 std::vector<CommandSlot> Slots;
@@ -46,7 +49,7 @@ void BuildCommandIndex() {
         int e = NameIndexFind(&SlotIndex, c.name, SlotNameOf);
         if (e < 0) {
             e = (int)Slots.size();
-            Slots.push_back({c.name, {nullptr, nullptr, nullptr}});
+            Slots.push_back({c.name, {nullptr, nullptr, nullptr}, CommandIsJournaled(c.name)});
             NameIndexPut(&SlotIndex, c.name, e, SlotNameOf);
         }
         if (!Slots[e].handler[c.group]) Slots[e].handler[c.group] = c.handler;
@@ -56,12 +59,14 @@ void BuildCommandIndex() {
 }  // namespace
 
 // The handler and the table's name of a built-in command, or null.
-static CommandHandler FindBuiltin(const char* name, int define, const char** table_name) {
+static CommandHandler FindBuiltin(const char* name, int define, const char** table_name,
+                                  bool* journaled = nullptr) {
     if (Slots.empty()) BuildCommandIndex();
     int e = NameIndexFind(&SlotIndex, name, SlotNameOf);
     if (e < 0) return nullptr;
     const CommandSlot& s = Slots[e];
     *table_name = s.name;
+    if (journaled) *journaled = s.journaled;
     if (s.handler[GroupEvery]) return s.handler[GroupEvery];
     return s.handler[define ? GroupDefine : GroupStory];
 }
@@ -162,9 +167,9 @@ CachedCommand* CommandCacheSlot(int start) { return &CommandCache[(uint32_t)star
 
 // The built-in command name leads to at start, as ExecCommand decides it, or
 // null; the statement is kept when it is one.
-CommandHandler FindAndKeep(int start, const char* name, int define) {
+CommandHandler FindAndKeep(int start, const char* name, int define, bool* journaled) {
     const char* table_name = nullptr;
-    CommandHandler handler = FindBuiltin(name, define, &table_name);
+    CommandHandler handler = FindBuiltin(name, define, &table_name, journaled);
     if (handler && start >= 0 && start < ScriptLength) {
         CachedCommand* c = CommandCacheSlot(start);
         c->start = start;
@@ -173,6 +178,7 @@ CommandHandler FindAndKeep(int start, const char* name, int define) {
         c->define = define;
         c->handler = handler;
         c->name = table_name;
+        c->journaled = *journaled;
     }
     return handler;
 }
@@ -181,6 +187,8 @@ CommandHandler FindAndKeep(int start, const char* name, int define) {
 
 void ExecCommand(const char* name, int define) { ExecCommandAt(-1, name, define); }
 
+// Every path but a journaled built-in builds a pending savepoint image
+// before it changes anything (save/journal.h).
 void ExecCommandAt(int start, const char* name, int define) {
     if (MenuResetRequested) {
         ResetToStart();
@@ -198,23 +206,28 @@ void ExecCommandAt(int start, const char* name, int define) {
             lower[i] = 0;
             const char* function = FindLuaHook(lower);
             if (function) {
+                KeepSavepoint();
                 if (!CallLuaCommandHook(function)) PlatExit(-1);
                 return;
             }
         }
         if (IsDefsubName(name)) {
+            KeepSavepoint();
             if (CallStackDepth >= CallStackSize) ScriptError(CapStack, MsgDefsubStackFull);
             CallStack[CallStackDepth++] = ReadPosition;  // the first argument
             JumpToLabel(name);
             return;
         }
     }
-    CommandHandler handler = FindAndKeep(start, name, define);
+    bool journaled = false;
+    CommandHandler handler = FindAndKeep(start, name, define, &journaled);
     if (handler) {
         CurrentCommandName = name;
+        if (!journaled) KeepSavepoint();
         handler();
         return;
     }
+    KeepSavepoint();
     if (!define && RunVoiceShortcut(name)) return;
     ScriptErrorF(CapSyntax, MsgBadCommand, name);
 }

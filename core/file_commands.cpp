@@ -24,7 +24,7 @@ int32_t FileSizeOf(const char* name) {
 }
 
 // filecreate name: a new empty file, or the file emptied.  A name that
-// cannot be created is passed over.
+// cannot be created, or lies outside the game folder, is passed over.
 void Cmd_filecreate() {
     StrScratch name;
     ReadStrExpr(name.p, StrValueSize);
@@ -32,12 +32,13 @@ void Cmd_filecreate() {
     if (f) fclose(f);
 }
 
-// fileremove name: failures are passed over.
+// fileremove name: failures, and names outside the game folder, are
+// passed over.
 void Cmd_fileremove() {
     StrScratch name;
     ReadStrExpr(name.p, StrValueSize);
     std::string path = PlatResolve(name.p);
-    if (!path.empty()) unlink(path.c_str());
+    if (!path.empty() && PlatWriteAllowed(name.p)) unlink(path.c_str());
 }
 
 // readfile $N, name: the file's bytes as they are (CR LF kept; a NUL ends

@@ -9,6 +9,8 @@
 #include "core/labels.h"
 #include "core/readers.h"
 #include "core/script.h"
+#include "save/journal.h"
+#include "save/savepoint.h"
 #include "text/textline.h"
 
 void Cmd_goto() {
@@ -25,6 +27,7 @@ void Cmd_gosub() {
     if (CallStackDepth >= CallStackSize) ScriptError(CapStack, MsgGosubStackFull);
     char label[WordBufferSize];
     int e = ReadLabelTarget(label);
+    JournalCallStack();
     CallStack[CallStackDepth++] = ReadPosition;
     if (e < 0)
         JumpToLabel(label);  // the missing label's error
@@ -37,6 +40,7 @@ void Cmd_gosub() {
 void Cmd_return() {
     if (CallStackDepth <= 0) ScriptError(CapStack, MsgReturnUnmatched);
     if (CallStackDepth > CallStackSize) StackBroken();
+    JournalCallStack();
     char c = SkipBlanks();
     // A NUL ends a command given as text as a newline ends a line.
     if (c != '\n' && c != ':' && c != ';' && c != 0) {
@@ -54,6 +58,7 @@ void Cmd_return() {
     if (RightGosubTaken) {
         // The wait the right-click routine interrupted is shown again.
         RightGosubTaken = 0;
+        KeepSavepoint();  // the wait changes what the journal does not record
         if (RightGosubWaitKind == 0)
             DisplayText("@");
         else if (RightGosubWaitKind == 1)
@@ -64,6 +69,7 @@ void Cmd_return() {
 void Cmd_noreturn() {
     if (CallStackDepth <= 0) ScriptError(CapStack, MsgNoreturnUnmatched);
     if (CallStackDepth > CallStackSize) StackBroken();
+    JournalCallStack();
     CallStackDepth--;
 }
 

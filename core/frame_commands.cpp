@@ -9,6 +9,7 @@
 #include "core/script.h"
 #include "core/startup.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "ext/layers.h"
 #include "sound/sound.h"
 #include "text/define_end.h"
@@ -43,6 +44,7 @@ void Cmd_getversion() {
     ReadPosition++;
     int32_t n = ReadIntExpr();
     if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
+    JournalIntVar(n);
     IntVariables[n] = 296;
     ClampIntVars();
 }

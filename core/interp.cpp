@@ -238,7 +238,10 @@ static void RunTag(bool doubled) {
     TagHandled = 1;
 }
 
+// Text statements change state the savepoint journal does not record: each
+// builds a pending savepoint image first.
 static void TextTag() {
+    KeepSavepoint();
     bool saved = false;
     if (!LuaTextHooksOn && AutoSavepoints()) {
         TakeSavepoint();
@@ -256,6 +259,7 @@ static void TextTag() {
 // 【name】 with zenkakko: rewritten in the script text as [[name]] for the
 // rest of the run, then read as a tag.
 static void FullWidthTag() {
+    KeepSavepoint();
     char* s = ScriptBuffer;
     int p = ReadPosition;
     s[p] = '[';
@@ -296,6 +300,7 @@ void ReadEnglishLine(std::string* out, std::vector<int>* resume) {
 }
 
 static void EnglishLine() {
+    KeepSavepoint();
     std::string segment;
     std::vector<int> resume;
     ReadEnglishLine(&segment, &resume);
@@ -307,6 +312,7 @@ static bool AtLineStart(int p) {
 }
 
 static void TextLine(int define) {
+    KeepSavepoint();
     bool saved = false;
     if (NewPageBeforeText) {
         NewPage();
@@ -431,12 +437,17 @@ void RunInterpreter(int define) {
             } else {
                 ReadWord(word);
             }
-            if (!NoCommandSavepoints && SaveOn) TakeCommandSavepoint(); else KeepSavepoint();
-            if (handler)
+            if (!NoCommandSavepoints && SaveOn) TakeCommandSavepoint();
+            if (handler) {
+                if (!known->journaled) KeepSavepoint();
                 handler();
-            else
+            } else {
                 ExecCommandAt(p, word, define);
-            if (DebugWindowOpen && DebugStepChecked) PlatMessageBox(MsgStepRunning, CapStep, MB_OK, false);
+            }
+            if (DebugWindowOpen && DebugStepChecked) {
+                KeepSavepoint();
+                PlatMessageBox(MsgStepRunning, CapStep, MB_OK, false);
+            }
             if ((define && DefineEnded) || QuitRequested) return;
             continue;
         }

@@ -16,6 +16,7 @@
 #include "core/readers.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "save/journal.h"
 
 [[noreturn]] static void BadFor() { ScriptError(CapSyntax, MsgBadFor); }
 
@@ -53,8 +54,11 @@ void Cmd_for() {
     int n = ReadIntVarNumber();
     if (SkipBlanks() != '=') BadFor();
     ReadPosition++;
-    IntVariables[n] = ReadIntExpr();
+    int32_t start = ReadIntExpr();
+    JournalIntVar(n);
+    IntVariables[n] = start;
     ClampIntVars();
+    JournalCallStack();
     int32_t* frame = &CallStack[CallStackDepth];
     CallStackDepth++;
     frame[0] = n;
@@ -83,9 +87,11 @@ void Cmd_next() {
     int32_t n = frame[0];
     int64_t body = -(int64_t)frame[3];
     if (n < 0 || n >= VariableCount || body > INT32_MAX || !IsScriptPosition((int32_t)body)) StackBroken();
+    JournalIntVar(n);
     IntVariables[n] = (int32_t)((uint32_t)IntVariables[n] + (uint32_t)frame[2]);
     ClampIntVars();
     if (LoopOver(IntVariables[n], frame[1], frame[2])) {
+        JournalCallStack();
         CallStackDepth -= ForFrameSize;
         return;
     }
@@ -96,6 +102,7 @@ void Cmd_next() {
 void Cmd_break() {
     int32_t* frame;
     TopForFrame(MsgBreakUnmatched, &frame);
+    JournalCallStack();
     if (SkipBlanks() == '*') {
         char label[WordBufferSize];
         ReadLabelOperand(label);

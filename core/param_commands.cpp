@@ -21,6 +21,7 @@
 #include "core/script.h"
 #include "core/sjis.h"
 #include "core/variables.h"
+#include "save/journal.h"
 
 void Cmd_defsub() {
     char name[WordBufferSize];
@@ -64,6 +65,10 @@ void ReadParameters(bool two, const char* name, const char* bad) {
         }
         ReadPosition++;
         int n = kind == '$' ? ReadStrVarNumber() : ReadIntVarNumber();
+        if (kind == '$')
+            JournalStrVar(n);
+        else
+            JournalIntVar(n);
         cur.ToArgument();
         char c = SkipBlanks();
         if (ref) {
@@ -99,6 +104,7 @@ void ReadParameters(bool two, const char* name, const char* bad) {
         }
         cur.ToStatement();
     }
+    JournalCallStack();
     CallStack[CallStackDepth - 1] = cur.arg;
 }
 

@@ -16,11 +16,13 @@
 #include "ext/reset_ext.h"
 #include "graphics/reset_graphics.h"
 #include "save/reset_save.h"
+#include "save/savepoint.h"
 #include "sound/reset_sound.h"
 #include "text/input_state.h"
 #include "text/reset_text.h"
 
 void ResetToStart() {
+    KeepSavepoint();  // a save after the reset still writes the last savepoint
     // The texture interface's off-screen mode is left here too, before
     // anything below draws to the screens.
     InTextGosub = 0;

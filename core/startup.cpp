@@ -157,6 +157,7 @@ static void RunPass() {
     if (NameLogsRequested()) LoadNameLogs();
     LoadLookbackArrows();
     ApplyEnvData();
+    RemoveStaleSaveTemps();
     SetArrowCursor();
     PlatShowWindow(true);
     PlatSleep(500);

@@ -17,6 +17,7 @@
 #include "core/script.h"
 #include "core/sjis.h"
 #include "core/variables.h"
+#include "save/journal.h"
 
 void LeadingIntReader::Put(unsigned char c) {
     if (stage == 2) return;
@@ -54,6 +55,7 @@ void Cmd_len() {
     int n = ReadIntTarget("len", SufFirstInt);
     StrScratch text;
     ReadCommaText(text.p);
+    JournalIntVar(n);
     IntVariables[n] = (int32_t)strlen(text.p);
 }
 
@@ -68,6 +70,7 @@ void Cmd_mid() {
     ExpectComma();
     int32_t length = ReadIntExpr();
     size_t size = strlen(text.p);
+    JournalStrVar(n);
     if (start < 0 || (size_t)start > size || length <= 0) {
         AssignString(&StrVariables[n], "");
         return;
@@ -84,6 +87,7 @@ void Cmd_cmp() {
     ReadCommaText(a.p);
     ReadCommaText(b.p);
     int r = strcmp(a.p, b.p);  // compares as unsigned char
+    JournalIntVar(n);
     IntVariables[n] = r == 0 ? 0 : r < 0 ? -1 : 1;
 }
 
@@ -92,6 +96,7 @@ void Cmd_itoa() {
     ExpectComma();
     char digits[16];
     snprintf(digits, sizeof digits, "%d", (int)ReadIntExpr());
+    JournalStrVar(n);
     AssignString(&StrVariables[n], digits);
 }
 
@@ -110,6 +115,7 @@ void Cmd_itoa2() {
         wide[w++] = glyph[1];
     }
     wide[w] = 0;
+    JournalStrVar(n);
     AssignString(&StrVariables[n], wide);
 }
 
@@ -117,6 +123,7 @@ void Cmd_atoi() {
     int n = ReadIntTarget("atoi", SufFirstInt, TargetAtPosition);
     StrScratch text;
     ReadCommaText(text.p);
+    JournalIntVar(n);
     IntVariables[n] = ParseLeadingInt(text.p);
 }
 
@@ -137,10 +144,13 @@ static void SplitInto(const char* text, char delimiter) {
         if (c != '$' && c != '%') ScriptError(CapError, MsgSplitTarget);
         ReadPosition++;
         int n = ReadIntVarNumber();  // one range message for both kinds
-        if (c == '$')
+        if (c == '$') {
+            JournalStrVar(n);
             AssignString(&StrVariables[n], field.p);
-        else
+        } else {
+            JournalIntVar(n);
             IntVariables[n] = ParseLeadingInt(field.p);
+        }
         if (SkipBlanks() != ',') return;
         ReadPosition++;
     }
@@ -167,5 +177,6 @@ void Cmd_labelexist() {
     ExpectComma();
     char label[WordBufferSize];
     ReadLabelOperand(label);
+    JournalIntVar(n);
     IntVariables[n] = FindLabel(label) >= 0 ? 1 : 0;
 }

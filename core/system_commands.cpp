@@ -14,6 +14,7 @@
 #include "core/script.h"
 #include "core/sjis.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "platform/platform.h"
 #include "text/mainwindow.h"
 
@@ -30,7 +31,10 @@ static void StoreClockFields(const char* name, const int values[3]) {
     }
     for (int i = 0; i < 3; i++)
         if (n[i] < 0 || n[i] >= VariableCount) ScriptError(CapError, MsgVarRange);
-    for (int i = 0; i < 3; i++) IntVariables[n[i]] = values[i];
+    for (int i = 0; i < 3; i++) {
+        JournalIntVar(n[i]);
+        IntVariables[n[i]] = values[i];
+    }
 }
 
 void Cmd_date() {

@@ -13,6 +13,7 @@
 #include "core/readers_internal.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "save/journal.h"
 
 // mov %N,expr (clamped) | mov ?N[..],expr (never clamped) | mov $N,strexpr.
 void Cmd_mov() {
@@ -21,7 +22,9 @@ void Cmd_mov() {
         ReadPosition++;
         int n = ReadIntVarNumber();
         ExpectComma();
-        IntVariables[n] = ReadIntExpr();
+        int32_t v = ReadIntExpr();
+        JournalIntVar(n);
+        IntVariables[n] = v;
         ClampIntVars();
         return;
     }
@@ -31,7 +34,9 @@ void Cmd_mov() {
         ArrayVariable* a = ReadArrayRef(&number, subs, &nsubs, ArrayRefElement);
         ExpectComma();
         int32_t v = ReadIntExpr();
-        *ArrayElement(a, subs, nsubs) = v;
+        int32_t* e = ArrayElement(a, subs, nsubs);
+        JournalInt(e);
+        *e = v;
         return;
     }
     case '$': {
@@ -40,6 +45,7 @@ void Cmd_mov() {
         ExpectComma();
         StrScratch value;
         ReadStrExprFull(value.p);
+        JournalStrVar(n);
         AssignString(&StrVariables[n], value.p);
         return;
     }
@@ -61,7 +67,9 @@ static void MovCount(int k) {
     if (n < 0 || n > VariableCount - k) ScriptError(CapError, MsgVarRange);
     for (int i = 0; i < k; i++) {
         ExpectComma();
-        IntVariables[n + i] = ReadIntExpr();
+        int32_t v = ReadIntExpr();
+        JournalIntVar(n + i);
+        IntVariables[n + i] = v;
     }
     ClampIntVars();
 }

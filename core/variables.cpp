@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/script.h"
+#include "save/journal.h"
 
 int32_t* IntVariables;
 HeapString* StrVariables;
@@ -17,6 +18,7 @@ int ArrayCount;
 static int AllocatedCount;  // string slots to free
 
 void FreeVariableTables() {
+    ClearJournal();  // it points into the tables
     if (StrVariables)
         for (int i = 0; i < AllocatedCount + 2; i++) FreeString(&StrVariables[i]);
     if (ArrayVariables)
@@ -84,6 +86,8 @@ void ClampLimitedVars() {
         int32_t v = IntVariables[n];
         if (v > IntLimitMax[n]) v = IntLimitMax[n];
         if (v < IntLimitMin[n]) v = IntLimitMin[n];
+        if (v == IntVariables[n]) continue;
+        JournalIntVar(n);
         IntVariables[n] = v;
     }
 }

@@ -45,7 +45,9 @@ static bool ReadBmp24(const std::string& file, Surface* out) {
     return Copy24(out, &raw.s, 0, 0, raw.s.dib.width, raw.s.dib.height);
 }
 
-static void MakeFolder(const char* name) { mkdir(PlatResolve(name).c_str(), 0777); }
+static void MakeFolder(const char* name) {
+    if (PlatWriteAllowed(name)) mkdir(PlatResolve(name).c_str(), 0777);
+}
 
 static uint8_t* Px(Surface* s, int32_t x, int32_t y) { return DibRow(&s->dib, y) + 3 * (size_t)x; }
 

@@ -14,6 +14,7 @@
 #include "core/script.h"
 #include "core/sjis.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "graphics/compose.h"
 #include "graphics/effect.h"
 #include "graphics/imagetag.h"
@@ -216,6 +217,7 @@ void Cmd_spreload() {
 }
 
 static void StoreInt(int var, int32_t value) {
+    JournalIntVar(var);
     IntVariables[var] = value;
     ClampIntVars();
 }

@@ -317,6 +317,13 @@ const std::string& PlatTempDir();
 // The game folder (the current folder), UTF-8.
 const std::string& PlatGameDir();
 bool PlatSetGameDir(const char* utf8);
+// Whether a script command may create, write or delete the file (or folder)
+// of that CP932 name: its real place (name resolved as PlatResolve does,
+// symlinks followed, "." and ".." taken) lies inside the game folder or the
+// private temporary folder.  A drive name ("C:\...") lies outside.  A
+// refusal is named in one line on standard error.  PlatOpen asks it for
+// every mode that writes; reading is never refused.
+bool PlatWriteAllowed(const char* cp932);
 
 // ---- local time and other programs -----------------------------------------------
 

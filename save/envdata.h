@@ -21,16 +21,21 @@ struct EnvData {
     std::string save_directory;    // 13
     int32_t auto_mode_wait = 0;    // 14: 0 is written as 99999
     bool has_auto_mode_wait = false;
+    int fields = 14;               // read: the fields the file holds whole
 };
 
-enum { EnvAutoWaitZero = 99999, EnvTextMax = 255 };
+enum { EnvFieldCount = 14, EnvAutoWaitZero = 99999, EnvTextMax = 255 };
 
 // The file image of the settings.
 std::string FormatEnvData(const EnvData& e);
-// Reads a file image.  false when it is damaged or foreign: a field of the
-// first 13 missing, a value out of its range, a text too long, bytes left
-// over.  Field 14 may be missing (has_auto_mode_wait false).
+// Reads a file image.  A file that ends early (an older or cut one) gives
+// the fields before its end (e->fields; the others keep their defaults);
+// field 14 is missing from older files (has_auto_mode_wait false).  false
+// when it is damaged or foreign: a value out of its range, a text too long,
+// bytes left over.
 bool ParseEnvData(const uint8_t* data, size_t size, EnvData* e);
+// The name of field n (1-14) in the warnings.
+const char* EnvFieldName(int n);
 
 // The settings in force, and writing them to "envdata".
 EnvData CurrentEnvData();

@@ -141,7 +141,7 @@ static bool WalkGameState(Walk& w) {
     for (int i = 0; i < HumanCount; i++) w.Int(&SavepointAlphas[i]);
     for (int i = 0; i < SpriteCount; i++) {                             // 16
         Sprite& sp = Sprites[i];
-        if (s->writing && std::strcmp(sp.tag, "bklg") == 0) {
+        if (s->writing && sp.tag[0] == 'b' && std::strcmp(sp.tag, "bklg") == 0) {
             char none[1] = {0};
             w.Text(none, 1);
         } else {
@@ -224,7 +224,7 @@ static bool WalkGameState(Walk& w) {
         Sprite2& q = Sprites2[i];
         w.Text(q.tag, sizeof q.tag);
         for (int32_t* p : {&q.cx, &q.cy, &q.xscale, &q.yscale, &q.rotation, &q.visible}) w.Int(p);
-        w.Value(q.surface.alpha);
+        w.Int(&q.surface.alpha);  // a loaded picture's becomes 255 after the load
         w.Int(&q.blend);
     }
     w.Int(&BacklogTagSet);                                              // 35

@@ -37,7 +37,15 @@ bool ParseGlobalImage(const uint8_t* data, size_t size, int count, GlobalValues*
         SerializeString(&s, &v->texts[i], GlobalImageLimit);
         if (s.failed) break;
     }
-    if (s.failed || !SaveStreamAtEnd(&s)) {
+    // Records beyond the script's variables (written under a larger count)
+    // are not read, but they must be whole records.
+    while (!s.failed && !SaveStreamAtEnd(&s)) {
+        int32_t extra;
+        std::string text;
+        SerializeInt(&s, &extra);
+        SerializeString(&s, &text, GlobalImageLimit);
+    }
+    if (s.failed) {
         v->ints.assign(v->ints.size(), 0);
         v->texts.assign(v->ints.size(), std::string());
         return false;

@@ -16,9 +16,9 @@ struct GlobalValues {
 // The file image of the global variables; false when it would reach
 // GlobalImageLimit bytes.
 bool FormatGlobalImage(std::string* out);
-// Reads an image for `count` variables into *v (missing ones 0 and "").
-// false when it is damaged or foreign: cut inside a variable, or bytes left
-// over after the last variable.
+// Reads an image for `count` variables into *v (missing ones 0 and "");
+// whole records beyond them are passed over.  false when it is damaged or
+// foreign: cut inside a record.
 bool ParseGlobalImage(const uint8_t* data, size_t size, int count, GlobalValues* v);
 // Writes "gloval.sav" (a too large image is a fatal error); false when the
 // write failed.

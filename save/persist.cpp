@@ -2,10 +2,14 @@
 // reporting files that could not be written.
 #include "save/persist.h"
 
+#include <strings.h>
+
+#include <cctype>
 #include <cstdio>
 #include <set>
 
 #include "core/core_messages.h"
+#include "core/sjis.h"
 #include "graphics/loader_links.h"
 #include "platform/platform.h"
 #include "save/envdata.h"
@@ -13,6 +17,7 @@
 #include "save/namelog.h"
 #include "save/persist_messages.h"
 #include "save/readlog.h"
+#include "save/safe_write.h"
 #include "save/savepoint.h"
 #include "save/slot_menu.h"
 
@@ -62,3 +67,40 @@ void SetSavePassDefaults() {
 }
 
 bool NameLogsRequested() { return FileLogOn || LabelLogOn; }
+
+// The files written through a temporary file, in any case: the persistent
+// files, the name logs and the slots "save%d.dat".
+static bool IsSaveFileName(const char* name) {
+    static const char* const fixed[] = {"envdata", "gloval.sav", "kidoku.dat", "Orvaflog.dat",
+                                        "Orvallog.dat"};
+    for (const char* f : fixed)
+        if (strcasecmp(name, f) == 0) return true;
+    if (strncasecmp(name, "save", 4) != 0) return false;
+    const char* p = name + 4;
+    if (*p == '-') p++;
+    if (!isdigit((unsigned char)*p)) return false;
+    while (isdigit((unsigned char)*p)) p++;
+    return strcasecmp(p, ".dat") == 0;
+}
+
+// The folder part of a CP932 file name ("" for none); a trail byte is no
+// separator.
+static std::string FolderOf(const std::string& file) {
+    size_t cut = std::string::npos;
+    for (size_t i = 0; i < file.size(); i++) {
+        if (IsSjisLead((unsigned char)file[i]) && i + 1 < file.size())
+            i++;
+        else if (file[i] == '\\' || file[i] == '/')
+            cut = i;
+    }
+    return cut == std::string::npos ? std::string() : file.substr(0, cut);
+}
+
+void RemoveStaleSaveTemps() {
+    std::set<std::string> done;
+    for (const std::string& folder :
+         {std::string(), SaveDirectory, FolderOf(FileLog.file), FolderOf(LabelLog.file)}) {
+        std::string real = folder.empty() ? std::string(".") : PlatResolve(folder.c_str());
+        if (done.insert(real).second) RemoveStaleTempFiles(folder.c_str(), IsSaveFileName);
+    }
+}

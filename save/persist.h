@@ -21,6 +21,10 @@ void SavePersistentData();
 void SaveReadFlags();         // at exit: the read-log written and freed
 void SetSavePassDefaults();   // KidokuMode 1, SaveOn 0, at every start-up pass
 bool NameLogsRequested();     // filelog or labellog was given in *define
+// The temporary files of writes killed before their rename, in the game
+// folder, the save folder and the name logs' folder (under the folder's
+// lock, once the save folder is known).
+void RemoveStaleSaveTemps();
 
 // A file that could not be written: a message box the first time for that
 // file (later failures and those at exit only on standard error).

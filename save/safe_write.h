@@ -15,3 +15,8 @@ bool SafeWriteFile(const char* cp932_name, const void* data, size_t size,
 // (the persistent files are saved again in every long wait).
 bool SafeWriteFileIfChanged(const char* cp932_name, const void* data, size_t size,
                             std::string* error = nullptr);
+// Removes the temporary files "NAME.tmpPID" a writer killed before its
+// rename left in the folder (CP932, "" = the current one): regular files of
+// this user whose NAME `ours` accepts and whose process PID is no longer
+// running.  A running copy's file stays.
+void RemoveStaleTempFiles(const char* cp932_folder, bool (*ours)(const char* name));

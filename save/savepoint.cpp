@@ -24,6 +24,7 @@
 #include "graphics/sprite.h"
 #include "platform/platform.h"
 #include "save/gamestate.h"
+#include "save/journal.h"
 #include "save/persist.h"
 #include "save/safe_write.h"
 #include "save/save_messages.h"
@@ -52,16 +53,11 @@ int SavepointPosition = 0;
 
 static SaveStream SavepointStream;
 int SavepointPending = 0;
-static int SavepointTailWritten = 0;
+int SavepointTailWritten = 0;
 
-// Taken before every command: without the Lua bridge it is three stores.
-void TakeCommandSavepoint() {
-    if (LuaBridgeLoaded)
-        if (const char* hook = FindLuaHook(":savepoint"))
-            if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
-    SavepointPosition = ReadPosition;
-    SavepointPending = 1;
-    SavepointTailWritten = 0;
+void RunSavepointHook() {
+    if (const char* hook = FindLuaHook(":savepoint"))
+        if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
 }
 
 void TakeSavepoint() {
@@ -69,13 +65,17 @@ void TakeSavepoint() {
     BuildSavepointImage();
 }
 
+// The walk sees the state of the savepoint: what the journal recorded is put
+// back for it.  An image too large is an error when a save needs it.
 void BuildSavepointImage() {
     if (!SavepointPending) return;
     SavepointPending = 0;
+    UndoJournal();
     CopySavepointCells();
     OpenSaveWriter(&SavepointStream, SaveDataLimit);
     WriteGameState(&SavepointStream);
-    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
+    RedoJournal();
+    ClearJournal();
 }
 
 void CountScriptPosition(int position, int32_t* line, int32_t* colons) {
@@ -130,8 +130,8 @@ const std::vector<uint8_t>& SavepointImage() {
         CountScriptPosition(SavepointPosition, &line, &colons);
         SerializeInt(s, &line);
         SerializeInt(s, &colons);
-        if (s->failed) ScriptError(CapError, MsgSaveTooLarge);
     }
+    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
     return SavepointStream.image;
 }
 
@@ -174,7 +174,7 @@ static void SaveSlot(int slot, const char* name) {
     std::string ss = SlotFileName(slot, "ss");
     if (std::strcmp(StringText(BgName), "*bgcpy") == 0) {
         WriteBmpFile(&BgSurface.dib, ss.c_str());
-    } else if (PlatExists(ss.c_str())) {
+    } else if (PlatExists(ss.c_str()) && PlatWriteAllowed(ss.c_str())) {
         std::remove(PlatResolve(ss.c_str()).c_str());
     }
     if (const char* hook = FindLuaHook(":save"))
@@ -254,14 +254,7 @@ static void RebuildPictures() {
 // The wait cursors from their tags (the default pictures when the click
 // cursor's tag is ""), the window picture, an empty page with the window off.
 static void RestoreTextWindow() {
-    static const char* const defaults[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
-    bool plain = WaitCursors[0].tag[0] == 0;
-    for (int n = 0; n < 2; n++) {
-        char tag[WaitCursorTagSize];
-        std::memcpy(tag, WaitCursors[n].tag, sizeof tag);
-        SetWaitCursor(n, plain ? defaults[n] : tag, WaitCursors[n].x, WaitCursors[n].y,
-                      WaitCursors[n].relative != 0);
-    }
+    LoadWaitCursorPictures(WaitCursors[0].tag[0] == 0);
     if (WindowImageTag[0] && WindowColor == -1) LoadSurface(&WindowImage, WindowImageTag);
     ReloadButtonPicture();
     TextHidden = 0;
@@ -286,6 +279,7 @@ static void RestartMusic() {
 }
 
 void LoadGame(int slot) {
+    KeepSavepoint();
     SavepointTailWritten = 0;
     std::string file = SlotFileName(slot, "dat");
     if (slot < 0 || !PlatExists(file.c_str())) return;

@@ -1,15 +1,21 @@
 // savepoint.h - savepoints, save slots and loading.  A savepoint records the
-// script position and the state image.  The savepoint the interpreter takes
-// before every command defers the image: the next savepoint usually replaces
-// it unused, and it is built when a save asks for it or before a command
-// runs without a savepoint of its own (KeepSavepoint), so it still holds the
-// state of its moment.  Saving appends the backlog and the position's line and colon
-// count once per savepoint and writes "save%d.dat" crash-safely; loading
-// checks the whole slot before it changes anything.
+// script position and the state image of that moment.  The savepoint the
+// interpreter takes before every command defers the image: the next
+// savepoint usually replaces it unused.  Until it is built the journal
+// (save/journal.h) records what the journaled commands overwrite, and
+// everything else that changes state builds it first (KeepSavepoint), so
+// the image is always the state at the savepoint.  Saving appends the
+// backlog and the position's line and colon count once per savepoint and
+// writes "save%d.dat" crash-safely; loading checks the whole slot before it
+// changes anything.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/script.h"
+#include "ext/optional.h"
+#include "save/journal.h"
 
 extern int SaveOn;               // 1 after every reset (0 in *define); savepoints are taken
 extern int NoCommandSavepoints;  // autosaveoff
@@ -20,10 +26,19 @@ extern char LoadGosubLabel[256];
 extern int SavepointPosition;    // ReadPosition at the last savepoint
 
 void TakeSavepoint();
-void TakeCommandSavepoint();
-extern int SavepointPending;  // the last savepoint's image is still to be built
+void RunSavepointHook();         // the Lua ":savepoint" hook, when one is bound
+extern int SavepointTailWritten;  // the backlog and position follow the image
+// Taken before every command: without the Lua bridge a few stores.
+inline void TakeCommandSavepoint() {
+    if (LuaBridgeLoaded) RunSavepointHook();
+    SavepointPosition = ReadPosition;
+    SavepointPending = 1;
+    SavepointTailWritten = 0;
+    ClearJournal();
+}
 void BuildSavepointImage();
-// Before a command that takes no savepoint: builds a deferred image.
+// Before anything changes state the journal does not record: builds a
+// deferred image.
 inline void KeepSavepoint() {
     if (SavepointPending) BuildSavepointImage();
 }

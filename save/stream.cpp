@@ -82,8 +82,9 @@ void SerializeString(SaveStream* s, std::string* text, size_t max) {
 void SerializeText(SaveStream* s, char* buffer, size_t size) {
   if (s->writing) {
     static const char nul = 0;
-    AppendBytes(s, buffer, strnlen(buffer, size - 1));
-    AppendBytes(s, &nul, 1);
+    size_t n = strnlen(buffer, size - 1);
+    AppendBytes(s, buffer, buffer[n] == 0 ? n + 1 : n);  // with its NUL in one
+    if (buffer[n] != 0) AppendBytes(s, &nul, 1);
     return;
   }
   long n = TextLength(s, size - 1);

@@ -15,6 +15,7 @@
 #include "core/readers.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "graphics/imagetag.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_messages.h"
@@ -219,12 +220,14 @@ void Cmd_tbtnwait() {
 
 void Cmd_getbtntimer() {
     int32_t var = ReadIntTarget("getbtntimer", SufFirstInt);
+    JournalIntVar(var);
     IntVariables[var] = ButtonWaitElapsed;
     ClampIntVars();
 }
 
 void Cmd_isdown() {
     int32_t var = ReadIntTarget("isdown", SufOnlyInt);
+    JournalIntVar(var);
     IntVariables[var] = PlatIsForeground() && PlatKeyDown(VK_LBUTTON) ? 1 : 0;
     ClampIntVars();
 }

@@ -42,13 +42,23 @@ void SetWaitCursor(int n, const char* tag, int32_t x, int32_t y, bool relative) 
     c.y = y;
 }
 
-void ResetWaitCursors() {
-    WaitCursorType = 0;
+void LoadWaitCursorPictures(bool defaults) {
+    static const char* const default_tags[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
     int32_t blank = BlankIfMissing;
     BlankIfMissing = 1;
-    SetWaitCursor(0, ":l/3,160,2;cursor0.bmp", 0, 0, true);
-    SetWaitCursor(1, ":l/3,160,2;cursor1.bmp", 0, 0, true);
+    for (int n = 0; n < 2; n++)
+        LoadSurface(&WaitCursors[n].picture, defaults ? default_tags[n] : WaitCursors[n].tag);
     BlankIfMissing = blank;
+}
+
+void ResetWaitCursors() {
+    WaitCursorType = 0;
+    for (WaitCursor& c : WaitCursors) {
+        c.tag[0] = 0;
+        c.x = c.y = 0;
+        c.relative = 1;
+    }
+    LoadWaitCursorPictures(true);
 }
 
 void PlaceWaitCursor(int32_t type, int32_t x, int32_t y) {

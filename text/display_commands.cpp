@@ -15,6 +15,7 @@
 #include "core/reset.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "text/backlog.h"
 #include "text/display.h"
 #include "text/display_messages.h"
@@ -130,6 +131,7 @@ void Cmd_texec2() { CompleteHandedWait(true); }
 
 void Cmd_ispage() {
     int v = ReadIntTarget("ispage", SufOnlyInt);
+    JournalIntVar(v);
     IntVariables[v] = TextGosubWaitKind;
     ClampIntVars();
 }

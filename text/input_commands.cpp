@@ -16,6 +16,7 @@
 #include "core/readers.h"
 #include "core/script.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "platform/platform.h"
 #include "text/cursor_file.h"
 #include "text/input_state.h"
@@ -94,6 +95,7 @@ void Cmd_autoclick() {
 }
 
 static void StoreClamped(int v, int32_t value) {
+    JournalIntVar(v);
     IntVariables[v] = value;
     ClampIntVars();
 }
@@ -148,6 +150,7 @@ void Cmd_checkkey() {
     ExpectComma();
     StrOperand name;
     int vk = CheckKeyCode(name.Read());
+    JournalIntVar(v);
     IntVariables[v] = vk && PlatIsForeground() && PlatKeyDown(vk) ? 1 : 0;
 }
 
@@ -192,6 +195,8 @@ void Cmd_getmousepos() {
     int vy = ReadIntTarget("getmousepos", SufSecondInt);
     int x, y;
     PlatCursorPos(&x, &y);
+    JournalIntVar(vx);
     IntVariables[vx] = x;
+    JournalIntVar(vy);
     IntVariables[vy] = y;
 }

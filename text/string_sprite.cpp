@@ -514,15 +514,9 @@ void RenderFontTest(const char* face, int32_t width, int32_t height) {
     DestroySurface(&pic);
 }
 
+// Written only inside the game folder, as every file a script names.
 void WriteDummyPicture(const char* file) {
-    // Only a plain name or a path below the game folder is written.
-    if (!file[0] || file[0] == '/' || file[0] == '\\' || strchr(file, ':')) return;
-    std::string name(file);
-    for (size_t at = 0; (at = name.find("..", at)) != std::string::npos; at += 2) {
-        bool startOk = at == 0 || name[at - 1] == '/' || name[at - 1] == '\\';
-        bool endOk = at + 2 == name.size() || name[at + 2] == '/' || name[at + 2] == '\\';
-        if (startOk && endOk) return;
-    }
+    if (!file[0] || !PlatWriteAllowed(file)) return;
     Surface pic;
     if (MakePicture(&pic, 640, 480)) {
         Fill(&pic, 0xFFFFFF);

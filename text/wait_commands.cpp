@@ -5,6 +5,7 @@
 #include "core/command_targets.h"
 #include "core/readers.h"
 #include "core/variables.h"
+#include "save/journal.h"
 #include "graphics/anim.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
@@ -111,6 +112,7 @@ void Cmd_waittimer() {
 void Cmd_gettimer() {
     int v = ReadIntTarget("gettimer", SufOnlyInt);
     int32_t d = (int32_t)(PlatTicks() - TimerBase);
+    JournalIntVar(v);
     IntVariables[v] = d <= 0 ? 1 : d;
     ClampIntVars();
 }

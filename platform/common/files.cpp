@@ -30,6 +30,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -250,6 +251,10 @@ FILE* PlatOpen(const char* cp932, const char* mode) {
     std::string m;
     for (const char* c = mode; *c; c++)
         if (*c != 't') m += *c;
+    if (m.find_first_of("wa+") != std::string::npos && !PlatWriteAllowed(cp932)) {
+        errno = EACCES;
+        return nullptr;
+    }
     FILE* f = fopen(path.c_str(), m.c_str());
     if (mode[0] != 'r') ForgetListingOf(path);  // it may have made the file
     return f;
@@ -357,6 +362,7 @@ bool PlatAppendFile(const char* cp932, bool text_mode, char** buf, size_t* cap, 
 
 static std::once_flag TempOnce;
 static std::string TempDir;
+static std::atomic<bool> TempMade{false};  // TempDir is a folder of our own
 static pid_t TempOwner;
 
 static int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
@@ -412,6 +418,7 @@ const std::string& PlatTempDir() {
         if (mkdtemp(buf.data())) {
             TempDir = buf.data();
             TempOwner = getpid();
+            TempMade = true;
             // Held for the life of the process (a forked child shares it).
             int fd = open((TempDir + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
             if (fd >= 0) flock(fd, LOCK_EX | LOCK_NB);
@@ -439,4 +446,68 @@ bool PlatSetGameDir(const char* utf8) {
     GameDir.clear();
     PlatGameDir();
     return true;
+}
+
+// ---- where the scripts may write ----------------------------------------------------------
+
+// The real place of a resolved path whose last components need not exist:
+// the longest start that exists goes through realpath (every symlink
+// followed), the rest is added lexically ("." dropped, ".." one up).  ""
+// when an existing start cannot be followed (a dangling or looping link).
+static std::string RealPlace(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= path.size()) {
+        size_t slash = path.find('/', at);
+        if (slash == std::string::npos) slash = path.size();
+        if (slash > at) parts.push_back(path.substr(at, slash - at));
+        at = slash + 1;
+    }
+    bool absolute = !path.empty() && path[0] == '/';
+    std::string base;
+    size_t known = parts.size();
+    for (;; known--) {
+        std::string start = absolute ? "/" : ".";
+        for (size_t i = 0; i < known; i++) start += (start.back() == '/' ? "" : "/") + parts[i];
+        struct stat st;
+        if (known == 0 || lstat(start.c_str(), &st) == 0) {
+            char* real = realpath(start.c_str(), nullptr);
+            if (!real) return std::string();
+            base = real;
+            free(real);
+            break;
+        }
+    }
+    for (size_t i = known; i < parts.size(); i++) {
+        if (parts[i] == ".") continue;
+        if (parts[i] == "..") {
+            size_t slash = base.rfind('/');
+            base = slash == 0 || slash == std::string::npos ? "/" : base.substr(0, slash);
+        } else {
+            base += (base == "/" ? "" : "/") + parts[i];
+        }
+    }
+    return base;
+}
+
+static bool Within(const std::string& path, const std::string& folder) {
+    if (folder.empty()) return false;
+    if (folder == "/") return true;
+    return path.compare(0, folder.size(), folder) == 0 &&
+           (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+bool PlatWriteAllowed(const char* cp932) {
+    if (!cp932 || !*cp932) return true;  // names nothing: the write itself fails
+    unsigned char c0 = (unsigned char)cp932[0];
+    bool drive = ((c0 | 0x20) >= 'a' && (c0 | 0x20) <= 'z') && cp932[1] == ':';
+    std::string real = drive ? std::string() : RealPlace(PlatResolve(cp932));
+    if (!real.empty()) {
+        std::string game = RealPlace(PlatGameDir());
+        if (Within(real, game)) return true;
+        if (TempMade && Within(real, RealPlace(TempDir))) return true;
+    }
+    fprintf(stderr, "orva: refused to write outside the game folder: %s%s%s\n",
+            Cp932ToUtf8(cp932).c_str(), real.empty() ? "" : " -> ", real.c_str());
+    return false;
 }

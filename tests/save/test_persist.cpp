@@ -93,22 +93,45 @@ TEST(EnvDataImage, FourteenFieldsInOrderWithZeroWaitWrittenAs99999) {
     EXPECT_TRUE(back.has_auto_mode_wait);
 }
 
-TEST(EnvDataImage, MissingWaitIsAcceptedDamageIsRefused) {
+TEST(EnvDataImage, ShortFilesGiveTheirFieldsDamageIsRefused) {
     std::string good = FormatEnvData(SampleEnv());
     EnvData e;
     ASSERT_TRUE(ParseEnvData(Bytes(good), good.size() - 4, &e));
     EXPECT_FALSE(e.has_auto_mode_wait);
+    EXPECT_EQ(e.fields, 13);
+
+    // A file that ends early gives the fields before its end, a field cut
+    // short being missing; the others keep their defaults.
+    const struct {
+        const char* what;
+        size_t size;
+        int fields;
+    } short_cases[] = {
+        {"empty", 0, 0},
+        {"cut in field 1", 2, 0},
+        {"after field 3", 12, 3},
+        {"cut in the font", 20, 4},
+        {"after the drive", 16 + 14 + 4 + 3, 7},
+        {"cut before the folder", good.size() - 7, 12},
+        {"cut in the wait", good.size() - 2, 13},
+    };
+    for (const auto& c : short_cases) {
+        e = EnvData();
+        ASSERT_TRUE(ParseEnvData(Bytes(good), c.size, &e)) << c.what;
+        EXPECT_EQ(e.fields, c.fields) << c.what;
+        EXPECT_EQ(e.text_speed, c.fields >= 3 ? 2 : 1) << c.what;
+        EXPECT_EQ(e.cd_drive, c.fields >= 7 ? "Q:" : "") << c.what;
+        EXPECT_EQ(e.voice_volume, c.fields >= 8 ? 10 : 0) << c.what;
+        EXPECT_FALSE(e.has_auto_mode_wait) << c.what;
+    }
+    EXPECT_STREQ(EnvFieldName(8), "voice volume");
 
     struct Case {
         const char* what;
         std::string image;
     } cases[] = {
-        {"empty", ""},
-        {"cut in field 1", good.substr(0, 2)},
-        {"cut in the font", good.substr(0, 20)},
-        {"cut before the folder", good.substr(0, good.size() - 7)},
-        {"cut in the wait", good.substr(0, good.size() - 2)},
         {"bytes left over", good + "x"},
+        {"a bad value in a short file", Le(0) + Le(7)},
         {"text speed 3", Le(0) + Le(1) + Le(3) + good.substr(12)},
         {"volume 101", good.substr(0, 34) + Le(101) + good.substr(38)},
         {"font without its end", Le(0) + Le(1) + Le(1) + Le(0) + std::string(300, 'a')},
@@ -137,14 +160,22 @@ TEST(GlobalImage, EachVariableIntThenText) {
     // A file of fewer variables (the game had fewer): the rest are 0 and "".
     ASSERT_TRUE(ParseGlobalImage(Bytes(image), 7, 3, &v));
     EXPECT_EQ(v.ints, (std::vector<int32_t>{-2, 0, 0}));
-    // Cut inside a variable, or longer than the variables: all cleared.
+    // Cut inside a variable: all cleared.
     for (size_t cut : {2u, 8u, 10u}) {
         EXPECT_FALSE(ParseGlobalImage(Bytes(image), cut, 3, &v)) << cut;
         EXPECT_EQ(v.ints, (std::vector<int32_t>{0, 0, 0})) << cut;
         EXPECT_EQ(v.texts[0], "") << cut;
     }
-    std::string longer = image + Le(1) + Sz("");
-    EXPECT_FALSE(ParseGlobalImage(Bytes(longer), longer.size(), 3, &v));
+    // A file of more variables (the game had more): the ones that fit are
+    // read, the rest passed over, unless a record behind them is cut.
+    std::string longer = image + Le(1) + Sz("") + Le(9) + Sz("more");
+    ASSERT_TRUE(ParseGlobalImage(Bytes(longer), longer.size(), 3, &v));
+    EXPECT_EQ(v.ints, (std::vector<int32_t>{-2, 0, 0x01020304}));
+    EXPECT_EQ(v.texts[0], "ab");
+    for (size_t cut : {2u, 6u, 10u}) {
+        EXPECT_FALSE(ParseGlobalImage(Bytes(longer), longer.size() - cut, 3, &v)) << cut;
+        EXPECT_EQ(v.ints, (std::vector<int32_t>{0, 0, 0})) << cut;
+    }
 
     // The image stays below its limit: one huge text cannot be saved.
     std::string huge(GlobalImageLimit, 'x');

@@ -4,6 +4,9 @@
 // the next start, the name logs, and damaged files at start.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "tests/support/game_folder.h"
@@ -61,6 +64,18 @@ TEST(PersistGames, GlobalVariablesOutliveTheGameOnlyWithGlobalon) {
     ExpectQuietEnd(Play(dir, "*define\ngame\n*start\nif %200 != 0 fail_kept\nend\n"), "deleted");
 }
 
+// A file written under a larger variable count gives the variables that
+// fit, without a warning.
+TEST(PersistGames, GlobalsOfALargerVariableCountAreKept) {
+    std::string dir = MakeGameFolder();
+    ExpectQuietEnd(Play(dir, ";$V5000\n*define\nglobalon\ngame\n*start\n"
+                             "mov %200,7\nmov $201,\"hi\"\nmov %4095,-3\nmov %4999,9\nend\n"),
+                   "larger count");
+    RunResult r = Play(dir, kCheckGlobals);
+    ExpectQuietEnd(r, "default count");
+    EXPECT_EQ(r.err.find("gloval.sav"), std::string::npos) << r.err;
+}
+
 TEST(PersistGames, DamagedFilesAtStartGiveTheDefaultsWithAWarning) {
     std::string dir = MakeGameFolder();
     WriteGameFile(dir, "gloval.sav", Le(7) + "no end");
@@ -73,6 +88,8 @@ TEST(PersistGames, DamagedFilesAtStartGiveTheDefaultsWithAWarning) {
     ExpectQuietEnd(r, "damaged files");
     EXPECT_NE(r.err.find("gloval.sav is damaged"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("envdata is damaged"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("envdata is damaged", r.err.find("envdata is damaged") + 1), std::string::npos)
+        << "one warning: " << r.err;
     EXPECT_NE(r.err.find("Orvallog.dat is damaged"), std::string::npos) << r.err;
     // The files are written anew, whole, at the end.
     EXPECT_LT(FileOf(dir, "kidoku.dat").size(), 100u);
@@ -149,6 +166,31 @@ TEST(PersistGames, SettingsRoundTripThroughTheWindowsCommands) {
     EXPECT_EQ(FileOf(dir, "envdata").substr(changed.size() - 4), Le(99999));
 }
 
+// A settings file that ends early (after field 7): its fields apply, through
+// the menu as well, and the volumes of the *define block stand; one warning
+// names the file and its first missing field.
+TEST(PersistGames, ShortSettingsFileGivesTheFieldsItHolds) {
+    std::string dir = MakeGameFolder();
+    std::string font = Cp932("ＭＳ ゴシック");
+    WriteGameFile(dir, "envdata", Le(0) + Le(1) + Le(2) + Le(0) + Sz(font) + Le(1) + Sz(""));
+    WriteScript(dir, "*define\ndefvoicevol 10\ndefsevol 40\ngame\n*start\nwait 1500\nend\n");
+    RunOptions opt;
+    opt.events = "1000 menudump " + dir + "/menu.txt\n";
+    RunResult r = RunGame(dir, opt);
+    ExpectQuietEnd(r, "short settings");
+    std::string menu = FileOf(dir, "menu.txt");
+    EXPECT_NE(menu.find("= 40016 *"), std::string::npos) << menu;  // the fast speed checked
+    EXPECT_EQ(menu.find("= 40015 *"), std::string::npos) << menu;
+    // Written whole at the end: speed 2, volumes 90 and 60 (100 minus the
+    // script's), the music volume and the rest as before.
+    EXPECT_EQ(FileOf(dir, "envdata"), Le(0) + Le(1) + Le(2) + Le(0) + Sz(font) + Le(1) + Sz("") +
+                                          Le(90) + Le(60) + Le(0) + Le(1) + Le(0) + Sz("") +
+                                          Le(1000));
+    size_t warning = r.err.find("envdata ends before field 8");
+    EXPECT_NE(warning, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("envdata", warning + 1), std::string::npos) << r.err;  // once
+}
+
 TEST(PersistGames, SaveFolderFromSettingsHoldsGlobals) {
     std::string dir = MakeGameFolder();
     WriteGameFile(dir, "sv/keep", "");
@@ -212,3 +254,28 @@ TEST(PersistGames, FileLogKeepsThePicturesLoaded) {
 }
 
 }  // namespace
+
+// The temporary files of writers killed before their rename go at the next
+// start, in the game folder and in the save folder; those of a copy still
+// running, and other programs' files, stay.
+TEST(PersistGames, StaleTemporaryFilesGoAtStart) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    std::string gone = ".tmp" + std::to_string((long)child);      // a writer no longer running
+    std::string running = ".tmp" + std::to_string((long)getpid());  // this test: still running
+
+    std::string dir = MakeGameFolder();
+    const char* const stale[] = {"save1.dat", "SAVE12.DAT", "save-1.dat", "gloval.sav", "envdata",
+                                 "Orvallog.dat", "sv/kidoku.dat", "sv/save3.dat"};
+    for (const char* name : stale) WriteGameFile(dir, name + gone, "x");
+    const std::string kept[] = {"save1.dat" + running, "sv/gloval.sav" + running,
+                                "notes.txt" + gone, "save1.dat.tmp", "sv/save1.datx" + gone};
+    for (const std::string& name : kept) WriteGameFile(dir, name, "x");
+
+    ExpectQuietEnd(Play(dir, "*define\nsavedir \"sv\"\nlabellog\ngame\n*start\nend\n"), "start");
+    for (const char* name : stale) EXPECT_FALSE(Exists(dir, name + gone)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(Exists(dir, name)) << name;
+}
+

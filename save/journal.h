@@ -1,0 +1,50 @@
+// journal.h - the savepoint journal.  The savepoint taken before every
+// command records its position only; its state image is built later, when a
+// save asks for it or before anything changes state the journal does not
+// cover.  Until then the commands that change nothing but variables, array
+// elements and the call stack (the journaled commands) record here each
+// value before they overwrite it, and building the image puts the recorded
+// values back for the walk and the live ones after it: the image is always
+// the state at the savepoint.
+#pragma once
+#include <cstdint>
+
+#include "core/variables.h"
+
+extern int SavepointPending;  // the last savepoint's image is still to be built
+
+enum { JournalLimit = 1024 };  // ints recorded before the image is built at once
+struct JournalInt32 {
+    int32_t* where;
+    int32_t old;
+};
+extern JournalInt32 IntJournal[JournalLimit];
+extern int IntJournalCount;
+extern int JournalUsed;  // texts or the call stack recorded
+void JournalIntFull();
+
+// Before an int of the image changes (a numeric variable, an array element).
+inline void JournalInt(int32_t* where) {
+    if (!SavepointPending) return;
+    if (IntJournalCount == JournalLimit) return JournalIntFull();
+    IntJournal[IntJournalCount++] = {where, *where};
+}
+inline void JournalIntVar(int n) { JournalInt(&IntVariables[n]); }
+void JournalStrVar(int n);  // before StrVariables[n] changes
+void JournalCallStack();    // before CallStack or its depth changes
+
+// Forgets what was recorded (a new savepoint, or the image built).
+void ClearJournalRest();
+inline void ClearJournal() {
+    IntJournalCount = 0;
+    if (JournalUsed) ClearJournalRest();
+}
+// Puts the recorded values back; RedoJournal puts the live ones back again.
+void UndoJournal();
+void RedoJournal();
+
+// The built-in commands (by table name) whose handlers change only what the
+// journal records.
+extern const char* const JournaledCommands[];
+extern const int JournaledCommandCount;
+bool CommandIsJournaled(const char* name);
