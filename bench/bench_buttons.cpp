@@ -9,8 +9,8 @@
 #include "bench/bench_support.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
-#include "text/buttons.h"
-#include "text/input_state.h"
+#include "ui/buttons.h"
+#include "ui/input_state.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "save/journal.h"
 #include "save/savepoint.h"
 #include "sound/voice_shortcuts.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 const char* CurrentCommandName = "";
 

@@ -15,7 +15,7 @@
 #include "platform/platform.h"
 #include "save/savepoint.h"
 #include "sound/error_stop.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 
 enum {
     MessageLimit = 2048,     // bytes of the message kept (cut at a character)

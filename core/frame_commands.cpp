@@ -12,8 +12,8 @@
 #include "save/journal.h"
 #include "ext/layers.h"
 #include "sound/sound.h"
-#include "text/define_end.h"
-#include "text/mainwindow.h"
+#include "ui/define_end.h"
+#include "ui/mainwindow.h"
 
 // end: the layer plug-ins finish, then the window's destruction saves the
 // persistent data and ends the process.

@@ -21,9 +21,9 @@
 #include "save/namelog.h"
 #include "save/readlog.h"
 #include "save/savepoint.h"
-#include "text/input_state.h"
 #include "text/textline.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/traps.h"
 
 int DefineEnded = 0;
 static int StatementBudget = PlatStatementBatch;  // statements left in this batch

@@ -18,8 +18,8 @@
 #include "save/reset_save.h"
 #include "save/savepoint.h"
 #include "sound/reset_sound.h"
-#include "text/input_state.h"
 #include "text/reset_text.h"
+#include "ui/input_state.h"
 
 void ResetToStart() {
     KeepSavepoint();  // a save after the reset still writes the last savepoint

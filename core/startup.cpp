@@ -25,7 +25,7 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "sound/sound.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 #include "text/pass_defaults.h"
 
 char* ScratchText;

@@ -16,7 +16,7 @@
 #include "core/variables.h"
 #include "save/journal.h"
 #include "platform/platform.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 
 // date / time %A,%B,%C: each '%' right at its operand, the variable number
 // an integer expression; all three are checked before anything is stored.

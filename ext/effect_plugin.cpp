@@ -14,8 +14,8 @@
 #include "graphics/effect.h"
 #include "graphics/screen.h"
 #include "platform/platform.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 enum { EffectDllNameSize = 256 };
 

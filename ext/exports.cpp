@@ -21,8 +21,8 @@
 #include "graphics/sprite.h"
 #include "platform/platform.h"
 #include "text/glyph.h"
-#include "text/input_state.h"
-#include "text/window_links.h"
+#include "ui/input_state.h"
+#include "ui/window_links.h"
 
 #define ORVA_EXPORT extern "C" __attribute__((visibility("default")))
 

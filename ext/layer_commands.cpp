@@ -17,7 +17,7 @@
 #include "ext/orva_plugin.h"
 #include "ext/plugin_messages.h"
 #include "graphics/compose.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 
 // Only their addresses matter: plug-ins hand them back, never look inside.
 static char InstanceToken, WindowToken;

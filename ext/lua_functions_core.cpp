@@ -23,7 +23,7 @@
 #include "ext/orva_exec.h"
 #include "platform/platform.h"
 #include "save/savepoint.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 int LuaGetWindowSize(lua_State* L) {
     OL_settop(L, 0);

@@ -11,8 +11,8 @@
 #include "platform/platform.h"
 #include "sound/ogg_channels.h"
 #include "text/click_commands.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 int LuaGetMouse(lua_State* L) {
     OL_settop(L, 0);

@@ -29,7 +29,7 @@
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 
 // ---- the renderer library ("ovdx.dll") ------------------------------------------
 

@@ -4,7 +4,7 @@
 #include "ext/luaanim.h"
 #include "ext/luabridge.h"
 #include "ext/optional.h"
-#include "text/window_links.h"
+#include "ui/window_links.h"
 
 std::map<std::string, std::string, std::less<>> LuaHooks;
 std::set<std::string> LuaRequired;

@@ -15,9 +15,9 @@
 #include "ext/lua_messages.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/system_actions.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/system_actions.h"
 
 int OrvaExecWord(const char* text) {
     int area = ScriptCapacity - ExecAreaOffset;

@@ -19,12 +19,12 @@
 #include "graphics/screen.h"
 #include "text/clickwait.h"
 #include "text/display.h"
-#include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/pass_defaults.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/input_state.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     FuzzStartEngine(argc, argv);

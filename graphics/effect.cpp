@@ -18,9 +18,9 @@
 #include "graphics/screen.h"
 #include "graphics/sprite_messages.h"
 #include "platform/platform.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/traps.h"
 
 EffectDef EffectDefs[EffectCount];
 int32_t EffectSpeed;

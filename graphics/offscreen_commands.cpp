@@ -15,8 +15,8 @@
 #include "graphics/sprite.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "text/mainwindow.h"
 #include "text/textwindow.h"
+#include "ui/mainwindow.h"
 
 // Reads `count` integer operands separated by commas.
 static void ReadInts(int32_t* out, int count) {

@@ -15,10 +15,10 @@
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/clickwait.h"
-#include "text/dialogs.h"
-#include "text/mainwindow.h"
 #include "text/textwindow.h"
-#include "text/window_links.h"
+#include "ui/dialogs.h"
+#include "ui/mainwindow.h"
+#include "ui/window_links.h"
 
 // The fields in file order: an int or a text of EnvData, its name and the
 // test of its values.

@@ -22,12 +22,12 @@
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "text/backlog.h"
-#include "text/buttons.h"
 #include "text/clickwait.h"
 #include "text/ruby.h"
-#include "text/system_actions.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/buttons.h"
+#include "ui/system_actions.h"
 
 int32_t SavepointCells[HumanCount + SpriteCount];
 int32_t SavepointAlphas[HumanCount + SpriteCount];

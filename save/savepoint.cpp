@@ -38,10 +38,10 @@
 #include "sound/sound_thread.h"
 #include "sound/window_sound.h"
 #include "text/backlog.h"
-#include "text/buttons.h"
 #include "text/clickwait.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/buttons.h"
 
 int SaveOn = 0;
 int NoCommandSavepoints = 0;

@@ -20,9 +20,9 @@
 #include "save/savepoint.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/selections.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/selections.h"
 #include "text/textwindow.h"
 
 int32_t SaveMenuSlotCount = 9;

@@ -27,7 +27,7 @@
 #include "sound/mixer.h"
 #include "sound/sound.h"
 #include "sound/window_sound.h"
-#include "text/dialogs.h"
+#include "ui/dialogs.h"
 
 CdStateRecord CdState;
 int32_t CdFadeOutTime = 1000;

@@ -2,7 +2,7 @@
 // virtual CD volume control (0..65535, linear) that the fades and the volume
 // commands move.  The desktop's mixer is never touched.
 //
-// The disc is what CdDrive names (text/dialogs.h): a drive (a device such as
+// The disc is what CdDrive names (ui/dialogs.h): a drive (a device such as
 // "/dev/sr0"), a disc image (any other file: ".cue", ".toc", ".nrg"), both
 // read through libcdio (sound/cd_disc.h), or a folder of track files.  With
 // CdDrive "" or a drive root ("D:\") it is, in this order, the first ".cue"

@@ -10,7 +10,7 @@
 #include "sound/voices.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 MciWaveState MciWave;
 std::string MciWaveName;

@@ -28,9 +28,9 @@ extern "C" {
 #include "sound/music_messages.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 int32_t MovieLoop = 0;
 int32_t MovieRect[4];

@@ -7,8 +7,8 @@
 #include "core/readers.h"
 #include "core/variables.h"
 #include "sound/movie.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 void Cmd_mpegplay() {
     char name[StrValueSize];

@@ -25,7 +25,7 @@
 #include "sound/sound_thread.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 std::string BgmName;
 int32_t BgmLooping = 0;

@@ -20,7 +20,7 @@
 #include "sound/mixer.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 std::recursive_mutex SoundLock;
 int SoundLockDepth = 0;

@@ -24,7 +24,7 @@
 #include "sound/sound_temp.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 std::string SoundPressPlugins[SoundPressPluginMax];
 int SoundPressPluginCount = 0;

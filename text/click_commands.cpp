@@ -17,9 +17,9 @@
 #include "save/savepoint.h"
 #include "text/clickwait.h"
 #include "text/display_messages.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/system_actions.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/system_actions.h"
 
 void ClickWaitNoRightClick() {
     int32_t mode = RightClickMode;

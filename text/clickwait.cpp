@@ -18,11 +18,11 @@
 #include "save/persist.h"
 #include "save/savepoint.h"
 #include "sound/click_voice.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
 #include "text/lookback.h"
-#include "text/mainwindow.h"
-#include "text/system_actions.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/system_actions.h"
 
 WaitCursor WaitCursors[2];
 int32_t WaitCursorType = 0;

@@ -25,15 +25,15 @@
 #include "text/clickwait.h"
 #include "text/display_messages.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
 #include "text/kinsoku.h"
-#include "text/mainwindow.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
-#include "text/timedwait.h"
-#include "text/window_links.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/timedwait.h"
+#include "ui/window_links.h"
 
 int TagModeOn = 0;
 char PreTextGosubLabel[256] = "";

@@ -19,11 +19,11 @@
 #include "text/backlog.h"
 #include "text/display.h"
 #include "text/display_messages.h"
-#include "text/input_state.h"
 #include "text/kinsoku.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/input_state.h"
 
 // A string operand (StrValueSize bytes at most).
 struct StrOperand {

@@ -24,13 +24,13 @@
 #include "graphics/compose.h"
 #include "graphics/screen.h"
 #include "platform/platform.h"
-#include "text/define_end.h"
 #include "text/fonts.h"
+#include "ui/define_end.h"
 #include FT_OUTLINE_H
 #include "text/kinsoku.h"
-#include "text/mainwindow.h"
 #include "text/textline.h"
 #include "text/textwin_messages.h"
+#include "ui/mainwindow.h"
 
 char SelectedFont[FontFaceSize];
 char DefaultFont[FontFaceSize] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ＭＳ ゴシック

@@ -12,7 +12,7 @@
 
 // Faces: SelectedFont (font, setfont, the font menu) becomes TextFontFace at
 // each new page; DefaultFont ("ＭＳ ゴシック" at program start) becomes both
-// when the define block ends.  Declared in text/window_links.h as well.
+// when the define block ends.  Declared in ui/window_links.h as well.
 extern char SelectedFont[FontFaceSize];
 extern char DefaultFont[FontFaceSize];
 

@@ -24,14 +24,14 @@
 #include "sound/voices.h"
 #include "text/backlog.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
 #include "text/kinsoku.h"
-#include "text/mainwindow.h"
-#include "text/menu.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/menu.h"
 
 uint32_t LookbackColor = 0xFFFF40;
 Surface LookbackButtons[4];

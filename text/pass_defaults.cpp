@@ -9,16 +9,16 @@
 #include "platform/platform.h"
 #include "text/textwindow.h"
 #include "text/display.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 #include "text/kinsoku.h"
 #include "text/lookback.h"
-#include "text/mainwindow.h"
-#include "text/menu_commands.h"
-#include "text/selections.h"
+#include "ui/mainwindow.h"
+#include "ui/menu_commands.h"
+#include "ui/selections.h"
 #include "text/string_sprite.h"
-#include "text/system_actions.h"
+#include "ui/system_actions.h"
 #include "text/textline.h"
-#include "text/window_links.h"
+#include "ui/window_links.h"
 
 void SetDefaultLineBreakTables() { SetDefaultKinsokuLists(); }
 void ClearTextPassFlags() { NewPageBeforeText = 0; }

@@ -4,16 +4,16 @@
 #include "text/reset_text.h"
 
 #include "text/backlog.h"
-#include "text/buttons.h"
+#include "ui/buttons.h"
 #include "text/clickwait.h"
 #include "text/display.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 #include "text/pass_defaults.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
-#include "text/system_actions.h"
-#include "text/traps.h"
-#include "text/window_links.h"
+#include "ui/system_actions.h"
+#include "ui/traps.h"
+#include "ui/window_links.h"
 
 void ResetTextState() {
     TagHandled = 0;

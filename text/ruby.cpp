@@ -9,7 +9,7 @@
 #include "core/startup.h"
 #include "graphics/screen.h"
 #include "text/glyph.h"
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 #include "text/textwindow.h"
 
 int32_t RubyOn = 0;

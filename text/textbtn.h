@@ -1,7 +1,7 @@
 // textbtn.h - text buttons: the <...> runs of the page's text (the table
 // TextButtons of text/display.h, filled by the text display), whether the
 // button wait considers them, their drawing in the link colours and their
-// hit test.  LastTextButton lives with the button wait (text/buttons.h).
+// hit test.  LastTextButton lives with the button wait (ui/buttons.h).
 #pragma once
 #include <cstdint>
 

@@ -8,9 +8,9 @@
 #include "core/readers.h"
 #include "core/script.h"
 #include "core/variables.h"
-#include "text/buttons.h"
+#include "ui/buttons.h"
 #include "text/display.h"
-#include "text/select_messages.h"
+#include "ui/select_messages.h"
 #include "text/textbtn.h"
 #include "text/textwindow.h"
 

@@ -12,8 +12,8 @@
 #include "graphics/effect.h"
 #include "graphics/screen.h"
 #include "text/glyph.h"
-#include "text/mainwindow.h"
 #include "text/textline.h"
+#include "ui/mainwindow.h"
 
 int TextColumns = 23, TextRows = 16;
 int TextCursorColumn = 0, TextCursorLine = 0;

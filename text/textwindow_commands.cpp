@@ -12,10 +12,10 @@
 #include "graphics/imagetag.h"
 #include "graphics/sprite.h"
 #include "text/backlog.h"
-#include "text/mainwindow.h"
 #include "text/textline.h"
 #include "text/textwin_messages.h"
 #include "text/textwindow.h"
+#include "ui/mainwindow.h"
 
 // The window operand: a literal or string colour ('#rrggbb') sets the tint
 // and releases the picture; another text loads the window picture.  Returns

@@ -1,7 +1,7 @@
 // bsp.cpp - the bsp button sets and their wait.  Like the button wait it
 // polls without sleeping headless and, with a window, blocks until input
 // or its next time when the queue is empty.
-#include "text/bsp.h"
+#include "ui/bsp.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,10 +16,10 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "sound/click_voice.h"
-#include "text/button_messages.h"
-#include "text/exbtn.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
+#include "ui/button_messages.h"
+#include "ui/exbtn.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
 
 ButtonDef ButtonDefs[ButtonDefLimit];
 int32_t ButtonDefCount = 0;

@@ -1,6 +1,6 @@
 // bsp_commands.cpp - the bsp button-set commands: bsp, bdef, bclear, btime,
 // btrans, bdown, bcursor and bexec.
-#include "text/bsp_commands.h"
+#include "ui/bsp_commands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +15,8 @@
 #include "core/variables.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_messages.h"
-#include "text/bsp.h"
-#include "text/button_messages.h"
+#include "ui/bsp.h"
+#include "ui/button_messages.h"
 
 namespace {
 std::string ReadText() {

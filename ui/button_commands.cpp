@@ -1,7 +1,7 @@
 // button_commands.cpp - the button-table and button-wait commands: the
 // definitions (btndef, btn, spbtn ...), the wait's switches, the four wait
 // commands, tbtnwait, getbtntimer and isdown.
-#include "text/button_commands.h"
+#include "ui/button_commands.h"
 
 #include <cctype>
 #include <cstring>
@@ -20,11 +20,11 @@
 #include "graphics/sprite.h"
 #include "graphics/sprite_messages.h"
 #include "platform/platform.h"
-#include "text/buttons.h"
-#include "text/exbtn.h"
+#include "ui/buttons.h"
+#include "ui/exbtn.h"
 #include "text/textbtn.h"
 #include "text/textwindow.h"
-#include "text/window_links.h"
+#include "ui/window_links.h"
 
 namespace {
 

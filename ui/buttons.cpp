@@ -2,7 +2,7 @@
 // wait polls without sleeping in headless runs (each empty poll moves the
 // virtual clock by 1 ms); with a window, when the queue is empty, it blocks
 // until input or the next time it acts on by itself.
-#include "text/buttons.h"
+#include "ui/buttons.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,20 +26,20 @@
 #include "sound/ogg_plugin.h"
 #include "sound/voices.h"
 #include "text/backlog.h"
-#include "text/button_messages.h"
+#include "ui/button_messages.h"
 #include "text/clickwait.h"
 #include "text/display.h"
-#include "text/exbtn.h"
+#include "ui/exbtn.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/menu.h"
-#include "text/selections.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/menu.h"
+#include "ui/selections.h"
 #include "text/textbtn.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
-#include "text/window_links.h"
+#include "ui/window_links.h"
 
 ButtonTable Buttons;
 Surface ButtonPicture;

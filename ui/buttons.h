@@ -59,7 +59,7 @@ struct ButtonWaitSwitches {
 };
 extern ButtonWaitSwitches ButtonWaitOptions;
 // getfunction and getenter are read by the window procedure too: they are
-// ButtonGetFunction and ButtonGetEnter of text/window_links.h, defined here.
+// ButtonGetFunction and ButtonGetEnter of ui/window_links.h, defined here.
 
 extern int32_t ButtonWaitElapsed;     // ms of the last wait (getbtntimer)
 extern int32_t LastTextButton;        // text button chosen by the last wait, -1 none

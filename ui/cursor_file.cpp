@@ -1,6 +1,6 @@
 // cursor_file.cpp - .cur and .ani cursor pictures to ARGB pixels.  Every
 // offset and size read from the file is checked against the bytes there.
-#include "text/cursor_file.h"
+#include "ui/cursor_file.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // dialog_commands.cpp - the input commands (inputstr, input, inputnum), the
 // edit field on the screen (textfield) and the script's message boxes.
-#include "text/dialog_commands.h"
+#include "ui/dialog_commands.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +15,11 @@
 #include "core/variables.h"
 #include "graphics/anim.h"
 #include "platform/platform.h"
-#include "text/dialogs.h"
-#include "text/gui_messages.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
+#include "ui/dialogs.h"
+#include "ui/gui_messages.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 // '$N' or '%N' right after blanks, else `message` with `caption`.
 static int Target(char sigil, const char* caption, const char* message) {

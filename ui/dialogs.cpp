@@ -2,7 +2,7 @@
 // menu: text speed, auto-mode speed, volumes and the CD drive.  The
 // platform runs each as a modal panel that keeps the timers and painting
 // going.
-#include "text/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <dirent.h>
 
@@ -27,8 +27,8 @@
 #include "sound/window_sound.h"
 #include "text/clickwait.h"
 #include "text/display.h"
-#include "text/gui_messages.h"
 #include "text/textwindow.h"
+#include "ui/gui_messages.h"
 
 char CdDrive[CdDriveSize];
 char InputText[InputTextSize];

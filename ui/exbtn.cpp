@@ -1,6 +1,6 @@
 // exbtn.cpp - the extended-button string interpreter and the textexbtn
 // strings.  Parsing never reads past the string's NUL.
-#include "text/exbtn.h"
+#include "ui/exbtn.h"
 
 #include <cstring>
 
@@ -8,9 +8,9 @@
 #include "core/error.h"
 #include "graphics/sprite.h"
 #include "sound/voices.h"
-#include "text/button_messages.h"
 #include "text/display.h"
 #include "text/textwindow.h"
+#include "ui/button_messages.h"
 
 HeapString ExbtnDefault;
 

@@ -1,6 +1,6 @@
 // exbtn_commands.cpp - the extended-button commands: exbtn,
 // cellcheckexbtn, exbtn_d, textexbtn and spstr.
-#include "text/exbtn_commands.h"
+#include "ui/exbtn_commands.h"
 
 #include <string>
 
@@ -9,8 +9,8 @@
 #include "core/readers.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_messages.h"
-#include "text/buttons.h"
-#include "text/exbtn.h"
+#include "ui/buttons.h"
+#include "ui/exbtn.h"
 
 namespace {
 std::string ReadText() {

@@ -1,5 +1,5 @@
 // idlewait.cpp - the blocking step of the wait loops.
-#include "text/idlewait.h"
+#include "ui/idlewait.h"
 
 #include "graphics/anim.h"
 #include "platform/platform.h"

@@ -2,7 +2,7 @@
 // mouse pointer and the window: mousemode, mousecursor, caption, usewheel,
 // useescspc, ctrlalt, autoclick, isfull, skipoff, isctrl, isskip, checkkey,
 // getjoypad, movemousecursor, minimizewindow, clickclear, getmousepos.
-#include "text/input_commands.h"
+#include "ui/input_commands.h"
 
 #include <cctype>
 #include <cstring>
@@ -18,10 +18,10 @@
 #include "core/variables.h"
 #include "save/journal.h"
 #include "platform/platform.h"
-#include "text/cursor_file.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/window_messages.h"
+#include "ui/cursor_file.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/window_messages.h"
 
 // A string operand (StrValueSize bytes at most).
 struct StrOperand {

@@ -1,7 +1,7 @@
 // input_state.cpp - the input flags and the last-message record the window
 // procedure writes and the waits read, and the key queries that see the
 // keyboard only while the game window is in front.
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 #include "platform/platform.h"
 

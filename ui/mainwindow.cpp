@@ -4,7 +4,7 @@
 // the input state and the menu settings, paints DestSurface, switches
 // between window and full-screen display and carries out closing and the
 // orderly end.
-#include "text/mainwindow.h"
+#include "ui/mainwindow.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -33,10 +33,10 @@
 #include "sound/voices.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
-#include "text/dialogs.h"
-#include "text/input_state.h"
-#include "text/window_links.h"
-#include "text/window_messages.h"
+#include "ui/dialogs.h"
+#include "ui/input_state.h"
+#include "ui/window_links.h"
+#include "ui/window_messages.h"
 
 int32_t FullScreen;
 int32_t DisplayChanging;

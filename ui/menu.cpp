@@ -1,7 +1,7 @@
 // menu.cpp - the window menu tree.  Nodes live in one fixed table; the bar
 // is node 0 and every change hands a flat copy to the platform, which draws
 // it and posts WM_COMMAND for a click.
-#include "text/menu.h"
+#include "ui/menu.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "text/gui_messages.h"
-#include "text/mainwindow.h"
-#include "text/menu_commands.h"
 #include "text/pass_defaults.h"
-#include "text/window_links.h"
+#include "ui/gui_messages.h"
+#include "ui/mainwindow.h"
+#include "ui/menu_commands.h"
+#include "ui/window_links.h"
 
 MenuNode MenuNodes[MenuNodeLimit];
 static int MenuNodeCount;

@@ -1,6 +1,6 @@
 // menu_commands.cpp - the define-block commands that make the window menu,
 // the menu_* commands that click its items, and what game does with it.
-#include "text/menu_commands.h"
+#include "ui/menu_commands.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,13 +13,13 @@
 #include "platform/platform.h"
 #include "save/readlog.h"
 #include "sound/window_sound.h"
-#include "text/define_end.h"
 #include "text/display.h"
-#include "text/gui_messages.h"
-#include "text/mainwindow.h"
-#include "text/menu.h"
 #include "text/textline.h"
-#include "text/window_links.h"
+#include "ui/define_end.h"
+#include "ui/gui_messages.h"
+#include "ui/mainwindow.h"
+#include "ui/menu.h"
+#include "ui/window_links.h"
 
 int32_t MenuRebuilt = 0;
 

@@ -1,5 +1,5 @@
 // rmenu_commands.cpp - rmode, rgosub, rlookback, roff, rmenu and systemcall.
-#include "text/rmenu_commands.h"
+#include "ui/rmenu_commands.h"
 
 #include <cstring>
 #include <vector>
@@ -11,10 +11,10 @@
 #include "core/script.h"
 #include "platform/platform.h"
 #include "save/savepoint.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/select_messages.h"
-#include "text/system_actions.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/select_messages.h"
+#include "ui/system_actions.h"
 
 void Cmd_rmode() { RightClickOn = ReadIntExpr(); }
 

@@ -1,6 +1,6 @@
 // select_commands.cpp - select, selgosub, selnum, csel, cselgoto,
 // getcselnum, getcselstr, nextcsel, selectcolor, menuselectcolor, cselbtn.
-#include "text/select_commands.h"
+#include "ui/select_commands.h"
 
 #include <cstring>
 #include <vector>
@@ -17,12 +17,12 @@
 #include "graphics/compose.h"
 #include "graphics/effect.h"
 #include "save/savepoint.h"
-#include "text/buttons.h"
-#include "text/input_state.h"
-#include "text/select_messages.h"
-#include "text/selections.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/buttons.h"
+#include "ui/input_state.h"
+#include "ui/select_messages.h"
+#include "ui/selections.h"
 
 // Reads "text[, label], text[, label] ..." (line breaks allowed before each
 // text and each comma).  Choices with an empty text are dropped with their

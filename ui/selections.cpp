@@ -1,5 +1,5 @@
 // selections.cpp - the choice lists and SelectionWait.
-#include "text/selections.h"
+#include "ui/selections.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,13 +15,13 @@
 #include "save/savepoint.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
 #include "text/lookback.h"
-#include "text/menu.h"
-#include "text/system_actions.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/menu.h"
+#include "ui/system_actions.h"
 
 char SelectTexts[SelectLimit][SelectTextSize];
 char SelectLabels[SelectLimit][SelectTextSize];

@@ -1,6 +1,6 @@
 // system_actions.cpp - RunSystemAction, the right-click menu, the window
 // erase until the next click, AskYesNo and the menu tint.
-#include "text/system_actions.h"
+#include "ui/system_actions.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,14 +25,14 @@
 #include "sound/sound.h"
 #include "sound/voices.h"
 #include "text/glyph.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
 #include "text/lookback.h"
-#include "text/mainwindow.h"
-#include "text/select_messages.h"
-#include "text/selections.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/select_messages.h"
+#include "ui/selections.h"
 
 int32_t RightClickMode = RightHideWindow;
 int32_t RightClickOn = 1;

@@ -2,12 +2,12 @@
 // animation tick per pass.  When no message came it blocks until input,
 // its end or the next animation or timer work (IdleFor), and ends on its
 // millisecond; headless, each empty pump moves the virtual clock by 1 ms.
-#include "text/timedwait.h"
+#include "ui/timedwait.h"
 
 #include "graphics/anim.h"
 #include "platform/platform.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
 
 void TimedWait(int32_t duration, bool clickable) {
     // Input that came before the wait must not end it.

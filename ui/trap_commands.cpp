@@ -1,8 +1,8 @@
 // trap_commands.cpp - the trap commands.  They only arm, stop, resume and
-// switch off the traps (text/traps.h); the jump itself is made by the
+// switch off the traps (ui/traps.h); the jump itself is made by the
 // interpreter loop between statements, except for "resume", which delivers a
 // trap hit while stopped at once.
-#include "text/trap_commands.h"
+#include "ui/trap_commands.h"
 
 #include <cstring>
 
@@ -16,9 +16,9 @@
 #include "core/sjis.h"
 #include "core/variables.h"
 #include "platform/platform.h"
-#include "text/trap_messages.h"
-#include "text/traps.h"
-#include "text/window_links.h"
+#include "ui/trap_messages.h"
+#include "ui/traps.h"
+#include "ui/window_links.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // traps.h - the trap settings: a label the story jumps to when the player
 // clicks (or right-clicks, or skips), and the timer trap; the lr_trap_value
-// record (TrapValueVariable, text/window_links.h) lives here too.  The
-// commands that arm them are text/trap_commands.h; the interpreter loop
+// record (TrapValueVariable, ui/window_links.h) lives here too.  The
+// commands that arm them are ui/trap_commands.h; the interpreter loop
 // tests them between statements.
 #pragma once
 #include <cstdint>

@@ -1,5 +1,5 @@
 // wait_commands.cpp - the timed waits and the script timer.
-#include "text/wait_commands.h"
+#include "ui/wait_commands.h"
 
 #include "core/command_messages.h"
 #include "core/command_targets.h"
@@ -9,9 +9,9 @@
 #include "graphics/anim.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
-#include "text/idlewait.h"
-#include "text/input_state.h"
-#include "text/timedwait.h"
+#include "ui/idlewait.h"
+#include "ui/input_state.h"
+#include "ui/timedwait.h"
 
 uint32_t TimerBase;
 uint32_t TimerDeadline;

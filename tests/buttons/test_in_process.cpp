@@ -13,12 +13,12 @@
 #include "graphics/sprite.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/bsp.h"
-#include "text/bsp_commands.h"
-#include "text/button_commands.h"
-#include "text/buttons.h"
-#include "text/exbtn.h"
-#include "text/exbtn_commands.h"
+#include "ui/bsp.h"
+#include "ui/bsp_commands.h"
+#include "ui/button_commands.h"
+#include "ui/buttons.h"
+#include "ui/exbtn.h"
+#include "ui/exbtn_commands.h"
 
 namespace {
 

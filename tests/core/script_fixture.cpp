@@ -16,9 +16,9 @@
 #include "platform/platform.h"
 #include "save/readlog.h"
 #include "save/savepoint.h"
-#include "text/input_state.h"
 #include "text/textline.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/traps.h"
 
 void ScriptTest::SetUp() {
     StartHeadlessForTests();

@@ -15,7 +15,7 @@
 #include "core/variables.h"
 #include "platform/headless/headless.h"
 #include "tests/core/script_fixture.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "save/readlog.h"
 #include "save/savepoint.h"
 #include "tests/core/script_fixture.h"
-#include "text/input_state.h"
 #include "text/textline.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/traps.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "core/aliases.h"
 #include "save/savepoint.h"
 #include "tests/core/flow_fixture.h"
-#include "text/input_state.h"
 #include "text/textline.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/traps.h"
 
 namespace {
 

@@ -28,9 +28,9 @@ extern "C" {
 #include "platform/platform.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 #include "text/textline.h"
-#include "text/window_links.h"
+#include "ui/window_links.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include "tests/graphics/compose_fixture.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/input_state.h"
-#include "text/traps.h"
+#include "ui/input_state.h"
+#include "ui/traps.h"
 
 namespace {
 

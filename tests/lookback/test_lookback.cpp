@@ -11,7 +11,7 @@
 #include "sound/voices.h"
 #include "tests/lookback/viewer_fixture.h"
 #include "text/lookback.h"
-#include "text/menu.h"
+#include "ui/menu.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // to the clipboard, once a press, and the wait goes on; C alone copies
 // nothing.
 #include "tests/lookback/viewer_fixture.h"
-#include "text/buttons.h"
+#include "ui/buttons.h"
 
 namespace {
 

@@ -18,13 +18,13 @@
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
 #include "text/backlog.h"
-#include "text/input_state.h"
 #include "text/kinsoku.h"
-#include "text/mainwindow.h"
 #include "text/pass_defaults.h"
 #include "text/ruby.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 class ViewerTest : public ::testing::Test {
 protected:

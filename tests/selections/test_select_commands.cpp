@@ -14,13 +14,13 @@
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
 #include "text/display.h"
-#include "text/rmenu_commands.h"
-#include "text/select_commands.h"
-#include "text/system_actions.h"
 #include "text/textbtn.h"
 #include "text/textbtn_commands.h"
 #include "text/textline.h"
 #include "text/textwindow.h"
+#include "ui/rmenu_commands.h"
+#include "ui/select_commands.h"
+#include "ui/system_actions.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "tests/sound/voice_files.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 
 namespace {
 

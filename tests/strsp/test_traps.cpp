@@ -13,9 +13,9 @@
 #include "core/variables.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/trap_commands.h"
-#include "text/traps.h"
-#include "text/window_links.h"
+#include "ui/trap_commands.h"
+#include "ui/traps.h"
+#include "ui/window_links.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "platform/platform.h"
 #include "text/backlog.h"
 #include "text/clickwait.h"
-#include "text/input_state.h"
+#include "ui/input_state.h"
 #include "text/display.h"
 #include "text/glyph.h"
 #include "text/kinsoku.h"

@@ -16,10 +16,10 @@
 #include "platform/platform.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/cursor_file.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
 #include "text/pass_defaults.h"
+#include "ui/cursor_file.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
 
 namespace {
 

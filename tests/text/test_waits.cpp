@@ -16,9 +16,9 @@
 #include "platform/platform.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/input_state.h"
-#include "text/timedwait.h"
-#include "text/wait_commands.h"
+#include "ui/input_state.h"
+#include "ui/timedwait.h"
+#include "ui/wait_commands.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "sound/window_sound.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
-#include "text/input_state.h"
-#include "text/mainwindow.h"
-#include "text/window_links.h"
+#include "ui/input_state.h"
+#include "ui/mainwindow.h"
+#include "ui/window_links.h"
 
 namespace {
 
