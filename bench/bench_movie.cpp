@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -59,7 +60,10 @@ const std::string& MoviePath() {
     avcodec_parameters_from_context(st->codecpar, c);
     st->time_base = c->time_base;
     avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE);
-    avformat_write_header(oc, nullptr);
+    if (avformat_write_header(oc, nullptr) < 0) {
+        fprintf(stderr, "bench_movie: cannot write %s\n", path.c_str());
+        exit(1);
+    }
     for (int i = 0; i < Frames; i++) {
         AVFrame* f = av_frame_alloc();
         f->format = c->pix_fmt;

@@ -2,7 +2,7 @@
 // reset to *start (core/reset.cpp).
 #pragma once
 
-// Restores, as each of these is built:
+// Restores:
 //  - the screens: the tags of DestSurface, SrcSurface, BgSurface and
 //    GlyphSurface cleared and each filled black over the screen size;
 //    DestSurface shown; DirtyRect empty;

@@ -41,7 +41,8 @@ int MovieFramesShown(const MoviePlayer* m);
 // presenting it; false at the end (benchmarks).
 bool DecodeNextMovieFrame(MoviePlayer* m, bool present);
 
-// The script-level players (Part names): 1 played, 0 not built.
+// The script-level players: 1 when the movie played, 0 when it could not be
+// found or opened.
 int PlayMpeg(const char* name, int click);
 void PlayMovie();  // the whole movie command, operands included
 int PlayAvi(const char* name, int click);

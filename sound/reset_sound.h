@@ -2,9 +2,9 @@
 // *start (core/reset.cpp), and the sound stopped before a saved game loads.
 #pragma once
 
-// In this order, as each of these is built: music lowered for a voice through
-// the Ogg library (BgmDuckedForVoice) back to BgmVolumeBeforeDuck, the flag
-// cleared; OggBgmChannel 199, BgmLoopPointSet 0, BgmSaved 0; the CD and
+// In this order: music lowered for a voice through the Ogg library
+// (BgmDuckedForVoice) back to BgmVolumeBeforeDuck, the flag cleared;
+// OggBgmChannel 199, BgmLoopPointSet 0, BgmSaved 0; the CD and
 // music fade-out times kept and set to 0 while StopAllSound(true) stops
 // everything, then put back; the sound thread started the first time only;
 // the CD audio device closed; the Application record's CD track -1 and its

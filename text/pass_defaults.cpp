@@ -1,5 +1,5 @@
 // pass_defaults.cpp - the text and interaction settings of each start-up
-// pass.  Each fills in as its part of the text subsystem is built.
+// pass.
 #include "text/pass_defaults.h"
 
 #include <cstring>

@@ -1,6 +1,5 @@
-// reset_text.cpp - the text and interaction state of a new game.  Holds the
-// settings that exist so far; the rest of the list in reset_text.h joins as
-// the text subsystem is built.
+// reset_text.cpp - the text and interaction state of a new game, restored
+// in the order reset_text.h lists.
 #include "text/reset_text.h"
 
 #include "text/backlog.h"

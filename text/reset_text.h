@@ -2,7 +2,7 @@
 // every reset to *start (core/reset.cpp).
 #pragma once
 
-// Restores, as each of these is built:
+// Restores:
 //  - input: RightPressSeen, LeftPressSeen 0; SkipMode, AutoClickOn,
 //    AutoMode 0; MenuResetRequested, SystemMenuActive 0; RightClickOn 1;
 //  - text display: TagHandled 0; KinsokuOff 0; IndentWidth 0; TextModeOn 1;

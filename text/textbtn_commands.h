@@ -1,4 +1,4 @@
-// textbtn_commands.h - the text-button commands (stubs until built).
+// textbtn_commands.h - the text-button commands.
 #pragma once
 
 void Cmd_textbtnstart();

@@ -1,4 +1,4 @@
-// bsp_commands.h - the bsp button-set commands (stubs until built).
+// bsp_commands.h - the bsp button-set commands.
 #pragma once
 
 void Cmd_bsp();

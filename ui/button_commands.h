@@ -1,4 +1,4 @@
-// button_commands.h - the button-table and button-wait commands (stubs until built).
+// button_commands.h - the button-table and button-wait commands.
 #pragma once
 
 void Cmd_transbtn();

@@ -1,4 +1,4 @@
-// dialog_commands.h - the dialog and message-box commands (stubs until built).
+// dialog_commands.h - the dialog and message-box commands.
 #pragma once
 
 void Cmd_mesbox();

@@ -1,4 +1,4 @@
-// exbtn_commands.h - the extended-button commands (stubs until built).
+// exbtn_commands.h - the extended-button commands.
 #pragma once
 
 void Cmd_exbtn();

@@ -1,4 +1,4 @@
-// rmenu_commands.h - the right-click menu and system-action commands (stubs until built).
+// rmenu_commands.h - the right-click menu and system-action commands.
 #pragma once
 
 void Cmd_rmode();

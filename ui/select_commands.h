@@ -1,4 +1,4 @@
-// select_commands.h - the selection commands (stubs until built).
+// select_commands.h - the selection commands.
 #pragma once
 
 void Cmd_select();

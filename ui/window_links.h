@@ -1,6 +1,6 @@
 // window_links.h - what the window procedure reads and calls of the menu,
 // the fonts, the button wait, the traps and the Lua hooks, and the settings
-// its menu commands switch.  Their owners fill them in as they are built.
+// its menu commands switch.  Their owners fill them in.
 #pragma once
 #include <cstdint>
 

@@ -117,7 +117,8 @@ int OrvaPlugInMain(OrvaInstance* instance, OrvaWindow* window, const char* param
         int offset = -1, size = -1;
         *retValue = word[2] == 'a' ? OVAGetFile(rest, archive, &offset, &size)
                                    : OV2GetFile(rest, archive, &offset, &size);
-        OUT("%s %d %d", archive, offset, size);
+        /* the name is cut to leave the numbers room in the 256-byte result */
+        OUT("%.230s %d %d", archive, offset, size);
     } else if (!strcmp(word, "system")) {
         OrvaSystemCall(rest);
     } else if (!strcmp(word, "render")) {

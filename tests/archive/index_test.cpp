@@ -167,7 +167,9 @@ TEST(Ov2IndexParse, DamagedAndBrokenIndexes) {
     for (const Case& c : cases) {
         std::vector<Ov2RawEntry> e;
         EXPECT_EQ(ParseOv2(c.bytes, &e), c.result) << c.what;
-        if (c.result != ArchiveBroken) EXPECT_EQ(Marks(e), c.marks) << c.what;
+        if (c.result != ArchiveBroken) {
+            EXPECT_EQ(Marks(e), c.marks) << c.what;
+        }
     }
     // The 256-byte name's data is skipped: the next entry's data is its own.
     std::vector<Ov2RawEntry> e;

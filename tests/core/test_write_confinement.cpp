@@ -79,9 +79,10 @@ protected:
 
 void ExpectRefusalsNamed(const RunResult& r, const std::vector<Target>& targets, const char* command) {
     for (const Target& t : targets)
-        if (!t.inside)
+        if (!t.inside) {
             EXPECT_NE(r.err.find("refused to write outside the game folder: " + t.name), std::string::npos)
                 << command << ", " << t.what << ":\n" << r.err;
+        }
 }
 
 }  // namespace
@@ -124,7 +125,9 @@ TEST_F(Confinement, FileremoveLeavesFilesOutside) {
     RunResult r = Play("*define\ngame\n*start\n" + story + "end\n");
     EXPECT_EQ(r.status, 0) << r.err;
     for (const Target& t : targets)
-        if (!t.real.empty()) EXPECT_EQ(fs::exists(t.real), !t.inside) << t.what;
+        if (!t.real.empty()) {
+            EXPECT_EQ(fs::exists(t.real), !t.inside) << t.what;
+        }
     ExpectRefusalsNamed(r, targets, "fileremove");
 }
 
@@ -153,8 +156,12 @@ TEST_F(Confinement, CsvAndAviFilesOutsideAreTheOpenError) {
             }
             EXPECT_NE(r.status, 0) << c.what << ", " << t.what;
             ASSERT_EQ(r.boxes.size(), 1u) << c.what << ", " << t.what;
-            if (c.error) EXPECT_NE(r.boxes[0].find(c.error), std::string::npos) << r.boxes[0];
-            if (!t.real.empty()) EXPECT_FALSE(fs::exists(t.real)) << c.what << ", " << t.what;
+            if (c.error) {
+                EXPECT_NE(r.boxes[0].find(c.error), std::string::npos) << r.boxes[0];
+            }
+            if (!t.real.empty()) {
+                EXPECT_FALSE(fs::exists(t.real)) << c.what << ", " << t.what;
+            }
             ExpectRefusalsNamed(r, {t}, c.what);
         }
     }
@@ -173,8 +180,9 @@ TEST_F(Confinement, SaveFolderOutsideIsNotWritten) {
         bool inside = folder == "sub";
         for (const char* file : {"save1.dat", "gloval.sav", "kidoku.dat", "Orvallog.dat"}) {
             EXPECT_FALSE(fs::exists(outside_ + "/" + file)) << folder << ", " << file;
-            if (std::string(file) != "kidoku.dat")
+            if (std::string(file) != "kidoku.dat") {
                 EXPECT_EQ(fs::exists(game_ + "/sub/" + file), inside) << folder << ", " << file;
+            }
         }
         if (!inside) {
             EXPECT_FALSE(r.boxes.empty()) << folder;  // the slot could not be written

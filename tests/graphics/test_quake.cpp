@@ -186,10 +186,18 @@ Caught CatchShake(const std::string& command, long long at_ms) {
     Bgr centre = f.At(100, 100);
     Caught c{100 - centre[0], 100 - centre[1]};
     // The strips the shifted picture leaves are black.
-    if (c.dx > 0) EXPECT_EQ(f.At(c.dx - 1, 120), kBlack);
-    if (c.dx < 0) EXPECT_EQ(f.At(320 + c.dx, 120), kBlack);
-    if (c.dy > 0) EXPECT_EQ(f.At(160, c.dy - 1), kBlack);
-    if (c.dy < 0) EXPECT_EQ(f.At(160, 240 + c.dy), kBlack);
+    if (c.dx > 0) {
+        EXPECT_EQ(f.At(c.dx - 1, 120), kBlack);
+    }
+    if (c.dx < 0) {
+        EXPECT_EQ(f.At(320 + c.dx, 120), kBlack);
+    }
+    if (c.dy > 0) {
+        EXPECT_EQ(f.At(160, c.dy - 1), kBlack);
+    }
+    if (c.dy < 0) {
+        EXPECT_EQ(f.At(160, 240 + c.dy), kBlack);
+    }
     return c;
 }
 

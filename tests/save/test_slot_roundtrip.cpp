@@ -116,7 +116,7 @@ private:
     bool ok_ = true;
 
     int32_t Int(const std::string& name) {
-        Field f{name};
+        Field f{name, false, 0, ""};
         if (pos_ + 4 > data_->size()) {
             ok_ = false;
             return 0;
@@ -134,7 +134,7 @@ private:
             ok_ = false;
             return;
         }
-        Field f{name, true};
+        Field f{name, true, 0, ""};
         f.bytes = data_->substr(pos_, nul - pos_);
         pos_ = nul + 1;
         fields.push_back(f);
