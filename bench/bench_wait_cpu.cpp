@@ -112,6 +112,9 @@ void WaitCpu(benchmark::State& state, const std::string& script) {
 
 const std::string Button =
     "lsp 1,\":c/2;button.bmp\",100,100\nbtndef \"\"\nspbtn 1,1\n";
+// A sprite whose cells change every 100 ms: the save menu that covers it
+// does not animate it.
+const std::string Animated = "lsp 2,\":a/2,100,0;button.bmp\",200,100\nprint 1\n";
 
 }  // namespace
 
@@ -122,5 +125,8 @@ BENCHMARK_CAPTURE(WaitCpu, btnwait, Game(Button, "btnwait %0"))->Iterations(1)->
 BENCHMARK_CAPTURE(WaitCpu, select, Game("", "select \"はい\",*a,\"いいえ\",*a\n*a"))->Iterations(1)->UseManualTime();
 BENCHMARK_CAPTURE(WaitCpu, waittimer, Game("resettimer\n", "waittimer 100000"))->Iterations(1)->UseManualTime();
 BENCHMARK_CAPTURE(WaitCpu, lrclick, Game("", "lrclick"))->Iterations(1)->UseManualTime();
+BENCHMARK_CAPTURE(WaitCpu, save_menu_over_animation, Game(Animated, "systemcall save"))
+    ->Iterations(1)
+    ->UseManualTime();
 
 BENCHMARK_MAIN();

@@ -168,7 +168,7 @@ int32_t RunSaveLoadMenu(int mode, char* caption) {
             // key moves again (headless, the empty poll moved the virtual
             // clock already).
             bool held = m.count > 0 && ((GetForegroundKeyState(VK_UP) | GetForegroundKeyState(VK_DOWN)) & 0x8000);
-            IdleFor(held ? MsLeft(126, now - lastKeyMove) : IdleNoLimit);
+            IdleFor(held ? MsLeft(126, now - lastKeyMove) : IdleNoLimit, 0, false);
             continue;
         }
         if (got && LastMessage == WM_MOUSEMOVE) {
@@ -204,7 +204,7 @@ int32_t RunSaveLoadMenu(int mode, char* caption) {
         }
         if ((got && LastMessage == WM_RBUTTONUP) || esc) {
             while (GetForegroundKeyState(VK_ESCAPE) & 0x8000) {
-                if (!PumpMessage()) IdleFor(IdleNoLimit, 1);
+                if (!PumpMessage()) IdleFor(IdleNoLimit, 1, false);
                 if (ResetRequested) return -1;
             }
             RightClicked = 0;

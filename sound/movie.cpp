@@ -336,7 +336,7 @@ void ReleaseGraph() {
 // With a window it blocks between pictures until the next one is due.
 int WaitGraph(bool left, bool right) {
     for (;;) {
-        PumpMessageOrIdle(MovieDueIn(Graph.get()));
+        PumpMessageOrIdle(MovieDueIn(Graph.get()), false);
         if (!Graph) return EndReset;  // the window closed it
         if ((left && Clicked) || (right && RightClicked)) return EndClick;
         if (ResetRequested) return EndReset;

@@ -450,7 +450,7 @@ static int RunViewer() {
         }
         if (RightClicked || (GetForegroundKeyState(VK_ESCAPE) & 0x8000)) {
             while (GetForegroundKeyState(VK_ESCAPE) & 0x8000) {
-                if (!PumpMessage()) IdleFor(IdleNoLimit, 1);
+                if (!PumpMessage()) IdleFor(IdleNoLimit, 1, false);
                 if (ResetRequested) return 0;
             }
             Close(v);
@@ -460,7 +460,7 @@ static int RunViewer() {
             // A held turning key turns again 125 ms after its last turn.
             bool held = ((GetForegroundKeyState(VK_NEXT) | GetForegroundKeyState(VK_DOWN) |
                           GetForegroundKeyState(VK_PRIOR) | GetForegroundKeyState(VK_UP)) & 0x8000) != 0;
-            IdleFor(held ? MsLeft(125, PlatTicks() - lastKeyTurn) : IdleNoLimit);
+            IdleFor(held ? MsLeft(125, PlatTicks() - lastKeyTurn) : IdleNoLimit, 0, false);
         }
     }
     return 1;

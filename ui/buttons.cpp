@@ -294,7 +294,7 @@ static bool KeyHeld(int vk) { return GetForegroundKeyState(vk) != 0; }
 static void AwaitRelease(int vk) {
     uint32_t t0 = PlatTicks();
     while (KeyHeld(vk) && PlatTicks() - t0 < 125) {
-        if (!PumpMessage()) IdleFor(MsLeft(125, PlatTicks() - t0));
+        if (!PumpMessage()) IdleFor(MsLeft(125, PlatTicks() - t0), 0, false);
     }
 }
 

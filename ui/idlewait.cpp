@@ -24,21 +24,23 @@ static bool InputHeld() {
     return false;
 }
 
-void IdleFor(uint32_t ms, uint32_t headless_ms) {
+void IdleFor(uint32_t ms, uint32_t headless_ms, bool animates) {
     if (PlatIsHeadless()) {
         if (headless_ms) PlatSleep(headless_ms);
         return;
     }
     if (ms == 0) return;
-    uint32_t due = AnimationDueIn();
-    if (due < ms) ms = due;
+    if (animates) {
+        uint32_t due = AnimationDueIn();
+        if (due < ms) ms = due;
+    }
     if (ms > IdleNoLimit) ms = IdleNoLimit;
     if (ms) PlatWaitEvent(PlatTicks() + ms, WindowTimerHasWork() || InputHeld());
 }
 
-bool PumpMessageOrIdle(uint32_t ms) {
+bool PumpMessageOrIdle(uint32_t ms, bool animates) {
     if (PlatIsHeadless()) return PumpMessageOrSleep();
     if (PumpMessage()) return true;
-    IdleFor(ms);
+    IdleFor(ms, 0, animates);
     return false;
 }

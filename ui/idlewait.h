@@ -20,9 +20,12 @@ uint32_t MsLeft(int64_t need, uint32_t elapsed);
 // The pass of a wait loop found no message.  In a window: blocks until
 // input comes, `ms` pass, an animation has a cell to change or a window
 // timer is due (the 30 ms window timer only while its steps may have work
-// or a key or button is held; else it fires when the wait wakes).  Headless it sleeps `headless_ms` on the virtual clock
-// (the loop's own sleep; the empty pump has moved the clock already), so
-// that runs stay as they were.
-void IdleFor(uint32_t ms, uint32_t headless_ms = 0);
-// PumpMessageOrSleep whose sleep, in a window, is IdleFor(ms).
-bool PumpMessageOrIdle(uint32_t ms);
+// or a key or button is held; else it fires when the wait wakes).  Headless
+// it sleeps `headless_ms` on the virtual clock (the loop's own sleep; the
+// empty pump has moved the clock already), so that runs stay as they were.
+// A loop that does not advance the animations (menus, the lookback viewer,
+// a movie) passes animates false: a cell that is due would otherwise wake it
+// at once, pass after pass.
+void IdleFor(uint32_t ms, uint32_t headless_ms = 0, bool animates = true);
+// PumpMessageOrSleep whose sleep, in a window, is IdleFor(ms, 0, animates).
+bool PumpMessageOrIdle(uint32_t ms, bool animates = true);

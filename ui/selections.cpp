@@ -219,7 +219,7 @@ int32_t SelectionWait(int32_t count, int32_t column, int32_t row, const char (*t
                 if (RightGosubTaken || MenuResetRequested || GameLoaded) return -1;
             }
         } else if (!handled) {
-            IdleFor(IdleNoLimit);
+            IdleFor(IdleNoLimit, 0, !l.menu);
         }
         if (!l.menu) AdvanceAnimation();
     }

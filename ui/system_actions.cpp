@@ -53,7 +53,7 @@ void WaitKeysReleased(const int* keys, int count) {
         bool held = false;
         for (int i = 0; i < count; i++) held = held || GetForegroundKeyState(keys[i]);
         if (!held || ResetRequested) return;
-        if (!PumpMessage()) IdleFor(IdleNoLimit);
+        if (!PumpMessage()) IdleFor(IdleNoLimit, 0, false);
     }
 }
 
@@ -154,7 +154,7 @@ int AskYesNo(const char* question) {
     uint32_t lastKey = PlatTicks() - KeyRepeatMs;
     for (;;) {
         if (!PumpMessage()) {
-            IdleFor(IdleNoLimit);
+            IdleFor(IdleNoLimit, 0, false);
             continue;
         }
         if (ResetRequested) return -1;
