@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/menubar.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_internal.h"
@@ -168,6 +169,27 @@ TEST(SdlGui, ADialogKeepsTheMenuShut) {
     EXPECT_EQ(PlatMessageBox("t", "c", MB_OK, true), IDOK);
     EXPECT_FALSE(PlatMenuOpen());
     EXPECT_TRUE(TakeAll().empty());
+}
+
+// A bar drawn and then deleted or detached leaves nothing behind: a click
+// in the top strip is the game's, and no frames are wanted for it.
+TEST(SdlGui, ABarTakenAwayKeepsNoClicksAndAsksNoFrames) {
+    for (bool deleted : {true, false}) {
+        SCOPED_TRACE(deleted ? "deleted" : "detached");
+        SdlDummy sdl;
+        ASSERT_TRUE(sdl.ok);
+        WindowWithMenu();
+        TakeAll();
+        if (deleted) PlatSetMenu({}, true);
+        else PlatSetMenu(MenuBarEntries(), false);
+        SdlRenderNow();
+        TakeAll();
+        EXPECT_FALSE(GuiWantsFrames());
+        std::vector<PlatMsg> got = Click(300, 5);
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(got[0].message, (uint32_t)WM_LBUTTONDOWN);
+        EXPECT_EQ(PointParamY(got[0].lparam), 5);
+    }
 }
 
 TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
