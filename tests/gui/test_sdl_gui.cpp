@@ -192,6 +192,37 @@ TEST(SdlGui, ABarTakenAwayKeepsNoClicksAndAsksNoFrames) {
     }
 }
 
+// Enter chooses an item; its release goes elsewhere (another window) and
+// never reaches the queue.  The next Enter is the game's all the same.
+TEST(SdlGui, AKeyReleasedOutsideTheQueueIsNoLongerTheMenus) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    PlatMenuKey(VK_F10);
+    ASSERT_TRUE(PlatMenuOpen());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);  // opens 画面
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    EXPECT_TRUE(TakeAll().empty());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);  // chooses 全画面
+    std::vector<PlatMsg> got = TakeAll();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wparam, 40002u);
+    SDL_Event up = {};
+    up.type = SDL_KEYUP;
+    up.key.windowID = SDL_GetWindowID(SdlWindow()) + 100;
+    up.key.keysym.sym = SDLK_RETURN;
+    up.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    SDL_PushEvent(&up);
+    EXPECT_TRUE(TakeAll().empty());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    got = TakeAll();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].message, (uint32_t)WM_KEYDOWN);
+    EXPECT_EQ(got[0].wparam, (uintptr_t)VK_RETURN);
+}
+
 TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
