@@ -905,7 +905,8 @@ bool GuiTakeEvent(const SDL_Event& e) {
     if (Active && !Active->can_cancel && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) &&
         e.key.keysym.sym == SDLK_ESCAPE)
         return true;
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    // In menu mode the keys are the menu's: the edit field gets none of them.
+    if (!(key && MenuBarNow().active && !Active)) ImGui_ImplSDL2_ProcessEvent(&e);
     if (key || mouse) {
         Stir();
         SdlRequestRender();

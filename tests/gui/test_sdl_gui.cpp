@@ -223,6 +223,34 @@ TEST(SdlGui, AKeyReleasedOutsideTheQueueIsNoLongerTheMenus) {
     EXPECT_EQ(got[0].wparam, (uintptr_t)VK_RETURN);
 }
 
+// Typed text in menu mode is the menu's, not the open edit field's.
+TEST(SdlGui, TheEditFieldGetsNoKeysInMenuMode) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    PlatTextFieldOpen(10, 40, 300, 40, 8, 16, "ab");
+    PlatTextFieldFocus();
+    auto type = [](const char* text) {
+        for (int i = 0; i < 2; i++) SdlRenderNow();
+        SDL_Event t = {};
+        t.type = SDL_TEXTINPUT;
+        t.text.windowID = SDL_GetWindowID(SdlWindow());
+        snprintf(t.text.text, sizeof t.text.text, "%s", text);
+        SDL_PushEvent(&t);
+        TakeAll();
+        for (int i = 0; i < 2; i++) SdlRenderNow();
+    };
+    PlatMenuKey(VK_F10);
+    ASSERT_TRUE(PlatMenuOpen());
+    type("x");
+    EXPECT_EQ(PlatTextFieldText(), "ab");
+    PlatMenuKey(VK_F10);
+    ASSERT_FALSE(PlatMenuOpen());
+    type("c");
+    EXPECT_EQ(PlatTextFieldText(), "c");  // the text was selected: typing replaces it
+    PlatTextFieldClose();
+}
+
 TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
