@@ -251,6 +251,33 @@ TEST(SdlGui, TheEditFieldGetsNoKeysInMenuMode) {
     PlatTextFieldClose();
 }
 
+// Alt pressed and released alone opens the menu; released by the window
+// losing the focus, it does not.
+TEST(SdlGui, AltReleasedAsTheFocusGoesOpensNoMenu) {
+    for (bool lost : {false, true}) {
+        SCOPED_TRACE(lost ? "focus lost" : "focus kept");
+        SdlDummy sdl;
+        ASSERT_TRUE(sdl.ok);
+        WindowWithMenu();
+        TakeAll();
+        Push(SDL_KEYDOWN, 0, 0, SDLK_LALT);
+        ASSERT_EQ(TakeAll().size(), 1u);
+        Push(SDL_KEYUP, 0, 0, SDLK_LALT);  // the focus going resets the keys: a release first
+        if (lost) {
+            SDL_Event e = {};
+            e.type = SDL_WINDOWEVENT;
+            e.window.windowID = SDL_GetWindowID(SdlWindow());
+            e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+            SDL_PushEvent(&e);
+        }
+        std::vector<PlatMsg> got = TakeAll();
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].message, (uint32_t)WM_KEYUP);
+        PlatMenuKey((int)got[0].wparam);  // the window's own handling of the release
+        EXPECT_EQ(PlatMenuOpen(), !lost);
+    }
+}
+
 TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
