@@ -210,6 +210,26 @@ void OggVolume(int ch, int32_t mb) {
     SoundTrace("ogg ch=%d vol %d", ch, ClampMb(mb));
 }
 
+void OggDuckVolume(int ch, int32_t mb) {
+    if (!Valid(ch)) return;
+    mb = ClampMb(mb);
+    bool fading;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Channel* c = &Channels[ch];
+        if (!c->sound || (c->fading && c->fade_close)) return;
+        fading = c->fading;
+        if (fading)
+            c->fade_to = mb;
+        else
+            c->mb = mb;
+    }
+    if (fading)
+        SoundTrace("ogg ch=%d fade to %d", ch, mb);
+    else
+        SoundTrace("ogg ch=%d vol %d", ch, mb);
+}
+
 void OggFade(int ch, int32_t from, int32_t to, int32_t ms, bool close) {
     if (!Valid(ch)) return;
     from = ClampMb(from);

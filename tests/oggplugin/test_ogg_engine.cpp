@@ -163,6 +163,34 @@ TEST(OggEngine, VoiceLowersTheMusicTenDecibels) {
     EXPECT_NEAR(after / before, 1.0, 0.01);
 }
 
+// The ducking under a voice on the engine's channel 0 (a wave the plug-in
+// refuses) leaves the newer plug-in's fade-in running: the piece started
+// while the music is being lowered still rises from -25 dB, to the lowered
+// volume.
+TEST(OggEngine, DuckingLeavesTheFadeInRunning) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "b.ogg", ToneOgg(3.0, 660, 44100, 1, 0.5));
+    WriteGameFile(dir, "v.wav", ToneWave(0.8, 440, 22050, 1, 0.0));
+    MediaRunOptions o;
+    o.audio_out = dir + ".wav";
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nbgmdownmode 1\nbgmfadein 1000\n"
+                                 "dwave 0,\"v.wav\"\nwait 50\nbgm \"b.ogg\"\nwait 1500\nend\n",
+                                 o);
+    EXPECT_QUIET_END(t);
+    int start = TraceTime(t, "ogg ch=199 play loop=1");
+    ASSERT_GE(start, 0);
+    std::vector<std::string> steps = TraceLines(t, "ogg ch=199 fade to ");
+    EXPECT_FALSE(steps.empty()) << "the ducking went on during the fade";
+    std::vector<int16_t> s = ReadAudioOut(o.audio_out);
+    size_t from = Frames(start);
+    ASSERT_LT(from + Frames(1400), s.size() / 2);
+    double early = Rms(s, from + Frames(20), from + Frames(120), 0);
+    double late = Rms(s, from + Frames(1200), from + Frames(1400), 0);
+    EXPECT_GT(late, 1000);
+    EXPECT_LT(early, late * 0.15) << "the fade-in was cut short";
+}
+
 // Lua's OVOgg functions and the engine share the plug-in's 200 channels: Lua
 // sees the engine's voice on channel 0 and closes the engine's music on 199.
 TEST(OggEngine, LuaSharesTheEnginesChannels) {
