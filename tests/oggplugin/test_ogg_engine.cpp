@@ -9,6 +9,7 @@
 // music left to the stream, and no fade left to stall a load or the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,23 @@ TEST(OggEngine, ResetClosesWhatItsLibraryStops) {
         EXPECT_EQ(TraceTime(t, "ogg ch=1 close"), play + 100) << c.library;
         EXPECT_EQ(TraceTime(t, "ogg ch=0 close"), play + (c.voice_closed_at_reset ? 100 : 200)) << c.library;
     }
+}
+
+// After a reset the newer plug-in's music starts on channel 199 again.
+TEST(OggEngine, ResetBringsTheMusicBackTo199) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "a.ogg", ToneOgg(1.0, 440, 44100, 1, 0.5));
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nif %300 = 1 goto *after\nmov %300,1\n"
+                                 "bgm \"a.ogg\"\nwait 100\nreset\n"
+                                 "*after\nbgm \"a.ogg\"\nwait 100\nend\n");
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> opens = TraceLines(t, "ogg ch=19");
+    opens.erase(std::remove_if(opens.begin(), opens.end(),
+                               [](const std::string& l) { return l.find(" open ") == std::string::npos; }),
+                opens.end());
+    std::vector<std::string> want = {"ogg ch=199 open \"a.ogg\"", "ogg ch=199 open \"a.ogg\""};
+    EXPECT_EQ(opens, want);
 }
 
 // The volume dialog sets the plug-in's channels and music.
