@@ -340,6 +340,28 @@ TEST(OggEngine, RefusedSoundsPlayOnTheEnginesChannels) {
     EXPECT_NEAR(TraceTime(t, "ch=1 play loop=0") - voice, 800, 30) << "btntime2 waited for the voice";
 }
 
+// chvol on a plug-in channel: a quarter dB a unit below 100, silent at 0;
+// values past either end are held there.
+TEST(OggEngine, ChvolHoldsTheValueToItsRange) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "m.ogg", ToneOgg(0.5, 440, 44100, 1, 0.5));
+    struct {
+        const char* value;
+        const char* line;
+    } cases[] = {{"50", "ogg ch=5 vol -1250"},         {"0", "ogg ch=5 vol -10000"},
+                 {"100", "ogg ch=5 vol 0"},            {"2147483647", "ogg ch=5 vol 0"},
+                 {"-2147483647", "ogg ch=5 vol -10000"}, {"-20", "ogg ch=5 vol -10000"}};
+    std::string script = "*define\ngame\n*start\ndwaveloop 5,\"m.ogg\"\n";
+    std::vector<std::string> want = {"ogg ch=5 vol 0"};  // the play at the effects' volume
+    for (const auto& c : cases) {
+        script += std::string("chvol 5,") + c.value + "\n";
+        want.push_back(c.line);
+    }
+    TracedRun t = PlayTracedGame(dir, script + "end\n");
+    EXPECT_QUIET_END(t);
+    EXPECT_EQ(TraceLines(t, "ogg ch=5 vol "), want);
+}
+
 // The end and a load stop the music at once, whatever bgmfadeout says.
 TEST(OggEngine, NoFadeStallsALoadOrTheEnd) {
     for (const char* library : {"", "ovogg.dll", "ovogg2.dll"}) {
