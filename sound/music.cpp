@@ -102,8 +102,12 @@ static bool PlayPluginBgm(int ch, const char* name, int loop, int loop_point_set
         // The ducking step sees the piece only once its start and fade are set.
         SoundLockHold hold;
         OggBgmPlaying = 1;
-        // The volume is set before the start, so no sample plays at full level.
-        SetBgmVolume(fade && !OggPlugin2Active ? 100 : BgmVolume);
+        // The volume is set before the start, so no sample plays at full
+        // level; the newer plug-in's fade-in starts from -25 dB.
+        if (fade && OggPlugin2Active)
+            OggVolume(ch, -2500);
+        else
+            SetBgmVolume(fade ? 100 : BgmVolume);
         if (loop_point_set)
             OggPlay2(ch, loop_point);
         else

@@ -166,8 +166,8 @@ TEST(OggEngine, VoiceLowersTheMusicTenDecibels) {
 
 // The ducking under a voice on the engine's channel 0 (a wave the plug-in
 // refuses) leaves the newer plug-in's fade-in running: the piece started
-// while the music is being lowered still rises from -25 dB, to the lowered
-// volume.
+// while the music is being lowered is at -25 dB before it plays and rises
+// from there to the lowered volume.
 TEST(OggEngine, DuckingLeavesTheFadeInRunning) {
     std::string dir = GameShipping("ovogg2.dll");
     WriteGameFile(dir, "b.ogg", ToneOgg(3.0, 660, 44100, 1, 0.5));
@@ -179,6 +179,14 @@ TEST(OggEngine, DuckingLeavesTheFadeInRunning) {
                                  "dwave 0,\"v.wav\"\nwait 50\nbgm \"b.ogg\"\nwait 1500\nend\n",
                                  o);
     EXPECT_QUIET_END(t);
+    std::vector<std::string> lines = TraceLines(t, "ogg ch=199 ");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[3].rfind("ogg ch=199 fade -2500>", 0), 0u) << lines[3];
+    lines.resize(3);
+    std::vector<std::string> want = {"ogg ch=199 open \"b.ogg\"",
+                                     "ogg ch=199 vol -2500",  // before the play, not the full level
+                                     "ogg ch=199 play loop=1"};
+    EXPECT_EQ(lines, want);
     int start = TraceTime(t, "ogg ch=199 play loop=1");
     ASSERT_GE(start, 0);
     std::vector<std::string> steps = TraceLines(t, "ogg ch=199 fade to ");
