@@ -279,7 +279,6 @@ static void RestartMusic() {
 }
 
 void LoadGame(int slot) {
-    SavepointTailWritten = 0;
     KeepSavepoint();
     std::string file = SlotFileName(slot, "dat");
     if (slot < 0 || !PlatExists(file.c_str())) return;
