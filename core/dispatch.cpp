@@ -212,8 +212,9 @@ void ExecCommandAt(int start, const char* name, int define) {
             }
         }
         if (IsDefsubName(name)) {
-            KeepSavepoint();
+            // Only the call stack and the position change, as for gosub.
             if (CallStackDepth >= CallStackSize) ScriptError(CapStack, MsgDefsubStackFull);
+            JournalCallStack();
             CallStack[CallStackDepth++] = ReadPosition;  // the first argument
             JumpToLabel(name);
             return;

@@ -241,11 +241,13 @@ static void RunTag(bool doubled) {
 // Text statements change state the savepoint journal does not record: each
 // builds a pending savepoint image first.
 static void TextTag() {
-    KeepSavepoint();
+    // A savepoint taken at once replaces the pending one unbuilt.
     bool saved = false;
     if (!LuaTextHooksOn && AutoSavepoints()) {
         TakeSavepoint();
         saved = true;
+    } else {
+        KeepSavepoint();
     }
     if (NewPageBeforeText) {
         NewPage();
@@ -312,7 +314,19 @@ static bool AtLineStart(int p) {
 }
 
 static void TextLine(int define) {
-    KeepSavepoint();
+    // When the line takes a savepoint before it changes anything (a new
+    // page aside, which no Lua savepoint hook can save before the savepoint
+    // is taken), the pending one is replaced unbuilt.
+    bool at_page_start = TextCursorColumn == 0 && TextCursorLine == 0;
+    bool takes_at_once;
+    if (NewPageBeforeText)
+        takes_at_once = !LuaTextHooksOn && AutoSavepoints() && !LuaBridgeLoaded;
+    else if (TagModeOn)
+        takes_at_once = !TagHandled && AtLineStart(ReadPosition) && at_page_start && !define &&
+                        !LuaTextHooksOn && AutoSavepoints();
+    else
+        takes_at_once = at_page_start && !define && !LuaTextHooksOn;
+    if (!takes_at_once) KeepSavepoint();
     bool saved = false;
     if (NewPageBeforeText) {
         NewPage();

@@ -251,10 +251,10 @@ static void RebuildPictures() {
     }
 }
 
-// The wait cursors from their tags (the default pictures when the click
-// cursor's tag is ""), the window picture, an empty page with the window off.
+// The wait cursors from their tags (each one's default picture when its tag
+// is ""), the window picture, an empty page with the window off.
 static void RestoreTextWindow() {
-    LoadWaitCursorPictures(WaitCursors[0].tag[0] == 0);
+    LoadWaitCursorPictures();
     if (WindowImageTag[0] && WindowColor == -1) LoadSurface(&WindowImage, WindowImageTag);
     ReloadButtonPicture();
     TextHidden = 0;
@@ -280,7 +280,6 @@ static void RestartMusic() {
 
 void LoadGame(int slot) {
     KeepSavepoint();
-    SavepointTailWritten = 0;
     std::string file = SlotFileName(slot, "dat");
     if (slot < 0 || !PlatExists(file.c_str())) return;
     std::vector<uint8_t> bytes;

@@ -217,16 +217,14 @@ void OpenCdAudio() {
     if (!CdOn) return;
     if (CdState.open) CloseCdAudio();
     std::string what;
-    bool found = false;
-    for (int attempt = 0; attempt < 2 && !found; attempt++) {  // a failed open is tried once more
-        Tracks.clear();
-        Disc.reset();
-        CdState.track_count = 0;
-        found = OpenCdSource(&what);
-    }
-    if (!found) {
+    Tracks.clear();
+    Disc.reset();
+    CdState.track_count = 0;
+    // One look: StartCdTrack, which opens the disc, looks up to 51 times.
+    if (!OpenCdSource(&what)) {
         Disc.reset();
         CdState.open_failed = 1;
+        SoundTrace("cd open failed");
         return;
     }
     if (Disc) CdState.track_count = CdDiscTrackCount(*Disc);

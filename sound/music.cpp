@@ -33,8 +33,8 @@ int32_t BgmLoopPointSet = 0;
 std::string BgmLoopPointText;
 int32_t BgmGraphActive = 0;
 int32_t Mp3VoiceMode = 0;
-int32_t OggBgmPlaying = 0;
-int32_t OggBgmChannel = BgmLoopChannel;
+std::atomic<int32_t> OggBgmPlaying{0};
+std::atomic<int32_t> OggBgmChannel{BgmLoopChannel};
 int BgmStream = -1;
 TempFileRecord BgmTempFile;
 
@@ -55,6 +55,15 @@ void SetBgmVolume(int32_t a) {
         SoundTrace("bgm vol %d", GraphMillibels(a));
     }
     SetMovieVolume(a);
+}
+
+void DuckBgmVolume(int32_t a) {
+    if (OggBgmPlaying && OggLibraryActive()) {
+        BgmVolume = a;
+        OggDuckVolume(OggBgmChannel, AttenuationMillibels(a));
+        return;
+    }
+    SetBgmVolume(a);
 }
 
 // The stream goes, and with it the temporary copy.
@@ -87,18 +96,25 @@ static bool PlayPluginBgm(int ch, const char* name, int loop, int loop_point_set
         OggBgmPlaying = 0;
         return false;
     }
-    OggBgmPlaying = 1;
     int32_t fade = FadeTimeNow(BgmFadeInTime);
     int32_t target = BgmVolume;
-    // The volume is set before the start, so no sample plays at full level.
-    SetBgmVolume(fade && !OggPlugin2Active ? 100 : BgmVolume);
-    if (loop_point_set)
-        OggPlay2(ch, loop_point);
-    else
-        OggPlay(ch, loop != 0);
-    if (fade && OggPlugin2Active) {
-        OggFade(ch, -2500, AttenuationMillibels(target), fade, false);
-    } else if (fade) {
+    {
+        // The ducking step sees the piece only once its start and fade are set.
+        SoundLockHold hold;
+        OggBgmPlaying = 1;
+        // The volume is set before the start, so no sample plays at full
+        // level; the newer plug-in's fade-in starts from -25 dB.
+        if (fade && OggPlugin2Active)
+            OggVolume(ch, -2500);
+        else
+            SetBgmVolume(fade ? 100 : BgmVolume);
+        if (loop_point_set)
+            OggPlay2(ch, loop_point);
+        else
+            OggPlay(ch, loop != 0);
+        if (fade && OggPlugin2Active) OggFade(ch, -2500, AttenuationMillibels(target), fade, false);
+    }
+    if (fade && !OggPlugin2Active) {
         FadeInBgm(target);
         SetBgmVolume(BgmVolume);
     }
@@ -195,6 +211,7 @@ static bool RampStep(int32_t v, uint32_t* step, int32_t* d, int32_t late = 1) {
 // The newer plug-in fades and closes the channel by itself; the next piece
 // starts on the other music channel (199 <-> 198) while the old one fades.
 static void FadeOutPluginBgm2(int32_t f, int32_t s) {
+    SoundLockHold hold;  // the ducking step sees the old channel or the new one
     if (f > 0) {
         OggFade(OggBgmChannel, AttenuationMillibels(s), -10000, f, true);
     } else {

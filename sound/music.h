@@ -5,6 +5,7 @@
 // late, the stop of every music source, and the window timer's replay of
 // looping music on the stream.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -16,9 +17,12 @@ extern int32_t BgmLoopPointSet;      // started with a loop point "(t)file"
 extern std::string BgmLoopPointText; // the text between the parentheses
 extern int32_t BgmGraphActive;       // the music stream exists and plays
 extern int32_t Mp3VoiceMode;         // an "mv" voice played; never cleared
-extern int32_t OggBgmPlaying;        // the music plays through the Ogg plug-in
-extern int32_t OggBgmChannel;        // its plug-in channel: 199, or 198 after a
-                                     // stop with the newer library
+// The music plays through the Ogg plug-in, and on which channel: 199, or 198
+// after a stop with the newer library.  The sound thread's ducking reads
+// both; a piece's start and the change of channel are made with SoundLock
+// held, so that it sees them whole.
+extern std::atomic<int32_t> OggBgmPlaying;
+extern std::atomic<int32_t> OggBgmChannel;
 extern int BgmStream;                // mixer stream of the music, -1 none
 extern TempFileRecord BgmTempFile;   // the music was extracted to this file
 

@@ -102,9 +102,10 @@ void Cmd_chvol() {
     // No range check: the voice and effect volumes stay, and the channel's
     // gain is never above full (both paths clamp it).  With a plug-in the
     // value goes to it, the music's channels 198 and 199 included; a sound
-    // it refused gets the value in the channel table.
+    // it refused gets the value in the channel table.  The plug-in's level
+    // is the value held to 0..100 (silent at 0), so no value overflows it.
     if (OggLibraryActive()) {
-        OggVolume(channel, v == 0 ? -10000 : 25 * v - 2500);
+        OggVolume(channel, AttenuationMillibels(100 - (v < 0 ? 0 : v > 100 ? 100 : v)));
         if (!SoundChannels.ChannelBufferReady[channel]) return;
     }
     SetChannelVolume(100 - v, channel);

@@ -1,14 +1,17 @@
 // ogg_channels.cpp - the Ogg plug-in's channel table and the mixer source
 // that sums it.  The table lives under one mutex taken by the engine's calls
 // and by the rendering thread's Read; mixer functions are never called with
-// it held (the mixer's own locks are taken outside it).
+// it held (the mixer's own locks are taken outside it).  A closing fade that
+// ends in the renderer leaves its sound for the engine's next call to free.
 #include "sound/ogg_channels.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "archive/ov2.h"
 #include "archive/ova.h"
@@ -20,6 +23,10 @@ namespace {
 
 struct Channel {
     std::shared_ptr<const MixerSound> sound;  // null: closed
+    // The sound of a closing fade that ended in the renderer, kept there so
+    // that the audio callback never frees a whole decoded piece; the
+    // engine's next call frees it (FreeSpentSounds, OggClose).
+    std::shared_ptr<const MixerSound> spent;
     int64_t pos = 0;
     int64_t loop_from = -1;  // frame the end wraps to; -1 plays once
     bool playing = false;
@@ -32,6 +39,7 @@ struct Channel {
 
 std::mutex Mu;
 Channel Channels[OggChannelCount];
+std::atomic<bool> SpentWaiting{false};  // some channel holds a spent sound
 int Stream = -1;  // the mixer stream of all channels
 
 bool Valid(int ch) { return ch >= 0 && ch < OggChannelCount; }
@@ -44,7 +52,18 @@ int32_t FadeMb(const Channel& c) {
     return (int32_t)std::lround(c.fade_from + (c.fade_to - c.fade_from) * t);
 }
 
+// With Mu held.  The channel's sounds must have been moved out by the
+// caller when it is not to free them itself.
 void CloseLocked(Channel* c) { *c = Channel(); }
+
+// The spent sounds freed, outside the lock.
+void FreeSpentSounds() {
+    if (!SpentWaiting.exchange(false)) return;
+    std::vector<std::shared_ptr<const MixerSound>> gone;
+    std::lock_guard<std::mutex> hold(Mu);
+    for (Channel& c : Channels)
+        if (c.spent) gone.push_back(std::move(c.spent));
+}  // hold goes before gone: the sounds are freed outside the lock
 
 // Frames mixed at one gain while a fade runs (1.5 ms).
 constexpr int FadeBlock = 64;
@@ -80,7 +99,13 @@ void MixChannel(Channel* c, float* out, int n, bool* ended, bool* faded) {
                 c->fading = false;
                 c->mb = c->fade_to;
                 if (c->fade_close) {
+                    // The sound is kept for the engine to free.  No spent
+                    // sound is there: the channel got this one through
+                    // OggClose, which takes the spent one away.
+                    std::shared_ptr<const MixerSound> spent = std::move(c->sound);
                     CloseLocked(c);
+                    c->spent = std::move(spent);
+                    SpentWaiting = true;
                     *faded = true;
                 }
             }
@@ -188,18 +213,22 @@ void OggPlay2(int ch, double seconds) {
 
 void OggClose(int ch) {
     if (!Valid(ch)) return;
-    std::shared_ptr<const MixerSound> gone;  // freed outside the lock
+    FreeSpentSounds();
+    std::shared_ptr<const MixerSound> gone, spent;  // freed outside the lock
     {
         std::lock_guard<std::mutex> hold(Mu);
-        if (!Channels[ch].sound) return;
-        gone = Channels[ch].sound;
-        CloseLocked(&Channels[ch]);
+        Channel* c = &Channels[ch];
+        spent = std::move(c->spent);
+        if (!c->sound) return;
+        gone = std::move(c->sound);
+        CloseLocked(c);
     }
     SoundTrace("ogg ch=%d close", ch);
 }
 
 void OggVolume(int ch, int32_t mb) {
     if (!Valid(ch)) return;
+    FreeSpentSounds();
     {
         std::lock_guard<std::mutex> hold(Mu);
         Channel* c = &Channels[ch];
@@ -210,8 +239,30 @@ void OggVolume(int ch, int32_t mb) {
     SoundTrace("ogg ch=%d vol %d", ch, ClampMb(mb));
 }
 
+void OggDuckVolume(int ch, int32_t mb) {
+    if (!Valid(ch)) return;
+    FreeSpentSounds();
+    mb = ClampMb(mb);
+    bool fading;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Channel* c = &Channels[ch];
+        if (!c->sound || (c->fading && c->fade_close)) return;
+        fading = c->fading;
+        if (fading)
+            c->fade_to = mb;
+        else
+            c->mb = mb;
+    }
+    if (fading)
+        SoundTrace("ogg ch=%d fade to %d", ch, mb);
+    else
+        SoundTrace("ogg ch=%d vol %d", ch, mb);
+}
+
 void OggFade(int ch, int32_t from, int32_t to, int32_t ms, bool close) {
     if (!Valid(ch)) return;
+    FreeSpentSounds();
     from = ClampMb(from);
     to = ClampMb(to);
     bool closed_now = false;
@@ -235,24 +286,28 @@ void OggFade(int ch, int32_t from, int32_t to, int32_t ms, bool close) {
 
 bool OggIsPlaying(int ch) {
     if (!Valid(ch)) return false;
+    FreeSpentSounds();
     std::lock_guard<std::mutex> hold(Mu);
     return Channels[ch].playing;
 }
 
 bool OggIsOpen(int ch) {
     if (!Valid(ch)) return false;
+    FreeSpentSounds();
     std::lock_guard<std::mutex> hold(Mu);
     return Channels[ch].sound != nullptr;
 }
 
 int32_t OggVolumeOf(int ch) {
     if (!Valid(ch)) return MixerSilentMb;
+    FreeSpentSounds();
     std::lock_guard<std::mutex> hold(Mu);
     return FadeMb(Channels[ch]);
 }
 
 int64_t OggPositionOf(int ch) {
     if (!Valid(ch)) return 0;
+    FreeSpentSounds();
     std::lock_guard<std::mutex> hold(Mu);
     return Channels[ch].pos;
 }

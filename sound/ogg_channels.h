@@ -26,6 +26,9 @@ void OggPlay(int channel, bool loop);
 void OggPlay2(int channel, double seconds);
 void OggClose(int channel);             // stops and forgets the sound
 void OggVolume(int channel, int32_t mb);  // ends a running fade
+// A volume that leaves a running fade going: a fade that closes the channel
+// runs on untouched, any other one ends at `mb` instead of its own end.
+void OggDuckVolume(int channel, int32_t mb);
 // Sets `from`, then moves linearly to `to` over ms milliseconds; with close
 // the channel closes when the fade ends.  ms <= 0, or a channel that does not play, gets `to` (and
 // the close) at once.

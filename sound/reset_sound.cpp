@@ -15,7 +15,6 @@
 
 void ResetSoundState() {
     EndBgmDuckForReset();
-    OggBgmChannel = BgmLoopChannel;
     BgmLoopPointSet = 0;
     BgmSaved = 0;
     int32_t fade = BgmFadeOutTime;
@@ -23,6 +22,8 @@ void ResetSoundState() {
     int32_t cd_fade = CdFadeOutTime;
     CdFadeOutTime = 0;
     StopAllSound(true);
+    // After the stop, which moves the plug-in's music to the other channel.
+    OggBgmChannel = BgmLoopChannel;
     BgmFadeOutTime = fade;
     CdFadeOutTime = cd_fade;
     StartSoundThread();

@@ -42,14 +42,18 @@ static int VoiceStillPlaying() {
 }
 
 static void ApplyDuckStep(uint32_t now) {
-    SetBgmVolume(BgmVolume);
+    DuckBgmVolume(BgmVolume);
     DuckLastStep = now;
     SoundTrace("duck bgmvolume=%d", (int)BgmVolume);
 }
 
 // The music lowered by 2 units per step while the voice plays, down to half
-// the base loudness, and raised back in the same steps after it.
+// the base loudness, and raised back in the same steps after it.  A step
+// waits for no one: while the engine holds SoundLock (it is changing the
+// music) the step is left to a later pass.
 static void DuckingPass() {
+    std::unique_lock<std::recursive_mutex> hold(SoundLock, std::try_to_lock);
+    if (!hold.owns_lock()) return;
     uint32_t now = PlatTicks();
     if (BgmFadeRunning) return;
     int voice = VoiceStillPlaying();

@@ -24,3 +24,6 @@ int32_t GraphMillibels(int32_t attenuation);
 // Applies BgmVolume's value v to the music being heard (music stream, loop
 // channels).
 void SetBgmVolume(int32_t v);
+// The same for the ducking under a voice, which leaves a fade of the
+// plug-in's music running (see OggDuckVolume).
+void DuckBgmVolume(int32_t v);

@@ -42,12 +42,14 @@ void SetWaitCursor(int n, const char* tag, int32_t x, int32_t y, bool relative) 
     c.y = y;
 }
 
-void LoadWaitCursorPictures(bool defaults) {
+void LoadWaitCursorPictures() {
     static const char* const default_tags[2] = {":l/3,160,2;cursor0.bmp", ":l/3,160,2;cursor1.bmp"};
     int32_t blank = BlankIfMissing;
     BlankIfMissing = 1;
-    for (int n = 0; n < 2; n++)
-        LoadSurface(&WaitCursors[n].picture, defaults ? default_tags[n] : WaitCursors[n].tag);
+    for (int n = 0; n < 2; n++) {
+        const char* tag = WaitCursors[n].tag;
+        LoadSurface(&WaitCursors[n].picture, tag[0] ? tag : default_tags[n]);
+    }
     BlankIfMissing = blank;
 }
 
@@ -58,7 +60,7 @@ void ResetWaitCursors() {
         c.x = c.y = 0;
         c.relative = 1;
     }
-    LoadWaitCursorPictures(true);
+    LoadWaitCursorPictures();
 }
 
 void PlaceWaitCursor(int32_t type, int32_t x, int32_t y) {

@@ -34,10 +34,10 @@ void ClickWait();
 void PlaceWaitCursor(int32_t type, int32_t x, int32_t y);
 // Loads cursor n from `tag` with its offset and relative flag.
 void SetWaitCursor(int n, const char* tag, int32_t x, int32_t y, bool relative);
-// Loads both cursors' pictures, blank when missing: from their tags, or the
-// default pictures ":l/3,160,2;cursor0.bmp" and "cursor1.bmp" (the tags stay
-// as they are).
-void LoadWaitCursorPictures(bool defaults);
+// Loads both cursors' pictures, blank when missing: each from its tag, or,
+// when its tag is "", its default picture ":l/3,160,2;cursor0.bmp" or
+// "cursor1.bmp" (the tags stay as they are).
+void LoadWaitCursorPictures();
 // The cursors of a reset: the default pictures with the tags "" (so saved as
 // the defaults), relative, at 0,0; WaitCursorType 0.
 void ResetWaitCursors();

@@ -11,9 +11,11 @@ namespace {
 
 // Lookups of these types are read; the rest are left alone.
 enum { SingleLookup = 1, ExtensionLookup = 7 };
-// At most this many coverage entries are looked at: four times every
-// glyph a font can have.
-enum : uint32_t { EntryLimit = 1u << 18 };
+// At most this many steps are taken: a feature record, a lookup index, a
+// lookup, a subtable, a coverage range and a coverage entry are one step
+// each.  Four times every glyph a font can have, far beyond a real table;
+// a table that repeats offsets or lists empty ranges stops here.
+enum : uint32_t { WorkLimit = 1u << 18 };
 
 struct Table {
     const uint8_t* p;
@@ -33,13 +35,13 @@ struct Table {
 typedef std::vector<std::pair<uint16_t, uint16_t>> Pairs;
 
 // The substitutes found so far, by glyph (-1: none yet; the first found
-// stays), and the coverage entries looked at.
+// stays), and the steps taken.
 struct Found {
     std::vector<int32_t> by;
     std::vector<uint16_t> glyphs;  // those with a substitute
-    uint32_t entries = 0;
+    uint32_t work = 0;
     Found() : by(0x10000, -1) {}
-    bool Full() const { return entries >= EntryLimit; }
+    bool Full() const { return work >= WorkLimit; }
     void Add(uint16_t g, uint16_t s) {
         if (by[g] >= 0) return;
         by[g] = s;
@@ -63,17 +65,17 @@ void ReadSingle(const Table& t, size_t sub, Found* out) {
     size_t cov = sub + coverageOffset;
     if (!t.U16(cov, &coverageFormat) || !t.U16(cov + 2, &count)) return;
     if (coverageFormat == 1) {
-        for (uint32_t i = 0; i < count && i < listed && !out->Full(); i++, out->entries++) {
+        for (uint32_t i = 0; i < count && i < listed && !out->Full(); i++, out->work++) {
             uint16_t g;
             if (!t.U16(cov + 4 + 2 * (size_t)i, &g)) return;
             add(g, i);
         }
     } else if (coverageFormat == 2) {
-        for (uint32_t r = 0; r < count && !out->Full(); r++) {
+        for (uint32_t r = 0; r < count && !out->Full(); r++, out->work++) {
             uint16_t first, last, index;
             size_t at = cov + 4 + 6 * (size_t)r;
             if (!t.U16(at, &first) || !t.U16(at + 2, &last) || !t.U16(at + 4, &index)) return;
-            for (uint32_t g = first; g <= last && index + (g - first) < listed && !out->Full(); g++, out->entries++)
+            for (uint32_t g = first; g <= last && index + (g - first) < listed && !out->Full(); g++, out->work++)
                 add((uint16_t)g, index + (g - first));
         }
     }
@@ -83,7 +85,7 @@ void ReadSingle(const Table& t, size_t sub, Found* out) {
 void ReadLookup(const Table& t, size_t lookup, Found* out) {
     uint16_t type, subCount;
     if (!t.U16(lookup, &type) || !t.U16(lookup + 4, &subCount)) return;
-    for (uint32_t k = 0; k < subCount && !out->Full(); k++) {
+    for (uint32_t k = 0; k < subCount && !out->Full(); k++, out->work++) {
         uint16_t offset;
         if (!t.U16(lookup + 6 + 2 * (size_t)k, &offset)) return;
         size_t sub = lookup + offset;
@@ -109,8 +111,9 @@ bool ReadGsubSingles(const uint8_t* table, size_t size, uint32_t tag, Pairs* out
         !t.U16(featureList, &featureCount) || !t.U16(lookupList, &lookupCount))
         return false;
     // The lookups the features name, in lookup order.
+    Found found;
     std::vector<bool> used(lookupCount, false);
-    for (uint32_t f = 0; f < featureCount; f++) {
+    for (uint32_t f = 0; f < featureCount && !found.Full(); f++, found.work++) {
         uint32_t recordTag;
         uint16_t offset, indexCount;
         size_t record = featureList + 2 + 6 * (size_t)f;
@@ -118,17 +121,17 @@ bool ReadGsubSingles(const uint8_t* table, size_t size, uint32_t tag, Pairs* out
         if (recordTag != tag) continue;
         size_t feature = featureList + (size_t)offset;
         if (!t.U16(feature + 2, &indexCount)) continue;
-        for (uint32_t i = 0; i < indexCount; i++) {
+        for (uint32_t i = 0; i < indexCount && !found.Full(); i++, found.work++) {
             uint16_t index;
             if (!t.U16(feature + 4 + 2 * (size_t)i, &index)) break;
             if (index < lookupCount) used[index] = true;
         }
     }
-    Found found;
     for (uint32_t l = 0; l < lookupCount && !found.Full(); l++) {
         uint16_t offset;
-        if (used[l] && t.U16(lookupList + 2 + 2 * (size_t)l, &offset))
-            ReadLookup(t, lookupList + (size_t)offset, &found);
+        if (!used[l]) continue;
+        found.work++;
+        if (t.U16(lookupList + 2 + 2 * (size_t)l, &offset)) ReadLookup(t, lookupList + (size_t)offset, &found);
     }
     std::sort(found.glyphs.begin(), found.glyphs.end());
     for (uint16_t g : found.glyphs) out->push_back({g, (uint16_t)found.by[g]});

@@ -581,6 +581,8 @@ int32_t ButtonWait() {
             if (storyText && AutoMode)
                 ms = std::min(ms, elapsed >= AutoModeTime() ? SoundEndPollMs : MsLeft(AutoModeTime(), elapsed));
             if (storyText && AutoClickOn) ms = std::min(ms, MsLeft((uint32_t)AutoClickTime, elapsed));
+            // The voice's end starts the follow-up sound in every mode.
+            if (OggPlugin2Active && !voiceEnded) ms = std::min(ms, SoundEndPollMs);
             IdleFor(ms);
         }
         if (hovered >= 0 && o.mouseOverMin > 0) {

@@ -94,6 +94,8 @@ const Case kCases[] = {
     {"", "", "gosub *l1", "*l1\n", true},
     {"", "gosub *s\n*s", "return *fin", "*fin\n", true},
     {"", "gosub *s\n*s", "noreturn", "", true},
+    // A command the script defines is called as gosub calls.
+    {"defsub mycmd", "", "mycmd 7", "*mycmd\n", true},
     {"", "", "tablegoto 1,*a,*b", "*a\n*b\n", false},
     {"", "", "jumpf", "~\n", false},
     {"", "", "jumpb ~", "", false},  // back to the '~' behind it

@@ -1,7 +1,8 @@
 // The Ogg plug-in's channels in-process, the mixer rendered by hand: a
 // one-shot play ends, a loop goes on from the start or from its loop point,
-// fades move linearly in hundredths of a dB and may close the channel,
-// volumes are clamped, and closed or unknown channels are left alone.
+// fades move linearly in hundredths of a dB and may close the channel (which
+// then opens again), volumes are clamped, the ducking's volume leaves fades
+// running, and closed or unknown channels are left alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -122,6 +123,53 @@ TEST_F(OggChannels, VolumesAreClampedAndEndAFade) {
     OggVolume(4, -1200);
     Render(300);
     EXPECT_EQ(OggVolumeOf(4), -1200);
+}
+
+// The ducking's volume ends a fade-in at the lowered level, leaves a
+// closing fade to close the channel, and sets a still channel at once.
+TEST_F(OggChannels, DuckVolumeLeavesFadesRunning) {
+    Open(4, 2.0);
+    OggPlay(4, true);
+    OggDuckVolume(4, -700);
+    EXPECT_EQ(OggVolumeOf(4), -700);
+    OggFade(4, -2500, 0, 1000, false);
+    Render(500);
+    OggDuckVolume(4, -1000);
+    EXPECT_EQ(OggVolumeOf(4), -1750) << "half way from -2500 to -1000";
+    Render(600);
+    EXPECT_EQ(OggVolumeOf(4), -1000);
+
+    OggFade(4, 0, -10000, 200, true);
+    Render(100);
+    OggDuckVolume(4, -500);
+    EXPECT_EQ(OggVolumeOf(4), -5000);
+    Render(150);
+    EXPECT_FALSE(OggIsOpen(4)) << "the closing fade ran to its end";
+    OggDuckVolume(4, -500);
+    EXPECT_FALSE(OggIsOpen(4));
+}
+
+// Channels closed by their fades in the renderer read as closed, and open
+// and play again, pass after pass.
+TEST_F(OggChannels, FadedChannelsOpenAgain) {
+    for (int pass = 0; pass < 3; pass++) {
+        for (int ch : {6, 7}) {
+            Open(ch, 1.0);
+            OggPlay(ch, true);
+            OggFade(ch, 0, -10000, 100, true);
+        }
+        Render(150);
+        for (int ch : {6, 7}) {
+            EXPECT_FALSE(OggIsOpen(ch)) << pass;
+            EXPECT_FALSE(OggIsPlaying(ch)) << pass;
+            EXPECT_EQ(OggVolumeOf(ch), 0) << pass;
+        }
+        EXPECT_EQ(Render(50), 0) << pass;
+        Open(6, 1.0);
+        OggPlay(6, false);
+        EXPECT_NEAR(Render(100), 16384, 300) << pass;
+        OggClose(6);
+    }
 }
 
 TEST_F(OggChannels, ClosedAndUnknownChannelsAreLeftAlone) {

@@ -9,6 +9,7 @@
 // music left to the stream, and no fade left to stall a load or the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,42 @@ TEST(OggEngine, VoiceLowersTheMusicTenDecibels) {
     EXPECT_NEAR(after / before, 1.0, 0.01);
 }
 
+// The ducking under a voice on the engine's channel 0 (a wave the plug-in
+// refuses) leaves the newer plug-in's fade-in running: the piece started
+// while the music is being lowered is at -25 dB before it plays and rises
+// from there to the lowered volume.
+TEST(OggEngine, DuckingLeavesTheFadeInRunning) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "b.ogg", ToneOgg(3.0, 660, 44100, 1, 0.5));
+    WriteGameFile(dir, "v.wav", ToneWave(0.8, 440, 22050, 1, 0.0));
+    MediaRunOptions o;
+    o.audio_out = dir + ".wav";
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nbgmdownmode 1\nbgmfadein 1000\n"
+                                 "dwave 0,\"v.wav\"\nwait 50\nbgm \"b.ogg\"\nwait 1500\nend\n",
+                                 o);
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> lines = TraceLines(t, "ogg ch=199 ");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[3].rfind("ogg ch=199 fade -2500>", 0), 0u) << lines[3];
+    lines.resize(3);
+    std::vector<std::string> want = {"ogg ch=199 open \"b.ogg\"",
+                                     "ogg ch=199 vol -2500",  // before the play, not the full level
+                                     "ogg ch=199 play loop=1"};
+    EXPECT_EQ(lines, want);
+    int start = TraceTime(t, "ogg ch=199 play loop=1");
+    ASSERT_GE(start, 0);
+    std::vector<std::string> steps = TraceLines(t, "ogg ch=199 fade to ");
+    EXPECT_FALSE(steps.empty()) << "the ducking went on during the fade";
+    std::vector<int16_t> s = ReadAudioOut(o.audio_out);
+    size_t from = Frames(start);
+    ASSERT_LT(from + Frames(1400), s.size() / 2);
+    double early = Rms(s, from + Frames(20), from + Frames(120), 0);
+    double late = Rms(s, from + Frames(1200), from + Frames(1400), 0);
+    EXPECT_GT(late, 1000);
+    EXPECT_LT(early, late * 0.15) << "the fade-in was cut short";
+}
+
 // Lua's OVOgg functions and the engine share the plug-in's 200 channels: Lua
 // sees the engine's voice on channel 0 and closes the engine's music on 199.
 TEST(OggEngine, LuaSharesTheEnginesChannels) {
@@ -247,6 +284,23 @@ TEST(OggEngine, ResetClosesWhatItsLibraryStops) {
     }
 }
 
+// After a reset the newer plug-in's music starts on channel 199 again.
+TEST(OggEngine, ResetBringsTheMusicBackTo199) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "a.ogg", ToneOgg(1.0, 440, 44100, 1, 0.5));
+    TracedRun t = PlayTracedGame(dir,
+                                 "*define\ngame\n*start\nif %300 = 1 goto *after\nmov %300,1\n"
+                                 "bgm \"a.ogg\"\nwait 100\nreset\n"
+                                 "*after\nbgm \"a.ogg\"\nwait 100\nend\n");
+    EXPECT_QUIET_END(t);
+    std::vector<std::string> opens = TraceLines(t, "ogg ch=19");
+    opens.erase(std::remove_if(opens.begin(), opens.end(),
+                               [](const std::string& l) { return l.find(" open ") == std::string::npos; }),
+                opens.end());
+    std::vector<std::string> want = {"ogg ch=199 open \"a.ogg\"", "ogg ch=199 open \"a.ogg\""};
+    EXPECT_EQ(opens, want);
+}
+
 // The volume dialog sets the plug-in's channels and music.
 TEST(OggEngine, VolumeDialogReachesThePlugin) {
     std::string dir = GameShipping("ovogg2.dll");
@@ -292,6 +346,28 @@ TEST(OggEngine, RefusedSoundsPlayOnTheEnginesChannels) {
     EXPECT_EQ(TraceTime(t, "ch=3 release"), play + 100);
     int voice = TraceTime(t, "ch=0 play loop=0");
     EXPECT_NEAR(TraceTime(t, "ch=1 play loop=0") - voice, 800, 30) << "btntime2 waited for the voice";
+}
+
+// chvol on a plug-in channel: a quarter dB a unit below 100, silent at 0;
+// values past either end are held there.
+TEST(OggEngine, ChvolHoldsTheValueToItsRange) {
+    std::string dir = GameShipping("ovogg2.dll");
+    WriteGameFile(dir, "m.ogg", ToneOgg(0.5, 440, 44100, 1, 0.5));
+    struct {
+        const char* value;
+        const char* line;
+    } cases[] = {{"50", "ogg ch=5 vol -1250"},         {"0", "ogg ch=5 vol -10000"},
+                 {"100", "ogg ch=5 vol 0"},            {"2147483647", "ogg ch=5 vol 0"},
+                 {"-2147483647", "ogg ch=5 vol -10000"}, {"-20", "ogg ch=5 vol -10000"}};
+    std::string script = "*define\ngame\n*start\ndwaveloop 5,\"m.ogg\"\n";
+    std::vector<std::string> want = {"ogg ch=5 vol 0"};  // the play at the effects' volume
+    for (const auto& c : cases) {
+        script += std::string("chvol 5,") + c.value + "\n";
+        want.push_back(c.line);
+    }
+    TracedRun t = PlayTracedGame(dir, script + "end\n");
+    EXPECT_QUIET_END(t);
+    EXPECT_EQ(TraceLines(t, "ogg ch=5 vol "), want);
 }
 
 // The end and a load stop the music at once, whatever bgmfadeout says.

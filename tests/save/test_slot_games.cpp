@@ -186,6 +186,24 @@ TEST(SlotGames, ErrorsaveAndLoadgosub) {
     EXPECT_EQ(Out(dir), "42,10,0");
 }
 
+// A damaged slot loaded after a save of the same savepoint: the error's save
+// to slot 999 holds that savepoint once, the same bytes as the first save.
+TEST(SlotGames, ErrorsaveAfterADamagedLoadWritesTheSavepointOnce) {
+    std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "save2.dat", "damaged");
+    WriteScript(dir,
+                "*define\nerrorsave\nautosaveoff\ngame\n*start\nmov %1,5\nsavepoint\n"
+                "savegame 1\nloadgame 2\nend\n");
+    RunResult r = RunGame(dir);
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.boxes.size(), 1u) << r.err;
+    std::string first, error;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &first));
+    ASSERT_TRUE(ReadGameFileBytes(dir, "save999.dat", &error));
+    EXPECT_EQ(error.size(), first.size());
+    EXPECT_TRUE(error == first);
+}
+
 // A save hook that fails under errorsave: the error box comes once and the
 // error's own save to slot 999 does not start another save.
 TEST(SlotGames, FailingSaveHookUnderErrorsaveEndsOnce) {

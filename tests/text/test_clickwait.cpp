@@ -9,6 +9,7 @@
 
 #include "graphics/imagetag.h"
 #include "graphics/surface.h"
+#include "tests/graphics/compose_fixture.h"
 #include "tests/support/game_folder.h"
 
 namespace {
@@ -197,6 +198,45 @@ TEST(ClickWaitGames, CursorCellsAnimate) {
         EXPECT_EQ(p[0], 255) << "loop mode " << mode;
         EXPECT_EQ(p[2], 0) << "loop mode " << mode;
         DestroySurface(&frame);
+    }
+}
+
+// A loaded game shows each cursor from its own tag, or its default picture
+// when only the other cursor was set: the page wait's cursor is red when
+// cursor 1 was set, the default green when only cursor 0 was.  The first run
+// saves and stops in the wait; the second loads the slot.
+TEST(ClickWaitGames, EachCursorComesBackAfterALoad) {
+    struct Case {
+        int cursor;
+        bool red;
+    } cases[] = {{1, true}, {0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cursor);
+        std::string dir = MakeGameFolder();
+        // The default page cursor: three 8 x 8 cells, green, the top left
+        // pixel white (transparent).
+        WriteGameFile(dir, "cursor1.bmp", Bmp24(24, 8, [](int x, int y) {
+                          return x == 0 && y == 0 ? kWhite : kGreen;
+                      }));
+        WriteScript(dir, "*define\ngame\n*start\ntextspeed 0\n"
+                         "savefileexist %5,1\nif %5 = 1 loadgame 1\n"
+                         "setcursor " + std::to_string(c.cursor) + ",\":c;>8,8,#ff0000\",4,0\n"
+                         "savegame 1\nあ\\\nend\n");
+        RunOptions opt;
+        opt.max_ms = 1800;
+        opt.frame_out = dir + "/frame.bmp";
+        for (int run = 0; run < 2; run++) {
+            SCOPED_TRACE(run);
+            RunResult r = RunGame(dir, opt);
+            EXPECT_EQ(r.status, 124) << r.err;
+            Surface frame;
+            ASSERT_TRUE(LoadSurfaceBmp(&frame, (dir + "/frame.bmp").c_str()));
+            const uint8_t* p = DibRow(&frame.dib, 16 + 3) + 3 * (47 + 4 + 3);
+            EXPECT_EQ(p[2], c.red ? 255 : 0);
+            EXPECT_EQ(p[1], c.red ? 0 : 255);
+            EXPECT_EQ(p[0], 0);
+            DestroySurface(&frame);
+        }
     }
 }
 

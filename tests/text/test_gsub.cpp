@@ -177,6 +177,43 @@ TEST(Gsub, CutAndBrokenTablesAreRefused) {
     EXPECT_TRUE(Read(many).empty());
 }
 
+// Tables under 1 MB whose counts and repeated offsets would ask for billions
+// of steps end soon, with nothing found: a feature naming 65535 lookups
+// from each of 65535 records, and 32000 lookups sharing one extension
+// lookup whose 32000 subtables share one subtable of 65535 empty ranges.
+TEST(Gsub, RepeatedOffsetsAndEmptyRangesEndSoon) {
+    Bytes f;
+    f.U16(1), f.U16(0), f.U16(0), f.U16(12), f.U16(10);
+    f.U16(1), f.U16(0);  // the lookup list at 10: one lookup, empty
+    f.U16(0xFFFF);       // 65535 feature records at 12
+    // The first record's tag, read as a feature, names 65535 lookups; the
+    // other records, all 'vert', point at it.
+    f.U32(0xFFFF), f.U16(0);
+    for (int i = 1; i < 0xFFFF; i++) f.U32(GsubTag("vert")), f.U16(2);
+    ASSERT_LT(f.b.size(), 1u << 20);
+    EXPECT_TRUE(Read(f.b).empty());
+
+    const uint32_t n = 32000, subtables = 32000;
+    Bytes t;
+    t.U16(1), t.U16(0), t.U16(0), t.U16(10);
+    size_t lookupListAt = t.U16(0);
+    t.U16(1), t.U32(GsubTag("vert")), t.U16(8);  // the feature list at 10
+    t.U16(0), t.U16(n);
+    for (uint32_t i = 0; i < n; i++) t.U16(i);
+    size_t lookupList = t.b.size();
+    t.Set16(lookupListAt, (uint32_t)lookupList);
+    t.U16(n);
+    for (uint32_t i = 0; i < n; i++) t.U16(2 + 2 * n);  // all the same lookup
+    t.U16(7), t.U16(0), t.U16(subtables);
+    for (uint32_t i = 0; i < subtables; i++) t.U16(6 + 2 * subtables);  // all the same subtable
+    t.U16(1), t.U16(1), t.U32(8);                      // extension to the single subtable
+    t.U16(2), t.U16(6), t.U16(0);                      // format 2, no substitutes
+    t.U16(2), t.U16(0xFFFF);                           // 65535 ranges, each empty
+    for (int i = 0; i < 0xFFFF; i++) t.U16(1), t.U16(0), t.U16(0);
+    ASSERT_LT(t.b.size(), 1u << 20);
+    EXPECT_TRUE(Read(t.b).empty());
+}
+
 // The Japanese Gothic face has vertical forms for the small kana, the
 // comma and full stop, the long vowel mark and the brackets.
 TEST(Gsub, VerticalFormsOfTheGothicFace) {
