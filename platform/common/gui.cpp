@@ -48,6 +48,7 @@ int PlatListDialog(const char* caption, const char* const* items, int count, int
 int PlatComboDialog(const char* caption, const char* const* items, int count, int selected,
                     std::string* text, int limit, const char* ok_label, const char* cancel_label) {
     if (count < 0) count = 0;
+    MenuBarModal modal;
     if (PlatIsHeadless()) return HeadlessComboDialog(caption, items, count, text, limit);
     return GuiComboDialog(caption, items, count, selected, text, limit, ok_label, cancel_label);
 }

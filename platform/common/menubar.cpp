@@ -21,9 +21,12 @@ const std::vector<PlatMenuEntry>& MenuBarEntries() { return Entries; }
 bool MenuBarShown() { return Attached && !Entries.empty(); }
 bool MenuBarUsable() { return MenuBarShown() && Blocked == 0; }
 
+// Closing also forgets a lone Alt: released after the window lost the
+// focus (or after a click or a choice), it opens no menu.
 void MenuBarClose() {
     S = MenuBarState();
     Follow = false;
+    AltAlone = false;
 }
 
 static bool SameShape(const std::vector<PlatMenuEntry>& a, const std::vector<PlatMenuEntry>& b) {

@@ -647,15 +647,16 @@ static bool AnswerToCome(HeadlessEventKind kind, HeadlessEventKind also) {
 }
 
 // Waits for an answer of its kind (an event `kind` or `also`) as a dialog's
-// own loop would, the clock moving 1 ms a pass; what comes due meanwhile is
-// posted, but for the player's input, which the dialog keeps from the game.
+// own loop would, the clock moving to the next event a pass; what comes due
+// meanwhile is posted, but for the player's input, which the dialog keeps from the game.
 // false when none is due and none is to come.
 template <class Queue>
 static bool WaitForAnswer(const Queue& q, HeadlessEventKind kind, HeadlessEventKind also) {
     PumpEvents();  // due before the dialog opened
     H.modal = true;
     while (q.empty() && AnswerToCome(kind, also)) {
-        Advance(1);
+        uint64_t at = H.events[H.next_event].time;
+        Advance(at > Elapsed ? at - Elapsed : 1);
         PumpEvents();
     }
     H.modal = false;

@@ -662,11 +662,18 @@ static const MenuPlace* PlaceOf(const std::vector<MenuPlace>& v, int entry) {
     return nullptr;
 }
 
-static void DrawBar() {
+// Forgets where the bar and its submenus were drawn; with the bar gone
+// nothing of it is hit, hovered or waiting to be drawn again.
+static void ForgetBar() {
     BarPlaces.clear();
     PopupsDrawn = 0;
     BarDrawn = false;
+    if (!MenuBarShown()) HoverBar = PressedItem = -1;
     DrawnMenuLook = MenuLook();
+}
+
+static void DrawBar() {
+    ForgetBar();
     if (!MenuBarShown()) return;
     BarDrawn = true;
     ImDrawList* dl = ImGui::GetForegroundDrawList();
@@ -735,6 +742,7 @@ struct MenuHit {
 
 static MenuHit HitAt(int wx, int wy) {
     MenuHit h;
+    if (!MenuBarShown()) return h;  // no bar, nothing of the menu on the window
     ImVec2 pt((float)wx + 0.5f, (float)wy + 0.5f);
     for (int level = PopupsDrawn; level >= 1; level--) {
         const PopupPlace& pp = PopupPlaces[level];
@@ -838,12 +846,15 @@ bool GuiModal() { return Active != nullptr; }
 bool GuiWantsFrames() {
     if (DebugWindowWantsFrames()) return true;
     if (!Ready) return false;
-    if (MenuLook() != DrawnMenuLook) return true;
+    if (GuiVisible() && MenuLook() != DrawnMenuLook) return true;
     return (Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
 }
 
 void GuiDraw() {
-    if (!GuiVisible()) return;
+    if (!GuiVisible()) {
+        ForgetBar();
+        return;
+    }
     Start();
     if (!Ready) return;
     MainScope scope;
@@ -868,7 +879,7 @@ void GuiDraw() {
         p->first = false;
     }
     if (!SdlFullScreenNow() || !Active) DrawBar();
-    else BarDrawn = false, PopupsDrawn = 0, DrawnMenuLook = MenuLook();
+    else ForgetBar();
     ImGui::Render();
     StretchField();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
@@ -894,7 +905,8 @@ bool GuiTakeEvent(const SDL_Event& e) {
     if (Active && !Active->can_cancel && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) &&
         e.key.keysym.sym == SDLK_ESCAPE)
         return true;
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    // In menu mode the keys are the menu's: the edit field gets none of them.
+    if (!(key && MenuBarNow().active && !Active)) ImGui_ImplSDL2_ProcessEvent(&e);
     if (key || mouse) {
         Stir();
         SdlRequestRender();

@@ -239,6 +239,17 @@ static bool OtherWindow(const SDL_Event& e) {
     return id != 0 && Window && id != SDL_GetWindowID(Window);
 }
 
+// A key release that never reaches the queue (another window's, or one a
+// dialog or the edit field took) still ends the menu's hold on the key, so
+// that the key's next press is not taken from the game.
+static void ReleaseUnqueued(const SDL_Event& e) {
+    if (e.type != SDL_KEYUP) return;
+    PlatMsg m;
+    m.message = WM_KEYUP;
+    m.wparam = (uintptr_t)KeyToVk(e.key.keysym.sym);
+    if (m.wparam) MenuBarTakeMessage(m);
+}
+
 static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
@@ -246,7 +257,10 @@ static void PumpEvents() {
         if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
         if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.scancode < SDL_NUM_SCANCODES)
             KeysHeld[e.key.keysym.scancode] = e.type == SDL_KEYDOWN;
-        if (DebugWindowTakeEvent(e) || OtherWindow(e)) continue;
+        if (DebugWindowTakeEvent(e) || OtherWindow(e)) {
+            ReleaseUnqueued(e);
+            continue;
+        }
         if (e.type == SDL_KEYDOWN && MenuBarNow().active) {
             // The open menu takes the key (as it leaves the queue): it
             // reads as up from now on.
@@ -256,7 +270,10 @@ static void PumpEvents() {
             MenuBarClose();
             RenderPending = true;
         }
-        if (GuiTakeEvent(e)) continue;
+        if (GuiTakeEvent(e)) {
+            ReleaseUnqueued(e);
+            continue;
+        }
         switch (e.type) {
         case SDL_QUIT:
             PostOnce(WM_CLOSE);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/menubar.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_internal.h"
@@ -168,6 +169,113 @@ TEST(SdlGui, ADialogKeepsTheMenuShut) {
     EXPECT_EQ(PlatMessageBox("t", "c", MB_OK, true), IDOK);
     EXPECT_FALSE(PlatMenuOpen());
     EXPECT_TRUE(TakeAll().empty());
+}
+
+// A bar drawn and then deleted or detached leaves nothing behind: a click
+// in the top strip is the game's, and no frames are wanted for it.
+TEST(SdlGui, ABarTakenAwayKeepsNoClicksAndAsksNoFrames) {
+    for (bool deleted : {true, false}) {
+        SCOPED_TRACE(deleted ? "deleted" : "detached");
+        SdlDummy sdl;
+        ASSERT_TRUE(sdl.ok);
+        WindowWithMenu();
+        TakeAll();
+        if (deleted) PlatSetMenu({}, true);
+        else PlatSetMenu(MenuBarEntries(), false);
+        SdlRenderNow();
+        TakeAll();
+        EXPECT_FALSE(GuiWantsFrames());
+        std::vector<PlatMsg> got = Click(300, 5);
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(got[0].message, (uint32_t)WM_LBUTTONDOWN);
+        EXPECT_EQ(PointParamY(got[0].lparam), 5);
+    }
+}
+
+// Enter chooses an item; its release goes elsewhere (another window) and
+// never reaches the queue.  The next Enter is the game's all the same.
+TEST(SdlGui, AKeyReleasedOutsideTheQueueIsNoLongerTheMenus) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    TakeAll();
+    PlatMenuKey(VK_F10);
+    ASSERT_TRUE(PlatMenuOpen());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);  // opens 画面
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    EXPECT_TRUE(TakeAll().empty());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);  // chooses 全画面
+    std::vector<PlatMsg> got = TakeAll();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wparam, 40002u);
+    SDL_Event up = {};
+    up.type = SDL_KEYUP;
+    up.key.windowID = SDL_GetWindowID(SdlWindow()) + 100;
+    up.key.keysym.sym = SDLK_RETURN;
+    up.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    SDL_PushEvent(&up);
+    EXPECT_TRUE(TakeAll().empty());
+    Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+    Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+    got = TakeAll();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].message, (uint32_t)WM_KEYDOWN);
+    EXPECT_EQ(got[0].wparam, (uintptr_t)VK_RETURN);
+}
+
+// Typed text in menu mode is the menu's, not the open edit field's.
+TEST(SdlGui, TheEditFieldGetsNoKeysInMenuMode) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    WindowWithMenu();
+    PlatTextFieldOpen(10, 40, 300, 40, 8, 16, "ab");
+    PlatTextFieldFocus();
+    auto type = [](const char* text) {
+        for (int i = 0; i < 2; i++) SdlRenderNow();
+        SDL_Event t = {};
+        t.type = SDL_TEXTINPUT;
+        t.text.windowID = SDL_GetWindowID(SdlWindow());
+        snprintf(t.text.text, sizeof t.text.text, "%s", text);
+        SDL_PushEvent(&t);
+        TakeAll();
+        for (int i = 0; i < 2; i++) SdlRenderNow();
+    };
+    PlatMenuKey(VK_F10);
+    ASSERT_TRUE(PlatMenuOpen());
+    type("x");
+    EXPECT_EQ(PlatTextFieldText(), "ab");
+    PlatMenuKey(VK_F10);
+    ASSERT_FALSE(PlatMenuOpen());
+    type("c");
+    EXPECT_EQ(PlatTextFieldText(), "c");  // the text was selected: typing replaces it
+    PlatTextFieldClose();
+}
+
+// Alt pressed and released alone opens the menu; released by the window
+// losing the focus, it does not.
+TEST(SdlGui, AltReleasedAsTheFocusGoesOpensNoMenu) {
+    for (bool lost : {false, true}) {
+        SCOPED_TRACE(lost ? "focus lost" : "focus kept");
+        SdlDummy sdl;
+        ASSERT_TRUE(sdl.ok);
+        WindowWithMenu();
+        TakeAll();
+        Push(SDL_KEYDOWN, 0, 0, SDLK_LALT);
+        ASSERT_EQ(TakeAll().size(), 1u);
+        Push(SDL_KEYUP, 0, 0, SDLK_LALT);  // the focus going resets the keys: a release first
+        if (lost) {
+            SDL_Event e = {};
+            e.type = SDL_WINDOWEVENT;
+            e.window.windowID = SDL_GetWindowID(SdlWindow());
+            e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+            SDL_PushEvent(&e);
+        }
+        std::vector<PlatMsg> got = TakeAll();
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].message, (uint32_t)WM_KEYUP);
+        PlatMenuKey((int)got[0].wparam);  // the window's own handling of the release
+        EXPECT_EQ(PlatMenuOpen(), !lost);
+    }
 }
 
 TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
