@@ -19,12 +19,6 @@
 #include "core/variables.h"
 #include "save/journal.h"
 
-static void StoreClamped(int n, int32_t v) {
-    JournalIntVar(n);
-    IntVariables[n] = v;
-    ClampIntVars();
-}
-
 // "%N," then the integer operand: *value.
 static int ReadIntAndOperand(const char* name, int32_t* value) {
     int n = ReadIntTarget(name, SufFirstInt);
@@ -55,29 +49,29 @@ void Cmd_add() {
     int n = ReadIntVarNumber();
     ExpectComma();
     int32_t v = ReadIntExpr();
-    StoreClamped(n, Wrap((uint32_t)IntVariables[n] + (uint32_t)v));
+    StoreIntVar(n, Wrap((uint32_t)IntVariables[n] + (uint32_t)v));
 }
 
 void Cmd_sub() {
     int32_t v;
     int n = ReadIntAndOperand("sub", &v);
-    StoreClamped(n, Wrap((uint32_t)IntVariables[n] - (uint32_t)v));
+    StoreIntVar(n, Wrap((uint32_t)IntVariables[n] - (uint32_t)v));
 }
 
 void Cmd_inc() {
     int n = ReadIntTarget("inc", SufOnlyInt);
-    StoreClamped(n, Wrap((uint32_t)IntVariables[n] + 1u));
+    StoreIntVar(n, Wrap((uint32_t)IntVariables[n] + 1u));
 }
 
 void Cmd_dec() {
     int n = ReadIntTarget("dec", SufOnlyInt);
-    StoreClamped(n, Wrap((uint32_t)IntVariables[n] - 1u));
+    StoreIntVar(n, Wrap((uint32_t)IntVariables[n] - 1u));
 }
 
 void Cmd_mul() {
     int32_t v;
     int n = ReadIntAndOperand("mul", &v);
-    StoreClamped(n, Wrap((uint32_t)IntVariables[n] * (uint32_t)v));
+    StoreIntVar(n, Wrap((uint32_t)IntVariables[n] * (uint32_t)v));
 }
 
 void Cmd_div() {
@@ -85,7 +79,7 @@ void Cmd_div() {
     int n = ReadIntAndOperand("div", &v);
     if (v == 0) ScriptError(CapDivZero, MsgDivZero);
     int32_t a = IntVariables[n];
-    StoreClamped(n, (a == INT_MIN && v == -1) ? INT_MIN : a / v);  // INT_MIN / -1 wraps
+    StoreIntVar(n, (a == INT_MIN && v == -1) ? INT_MIN : a / v);  // INT_MIN / -1 wraps
 }
 
 void Cmd_mod() {
@@ -93,7 +87,7 @@ void Cmd_mod() {
     int n = ReadIntAndOperand("mod", &v);
     if (v == 0) ScriptError(CapDivZero, MsgModZero);
     int32_t a = IntVariables[n];
-    StoreClamped(n, v == -1 ? 0 : a % v);
+    StoreIntVar(n, v == -1 ? 0 : a % v);
 }
 
 void Cmd_rnd() {
@@ -101,7 +95,7 @@ void Cmd_rnd() {
     int n = ReadIntAndOperand("rnd", &span);
     if (span == 0) ScriptError(CapDivZero, MsgModZero);
     int32_t r = NextRandom();
-    StoreClamped(n, r % span);  // r >= 0, so span -1 and INT_MIN are safe
+    StoreIntVar(n, r % span);  // r >= 0, so span -1 and INT_MIN are safe
 }
 
 void Cmd_rnd2() {
@@ -112,7 +106,7 @@ void Cmd_rnd2() {
     int32_t span = Wrap((uint32_t)high - (uint32_t)low + 1u);
     if (span == 0) ScriptError(CapDivZero, MsgModZero);
     int32_t r = NextRandom();
-    StoreClamped(n, Wrap((uint32_t)low + (uint32_t)(r % span)));
+    StoreIntVar(n, Wrap((uint32_t)low + (uint32_t)(r % span)));
 }
 
 double ScriptRadians(int32_t degrees) { return (double)degrees * 2 * 3.1415927 / 360; }
@@ -129,7 +123,7 @@ int32_t ScaleTrigValue(double value) {
 static void TrigCommand(const char* name, double (*fn)(double)) {
     int32_t degrees;
     int n = ReadIntAndOperand(name, &degrees);
-    StoreClamped(n, ScaleTrigValue(fn(ScriptRadians(degrees))));
+    StoreIntVar(n, ScaleTrigValue(fn(ScriptRadians(degrees))));
 }
 
 void Cmd_sin() { TrigCommand("sin", [](double x) { return std::sin(x); }); }

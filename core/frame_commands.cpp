@@ -44,9 +44,7 @@ void Cmd_getversion() {
     ReadPosition++;
     int32_t n = ReadIntExpr();
     if (n < 0 || n >= VariableCount) ScriptError(CapError, MsgVarRange);
-    JournalIntVar(n);
-    IntVariables[n] = 296;
-    ClampIntVars();
+    StoreIntVar(n, 296);
 }
 
 // reset: back to *start with a new game's state.

@@ -55,9 +55,7 @@ void Cmd_for() {
     if (SkipBlanks() != '=') BadFor();
     ReadPosition++;
     int32_t start = ReadIntExpr();
-    JournalIntVar(n);
-    IntVariables[n] = start;
-    ClampIntVars();
+    StoreIntVar(n, start);
     JournalCallStack();
     int32_t* frame = &CallStack[CallStackDepth];
     CallStackDepth++;
@@ -87,9 +85,7 @@ void Cmd_next() {
     int32_t n = frame[0];
     int64_t body = -(int64_t)frame[3];
     if (n < 0 || n >= VariableCount || body > INT32_MAX || !IsScriptPosition((int32_t)body)) StackBroken();
-    JournalIntVar(n);
-    IntVariables[n] = (int32_t)((uint32_t)IntVariables[n] + (uint32_t)frame[2]);
-    ClampIntVars();
+    StoreIntVar(n, (int32_t)((uint32_t)IntVariables[n] + (uint32_t)frame[2]));
     if (LoopOver(IntVariables[n], frame[1], frame[2])) {
         JournalCallStack();
         CallStackDepth -= ForFrameSize;

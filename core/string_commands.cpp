@@ -55,8 +55,7 @@ void Cmd_len() {
     int n = ReadIntTarget("len", SufFirstInt);
     StrScratch text;
     ReadCommaText(text.p);
-    JournalIntVar(n);
-    IntVariables[n] = (int32_t)strlen(text.p);
+    StoreIntVarUnclamped(n, (int32_t)strlen(text.p));
 }
 
 // mid $N,text,start,length: at most length bytes from byte offset start; a
@@ -87,8 +86,7 @@ void Cmd_cmp() {
     ReadCommaText(a.p);
     ReadCommaText(b.p);
     int r = strcmp(a.p, b.p);  // compares as unsigned char
-    JournalIntVar(n);
-    IntVariables[n] = r == 0 ? 0 : r < 0 ? -1 : 1;
+    StoreIntVarUnclamped(n, r == 0 ? 0 : r < 0 ? -1 : 1);
 }
 
 void Cmd_itoa() {
@@ -123,8 +121,7 @@ void Cmd_atoi() {
     int n = ReadIntTarget("atoi", SufFirstInt, TargetAtPosition);
     StrScratch text;
     ReadCommaText(text.p);
-    JournalIntVar(n);
-    IntVariables[n] = ParseLeadingInt(text.p);
+    StoreIntVarUnclamped(n, ParseLeadingInt(text.p));
 }
 
 // The fields of text, split at the one-byte delimiter, go into the targets
@@ -148,8 +145,7 @@ static void SplitInto(const char* text, char delimiter) {
             JournalStrVar(n);
             AssignString(&StrVariables[n], field.p);
         } else {
-            JournalIntVar(n);
-            IntVariables[n] = ParseLeadingInt(field.p);
+            StoreIntVarUnclamped(n, ParseLeadingInt(field.p));
         }
         if (SkipBlanks() != ',') return;
         ReadPosition++;
@@ -177,6 +173,5 @@ void Cmd_labelexist() {
     ExpectComma();
     char label[WordBufferSize];
     ReadLabelOperand(label);
-    JournalIntVar(n);
-    IntVariables[n] = FindLabel(label) >= 0 ? 1 : 0;
+    StoreIntVarUnclamped(n, FindLabel(label) >= 0 ? 1 : 0);
 }

@@ -23,9 +23,7 @@ void Cmd_mov() {
         int n = ReadIntVarNumber();
         ExpectComma();
         int32_t v = ReadIntExpr();
-        JournalIntVar(n);
-        IntVariables[n] = v;
-        ClampIntVars();
+        StoreIntVar(n, v);
         return;
     }
     case '?': {

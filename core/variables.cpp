@@ -87,7 +87,6 @@ void ClampLimitedVars() {
         if (v > IntLimitMax[n]) v = IntLimitMax[n];
         if (v < IntLimitMin[n]) v = IntLimitMin[n];
         if (v == IntVariables[n]) continue;
-        JournalIntVar(n);
-        IntVariables[n] = v;
+        StoreIntVarUnclamped(n, v);
     }
 }

@@ -216,17 +216,11 @@ void Cmd_spreload() {
     LoadSurface(&s.surface, s.tag);
 }
 
-static void StoreInt(int var, int32_t value) {
-    JournalIntVar(var);
-    IntVariables[var] = value;
-    ClampIntVars();
-}
-
 void Cmd_getspmode() {
     int var = ReadIntTarget("getspmode", SufFirstInt);
     ExpectComma();
     int n = ReadSpriteNumber();
-    StoreInt(var, Sprites[n].visible);
+    StoreIntVar(var, Sprites[n].visible);
 }
 
 void Cmd_getsppos() {
@@ -235,8 +229,8 @@ void Cmd_getsppos() {
     int vx = ReadIntTarget("getsppos", SufSecondIntKanji);
     ExpectComma();
     int vy = ReadIntTarget("getsppos", SufThirdInt);
-    StoreInt(vx, Sprites[n].x);
-    StoreInt(vy, Sprites[n].y);
+    StoreIntVar(vx, Sprites[n].x);
+    StoreIntVar(vy, Sprites[n].y);
 }
 
 void Cmd_getspsize() {
@@ -246,12 +240,12 @@ void Cmd_getspsize() {
     ExpectComma();
     int vh = ReadIntTarget("getspsize", SufThirdInt);
     const Surface& s = Sprites[n].surface;
-    StoreInt(vw, GetCellWidth(&s));
-    StoreInt(vh, s.dib.height);
+    StoreIntVar(vw, GetCellWidth(&s));
+    StoreIntVar(vh, s.dib.height);
     if (SkipBlanks() == ',') {
         ExpectComma();
         int vc = ReadIntTarget("getspsize", SufFourthInt);
-        StoreInt(vc, s.cellCount);
+        StoreIntVar(vc, s.cellCount);
     }
 }
 

@@ -30,6 +30,16 @@ inline void JournalInt(int32_t* where) {
     IntJournal[IntJournalCount++] = {where, *where};
 }
 inline void JournalIntVar(int n) { JournalInt(&IntVariables[n]); }
+// A command stores v into %n: the old value journaled, then the bounds of
+// the limited variables applied (StoreIntVarUnclamped leaves them).
+inline void StoreIntVarUnclamped(int n, int32_t v) {
+    JournalIntVar(n);
+    IntVariables[n] = v;
+}
+inline void StoreIntVar(int n, int32_t v) {
+    StoreIntVarUnclamped(n, v);
+    ClampIntVars();
+}
 void JournalStrVar(int n);  // before StrVariables[n] changes
 void JournalCallStack();    // before CallStack or its depth changes
 

@@ -131,9 +131,7 @@ void Cmd_texec2() { CompleteHandedWait(true); }
 
 void Cmd_ispage() {
     int v = ReadIntTarget("ispage", SufOnlyInt);
-    JournalIntVar(v);
-    IntVariables[v] = TextGosubWaitKind;
-    ClampIntVars();
+    StoreIntVar(v, TextGosubWaitKind);
 }
 
 // rubyon [w, h[, face]]; alone on its line: half the text font, its face.

@@ -220,14 +220,10 @@ void Cmd_tbtnwait() {
 
 void Cmd_getbtntimer() {
     int32_t var = ReadIntTarget("getbtntimer", SufFirstInt);
-    JournalIntVar(var);
-    IntVariables[var] = ButtonWaitElapsed;
-    ClampIntVars();
+    StoreIntVar(var, ButtonWaitElapsed);
 }
 
 void Cmd_isdown() {
     int32_t var = ReadIntTarget("isdown", SufOnlyInt);
-    JournalIntVar(var);
-    IntVariables[var] = PlatIsForeground() && PlatKeyDown(VK_LBUTTON) ? 1 : 0;
-    ClampIntVars();
+    StoreIntVar(var, PlatIsForeground() && PlatKeyDown(VK_LBUTTON) ? 1 : 0);
 }

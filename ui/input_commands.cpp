@@ -94,13 +94,7 @@ void Cmd_autoclick() {
     if (n == 0) AutoClickOn = 0;
 }
 
-static void StoreClamped(int v, int32_t value) {
-    JournalIntVar(v);
-    IntVariables[v] = value;
-    ClampIntVars();
-}
-
-void Cmd_isfull() { StoreClamped(ReadIntTarget("isfull", SufOnlyInt), FullScreen); }
+void Cmd_isfull() { StoreIntVar(ReadIntTarget("isfull", SufOnlyInt), FullScreen); }
 
 void Cmd_skipoff() {
     SkipMode = 0;
@@ -108,11 +102,11 @@ void Cmd_skipoff() {
 }
 
 // Ctrl whatever window is in front, as far as the platform can tell.
-void Cmd_isctrl() { StoreClamped(ReadIntTarget("isctrl", SufOnlyInt), PlatKeyDown(VK_CONTROL) ? 1 : 0); }
+void Cmd_isctrl() { StoreIntVar(ReadIntTarget("isctrl", SufOnlyInt), PlatKeyDown(VK_CONTROL) ? 1 : 0); }
 
 void Cmd_isskip() {
     int v = ReadIntTarget("isskip", SufOnlyInt);
-    StoreClamped(v, AutoMode ? 2 : SkipMode ? 1 : 0);
+    StoreIntVar(v, AutoMode ? 2 : SkipMode ? 1 : 0);
 }
 
 // The key code of a checkkey name; 0 for none (an empty name, or a longer
@@ -150,8 +144,7 @@ void Cmd_checkkey() {
     ExpectComma();
     StrOperand name;
     int vk = CheckKeyCode(name.Read());
-    JournalIntVar(v);
-    IntVariables[v] = vk && PlatIsForeground() && PlatKeyDown(vk) ? 1 : 0;
+    StoreIntVarUnclamped(v, vk && PlatIsForeground() && PlatKeyDown(vk) ? 1 : 0);
 }
 
 // getjoypad %a,...,%j: the first game controller's ten values, unclamped.
@@ -195,8 +188,6 @@ void Cmd_getmousepos() {
     int vy = ReadIntTarget("getmousepos", SufSecondInt);
     int x, y;
     PlatCursorPos(&x, &y);
-    JournalIntVar(vx);
-    IntVariables[vx] = x;
-    JournalIntVar(vy);
-    IntVariables[vy] = y;
+    StoreIntVarUnclamped(vx, x);
+    StoreIntVarUnclamped(vy, y);
 }

@@ -112,7 +112,5 @@ void Cmd_waittimer() {
 void Cmd_gettimer() {
     int v = ReadIntTarget("gettimer", SufOnlyInt);
     int32_t d = (int32_t)(PlatTicks() - TimerBase);
-    JournalIntVar(v);
-    IntVariables[v] = d <= 0 ? 1 : d;
-    ClampIntVars();
+    StoreIntVar(v, d <= 0 ? 1 : d);
 }
