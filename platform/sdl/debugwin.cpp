@@ -126,15 +126,7 @@ static void Draw() {
 
 bool DebugWindowTakeEvent(const SDL_Event& e) {
     if (!D.window) return false;
-    Uint32 id = SDL_GetWindowID(D.window);
-    Uint32 to = e.type == SDL_WINDOWEVENT ? e.window.windowID
-                : e.type == SDL_KEYDOWN || e.type == SDL_KEYUP ? e.key.windowID
-                : e.type == SDL_MOUSEMOTION ? e.motion.windowID
-                : e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ? e.button.windowID
-                : e.type == SDL_MOUSEWHEEL ? e.wheel.windowID
-                : e.type == SDL_TEXTINPUT ? e.text.windowID
-                                          : 0;
-    if (to != id) return false;
+    if (SdlEventWindowId(e) != SDL_GetWindowID(D.window)) return false;
     if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
         void (*changed)(bool, bool) = D.changed;
         Destroy();

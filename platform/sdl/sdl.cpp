@@ -224,18 +224,21 @@ static void UpdatePointer() {
 }
 
 // An event of another window than the game's.
-static bool OtherWindow(const SDL_Event& e) {
-    Uint32 id = 0;
+Uint32 SdlEventWindowId(const SDL_Event& e) {
     switch (e.type) {
-    case SDL_WINDOWEVENT: id = e.window.windowID; break;
-    case SDL_KEYDOWN: case SDL_KEYUP: id = e.key.windowID; break;
-    case SDL_MOUSEMOTION: id = e.motion.windowID; break;
-    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: id = e.button.windowID; break;
-    case SDL_MOUSEWHEEL: id = e.wheel.windowID; break;
-    case SDL_TEXTINPUT: id = e.text.windowID; break;
-    case SDL_TEXTEDITING: id = e.edit.windowID; break;
-    default: return false;
+    case SDL_WINDOWEVENT: return e.window.windowID;
+    case SDL_KEYDOWN: case SDL_KEYUP: return e.key.windowID;
+    case SDL_MOUSEMOTION: return e.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: return e.button.windowID;
+    case SDL_MOUSEWHEEL: return e.wheel.windowID;
+    case SDL_TEXTINPUT: return e.text.windowID;
+    case SDL_TEXTEDITING: return e.edit.windowID;
+    default: return 0;
     }
+}
+
+static bool OtherWindow(const SDL_Event& e) {
+    Uint32 id = SdlEventWindowId(e);
     return id != 0 && Window && id != SDL_GetWindowID(Window);
 }
 
@@ -355,15 +358,13 @@ static void OnTake(const PlatMsg&) {}
 // The clock: ms since the system started, as the multimedia clock counts
 // them (gettimer before any resettimer reads it), on the monotonic clock,
 // whose instant of each tick is known, so that a blocked wait can end on it.
-static const int64_t ClockOriginNs = 0;
-
 static int64_t MonotonicNs() {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return (int64_t)t.tv_sec * 1000000000 + t.tv_nsec;
 }
 
-static uint32_t Ticks() { return (uint32_t)((MonotonicNs() - ClockOriginNs) / 1000000); }
+static uint32_t Ticks() { return (uint32_t)(MonotonicNs() / 1000000); }
 static void Sleep(uint32_t ms) {
     Idle();
     SDL_Delay(ms);
@@ -382,10 +383,10 @@ static uint32_t WakeEventType;
 
 static void WaitEvent(uint32_t deadline, bool exact) {
     Idle();
-    int64_t now = MonotonicNs(), ms_now = (now - ClockOriginNs) / 1000000;
+    int64_t now = MonotonicNs(), ms_now = now / 1000000;
     int32_t left = (int32_t)(deadline - (uint32_t)ms_now);
     if (left <= 0) return;
-    int64_t until = ClockOriginNs + (ms_now + left) * 1000000;
+    int64_t until = (ms_now + left) * 1000000;
     int64_t block = exact ? (until - now) / 1000000 - WaitMarginMs : (until - now + 999999) / 1000000;
     if (GuiWantsFrames()) {
         int64_t frame = (int64_t)GuiFrameInterval - (int64_t)(uint32_t)(SDL_GetTicks() - LastPresentTick);

@@ -23,6 +23,8 @@ void SdlClientToWindow(int x, int y, float* wx, float* wy);
 // A dialog came or went: the pointer shows over it even when the game
 // hides it.
 void SdlPointerChanged();
+// The window an event is for; 0 for an event of no window.
+Uint32 SdlEventWindowId(const SDL_Event& e);
 
 // ---- the GUI (gui.cpp) ------------------------------------------------------------------
 // Starts building the GUI's glyphs (at the window's creation).
