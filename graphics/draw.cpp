@@ -16,6 +16,8 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/platform.h"
+
 namespace {
 
 typedef uint8_t* __restrict Out;
@@ -691,6 +693,11 @@ void DrawSurfaceRotated(Surface* src, Surface* dst, int32_t cx, int32_t cy, int3
     if (alpha < 0) alpha = 255;
     RotRowFn row = PickRotRow(mode, bpp, blend, alpha);
     if (!row) return;
+    // The debugger's two lines of each rotated draw: the start and the kind.
+    static const char* const kOps[] = {"op=LEFTUP\n", nullptr, "op=SELECT\n", "op=COPY\n", "op=RIGHTUP\n"};
+    static const char* const kAlphaOps[] = {"op=alpha add=0\n", "op=alpha add=1\n", "op=alpha add=2\n"};
+    PlatDebugOutput("start!\n");
+    PlatDebugOutput(mode == TransAlpha ? kAlphaOps[blend] : kOps[mode]);
 
     int32_t count = CellCountOf(src);
     int32_t cell = src->cell < 0 ? 0 : src->cell >= count ? count - 1 : src->cell;

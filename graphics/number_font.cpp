@@ -1,8 +1,8 @@
 // number_font.cpp - the number overlays' face: the Japanese fixed-pitch
 // gothic the name "ＭＳ ゴシック" stands for (the installed IPA gothic, else
-// what fontconfig makes of the name), drawn by FreeType as one-bit glyphs.  The cell height is ascent + descent, the
-// width the advance of a half-width character, as the system's font
-// creation takes them.
+// what fontconfig makes of the name), drawn by FreeType as one-bit glyphs.
+// The cell height is the Windows ascent + descent and the width the average
+// character width, as the text's glyphs take them.
 #include "graphics/number_font.h"
 
 #include <fontconfig/fontconfig.h>
@@ -15,6 +15,7 @@
 
 #include "graphics/screenfx_messages.h"
 #include "platform/platform.h"
+#include "text/fonts.h"
 
 static FT_Library Library;
 static FT_Face Face;
@@ -60,19 +61,19 @@ static bool OpenFace() {
 bool DrawNumberText(const char* text, int32_t width, int32_t height, uint8_t* out,
                     int32_t outW, int32_t outH) {
     if (width <= 0 || height <= 0 || !OpenFace() || !FT_IS_SCALABLE(Face)) return false;
-    // Font units of the cell height and of a half-width advance.
-    int64_t units = (int64_t)Face->ascender - Face->descender;
-    int64_t advance = Face->units_per_EM / 2;
-    if (!FT_Load_Char(Face, '0', FT_LOAD_NO_SCALE) && Face->glyph->advance.x > 0)
-        advance = Face->glyph->advance.x;
+    // The cell and the average width in font units, as the text's glyphs
+    // take them: the cell is the Windows ascent plus descent.
+    FaceCell cell = CellOfFace(Face);
+    int64_t units = (int64_t)cell.ascent + cell.descent, advance = cell.averageWidth;
     if (units <= 0 || advance <= 0) return false;
-    int64_t emH = (int64_t)height * Face->units_per_EM / units;
-    int64_t emW = (int64_t)width * Face->units_per_EM / advance;
-    if (emH < 1) emH = 1;
-    if (emW < 1) emW = 1;
-    if (emH > 65535 || emW > 65535 || FT_Set_Pixel_Sizes(Face, (FT_UInt)emW, (FT_UInt)emH))
+    // The em in 26.6 pixels, as the text's glyphs set it.
+    int64_t emH = (int64_t)height * 64 * Face->units_per_EM / units;
+    int64_t emW = (int64_t)width * 64 * Face->units_per_EM / advance;
+    if (emH < 64) emH = 64;
+    if (emW < 64) emW = 64;
+    if (emH > 65535 * 64 || emW > 65535 * 64 || FT_Set_Char_Size(Face, (FT_F26Dot6)emW, (FT_F26Dot6)emH, 72, 72))
         return false;
-    int64_t baseline = (int64_t)height * Face->ascender / units;
+    int64_t baseline = (int64_t)height * cell.ascent / units;
     int64_t penX = 0;
     for (const char* p = text; *p; p++) {
         if (FT_Load_Char(Face, (unsigned char)*p, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO |

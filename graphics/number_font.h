@@ -5,8 +5,9 @@
 #include <cstdint>
 
 // Draws the text at (0, 0) white (255) on what `out` holds, in a face
-// whose cell is `height` pixels high (ascent + descent) and whose average
-// character is `width` pixels wide; `out` is outW x outH bytes, top-down,
-// and nothing is drawn outside it.  false when no face was found.
+// whose cell is `height` pixels high (the Windows ascent + descent, as the
+// text's cell) and whose average character is `width` pixels wide; `out`
+// is outW x outH bytes, top-down, and nothing is drawn outside it.  false
+// when no face was found.
 bool DrawNumberText(const char* text, int32_t width, int32_t height, uint8_t* out,
                     int32_t outW, int32_t outH);

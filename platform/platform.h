@@ -325,6 +325,13 @@ bool PlatSetGameDir(const char* utf8);
 // every mode that writes; reading is never refused.
 bool PlatWriteAllowed(const char* cp932);
 
+// ---- the debugger's channel ---------------------------------------------------------
+
+// A text for a debugger watching the engine.  Written to standard error as
+// it is when the environment variable ORVA_DEBUG_OUTPUT is set to anything
+// but "" or "0" (read once); dropped otherwise.
+void PlatDebugOutput(const char* text);
+
 // ---- local time and other programs -----------------------------------------------
 
 // The local date and time.  Headless: a fixed moment moved on by the virtual

@@ -72,7 +72,7 @@ void PlaceWaitCursor(int32_t type, int32_t x, int32_t y) {
 
 static int32_t CursorCellWidth(const Surface* s) { return GetCellWidth(s); }
 
-static void RepaintCursorArea(int32_t w, int32_t h) {
+static void ShowCursorArea(int32_t w, int32_t h) {
     ScreenRect r;
     r.left = WaitCursorX;
     r.top = WaitCursorY;
@@ -82,20 +82,20 @@ static void RepaintCursorArea(int32_t w, int32_t h) {
     if (r.top < 0) r.top = 0;
     if (r.right > DestSurface.dib.width - 1) r.right = DestSurface.dib.width - 1;
     if (r.bottom > DestSurface.dib.height - 1) r.bottom = DestSurface.dib.height - 1;
-    if (r.right >= r.left && r.bottom >= r.top) PaintWindow(&r);
+    if (r.right >= r.left && r.bottom >= r.top) DrawDestToWindow(&r);
 }
 
 // Puts the saved piece of the screen back over the cursor.
 static void RestoreUnderCursor(int32_t w, int32_t h) {
     BltToSurface(&DestSurface, WaitCursorX, WaitCursorY, w, h, &CursorBackup, 0, 0);
-    RepaintCursorArea(w, h);
+    ShowCursorArea(w, h);
 }
 
 static void DrawCursorCell(Surface* pic, int32_t cw, int32_t w, int32_t h) {
     BltToSurface(&DestSurface, WaitCursorX, WaitCursorY, w, h, &CursorBackup, 0, 0);
     DrawClip clip = {WaitCursorX, WaitCursorY, WaitCursorX + cw - 1, WaitCursorY + pic->dib.height - 1};
     DrawSurface(pic, &DestSurface, WaitCursorX, WaitCursorY, &clip);
-    RepaintCursorArea(w, h);
+    ShowCursorArea(w, h);
 }
 
 int64_t AutoModeTime() {

@@ -230,7 +230,7 @@ static bool WindowArea(ScreenRect* r) {
 
 static void PaintTextWindow() {
     ScreenRect r;
-    if (WindowArea(&r)) PaintWindow(&r);
+    if (WindowArea(&r)) DrawDestToWindow(&r);
 }
 
 static void PaintCell(int32_t x, int32_t y) {
@@ -244,7 +244,7 @@ static void PaintCell(int32_t x, int32_t y) {
     r.top = y < 0 ? 0 : y;
     r.right = x + w > ScreenWidth - 1 ? ScreenWidth - 1 : x + w;
     r.bottom = y + h > ScreenHeight - 1 ? ScreenHeight - 1 : y + h;
-    if (r.right >= r.left && r.bottom >= r.top) PaintWindow(&r);
+    if (r.right >= r.left && r.bottom >= r.top) DrawDestToWindow(&r);
 }
 
 // A right-click gosub, a reset or a game loaded by the system menu ends the

@@ -595,7 +595,7 @@ static void DrawPlainCell(const char* cell, int32_t x, int32_t y, int32_t fw, in
 
 static void ShowRect(int32_t l, int32_t t, int32_t r, int32_t b) {
     ScreenRect rect{l, t, r, b};
-    PaintWindow(&rect);
+    DrawDestToWindow(&rect);
 }
 
 // Tints the compose buffer for a system menu once and shows it.

@@ -120,7 +120,7 @@ struct Viewer {
 void ShowRect(int32_t l, int32_t t, int32_t r, int32_t b) {
     ScreenRect rect{l < 0 ? 0 : l, t < 0 ? 0 : t, r > ScreenWidth - 1 ? ScreenWidth - 1 : r,
                     b > ScreenHeight - 1 ? ScreenHeight - 1 : b};
-    if (rect.right >= rect.left && rect.bottom >= rect.top) PaintWindow(&rect);
+    if (rect.right >= rect.left && rect.bottom >= rect.top) DrawDestToWindow(&rect);
 }
 
 // The page's layout state.

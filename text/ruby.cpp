@@ -130,5 +130,5 @@ void DrawRubyToScreen(const char* ruby, int32_t len, int32_t x, int32_t y, uint3
     int64_t bottom = vertical ? y + extent : (int64_t)y + rh;
     r.right = (int32_t)(right > ScreenWidth - 1 ? ScreenWidth - 1 : right);
     r.bottom = (int32_t)(bottom > ScreenHeight - 1 ? ScreenHeight - 1 : bottom);
-    if (r.right >= r.left && r.bottom >= r.top) PaintWindow(&r);
+    if (r.right >= r.left && r.bottom >= r.top) DrawDestToWindow(&r);
 }

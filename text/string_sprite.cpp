@@ -478,17 +478,20 @@ void MakeStringSpriteDefaultFont(Surface* s, const int32_t* colours, const char*
 
 namespace {
 
-// Draws text at (x, y) of s in the plain 1x style: the font fw / 2 wide and
-// fh high, two bytes a cell, cells `advance` apart.
-void DrawPlainText(Surface* s, const char* text, int32_t x, int32_t y, int32_t fw, int32_t fh, int32_t advance,
-                   uint32_t color) {
+// Draws text at (x, y) of s in the plain 1x style, a font fw / 2 wide and
+// fh high, as written: character by character, a double-byte one fw wide
+// and a single-byte one fw / 2.  A lead byte without its trail ends it.
+void DrawPlainText(Surface* s, const char* text, int32_t x, int32_t y, int32_t fw, int32_t fh, uint32_t color) {
     std::vector<uint8_t> cov;
-    for (const unsigned char* p = (const unsigned char*)text; *p; x += advance) {
-        char cell[2] = {(char)p[0], (char)p[1]};
+    for (const unsigned char* p = (const unsigned char*)text; *p;) {
+        bool wide = IsSjisLead(p[0]);
+        if (wide && !p[1]) break;
+        char cell[2] = {(char)p[0], wide ? (char)p[1] : (char)0};
         int32_t bw;
         PlainCellCoverage(cell, fw, fh, &cov, &bw);
         BlendCoverage(s, cov.data(), bw, bw, fh, x, y, BgrOf(color), false);
-        p += p[1] ? 2 : 1;
+        x += wide ? fw : fw / 2;
+        p += wide ? 2 : 1;
     }
 }
 
@@ -521,7 +524,7 @@ void WriteDummyPicture(const char* file) {
     if (MakePicture(&pic, 640, 480)) {
         Fill(&pic, 0xFFFFFF);
         SelectGlyphFont(FaceGothic, 100, 100, false, true);
-        DrawPlainText(&pic, file, 0, 180, 100, 100, 100, 0);
+        DrawPlainText(&pic, file, 0, 180, 100, 100, 0);
         SaveSurfaceBmp(&pic, file);
     }
     DestroySurface(&pic);

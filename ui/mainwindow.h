@@ -45,8 +45,8 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam);
 void PaintWindow(const ScreenRect* rect);
 // A modal movie owns the window: nothing else draws into it.  An exec
 // plug-in that suspended painting leaves direct drawing (transition steps,
-// an effect plug-in's last copy) to the window; only its repaint is left
-// out.
+// an effect plug-in's last copy, text and choices, ruby, the click cursor,
+// the lookback viewer) to the window; only its repaint is left out.
 bool MovieOwnsWindow();
 // Copies that rectangle of DestSurface (null = all) straight to the window,
 // unless a movie owns it.

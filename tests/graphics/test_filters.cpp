@@ -1,7 +1,8 @@
 // Screen filters and overlays: the filter order (negative before or after
 // the tint), their place among the layers in both window-back modes, bar
 // widths, the number overlay's box and kernel, the commands' dirty marking
-// and operand forms, their fatal text, and a game showing all of them.
+// and operand forms, their fatal text, a game showing all of them, and the
+// number's digits against text digits of the same size.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -288,6 +289,36 @@ TEST(FilterGames, FiltersAndBarsInAFrame) {
     EXPECT_EQ(r.run.status, 1);
     EXPECT_EQ(FirstBox(r.run),
               "構文エラー: monocro命令の次は#rrggbbで色指定、もしくは、offでモノクロ指定を解除、です。");
+}
+
+// A number's digits take the text's cell: the font's Windows ascent plus
+// descent is the cell height, the baseline at the ascent.  "88" as text
+// and as a number of the same size cover the same rows of their cells (a
+// row counts where some pixel has an eighth of full coverage: the text's
+// smoothed edge can leave less on the row below).
+TEST(FilterGames, NumberDigitsCoverTheRowsOfTextDigits) {
+    for (int size : {12, 16, 26, 32}) {
+        SCOPED_TRACE(size);
+        std::string s = std::to_string(size), half = std::to_string(size / 2);
+        FramedRun r = PlayFramed("*define\ngame\n*start\nbg black,1\n"
+                                 "setwindow 100,100,10,2," + s + "," + s + ",0,0,0,0,0,#000000,90,90,300,150\n"
+                                 "prnum 0,88,400,100," + half + "," + s + ",#ffffff\nprint 1\n88\nend\n");
+        ExpectQuiet(r.run);
+        ASSERT_EQ(r.frame.w, 640);
+        auto rows = [&](int left) {
+            std::vector<int> covered;
+            for (int y = 100; y < 100 + size; y++)
+                for (int x = left; x < left + size; x++)
+                    if (r.frame.At(x, y)[2] >= 32) {
+                        covered.push_back(y - 100);
+                        break;
+                    }
+            return covered;
+        };
+        std::vector<int> text = rows(100);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(rows(400 + size / 2), text);  // " 88": the digits from the second cell
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // the tables' bounds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/graphics/compose_fixture.h"
@@ -122,6 +123,31 @@ TEST(SpriteCommands, RotatedSprites) {
     EXPECT_EQ(r.frame.At(150, 150), kWhite);
     EXPECT_EQ(r.frame.At(200, 20), kWhite);
     EXPECT_EQ(r.frame.At(200, 200), kWhite);  // green added to white stays white
+}
+
+// Each rotated draw writes "start!" and the kind of drawing for a debugger:
+// to standard error only when ORVA_DEBUG_OUTPUT asks for it.
+TEST(SpriteCommands, RotatedDrawsTellADebuggerWhenAsked) {
+    const std::string script =
+        ";mode320\n*define\ngame\n*start\nlsp2 1,\":c;red.bmp\",50,50,100,100,30\n"
+        "lsp2add 2,\":a;alpha.bmp\",100,50,100,100,30\nprint 1\nend\n";
+    struct Case {
+        const char* value;  // null: not set
+        bool asked;
+    } cases[] = {{"1", true}, {"yes", true}, {"0", false}, {"", false}, {nullptr, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value) setenv("ORVA_DEBUG_OUTPUT", c.value, 1);
+        FramedRun r = PlayFramed(script, kPictures);
+        unsetenv("ORVA_DEBUG_OUTPUT");
+        ExpectQuiet(r.run);
+        if (c.asked) {
+            EXPECT_NE(r.run.err.find("start!\nop=COPY\n"), std::string::npos) << r.run.err;
+            EXPECT_NE(r.run.err.find("start!\nop=alpha add=1\n"), std::string::npos) << r.run.err;
+        } else {
+            EXPECT_EQ(r.run.err.find("start!"), std::string::npos) << r.run.err;
+        }
+    }
 }
 
 TEST(SpriteCommands, ExtremeValuesAreHarmless) {

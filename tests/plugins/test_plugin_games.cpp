@@ -1,6 +1,7 @@
 // Games that load the example plug-ins of ext/examples into the headless
 // runner: an exec plug-in calling the engine's exports back and reporting
-// through getret, layer plug-ins drawn in the sprites' order with their
+// through getret, what shows while it runs (transitions, choices, text),
+// layer plug-ins drawn in the sprites' order with their
 // timers, messages, start and end, an effect plug-in running kind 99, and
 // the fatal texts that need a plug-in loaded.  Scripts check their own
 // results and name a failed check as a command that does not exist
@@ -196,6 +197,38 @@ TEST(PluginGames, TransitionsShowWhileAnExecPluginRuns) {
         // the level before, a step short of the new picture.
         Bgr got = r.frame.At(320, 240);
         for (int i = 0; i < 3; i++) EXPECT_NEAR(got[i], c.shown[i], 2) << c.command;
+    }
+}
+
+// What the text routines copy to the window shows while an exec plug-in
+// runs: a selection's choices, and a text with ruby typed out and waiting
+// for its click under the click cursor.  The runs stop inside the wait; the
+// frame equals the one of the same command run by the script.  The window
+// is shown beforehand: showing it is a transition, whose finish waits for
+// the plug-in's repaint.
+TEST(PluginGames, ChoicesAndTextShowWhileAnExecPluginRuns) {
+    const std::string setup =
+        "*define\ngame\n*start\ntextspeed 0\nrubyon\n"
+        "setcursor 0,\":c/3,100,1;>24,8,#ff0000#00ff00#0000ff\",4,0\n"
+        "mov $1,\"abc\"\nmov $2,\"def\"\nmov $3,\"(漢/かん)字@\"\nあ\ntextspeed 20\n";
+    for (const char* command : {"selnum %0,$1,$2", "puttext $3"}) {
+        SCOPED_TRACE(command);
+        Frame frames[2];
+        for (int plugin = 0; plugin < 2; plugin++) {
+            std::string run = plugin ? "exec_dll \"exec_example.dll/exec " + std::string(command) + "\"\n"
+                                     : std::string(command) + "\n";
+            RunOptions opt;
+            opt.max_ms = 3000;
+            FramedRun r = RunFramed(FolderWith(setup + run + "end\n", kExec), opt);
+            EXPECT_EQ(r.run.status, 124) << r.run.err;
+            frames[plugin] = r.frame;
+        }
+        ASSERT_EQ(frames[0].w, 640);
+        ASSERT_EQ(frames[1].w, 640);
+        int differ = 0;
+        for (int y = 0; y < 480; y++)
+            for (int x = 0; x < 640; x++) differ += frames[1].At(x, y) != frames[0].At(x, y);
+        EXPECT_EQ(differ, 0);
     }
 }
 

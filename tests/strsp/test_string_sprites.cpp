@@ -18,6 +18,7 @@
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
+#include "tests/graphics/compose_fixture.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/game_folder.h"
 #include "text/glyph.h"
@@ -102,9 +103,67 @@ TEST(StringSpriteGames, SizesOfEachCommandTagAndFont) {
     EXPECT_EQ(size("../outside.bmp"), "none");
 }
 
+// createdummy draws the name as written from (0, 180): 50 pixels a
+// single-byte character, 100 a double-byte one, whatever its offset.  Each
+// character's slot holds what the same character shows at the start of a
+// name of its own (".bmp" lends the dot and the letters after it); the
+// slots' edges are left out, where a bold glyph reaches a pixel over.
+TEST(StringSpriteGames, DummyPictureShowsTheNameAsWritten) {
+    struct Ref {
+        const char* ch;
+        const char* file;
+        int x;
+    } refs[] = {{"a", "a", 0},   {"1", "1", 0},      {"背", "背", 0},     {"景", "景", 0},
+                {".", ".bmp", 0}, {"b", ".bmp", 50}, {"m", ".bmp", 100}, {"p", ".bmp", 150}};
+    const char* names[] = {"ab.bmp", "a背.bmp", "背a.bmp", "1背景.bmp"};
+    const int kEdge = 3;
+    std::string script = "*define\n";
+    for (const Ref& r : refs) script += std::string("createdummy \"") + r.file + "\"\n";
+    for (const char* n : names) script += std::string("createdummy \"") + n + "\"\n";
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, script + "game\n*start\nend\n");
+    RunResult run = RunGame(dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto picture = [&](const std::string& file) {
+        Frame f;
+        std::string bytes;
+        if (ReadGameFileBytes(dir, file, &bytes) && bytes.size() > 54) {
+            memcpy(&f.w, &bytes[18], 4);
+            memcpy(&f.h, &bytes[22], 4);
+            f.bmp = bytes;
+        }
+        return f;
+    };
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        Frame got = picture(name);
+        ASSERT_EQ(got.w, 640);
+        ASSERT_EQ(got.h, 480);
+        int x = 0, differ = 0;
+        for (size_t i = 0; name[i];) {
+            size_t len = (unsigned char)name[i] < 0x80 ? 1 : 3;  // ASCII or a kanji in UTF-8
+            std::string ch(name + i, len);
+            i += len;
+            int w = len == 1 ? 50 : 100;
+            const Ref* ref = nullptr;
+            for (const Ref& r : refs)
+                if (ch == r.ch) ref = &r;
+            ASSERT_TRUE(ref) << ch;
+            Frame alone = picture(ref->file);
+            ASSERT_EQ(alone.w, 640) << ref->file;
+            for (int y = 0; y < 480; y++)
+                for (int k = kEdge; k < w - kEdge && x + k < 640; k++)
+                    differ += got.At(x + k, y) != alone.At(ref->x + k, y);
+            x += w;
+        }
+        for (int y = 0; y < 480; y++)
+            for (int k = x + kEdge; k < 640; k++) differ += got.At(k, y) != kWhite;
+        EXPECT_EQ(differ, 0);
+    }
+}
+
 // ---- in-process ----
 
-typedef std::array<uint8_t, 3> Bgr;
 Bgr PixelOf(const Surface& s, int x, int y) {
     const uint8_t* p = DibRow(&s.dib, y) + 3 * x;
     return Bgr{p[0], p[1], p[2]};
