@@ -55,9 +55,14 @@ static SaveStream SavepointStream;
 int SavepointPending = 0;
 int SavepointTailWritten = 0;
 
+// The hook runs before the new savepoint replaces the last one, so a save it
+// makes (or the error save when it fails) writes the last one's image: that
+// image is built before the hook can change anything.
 void RunSavepointHook() {
-    if (const char* hook = FindLuaHook(":savepoint"))
+    if (const char* hook = FindLuaHook(":savepoint")) {
+        KeepSavepoint();
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
+    }
 }
 
 void TakeSavepoint() {
