@@ -51,7 +51,10 @@ int LoadGosubOn = 0;
 char LoadGosubLabel[256];
 int SavepointPosition = 0;
 
-static SaveStream SavepointStream;
+// The image of the last savepoint, in a buffer allocated once: it must stay
+// below SaveDataLimit bytes, tail included.
+static std::vector<uint8_t> SavepointBytes;
+static ImageWriter SavepointWriter{nullptr, nullptr};
 int SavepointPending = 0;
 int SavepointTailWritten = 0;
 
@@ -65,6 +68,11 @@ void RunSavepointHook() {
     }
 }
 
+static void RewindSavepointImage() {
+    if (SavepointBytes.empty()) SavepointBytes.resize(SaveDataLimit);
+    SavepointWriter = ImageWriter{SavepointBytes.data(), SavepointBytes.data() + SavepointBytes.size()};
+}
+
 void TakeSavepoint() {
     TakeCommandSavepoint();
     BuildSavepointImage();
@@ -76,9 +84,8 @@ void BuildSavepointImage() {
     if (!SavepointPending) return;
     SavepointPending = 0;
     UndoJournal();
-    CopySavepointCells();
-    OpenSaveWriter(&SavepointStream, SaveDataLimit);
-    WriteGameState(&SavepointStream);
+    RewindSavepointImage();
+    WriteGameStateImage(&SavepointWriter);
     RedoJournal();
     ClearJournal();
 }
@@ -114,30 +121,31 @@ int FindScriptPosition(int32_t line, int32_t colons) {
     return p;
 }
 
-const std::vector<uint8_t>& SavepointImage() {
+std::vector<uint8_t> SavepointImage() {
     BuildSavepointImage();
+    if (SavepointBytes.empty()) RewindSavepointImage();  // no savepoint yet: no state
+    ImageWriter* w = &SavepointWriter;
     if (!SavepointTailWritten) {
         SavepointTailWritten = 1;
-        SaveStream* s = &SavepointStream;
         int32_t pages = BacklogCommittedCount();  // 40: oldest first
-        SerializeInt(s, &pages);
+        PutInt(w, pages);
         for (int i = pages; i >= 1; i--) {
             std::string t = BacklogCommittedPage(i);
-            SerializeString(s, &t);
+            PutText(w, t.c_str(), std::strlen(t.c_str()));
         }
         int32_t tags = BacklogCommittedCount();  // 41
-        SerializeInt(s, &tags);
+        PutInt(w, tags);
         for (int i = tags; i >= 1; i--) {
             std::string t = BacklogCommittedTag(i);
-            SerializeString(s, &t);
+            PutText(w, t.c_str(), std::strlen(t.c_str()));
         }
         int32_t line, colons;  // 42, 43
         CountScriptPosition(SavepointPosition, &line, &colons);
-        SerializeInt(s, &line);
-        SerializeInt(s, &colons);
+        PutInt(w, line);
+        PutInt(w, colons);
     }
-    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
-    return SavepointStream.image;
+    if (w->failed) ScriptError(CapError, MsgSaveTooLarge);
+    return std::vector<uint8_t>(SavepointBytes.data(), w->at);
 }
 
 std::string SlotFileName(int slot, const char* extension) {
