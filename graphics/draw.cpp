@@ -16,6 +16,8 @@
 #include <immintrin.h>
 #endif
 
+#include "save/savepoint.h"
+
 namespace {
 
 typedef uint8_t* __restrict Out;
@@ -462,7 +464,12 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
     }
 
     int32_t count = CellCountOf(src);
-    if (src->cell >= count) src->cell = count - 1;
+    if (src->cell >= count) {
+        // A sprite's cell is held in the savepoint image: a composition
+        // (which builds no deferred image) that changes it builds it first.
+        KeepSavepoint();
+        src->cell = count - 1;
+    }
     int32_t cell = src->cell < 0 ? 0 : src->cell;
     int32_t cw = GetCellWidth(src);
     int32_t cellStart = cell * (sd->width / count);
