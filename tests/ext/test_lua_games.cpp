@@ -186,6 +186,26 @@ TEST(LuaGames, SaveInsideTheSavepointHookWritesTheLastSavepoint) {
     }
 }
 
+// A close request handled during print's transition runs the close hook
+// while print's savepoint image is still deferred: the hook changes %7 and
+// saves, and the slot holds the savepoint's %7.
+TEST(LuaGames, SaveFromAHookDuringPrintWritesItsSavepoint) {
+    std::string dir;
+    RunResult r = PlayLua("*define\nluacall close\ngame\n*start\nmov %7,5\nprint 10,2000\nend\n",
+                          "function OVCALL_close() OVSetIntValue(7, 99) OVExec('savegame 1') return false end\n",
+                          "700 close\n", &dir);
+    ExpectQuiet(r);
+    std::string bytes;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &bytes));
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    SaveStream st;
+    OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_TRUE(ReadGameState(&st, true));
+    EXPECT_EQ(IntVariables[7], 5);
+}
+
 // OVPopLabel gives the name without its '*', as OVGoto wants it added.
 TEST(LuaGames, PoppedLabelGoesToOVGoto) {
     RunResult r = PlayLua("*define\nluasub jump\ngame\n*start\njump *There\nfail_jump\n*there\nend\n",
