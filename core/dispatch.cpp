@@ -49,7 +49,7 @@ void BuildCommandIndex() {
         int e = NameIndexFind(&SlotIndex, c.name, SlotNameOf);
         if (e < 0) {
             e = (int)Slots.size();
-            Slots.push_back({c.name, {nullptr, nullptr, nullptr}, CommandIsJournaled(c.name)});
+            Slots.push_back({c.name, {nullptr, nullptr, nullptr}, CommandDefersImage(c.name)});
             NameIndexPut(&SlotIndex, c.name, e, SlotNameOf);
         }
         if (!Slots[e].handler[c.group]) Slots[e].handler[c.group] = c.handler;
@@ -187,7 +187,7 @@ CommandHandler FindAndKeep(int start, const char* name, int define, bool* journa
 
 void ExecCommand(const char* name, int define) { ExecCommandAt(-1, name, define); }
 
-// Every path but a journaled built-in builds a pending savepoint image
+// Every path but a journaled or image-free built-in builds a pending savepoint image
 // before it changes anything (save/journal.h).
 void ExecCommandAt(int start, const char* name, int define) {
     if (MenuResetRequested) {

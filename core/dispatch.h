@@ -46,7 +46,7 @@ struct CachedCommand {
     int32_t define = 0;
     CommandHandler handler = nullptr;
     const char* name = nullptr;  // the table's name
-    bool journaled = false;      // CommandIsJournaled (save/journal.h)
+    bool journaled = false;      // CommandDefersImage (save/journal.h)
 };
 enum { CommandCacheSize = 4096 };  // direct-mapped by position
 extern CachedCommand CommandCache[CommandCacheSize];

@@ -157,7 +157,14 @@ static void RunPass() {
     if (NameLogsRequested()) LoadNameLogs();
     LoadLookbackArrows();
     ApplyEnvData();
-    RemoveStaleSaveTemps();
+    // Once per process, with the save folder the first define block sets:
+    // the game folder's lock (WinMain) is held from the start, so no other
+    // copy writes there, and a later pass finds only this one's files.
+    static bool staleTempsRemoved = false;
+    if (!staleTempsRemoved) {
+        staleTempsRemoved = true;
+        RemoveStaleSaveTemps();
+    }
     SetArrowCursor();
     PlatShowWindow(true);
     PlatSleep(500);

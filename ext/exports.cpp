@@ -20,6 +20,7 @@
 #include "graphics/screen.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
+#include "save/savepoint.h"
 #include "text/glyph.h"
 #include "ui/input_state.h"
 #include "ui/window_links.h"
@@ -138,9 +139,12 @@ ORVA_EXPORT void DrawFill(int r, int g, int b) {
 }
 
 // DrawSP, DrawSP2: the cell and alpha are held to their ranges and kept.
+// They change what the savepoint image holds, possibly while a command that
+// defers the image composes the screen: the image is built first.
 static Sprite* ClampedSprite(int n, int cell, int alpha) {
     Sprite* s = SpriteOf(n);
     if (!s || !HasPicture(&s->surface)) return nullptr;
+    KeepSavepoint();
     s->surface.cell = std::clamp(cell, 0, CellCountOf(&s->surface) - 1);
     s->surface.alpha = std::clamp(alpha, 0, 255);
     return s;
@@ -273,6 +277,7 @@ ORVA_EXPORT int OrvaUpdateSrcDC() {
 ORVA_EXPORT int RenderSprite(int n, int cell, int x, int y, int alpha) {
     Sprite* s = SpriteOf(n);
     if (!s) return 0;
+    KeepSavepoint();  // as ClampedSprite
     Surface& p = s->surface;
     p.cell = cell;
     p.alpha = alpha;

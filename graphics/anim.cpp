@@ -18,6 +18,7 @@
 #include "graphics/sprite.h"
 #include "graphics/sprite_messages.h"
 #include "platform/platform.h"
+#include "save/journal.h"
 
 // The ":animation" hook, at most every LuaAnimationInterval ms; true when it
 // asks for a redraw.
@@ -176,6 +177,7 @@ void Cmd_cell() {
     if (n < 0 || n >= SpriteCount) ScriptError(CapError, MsgSpriteRange);
     Surface& s = Sprites[n].surface;
     int32_t last = CellCountOf(&s) - 1;
+    JournalInt(&s.cell);  // a journaled command
     s.cell = c < 0 ? 0 : c > last ? last : c;
     s.animClock = PlatTicks();
     if (Sprites[n].visible) MarkSpriteDirty(n);

@@ -17,6 +17,7 @@
 #endif
 
 #include "platform/platform.h"
+#include "save/savepoint.h"
 
 namespace {
 
@@ -464,7 +465,12 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
     }
 
     int32_t count = CellCountOf(src);
-    if (src->cell >= count) src->cell = count - 1;
+    if (src->cell >= count) {
+        // A sprite's cell is held in the savepoint image: a composition
+        // (which builds no deferred image) that changes it builds it first.
+        KeepSavepoint();
+        src->cell = count - 1;
+    }
     int32_t cell = src->cell < 0 ? 0 : src->cell;
     int32_t cw = GetCellWidth(src);
     int32_t cellStart = cell * (sd->width / count);
@@ -480,7 +486,10 @@ void DrawSurface(Surface* src, Surface* dst, int32_t x, int32_t y, const DrawCli
     int32_t w = (int32_t)(x1 - x0 + 1), h = (int32_t)(y1 - y0 + 1);
     int32_t srcCol = cellStart + (int32_t)sx;
 
+    // Alpha 255 gives the pixels of no alpha (P[x][255] = x, P[x][0] = 0),
+    // by the rows without the products.
     int32_t alpha = ClampAlpha(src->alpha);
+    if (alpha == 255) alpha = -1;
     int32_t mode = src->transMode;
     const uint8_t* pal = sd->palette;
     // A surface drawn onto itself reads a copy of its pixels.
@@ -593,6 +602,30 @@ bool NarrowSpan(int64_t v, int64_t dv, int64_t lim, int64_t* lo, int64_t* hi) {
     return *lo <= *hi;
 }
 
+// The colour one source pixel s (palette index idx, mask m in alpha mode)
+// gives over the destination pixel d; false when it is keyed out.
+template <int Mode, int Blend, int Bpp>
+ORVA_INLINE bool RotPixel(uint8_t* out, const uint8_t* d, const uint8_t* s, uint8_t idx, uint8_t m,
+                          uint8_t alpha, const uint8_t* key, int32_t keyIndex) {
+    uint8_t a = alpha;
+    if (Mode == TransAlpha) {
+        a = alpha == 255 ? (uint8_t)(255 - m) : Mul((uint8_t)(255 - m), alpha);
+    } else if (Mode != TransCopy) {
+        bool hit = Bpp == 8 ? idx == keyIndex : (key && s[0] == key[0] && s[1] == key[1] && s[2] == key[2]);
+        if (hit) return false;
+    }
+    for (int k = 0; k < 3; k++) {
+        uint8_t sa = Mul(a, s[k]);
+        if (Blend == BlendAdd) out[k] = AddSat(d[k], sa);
+        else if (Blend == BlendSubtract) out[k] = SubSat(d[k], sa);
+        else if (Mode == TransAlpha) out[k] = (uint8_t)(Mul((uint8_t)(255 - a), d[k]) + sa);
+        else if (Mode == TransCopy && Bpp == 24)
+            out[k] = alpha == 255 ? s[k] : (uint8_t)(Mul((uint8_t)(255 - alpha), d[k]) + sa);
+        else out[k] = sa;
+    }
+    return true;
+}
+
 // One destination row of the rotated draw: n pixels from d, the source
 // position starting at (X, Y) and moving by (stepX, stepY) per pixel.  Pure
 // blends depend on the source alone, so a repeated sample needs no memory.
@@ -623,32 +656,49 @@ void RotRow(uint8_t* d, int32_t n, int64_t X, int64_t Y, int64_t stepX, int64_t 
                 continue;
             }
         }
-        uint8_t a = alpha;
-        if (Mode == TransAlpha) {
-            uint8_t m = smp.Mask((int32_t)px, (int32_t)py);
-            a = alpha == 255 ? (uint8_t)(255 - m) : Mul((uint8_t)(255 - m), alpha);
-        } else if (Mode != TransCopy) {
-            bool hit = Bpp == 8 ? idx == keyIndex
-                                : (key && s[0] == key[0] && s[1] == key[1] && s[2] == key[2]);
-            if (hit) {
-                if (!Pure) st.lastSkip = true;
-                continue;
-            }
+        uint8_t m = Mode == TransAlpha ? smp.Mask((int32_t)px, (int32_t)py) : 0;
+        uint8_t v[3];
+        bool drawn = RotPixel<Mode, Blend, Bpp>(v, d, s, idx, m, alpha, key, keyIndex);
+        if (!Pure) {
+            st.lastSkip = !drawn;
+            if (drawn) memcpy(st.last, v, 3);
         }
-        if (!Pure) st.lastSkip = false;
-        for (int k = 0; k < 3; k++) {
-            uint8_t v;
-            uint8_t sa = Mul(a, s[k]);
-            if (Blend == BlendAdd) v = AddSat(d[k], sa);
-            else if (Blend == BlendSubtract) v = SubSat(d[k], sa);
-            else if (Mode == TransAlpha) v = (uint8_t)(Mul((uint8_t)(255 - a), d[k]) + sa);
-            else if (Mode == TransCopy && Bpp == 24)
-                v = alpha == 255 ? s[k] : (uint8_t)(Mul((uint8_t)(255 - alpha), d[k]) + sa);
-            else v = sa;
-            if (!Pure) st.last[k] = v;
-            d[k] = v;
-        }
+        if (drawn) memcpy(d, v, 3);
     }
+}
+
+// Unturned at 100 % every destination pixel samples a source pixel of its
+// own, in order: one row of n pixels from the source row s (palette
+// indexes for 8 bits) and its mask row m (alpha mode), the same arithmetic
+// as RotRow.
+template <int Mode, int Blend, int Bpp>
+void PlainRotRow(uint8_t* d, const uint8_t* s, const uint8_t* m, int32_t n, const Dib* sd,
+                 uint8_t alpha, const uint8_t* key, int32_t keyIndex) {
+    for (int32_t i = 0; i < n; i++, d += 3) {
+        uint8_t idx = Bpp == 8 ? s[i] : 0;
+        const uint8_t* c = Bpp == 8 ? PaletteColor(sd, idx) : s + 3 * i;
+        uint8_t v[3];
+        if (RotPixel<Mode, Blend, Bpp>(v, d, c, idx, Mode == TransAlpha ? m[3 * i] : 0, alpha, key, keyIndex))
+            memcpy(d, v, 3);
+    }
+}
+
+typedef void (*PlainRotRowFn)(uint8_t*, const uint8_t*, const uint8_t*, int32_t, const Dib*, uint8_t,
+                              const uint8_t*, int32_t);
+
+template <int Mode, int Bpp>
+PlainRotRowFn PickPlainBlend(int32_t blend) {
+    switch (blend) {
+    case BlendNormal: return PlainRotRow<Mode, BlendNormal, Bpp>;
+    case BlendAdd: return PlainRotRow<Mode, BlendAdd, Bpp>;
+    default: return PlainRotRow<Mode, BlendSubtract, Bpp>;
+    }
+}
+
+PlainRotRowFn PickPlainRotRow(int32_t mode, int32_t bpp, int32_t blend) {
+    if (mode == TransAlpha) return bpp == 24 ? PickPlainBlend<TransAlpha, 24>(blend) : nullptr;
+    if (mode == TransCopy) return bpp == 24 ? PickPlainBlend<TransCopy, 24>(blend) : PickPlainBlend<TransCopy, 8>(blend);
+    return bpp == 24 ? PickPlainBlend<TransLeftUp, 24>(blend) : PickPlainBlend<TransLeftUp, 8>(blend);
 }
 
 typedef void (*RotRowFn)(uint8_t*, int32_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t,
@@ -670,6 +720,23 @@ RotRowFn PickRotRow(int32_t mode, int32_t bpp, int32_t blend, int32_t alpha) {
     if (mode == TransCopy)
         return bpp == 24 ? PickBlend<TransCopy, 24>(blend, alpha == 255) : PickBlend<TransCopy, 8>(blend, true);
     return bpp == 24 ? PickBlend<TransLeftUp, 24>(blend, true) : PickBlend<TransLeftUp, 8>(blend, true);
+}
+
+// DrawSurface gives the pixels of an unturned draw at 100 %: a normal blend
+// of a 24-bit picture in alpha or copy mode, or an opaque one (alpha 255)
+// of a keyed or 8-bit copy picture whose keys are the whole picture's
+// corners; not a string sprite (drawn otherwise upright), not a cell past
+// the last (which DrawSurface stores back), not a picture drawn onto
+// itself (which DrawSurface reads from a copy).
+bool UprightDrawMatches(const Surface* src, const Dib* dd, int32_t mode, int32_t bpp, int32_t blend,
+                        int32_t alpha, int32_t cell, int32_t count, int32_t cellW) {
+    const Dib* sd = &src->dib;
+    if (blend != BlendNormal || src->isStringSprite || sd == dd || src->cell >= count) return false;
+    if (mode == TransAlpha) return bpp == 24;
+    if (alpha != 255) return mode == TransCopy && bpp == 24;
+    if (mode == TransLeftUp) return cell == 0;
+    if (mode == TransRightUp) return (int64_t)(cell + 1) * cellW == sd->width;
+    return true;
 }
 
 }  // namespace
@@ -754,6 +821,29 @@ void DrawSurfaceRotated(Surface* src, Surface* dst, int32_t cx, int32_t cy, int3
             memcpy(keyBytes, topRow + 3 * keyCol, 3);
             key = keyBytes;
         }
+    }
+
+    // Unturned at 100 %: the cell lands pixel for pixel with its top-left
+    // corner at (cx - vw / 2, cy - h / 2), cut to the square above.
+    if (turn == 0 && scaleX == 100 && scaleY == 100) {
+        int64_t x0 = (int64_t)cx - vw / 2, y0 = (int64_t)cy - h / 2;
+        int64_t l = std::max(left, x0), r = std::min(right, x0 + vw - 1);
+        int64_t t = std::max(top, y0), b = std::min(bottom, y0 + h - 1);
+        if (l > r || t > b) return;
+        if (UprightDrawMatches(src, dd, mode, bpp, blend, alpha, cell, count, cellW)) {
+            DrawClip clip{(int32_t)l, (int32_t)t, (int32_t)r, (int32_t)b};
+            DrawSurface(src, dst, (int32_t)x0, (int32_t)y0, &clip);
+            return;
+        }
+        PlainRotRowFn plain = PickPlainRotRow(mode, bpp, blend);
+        int32_t first = cell * cellW + (int32_t)(l - x0);
+        for (int64_t y = t; y <= b; y++) {
+            const uint8_t* row = DibRow(sd, (int32_t)(y - y0));
+            const uint8_t* mask = mode == TransAlpha ? row + 3 * (first + cellW / 2) : nullptr;
+            plain(DibRow(dd, (int32_t)y) + 3 * l, row + (bpp == 24 ? 3 * first : first), mask,
+                  (int32_t)(r - l + 1), sd, (uint8_t)alpha, key, keyIndex);
+        }
+        return;
     }
 
     int64_t limX = (int64_t)vw << 16, limY = (int64_t)h << 16;

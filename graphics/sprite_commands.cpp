@@ -79,10 +79,22 @@ static char ReadPositionLetter() {
 
 // Upright sprites.
 
+// lsp, msp, amsp, vsp and their rotated forms are journaled commands: what
+// they change of the savepoint image is recorded before it changes.
+static void JournalSprite(Sprite& s) {
+    JournalFixedText(s.tag);
+    JournalInt(&s.x);
+    JournalInt(&s.y);
+    JournalInt(&s.visible);
+    JournalInt(&s.surface.cell);
+    JournalInt(&s.surface.alpha);
+}
+
 static void LoadSprite(bool shown) {
     HideTextWindow();
     int n = ReadSpriteNumber();
     Sprite& s = Sprites[n];
+    JournalSprite(s);
     if (s.visible && s.tag[0]) MarkSpriteArea(n);
     ExpectComma();
     char tag[StrValueSize];
@@ -136,6 +148,7 @@ void Cmd_vsp() {
     int32_t flag = ReadIntExpr();
     Sprite& s = Sprites[n];
     if (!s.tag[0]) return;
+    JournalInt(&s.visible);
     int32_t old = s.visible;
     s.visible = flag;
     if (old != flag) MarkSpriteArea(n);
@@ -150,6 +163,9 @@ static void MoveSprite(bool relative) {
     int32_t x = ReadIntExpr();
     ExpectComma();
     int32_t y = ReadIntExpr();
+    JournalInt(&s.x);
+    JournalInt(&s.y);
+    JournalInt(&s.surface.alpha);
     if (s.visible) MarkSpriteArea(n);
     s.x = relative ? AddWrapped(s.x, x) : x;
     s.y = relative ? AddWrapped(s.y, y) : y;
@@ -313,6 +329,7 @@ void Cmd_vsp2() {
     int32_t flag = ReadIntExpr();
     Sprite2& s = Sprites2[n];
     if (!s.tag[0]) return;
+    JournalInt(&s.visible);
     int32_t old = s.visible;
     s.visible = flag;
     if (old != flag) MarkSprite2Dirty(n);
@@ -337,6 +354,7 @@ static void MoveSprite2(bool relative) {
         ExpectComma();
         x = ReadIntExpr();
     }
+    for (int32_t* p : {&s.cx, &s.cy, &s.xscale, &s.yscale, &s.rotation, &s.surface.alpha}) JournalInt(p);
     if (s.visible) MarkSprite2Dirty(n);
     if (relative) {
         s.cx = AddWrapped(s.cx, v[0]), s.cy = AddWrapped(s.cy, v[1]);

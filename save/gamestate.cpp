@@ -4,8 +4,10 @@
 // and skipped on reading.
 #include "save/gamestate.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/callstack.h"
 #include "core/heapstring.h"
@@ -32,39 +34,94 @@
 int32_t SavepointCells[HumanCount + SpriteCount];
 int32_t SavepointAlphas[HumanCount + SpriteCount];
 
-void CopySavepointCells() {
-    for (int i = 0; i < HumanCount; i++) {
-        SavepointCells[i] = Humans[i].surface.cell;
-        SavepointAlphas[i] = Humans[i].surface.alpha;
-    }
-    for (int i = 0; i < SpriteCount; i++) {
-        SavepointCells[HumanCount + i] = Sprites[i].surface.cell;
-        SavepointAlphas[HumanCount + i] = Sprites[i].surface.alpha;
-    }
-}
-
 namespace {
 
-// One walk over the image: writing, checking (reads into scratch) or
-// applying (reads into the game).
-struct Walk {
+// Writing: every value stored at the cursor, which is kept here (not in the
+// caller's ImageWriter) so that it stays in registers while bytes are
+// stored.  The cells and alphas are written from the surfaces themselves.
+struct WriteWalk {
+    static constexpr bool writing = true;
+    static constexpr bool apply = false;
+    ImageWriter w;
+    bool failed() const { return w.failed != 0; }
+    void Int(const int32_t* v) { PutInt(&w, *v); }
+    int32_t Value(int32_t v) {
+        PutInt(&w, v);
+        return v;
+    }
+    void Ints(const int32_t* v, size_t n) { PutInts(&w, v, n); }
+    void Text(const char* buffer, size_t size) { PutFixedText(&w, buffer, size); }
+    void Str(const std::string* t, size_t = 0) { PutText(&w, t->c_str(), std::strlen(t->c_str())); }
+    const char* Scratch(const char* written, size_t = 0) {
+        if (!written) written = "";
+        PutText(&w, written, std::strlen(written));
+        return written;
+    }
+    void Heap(const HeapString* h) { Scratch(StringText(*h)); }
+    void Cell(int, const Surface& s) { PutInt(&w, s.cell); }
+    void Alpha(int, const Surface& s) { PutInt(&w, s.alpha); }
+    // n bytes at the cursor, null when they do not fit (as the puts).
+    uint8_t* Claim(size_t n) {
+        if ((size_t)(w.end - w.at) <= n) {
+            ImageWriterFull(&w);
+            return nullptr;
+        }
+        uint8_t* p = w.at;
+        w.at += n;
+        return p;
+    }
+    // A fixed-buffer text and ints behind it, with one test of the room.
+    template <class... Ints>
+    void TextInts(const char* buffer, size_t size, Ints... v) {
+        size_t n = buffer[0] ? strnlen(buffer, size - 1) : 0;
+        uint8_t* p = Claim(n + 1 + 4 * sizeof...(v));
+        if (!p) return;
+        std::memcpy(p, buffer, n);
+        p[n] = 0;
+        p += n + 1;
+        ((StoreLe32(p, v), p += 4), ...);
+    }
+    // An int and a heap text behind it.
+    void IntHeap(int32_t v, const HeapString& h) {
+        const char* t = StringText(h);
+        size_t n = t[0] ? std::strlen(t) : 0;
+        uint8_t* p = Claim(4 + n + 1);
+        if (!p) return;
+        StoreLe32(p, v);
+        std::memcpy(p + 4, t, n);
+        p[4 + n] = 0;
+    }
+};
+
+// The bar and number tables are written as they lie in memory.
+static_assert(sizeof(BarSlot) == 7 * sizeof(int32_t) && offsetof(BarSlot, value) == 0 &&
+                  offsetof(BarSlot, maximum) == 20 && offsetof(BarSlot, color) == 24,
+              "BarSlot is 7 ints: value, x, y, width, height, maximum, color");
+static_assert(sizeof(PrnumSlot) == 6 * sizeof(int32_t) && offsetof(PrnumSlot, value) == 0 &&
+                  offsetof(PrnumSlot, cellHeight) == 16 && offsetof(PrnumSlot, color) == 20,
+              "PrnumSlot is 6 ints: value, x, y, cellWidth, cellHeight, color");
+
+// Reading: checking (into scratch) or applying (into the game).
+struct ReadWalk {
+    static constexpr bool writing = false;
     SaveStream* s;
     bool apply;
-    bool live() const { return s->writing || apply; }
+    bool failed() const { return s->failed != 0; }
     void Int(int32_t* v) {
-        if (live()) {
+        if (apply) {
             SerializeInt(s, v);
         } else {
             int32_t d;
             SerializeInt(s, &d);
         }
     }
-    int32_t Value(int32_t written) {  // an int whose read value the caller checks
-        SerializeInt(s, &written);
-        return written;
+    int32_t Value(int32_t) {  // an int whose read value the caller checks
+        int32_t v = 0;
+        SerializeInt(s, &v);
+        return v;
     }
     void Text(char* buffer, size_t size) {
-        if (live()) {
+        if (apply) {
             SerializeText(s, buffer, size);
         } else {
             std::string d;
@@ -72,22 +129,26 @@ struct Walk {
         }
     }
     void Str(std::string* t, size_t max = 4095) {
-        if (live()) {
+        if (apply) {
             SerializeString(s, t, max);
         } else {
             std::string d;
             SerializeString(s, &d, max);
         }
     }
-    std::string Scratch(const char* written, size_t max = 4095) {
-        std::string t = written ? written : "";
+    std::string Scratch(const char*, size_t max = 4095) {
+        std::string t;
         SerializeString(s, &t, max);
         return t;
     }
     void Heap(HeapString* h) {
-        std::string t = Scratch(StringText(*h), 1 << 20);
-        if (!s->writing && apply) AssignString(h, t.c_str());
+        std::string t = Scratch(nullptr, 1 << 20);
+        if (apply) AssignString(h, t.c_str());
     }
+    // Read into SavepointCells / SavepointAlphas: the load applies them
+    // after it has loaded the pictures.
+    void Cell(int i, const Surface&) { Int(&SavepointCells[i]); }
+    void Alpha(int i, const Surface&) { Int(&SavepointAlphas[i]); }
 };
 
 bool ValidStackEntries(const int32_t* e, int depth) {
@@ -106,8 +167,8 @@ bool ValidStackEntries(const int32_t* e, int depth) {
 
 }  // namespace
 
-static bool WalkGameState(Walk& w) {
-    SaveStream* s = w.s;
+template <class W>
+__attribute__((always_inline)) static inline bool WalkGameState(W& w) {
     int32_t version = w.Value(GameStateVersion);                       // 1
     w.Int(&TextBold);                                                   // 2
     w.Int(&TextShadow);
@@ -137,34 +198,43 @@ static bool WalkGameState(Walk& w) {
     for (int i = 0; i < HumanCount; i++) w.Text(Humans[i].name, sizeof Humans[i].name);  // 13
     for (int i = 0; i < HumanCount; i++) w.Int(&Humans[i].x);          // 14
     for (int i = 0; i < HumanCount; i++) w.Int(&Humans[i].y);
-    for (int i = 0; i < HumanCount; i++) w.Int(&SavepointCells[i]);    // 15
-    for (int i = 0; i < HumanCount; i++) w.Int(&SavepointAlphas[i]);
+    for (int i = 0; i < HumanCount; i++) w.Cell(i, Humans[i].surface);  // 15
+    for (int i = 0; i < HumanCount; i++) w.Alpha(i, Humans[i].surface);
     for (int i = 0; i < SpriteCount; i++) {                             // 16
         Sprite& sp = Sprites[i];
-        if (s->writing && sp.tag[0] == 'b' && std::strcmp(sp.tag, "bklg") == 0) {
-            char none[1] = {0};
-            w.Text(none, 1);
-        } else {
-            w.Text(sp.tag, sizeof sp.tag);
+        bool log = sp.tag[0] == 'b' && std::strcmp(sp.tag, "bklg") == 0;  // saved without its tag
+        if constexpr (W::writing) {
+            w.TextInts(log ? "" : sp.tag, sizeof sp.tag, sp.x, sp.y, sp.visible, sp.surface.cell,
+                       sp.surface.alpha);
+            continue;
         }
+        w.Text(sp.tag, sizeof sp.tag);
         w.Int(&sp.x);
         w.Int(&sp.y);
         w.Int(&sp.visible);
-        w.Int(&SavepointCells[HumanCount + i]);
-        w.Int(&SavepointAlphas[HumanCount + i]);
+        w.Cell(HumanCount + i, sp.surface);
+        w.Alpha(HumanCount + i, sp.surface);
     }
     for (int i = 0; i < GlobalBorder && i < VariableCount; i++) {      // 17
+        if constexpr (W::writing) {
+            w.IntHeap(IntVariables[i], StrVariables[i]);
+            continue;
+        }
         w.Int(&IntVariables[i]);
         w.Heap(&StrVariables[i]);
     }
     int32_t depth = w.Value(CallStackDepth);                            // 18
     if (depth < 0 || depth > CallStackSize) return false;
-    int32_t entries[CallStackSize];
-    for (int i = 0; i < depth; i++) entries[i] = w.Value(s->writing ? CallStack[i] : 0);
-    if (!s->writing && !ValidStackEntries(entries, depth)) return false;
-    if (!s->writing && w.apply) {
-        std::memcpy(CallStack, entries, sizeof(int32_t) * depth);
-        CallStackDepth = depth;
+    if constexpr (W::writing) {
+        w.Ints(CallStack, (size_t)depth);
+    } else {
+        int32_t entries[CallStackSize];
+        for (int i = 0; i < depth; i++) entries[i] = w.Value(0);
+        if (!ValidStackEntries(entries, depth)) return false;
+        if (w.apply) {
+            std::memcpy(CallStack, entries, sizeof(int32_t) * depth);
+            CallStackDepth = depth;
+        }
     }
     w.Int(&Monocro.on);                                                 // 19
     w.Int(&Monocro.blue);
@@ -179,14 +249,19 @@ static bool WalkGameState(Walk& w) {
     w.Int(&CdLooping);
     w.Int(&BgmLooping);
     int32_t saved = w.Value(BgmSaved);                                  // 23
-    std::string bgm = w.Scratch(BgmSaved && !Mp3VoiceMode ? BgmName.c_str() : "");
-    if (!s->writing && w.apply) {
-        BgmSaved = saved;
-        if (saved && !Mp3VoiceMode) BgmName = bgm;
+    auto bgm = w.Scratch(BgmSaved && !Mp3VoiceMode ? BgmName.c_str() : "");
+    if constexpr (!W::writing) {
+        if (w.apply) {
+            BgmSaved = saved;
+            if (saved && !Mp3VoiceMode) BgmName = bgm;
+        }
     }
     w.Int(&EraseWindowAllowed);                                         // 24
     w.Int(&TextModeOn);                                                 // 25
-    if (version > 0) {                                                  // 26
+    if constexpr (W::writing) {                                         // 26
+        w.Ints(&BarSlots[0].value, 7 * BarSlotCount);
+        w.Ints(&PrnumSlots[0].value, 6 * PrnumSlotCount);
+    } else if (version > 0) {
         for (int i = 0; i < BarSlotCount; i++) {
             BarSlot& b = BarSlots[i];
             for (int32_t* p : {&b.value, &b.x, &b.y, &b.width, &b.height, &b.maximum, &b.color}) w.Int(p);
@@ -202,18 +277,25 @@ static bool WalkGameState(Walk& w) {
     w.Text(ButtonPicture.tag, sizeof ButtonPicture.tag);                // 29 btndef tag
     for (int a = 0; a < ArrayCount; a++) {                              // 30
         ArrayVariable& av = ArrayVariables[a];
-        for (long long e = 0; e < av.count; e++) {
-            w.Int(&av.data[e]);
-            if (s->failed) return false;
+        if constexpr (W::writing) {
+            if (av.count > 0) w.Ints(av.data, (size_t)av.count);
+            if (w.failed()) return false;
+        } else {
+            for (long long e = 0; e < av.count; e++) {
+                w.Int(&av.data[e]);
+                if (w.failed()) return false;
+            }
         }
     }
     w.Int(&EffectSpeed);                                                // 31
     w.Int(&WindowKeptForHumans);
-    std::string intro = w.Scratch(LoopBgmFiles.intro.c_str());         // 32
-    std::string loop = w.Scratch(LoopBgmFiles.loop.c_str());
-    if (!s->writing && w.apply) {
-        LoopBgmFiles.intro = intro;
-        LoopBgmFiles.loop = loop;
+    auto intro = w.Scratch(LoopBgmFiles.intro.c_str());                // 32
+    auto loop = w.Scratch(LoopBgmFiles.loop.c_str());
+    if constexpr (!W::writing) {
+        if (w.apply) {
+            LoopBgmFiles.intro = intro;
+            LoopBgmFiles.loop = loop;
+        }
     }
     w.Int(&RubyOn);                                                     // 33
     w.Int(&RubyFontWidth);
@@ -222,6 +304,11 @@ static bool WalkGameState(Walk& w) {
     w.Int(&RubyPerLine);
     for (int i = 0; i < Sprite2Count; i++) {                            // 34
         Sprite2& q = Sprites2[i];
+        if constexpr (W::writing) {
+            w.TextInts(q.tag, sizeof q.tag, q.cx, q.cy, q.xscale, q.yscale, q.rotation, q.visible,
+                       q.surface.alpha, q.blend);
+            continue;
+        }
         w.Text(q.tag, sizeof q.tag);
         for (int32_t* p : {&q.cx, &q.cy, &q.xscale, &q.yscale, &q.rotation, &q.visible}) w.Int(p);
         w.Int(&q.surface.alpha);  // a loaded picture's becomes 255 after the load
@@ -229,7 +316,7 @@ static bool WalkGameState(Walk& w) {
     }
     w.Int(&BacklogTagSet);                                              // 35
     int32_t tag = w.Value(TagHandled);
-    if (!s->writing && w.apply) TagHandled = tag;
+    if (!W::writing && w.apply) TagHandled = tag;
     w.Int(&BacklogCommitted);
     w.Int(&BacklogTagSet);
     w.Int(&AllSpritesHidden);                                           // 36
@@ -237,18 +324,35 @@ static bool WalkGameState(Walk& w) {
     w.Int(&BgmLoopPointSet);                                            // 37
     w.Str(&BgmLoopPointText);
     int32_t skip = w.Value(EffectSkip ? 0 : 1);                         // 38
-    if (!s->writing && w.apply) EffectSkip = skip == 0 ? 1 : 0;
+    if (!W::writing && w.apply) EffectSkip = skip == 0 ? 1 : 0;
     for (int i = 0; i < HumanCount; i++) w.Int(&HumanCentreX[i]);      // 39
     w.Int(&HumanBaseline);
-    return !s->failed;
+    return !w.failed();
 }
 
-void WriteGameState(SaveStream* s) {
-    Walk w{s, true};
+void WriteGameStateImage(ImageWriter* out) {
+    WriteWalk w{*out};
     WalkGameState(w);
+    *out = w.w;
+}
+
+// Through a buffer that grows until the image fits; the stream applies its
+// own limit.
+void WriteGameState(SaveStream* s) {
+    std::vector<uint8_t> buffer(SaveDataLimit);
+    for (;;) {
+        ImageWriter w{buffer.data(), buffer.data() + buffer.size()};
+        WriteGameStateImage(&w);
+        if (!w.failed) return AppendBytes(s, buffer.data(), (size_t)(w.at - buffer.data()));
+        if (s->limit && buffer.size() >= s->limit) {
+            s->failed = 1;
+            return;
+        }
+        buffer.resize(2 * buffer.size());
+    }
 }
 
 bool ReadGameState(SaveStream* s, bool apply) {
-    Walk w{s, apply};
+    ReadWalk w{s, apply};
     return WalkGameState(w);
 }

@@ -11,13 +11,14 @@
 
 enum { SaveDataLimit = 204800, GameStateVersion = 2 };
 
-// Cell and alpha of the standing pictures (0-2) and sprites (3-1002) at the
-// savepoint, and the values read back from a slot.
+// Cell and alpha of the standing pictures (0-2) and sprites (3-1002) read
+// back from a slot (written from the surfaces themselves).
 extern int32_t SavepointCells[HumanCount + SpriteCount];
 extern int32_t SavepointAlphas[HumanCount + SpriteCount];
 
-void CopySavepointCells();
-// Writes items 1-39 (the stream is a writer).
+// Writes items 1-39: at the writer's cursor, or behind a stream writer's
+// bytes.
+void WriteGameStateImage(ImageWriter* w);
 void WriteGameState(SaveStream* s);
 // Reads items 1-39.  apply 0: only walks and checks them; apply 1: stores
 // them into the game (after a walk with apply 0 succeeded).  false when the

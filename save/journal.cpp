@@ -16,8 +16,10 @@ int JournalUsed = 0;
 
 namespace {
 
+// A string variable (n), or a text in a fixed buffer of the image (buffer).
 struct TextEntry {
     int n;
+    char* buffer;
     std::string old;
 };
 std::vector<TextEntry> Texts;  // entries in use: TextCount (their storage is kept)
@@ -47,15 +49,19 @@ void SwapStack() {
 // for this savepoint.
 void JournalIntFull() { BuildSavepointImage(); }
 
-void JournalStrVar(int n) {
+static void JournalText(int n, char* buffer, const char* old) {
     if (!SavepointPending) return;
     if (TextCount == JournalLimit) return BuildSavepointImage();
     if (TextCount == Texts.size()) Texts.emplace_back();
-    Texts[TextCount].n = n;
-    Texts[TextCount].old = StringText(StrVariables[n]);
-    TextCount++;
+    TextEntry& e = Texts[TextCount++];
+    e.n = n;
+    e.buffer = buffer;
+    e.old = old;
     JournalUsed = 1;
 }
+
+void JournalStrVar(int n) { JournalText(n, nullptr, StringText(StrVariables[n])); }
+void JournalFixedText(char* buffer) { JournalText(-1, buffer, buffer); }
 
 void JournalCallStack() {
     if (!SavepointPending || StackRecorded) return;
@@ -75,48 +81,58 @@ void ClearJournalRest() {
 // Each entry swaps its value with the live one: undone from the last to the
 // first, a value changed twice ends at its oldest; redone from the first to
 // the last, at its newest.
+// A fixed buffer's text was recorded from that buffer, so it fits it.
+static void SwapText(TextEntry& e) {
+    if (e.buffer) {
+        std::string live = e.buffer;
+        std::memcpy(e.buffer, e.old.c_str(), e.old.size() + 1);
+        e.old.swap(live);
+        return;
+    }
+    std::string live = StringText(StrVariables[e.n]);
+    AssignString(&StrVariables[e.n], e.old.c_str());
+    e.old.swap(live);
+}
+
 void UndoJournal() {
     for (int i = IntJournalCount - 1; i >= 0; i--) std::swap(*IntJournal[i].where, IntJournal[i].old);
-    for (size_t i = TextCount; i-- > 0;) {
-        TextEntry& e = Texts[i];
-        std::string live = StringText(StrVariables[e.n]);
-        AssignString(&StrVariables[e.n], e.old.c_str());
-        e.old.swap(live);
-    }
+    for (size_t i = TextCount; i-- > 0;) SwapText(Texts[i]);
     if (StackRecorded) SwapStack();
 }
 
 void RedoJournal() {
     for (int i = 0; i < IntJournalCount; i++) std::swap(*IntJournal[i].where, IntJournal[i].old);
-    for (size_t i = 0; i < TextCount; i++) {
-        TextEntry& e = Texts[i];
-        std::string saved = StringText(StrVariables[e.n]);
-        AssignString(&StrVariables[e.n], e.old.c_str());
-        e.old.swap(saved);
-    }
+    for (size_t i = 0; i < TextCount; i++) SwapText(Texts[i]);
     if (StackRecorded) SwapStack();
 }
 
 // Variables, arrays, conditions, jumps, calls and loops, string conversions,
-// and the queries scripts poll in loops (timer, pointer, keys, modes,
-// sprites); none of them draws, plays, waits or calls out.
+// the queries scripts poll in loops (timer, pointer, keys, modes, sprites),
+// and the sprite commands that load, move, show and step sprites (their
+// tags, places, visibility, cells and alphas).
 const char* const JournaledCommands[] = {
-    "add",      "atoi",       "break",     "checkkey",  "cmp",      "cos",       "date",
-    "debuglog", "dec",        "div",       "for",       "getbtntimer", "getmousepos",
-    "getparam", "getparam2",  "getspmode", "getsppos",  "getspsize", "gettimer", "getversion",
-    "gosub",    "goto",       "if",        "inc",       "isctrl",   "isdown",    "isfull",
-    "ispage",   "isskip",     "itoa",      "itoa2",     "jumpb",    "jumpf",     "labelexist",
-    "len",      "mid",        "mod",       "mov",       "mov10",    "mov3",      "mov4",
-    "mov5",     "mov6",       "mov7",      "mov8",      "mov9",     "movl",      "mul",
-    "next",     "noreturn",   "notif",     "resettimer", "return",  "rnd",       "rnd2",
-    "sin",      "skip",       "split",     "splitnum",  "sub",      "tablegoto", "tan",
-    "time",
+    "add",      "amsp",       "amsp2",     "atoi",      "break",    "cell",      "checkkey",
+    "cmp",      "cos",        "date",      "debuglog",  "dec",      "div",       "for",
+    "getbtntimer", "getmousepos", "getparam", "getparam2", "getspmode", "getsppos", "getspsize",
+    "gettimer", "getversion", "gosub",     "goto",      "if",       "inc",       "isctrl",
+    "isdown",   "isfull",     "ispage",    "isskip",    "itoa",     "itoa2",     "jumpb",
+    "jumpf",    "labelexist", "len",       "lsp",       "lsph",     "mid",       "mod",
+    "mov",      "mov10",      "mov3",      "mov4",      "mov5",     "mov6",      "mov7",
+    "mov8",     "mov9",       "movl",      "msp",       "msp2",     "mul",       "next",
+    "noreturn", "notif",      "resettimer", "return",   "rnd",      "rnd2",      "sin",
+    "skip",     "split",      "splitnum",  "sub",       "tablegoto", "tan",      "time",
+    "vsp",      "vsp2",
 };
-
 const int JournaledCommandCount = sizeof JournaledCommands / sizeof JournaledCommands[0];
 
-bool CommandIsJournaled(const char* name) {
-    for (const char* j : JournaledCommands)
-        if (std::strcmp(j, name) == 0) return true;
+// Showing the screen with an effect, and forgetting the pointer's place.
+const char* const ImageFreeCommands[] = {"clickclear", "print"};
+const int ImageFreeCommandCount = sizeof ImageFreeCommands / sizeof ImageFreeCommands[0];
+
+static bool InList(const char* const* list, int count, const char* name) {
+    for (int i = 0; i < count; i++)
+        if (std::strcmp(list[i], name) == 0) return true;
     return false;
 }
+bool CommandIsJournaled(const char* name) { return InList(JournaledCommands, JournaledCommandCount, name); }
+bool CommandIsImageFree(const char* name) { return InList(ImageFreeCommands, ImageFreeCommandCount, name); }

@@ -41,6 +41,9 @@ inline void StoreIntVar(int n, int32_t v) {
     ClampIntVars();
 }
 void JournalStrVar(int n);  // before StrVariables[n] changes
+// Before a text the image holds in a fixed buffer changes (a sprite's tag):
+// the buffer must outlive the savepoint.
+void JournalFixedText(char* buffer);
 void JournalCallStack();    // before CallStack or its depth changes
 
 // Forgets what was recorded (a new savepoint, or the image built).
@@ -54,7 +57,16 @@ void UndoJournal();
 void RedoJournal();
 
 // The built-in commands (by table name) whose handlers change only what the
-// journal records.
+// journal records, and those that change nothing the image holds.  Neither
+// builds a deferred image before it runs; whatever they reach that changes
+// the image's state otherwise (a message handled, a Lua hook, a plug-in's
+// sprite draw, another command) builds it first.
 extern const char* const JournaledCommands[];
 extern const int JournaledCommandCount;
+extern const char* const ImageFreeCommands[];
+extern const int ImageFreeCommandCount;
 bool CommandIsJournaled(const char* name);
+bool CommandIsImageFree(const char* name);
+inline bool CommandDefersImage(const char* name) {
+    return CommandIsJournaled(name) || CommandIsImageFree(name);
+}

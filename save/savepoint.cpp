@@ -51,13 +51,26 @@ int LoadGosubOn = 0;
 char LoadGosubLabel[256];
 int SavepointPosition = 0;
 
-static SaveStream SavepointStream;
+// The image of the last savepoint, in a buffer allocated once: it must stay
+// below SaveDataLimit bytes, tail included.
+static std::vector<uint8_t> SavepointBytes;
+static ImageWriter SavepointWriter{nullptr, nullptr};
 int SavepointPending = 0;
 int SavepointTailWritten = 0;
 
+// The hook runs before the new savepoint replaces the last one, so a save it
+// makes (or the error save when it fails) writes the last one's image: that
+// image is built before the hook can change anything.
 void RunSavepointHook() {
-    if (const char* hook = FindLuaHook(":savepoint"))
+    if (const char* hook = FindLuaHook(":savepoint")) {
+        KeepSavepoint();
         if (!CallLuaCommandHook(hook)) ScriptError(CapError, MsgSavepointHookFailed);
+    }
+}
+
+static void RewindSavepointImage() {
+    if (SavepointBytes.empty()) SavepointBytes.resize(SaveDataLimit);
+    SavepointWriter = ImageWriter{SavepointBytes.data(), SavepointBytes.data() + SavepointBytes.size()};
 }
 
 void TakeSavepoint() {
@@ -71,9 +84,8 @@ void BuildSavepointImage() {
     if (!SavepointPending) return;
     SavepointPending = 0;
     UndoJournal();
-    CopySavepointCells();
-    OpenSaveWriter(&SavepointStream, SaveDataLimit);
-    WriteGameState(&SavepointStream);
+    RewindSavepointImage();
+    WriteGameStateImage(&SavepointWriter);
     RedoJournal();
     ClearJournal();
 }
@@ -109,30 +121,31 @@ int FindScriptPosition(int32_t line, int32_t colons) {
     return p;
 }
 
-const std::vector<uint8_t>& SavepointImage() {
+std::vector<uint8_t> SavepointImage() {
     BuildSavepointImage();
+    if (SavepointBytes.empty()) RewindSavepointImage();  // no savepoint yet: no state
+    ImageWriter* w = &SavepointWriter;
     if (!SavepointTailWritten) {
         SavepointTailWritten = 1;
-        SaveStream* s = &SavepointStream;
         int32_t pages = BacklogCommittedCount();  // 40: oldest first
-        SerializeInt(s, &pages);
+        PutInt(w, pages);
         for (int i = pages; i >= 1; i--) {
             std::string t = BacklogCommittedPage(i);
-            SerializeString(s, &t);
+            PutText(w, t.c_str(), std::strlen(t.c_str()));
         }
         int32_t tags = BacklogCommittedCount();  // 41
-        SerializeInt(s, &tags);
+        PutInt(w, tags);
         for (int i = tags; i >= 1; i--) {
             std::string t = BacklogCommittedTag(i);
-            SerializeString(s, &t);
+            PutText(w, t.c_str(), std::strlen(t.c_str()));
         }
         int32_t line, colons;  // 42, 43
         CountScriptPosition(SavepointPosition, &line, &colons);
-        SerializeInt(s, &line);
-        SerializeInt(s, &colons);
+        PutInt(w, line);
+        PutInt(w, colons);
     }
-    if (SavepointStream.failed) ScriptError(CapError, MsgSaveTooLarge);
-    return SavepointStream.image;
+    if (w->failed) ScriptError(CapError, MsgSaveTooLarge);
+    return std::vector<uint8_t>(SavepointBytes.data(), w->at);
 }
 
 std::string SlotFileName(int slot, const char* extension) {

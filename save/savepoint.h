@@ -50,7 +50,7 @@ void LoadGame(int slot);
 // "save%d.dat" / "save%d.ss" in SaveDirectory (CP932).
 std::string SlotFileName(int slot, const char* extension);
 // The finished slot image of the last savepoint (tail appended).
-const std::vector<uint8_t>& SavepointImage();
+std::vector<uint8_t> SavepointImage();
 // Line and colon index of a position; the position of a line and colon
 // index, or -1 when they do not fit the script.
 void CountScriptPosition(int position, int32_t* line, int32_t* colons);

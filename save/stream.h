@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,3 +40,51 @@ inline size_t SaveStreamLength(const SaveStream* s) {
   return s->writing ? s->image.size() : s->pos;
 }
 inline bool SaveStreamAtEnd(const SaveStream* s) { return s->pos >= s->size; }
+
+// A writer into a buffer of fixed size, for images built often: the same
+// bytes as a SaveStream writer, stored at a cursor.  An image that would
+// reach the end of the buffer is too large: `failed` is set and nothing more
+// is stored.
+struct ImageWriter {
+  uint8_t* at;
+  uint8_t* end;
+  int failed = 0;
+};
+
+inline void ImageWriterFull(ImageWriter* w) {
+  w->failed = 1;
+  w->end = w->at;
+}
+inline void StoreLe32(uint8_t* p, int32_t v) {
+  uint32_t u = static_cast<uint32_t>(v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  u = __builtin_bswap32(u);
+#endif
+  std::memcpy(p, &u, 4);
+}
+inline void PutInt(ImageWriter* w, int32_t v) {
+  if (w->end - w->at <= 4) return ImageWriterFull(w);
+  StoreLe32(w->at, v);
+  w->at += 4;
+}
+// n ints in a row.
+inline void PutInts(ImageWriter* w, const int32_t* v, size_t n) {
+  if (static_cast<size_t>(w->end - w->at) <= 4 * n) return ImageWriterFull(w);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  for (size_t i = 0; i < n; i++) StoreLe32(w->at + 4 * i, v[i]);
+#else
+  if (n) std::memcpy(w->at, v, 4 * n);
+#endif
+  w->at += 4 * n;
+}
+// The n bytes of a text and a NUL.
+inline void PutText(ImageWriter* w, const char* text, size_t n) {
+  if (static_cast<size_t>(w->end - w->at) <= n + 1) return ImageWriterFull(w);
+  if (n) std::memcpy(w->at, text, n);
+  w->at[n] = 0;
+  w->at += n + 1;
+}
+// A text in a fixed buffer of `size` bytes: at most size - 1 of them.
+inline void PutFixedText(ImageWriter* w, const char* buffer, size_t size) {
+  PutText(w, buffer, buffer[0] ? strnlen(buffer, size - 1) : 0);
+}

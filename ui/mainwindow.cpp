@@ -25,6 +25,7 @@
 #include "platform/platform.h"
 #include "save/persist.h"
 #include "save/readlog.h"
+#include "save/savepoint.h"
 #include "sound/cd.h"
 #include "sound/channels.h"
 #include "sound/mciwave.h"
@@ -431,6 +432,10 @@ void DestroyMainWindow() {
 // ---- the procedure --------------------------------------------------------------------------
 
 intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    // A message can reach the player's menus, the hooks and the animation
+    // while a command that defers the savepoint image is running (a window
+    // effect, a transition): the image is built before it is handled.
+    KeepSavepoint();
     LastMessage = message;
     if (message != WM_TIMER && CustomCursorSet) {
         int x, y;

@@ -1,9 +1,10 @@
-// The savepoint before a journaled command holds the state of its moment.
-// Each case runs a story twice in process: once with the savepoint the
-// interpreter takes before the command (its image deferred, the command's
-// changes journaled), once with an image built by the savepoint command at
-// the same place of the same line before the command runs.  The two slot
-// images must be the same bytes.
+// The savepoint before a journaled command, or before one that changes
+// nothing the image holds, holds the state of its moment.  Each case runs a
+// story twice in process: once with the savepoint the interpreter takes
+// before the command (its image deferred, the command's changes journaled),
+// once with an image built by the savepoint command at the same place of the
+// same line before the command runs.  The two slot images must be the same
+// bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,18 +15,37 @@
 
 #include "core/dispatch.h"
 #include "graphics/effect.h"
+#include "graphics/sprite.h"
 #include "save/gamestate.h"
 #include "save/journal.h"
 #include "save/savepoint.h"
 #include "tests/core/flow_fixture.h"
+#include "tests/graphics/compose_fixture.h"
 
 namespace {
 
 class SavepointJournal : public FlowTest {
 protected:
+    // Pictures for the sprite commands: a.bmp, and b.bmp of two cells.
+    void SetUp() override {
+        FlowTest::SetUp();
+        std::string dir = EnterGameFolder();
+        WriteGameFile(dir, "a.bmp", SolidBmp(6, 4, kRed));
+        WriteGameFile(dir, "b.bmp", SolidBmp(8, 4, kBlue));
+    }
     // The slot image of the last savepoint after the story, which ends at the
     // end of the script (or at a fatal error).
+    // A new game keeps the sprites' pictures (with their cells and alphas)
+    // for a later load of the same tag: each story starts without them.
     std::vector<uint8_t> ImageAfter(const std::string& define, const std::string& story) {
+        for (Sprite& s : Sprites) {
+            DestroySurface(&s.surface);
+            s = Sprite();
+        }
+        for (Sprite2& s : Sprites2) {
+            DestroySurface(&s.surface);
+            s = Sprite2();
+        }
         Play("*define\n" + define + "\ngame\n*start\n" + story);
         return SavepointImage();
     }
@@ -134,6 +154,21 @@ const Case kCases[] = {
     // A bounded variable stored without the bound is clamped by the next
     // store to any variable.
     {"intlimit 5,0,10", "len %5,\"abcdefghijkl\"", "inc %1", "", true},
+    // Sprites: tags, places, visibility, cells and alphas.
+    {"", "lsp 1,\"a.bmp\",5,6", "lsp 1,\":c/2;b.bmp\",7,8,100", "", true},
+    {"", "lsp 1,\":c/2;b.bmp\",5,6:cell 1,1", "lsp 1,\":c/2;b.bmp\",5,6", "", true},  // the same tag: cell 0
+    {"", "lsp 1,\"a.bmp\",5,6", "lsph 1,\"b.bmp\",9,9", "", true},
+    {"", "lsp 1,\"a.bmp\",5,6", "amsp 1,20,30,77", "", true},
+    {"", "lsp 1,\"a.bmp\",5,6,200", "msp 1,-3,4,-50", "", true},
+    {"", "lsp 1,\"a.bmp\",5,6", "vsp 1,0", "", true},
+    {"", "lsp 1,\":c/2;b.bmp\",5,6", "cell 1,1", "", true},
+    {"", "lsp2 2,\"a.bmp\",10,10,100,100,0", "amsp2 2,20,21,50,60,30,128", "", true},
+    {"", "lsp2 2,\"a.bmp\",10,10,100,100,0,200", "msp2 2,1,2,3,4,350,-70", "", true},
+    {"", "lsp2 2,\"a.bmp\",10,10,100,100,0", "vsp2 2,0", "", true},
+    // Commands that change nothing the image holds.
+    {"", "lsp 1,\"a.bmp\",5,6:amsp 1,9,9,9", "print 1", "", false},
+    {"", "lsp 1,\"a.bmp\",5,6:amsp 1,9,9,9", "print 10,300", "", false},
+    {"", "", "clickclear", "", false},
 };
 
 TEST_F(SavepointJournal, ImageIsTheStateBeforeTheCommand) {
@@ -146,6 +181,7 @@ TEST_F(SavepointJournal, ImageIsTheStateBeforeTheCommand) {
         std::vector<uint8_t> journaled =
             ImageAfter(c.define, setup + "debuglog 0:debuglog 0:" + c.command + "\n" + tail);
         ASSERT_FALSE(eager.empty());
+
         EXPECT_EQ(Difference(journaled, eager), "");
         std::vector<uint8_t> live = LiveState();
         bool same = live.size() <= journaled.size() &&
@@ -182,17 +218,28 @@ TEST_F(SavepointJournal, ImageTooLargeIsAnErrorOfTheSave) {
     EXPECT_EQ(Story("savegame 1", "dim ?0[60000]"), "エラー: セーブデータが大きすぎます");
 }
 
-// Every journaled command is a built-in and has a case above.
+// Every journaled command, and every command that changes nothing the image
+// holds, is a built-in and has a case above; the latter's cases change
+// nothing the image holds.
 TEST_F(SavepointJournal, EveryJournaledCommandIsTested) {
-    std::set<std::string> tested;
+    std::set<std::string> tested, changing;
     for (const Case& c : kCases) {
         std::string word = c.command;
-        tested.insert(word.substr(0, word.find(' ')));
+        word = word.substr(0, word.find(' '));
+        tested.insert(word);
+        if (c.changes) changing.insert(word);
     }
     for (int i = 0; i < JournaledCommandCount; i++) {
         const char* name = JournaledCommands[i];
         EXPECT_NE(FindBuiltinCommand(name, 0), nullptr) << name;
         EXPECT_TRUE(tested.count(name)) << name;
+        EXPECT_FALSE(CommandIsImageFree(name)) << name;
+    }
+    for (int i = 0; i < ImageFreeCommandCount; i++) {
+        const char* name = ImageFreeCommands[i];
+        EXPECT_NE(FindBuiltinCommand(name, 0), nullptr) << name;
+        EXPECT_TRUE(tested.count(name)) << name;
+        EXPECT_FALSE(changing.count(name)) << name;
     }
 }
 

@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/script.h"
+#include "core/variables.h"
+#include "save/gamestate.h"
 #include "tests/archive/arcpack.h"
 #include "tests/graphics/compose_fixture.h"
 #include "tests/support/game_folder.h"
@@ -144,6 +147,63 @@ TEST(LuaGames, SavepointHookBoundInTheDefineBlock) {
         "n = 0\nfunction OVCALL_savepoint() n = n + 1 end\n"
         "function OVCOM_count() OVSetIntValue(OVPopIntRef(), n) end\n");
     ExpectQuiet(r);
+}
+
+// A save made while the savepoint hook runs writes the last savepoint's
+// image, taken after the hook's previous call: the hook counts its calls
+// into %7, and on its 4th call saves (OVExec), or sets %7 to 99 and fails
+// under errorsave (the error save 999).  The slot holds 3.
+TEST(LuaGames, SaveInsideTheSavepointHookWritesTheLastSavepoint) {
+    struct Case {
+        const char* what;
+        const char* define;
+        const char* fourth;  // the hook's 4th call
+        const char* slot;
+    } cases[] = {
+        {"savegame from the hook", "", "OVSetIntValue(7, n) OVExec('savegame 1')", "save1.dat"},
+        {"the hook fails", "errorsave\n", "OVSetIntValue(7, 99) error('failed')", "save999.dat"},
+    };
+    for (const Case& c : cases) {
+        std::string dir;
+        RunResult r = PlayLua(std::string("*define\n") + c.define +
+                                  "luacall savepoint\ngame\n*start\n"
+                                  "mov %1,1\nmov %1,2\nmov %1,3\nmov %1,4\nmov %1,5\nend\n",
+                              std::string("function OVCALL_savepoint()\n"
+                                          "  local n = OVGetIntValue(7) + 1\n"
+                                          "  if n == 4 then ") +
+                                  c.fourth + " return end\n  OVSetIntValue(7, n)\nend\n",
+                              "", &dir);
+        std::string bytes;
+        ASSERT_TRUE(ReadGameFileBytes(dir, c.slot, &bytes)) << c.what << "\n" << FirstBox(r);
+        VariableCount = 4096;
+        GlobalBorder = 200;
+        AllocateVariableTables(VariableCount);
+        SaveStream st;
+        OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        ASSERT_TRUE(ReadGameState(&st, true)) << c.what;
+        EXPECT_EQ(IntVariables[7], 3) << c.what;
+        EXPECT_EQ(IntVariables[1], 2) << c.what;  // the 3rd mov runs after the savepoint
+    }
+}
+
+// A close request handled during print's transition runs the close hook
+// while print's savepoint image is still deferred: the hook changes %7 and
+// saves, and the slot holds the savepoint's %7.
+TEST(LuaGames, SaveFromAHookDuringPrintWritesItsSavepoint) {
+    std::string dir;
+    RunResult r = PlayLua("*define\nluacall close\ngame\n*start\nmov %7,5\nprint 10,2000\nend\n",
+                          "function OVCALL_close() OVSetIntValue(7, 99) OVExec('savegame 1') return false end\n",
+                          "700 close\n", &dir);
+    ExpectQuiet(r);
+    std::string bytes;
+    ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &bytes));
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    SaveStream st;
+    OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_TRUE(ReadGameState(&st, true));
+    EXPECT_EQ(IntVariables[7], 5);
 }
 
 // OVPopLabel gives the name without its '*', as OVGoto wants it added.

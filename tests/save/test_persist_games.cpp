@@ -277,5 +277,16 @@ TEST(PersistGames, StaleTemporaryFilesGoAtStart) {
     ExpectQuietEnd(Play(dir, "*define\nsavedir \"sv\"\nlabellog\ngame\n*start\nend\n"), "start");
     for (const char* name : stale) EXPECT_FALSE(Exists(dir, name + gone)) << name;
     for (const std::string& name : kept) EXPECT_TRUE(Exists(dir, name)) << name;
+
+    // Once per process: a stale-looking file made in the first pass is
+    // still there after the second (definereset).
+    dir = MakeGameFolder();
+    std::string made = "save5.dat" + gone;
+    ExpectQuietEnd(Play(dir, "*define\ngame\n*start\nfileexist %1,\"pass.csv\"\nif %1 = 1 end\n"
+                             "csvopen \"pass.csv\",\"w\":csvwrite 1:csvclose\n"
+                             "csvopen \"" + made + "\",\"w\":csvwrite 1:csvclose\ndefinereset\n"),
+                   "two passes");
+    EXPECT_TRUE(Exists(dir, "pass.csv"));
+    EXPECT_TRUE(Exists(dir, made));
 }
 
