@@ -5,6 +5,7 @@
 // window's player ticking step execution, reading the trace and closing it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,44 @@ TEST(GuiGames, ClickWaitsEndATextfield) {
     std::string csv;
     ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
     EXPECT_EQ(csv.substr(0, csv.find_last_not_of("\r\n") + 1), "abc,0");
+}
+
+// The text-speed dialog before any settextspeed runs 0..100: closed
+// unmoved it keeps the speed (20 ms a character), moved to 50 it makes a
+// ten-character line take half a second.
+TEST(GuiGames, TheTextSpeedDialogRunsFromZeroToAHundred) {
+    struct Case {
+        const char* events;
+        const char* answered;  // the dialog's answer, "" when not opened
+        int min_ms, max_ms;    // the line's time
+    } cases[] = {
+        {"", "", 200, 260},
+        {"300 menu 40030\n", "20", 200, 260},
+        {"300 menu 40030\n310 slider 50\n", "50", 500, 560},
+        {"300 menu 40030\n310 slider 500\n", "100", 1000, 1060},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.events);
+        std::string dir = MakeGameFolder();
+        WriteScript(dir,
+                    "*define\nresetmenu\ninsertmenu \"文字\",textspeed\ngame\n*start\n"
+                    "wait 1000\nresettimer\nあいうえおかきくけこ\ngettimer %0\n"
+                    "csvopen \"out.csv\",\"w\"\ncsvwrite %0\ncsvclose\nend\n");
+        RunOptions opt;
+        opt.events = c.events;
+        RunResult r = RunGame(dir, opt);
+        ASSERT_EQ(r.status, 0) << r.err;
+        if (*c.answered) {
+            EXPECT_NE(r.err.find(std::string("slider dialog \"文字表示設定\" answered ") + c.answered + "\n"),
+                      std::string::npos)
+                << r.err;
+        }
+        std::string csv;
+        ASSERT_TRUE(ReadGameFileBytes(dir, "out.csv", &csv)) << r.err;
+        int ms = atoi(csv.c_str());
+        EXPECT_GE(ms, c.min_ms) << csv;
+        EXPECT_LE(ms, c.max_ms) << csv;
+    }
 }
 
 TEST(GuiGames, TheDebugWindowStepsTracesAndCloses) {
