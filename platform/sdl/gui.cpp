@@ -249,6 +249,7 @@ struct Panel {
     bool done = false;
     int result = 0;
     bool first = true;  // the first frame: focus, size and place
+    int frames = 0;     // frames drawn (a new panel shows from its second)
     // input
     char edit[FieldLimit * 3 + 4] = {};  // UTF-8
     int limit = FieldLimit;
@@ -856,6 +857,9 @@ bool GuiWantsFrames() {
     if (DebugWindowWantsFrames()) return true;
     if (!Ready) return false;
     if (GuiVisible() && MenuLook() != DrawnMenuLook) return true;
+    // ImGui sizes a new panel in its first frame and shows it in the next,
+    // however long the first took (it may build the glyph texture).
+    if (Active && Active->frames < 2) return true;
     return (Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
 }
 
@@ -886,6 +890,7 @@ void GuiDraw() {
         case PanelBox: DrawBox(p); break;
         }
         p->first = false;
+        p->frames++;
     }
     if (!SdlFullScreenNow() || !Active) DrawBar();
     else ForgetBar();
