@@ -193,7 +193,10 @@ int PlatMessageBox(const char* text, const char* caption, uint32_t flags, bool o
 // to or from full screen and when a dialog opens.  Dialogs are modal: while
 // one is open the window gets no input and the menu cannot be used, but
 // posted messages, timers and painting go on (the dialog pumps the queue).
-// Headless runs take the answers from the events file
+// A key or button pressed while a dialog or message box is open is its
+// own, as the menu's are: PlatKeyDown reads it as up until it is let go,
+// and its release never reaches the window procedure, also when it comes
+// after the box has closed.  Headless runs take the answers from the events file
 // (platform/headless/headless.h).
 
 // One entry of the menu bar, in tree order: a submenu (command 0) is

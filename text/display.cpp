@@ -50,7 +50,7 @@ int ClickstrLines = 0;
 
 int32_t TextSpeeds[3] = {40, 10, 0};
 int32_t TextSpeedDialogInMenu = 0;
-int32_t TextSpeedDialogMin = 0, TextSpeedDialogMax = 0;
+int32_t TextSpeedDialogMin = 0, TextSpeedDialogMax = 100;  // settextspeed changes them
 char ClickstrChars[ClickstrSize] = "";
 int32_t ClickSkipsPage = 0;
 int32_t IndentWidth = 0;

@@ -9,7 +9,7 @@ enum { ClickstrSize = 256, TextGosubLabelSize = 256, TextButtonMax = 100, TextBu
 
 extern int32_t TextSpeeds[3];          // slow, normal, fast: 40, 10, 0
 extern int32_t TextSpeedDialogInMenu;  // the window menu has a speed item
-extern int32_t TextSpeedDialogMin, TextSpeedDialogMax;
+extern int32_t TextSpeedDialogMin, TextSpeedDialogMax;  // the speed dialog's range: 0..100 at start-up
 extern char ClickstrChars[ClickstrSize];
 extern int32_t ClickSkipsPage;         // clickskippage
 extern int32_t IndentWidth;

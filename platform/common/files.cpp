@@ -378,6 +378,8 @@ void RemovePlatTempDir() {
 
 // The folders "orva-PID-XXXXXX" of `base` that belong to copies no longer
 // running: their ".lock" can be taken, or they have none and PID is gone.
+// A free lock in a folder made within the last minute by a running PID is
+// a copy starting at this moment, before it has taken its lock: it stays.
 // Other users' folders and anything else are left alone.
 static void RemoveLeftoverTempDirs(const std::string& base) {
     DIR* d = opendir(base.c_str());
@@ -393,12 +395,13 @@ static void RemoveLeftoverTempDirs(const std::string& base) {
         struct stat st;
         if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) continue;
         int fd = open((path + "/.lock").c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        bool ended = kill((pid_t)pid, 0) != 0 && errno == ESRCH;
         bool gone;
         if (fd >= 0) {
-            gone = flock(fd, LOCK_EX | LOCK_NB) == 0;
+            gone = flock(fd, LOCK_EX | LOCK_NB) == 0 && (ended || time(nullptr) - st.st_mtime > 60);
             close(fd);
         } else {
-            gone = kill((pid_t)pid, 0) != 0 && errno == ESRCH;
+            gone = ended;
         }
         if (gone) stale.push_back(path);
     }
@@ -419,9 +422,10 @@ const std::string& PlatTempDir() {
             TempDir = buf.data();
             TempOwner = getpid();
             TempMade = true;
-            // Held for the life of the process (a forked child shares it).
+            // Held for the life of the process (a forked child shares it);
+            // another copy starting may hold it for a moment as it looks.
             int fd = open((TempDir + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (fd >= 0) flock(fd, LOCK_EX | LOCK_NB);
+            if (fd >= 0) flock(fd, LOCK_EX);
             NoteTempDirForSignals(TempDir.c_str());
             atexit(RemovePlatTempDir);
         } else {

@@ -216,7 +216,13 @@ bool MenuBarTakeMessage(const PlatMsg& m) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         AltAlone = false;
-        if (!S.active) return false;
+        if (!S.active) {
+            // A press that reaches the window is the game's, and so is its
+            // release, even when the release of one the menu or a dialog
+            // took never came.
+            Taken[ButtonOf(m.message)] = false;
+            return false;
+        }
         // A click outside the open menu closes it and goes no further.
         MenuBarClose();
         Taken[ButtonOf(m.message)] = true;

@@ -3,7 +3,9 @@
 // submenus are open.  Keys reach an open menu as they leave the queue
 // (PlatGetMessage), so a key it takes never reaches the window procedure;
 // the SDL GUI also opens it with the mouse and draws it.  A key or button
-// whose press the menu took reads as up (PlatKeyDown) until it is let go.
+// whose press the menu (or a modal dialog, which the backends mark the same
+// way) took reads as up (PlatKeyDown) until it is let go, and its release
+// does not reach the window procedure.
 #pragma once
 #include <vector>
 
@@ -54,7 +56,7 @@ void MenuBarChoose(int i);
 
 // A message leaving the queue: true when the menu took it.
 bool MenuBarTakeMessage(const PlatMsg& m);
-// The press of vk (a key or VK_LBUTTON ...) is the menu's.
+// The press of vk (a key or VK_LBUTTON ...) is the menu's or a dialog's.
 void MenuBarTakePress(int vk);
 // The release of vk: true, and forgotten, when its press was the menu's.
 bool MenuBarTakeRelease(int vk);

@@ -18,6 +18,7 @@
 
 #include "platform/common/backend.h"
 #include "platform/common/gui_backends.h"
+#include "platform/common/menubar.h"
 #include "platform/headless/headless.h"
 
 enum : uint32_t { StartTicks = 10000 };
@@ -233,7 +234,9 @@ static void DebugWindowEvent(bool close, bool checked) {
 
 // While a dialog waits for its answer the player's clicks and keys go to it,
 // not to the game: they are dropped, the pointer and the held keys only
-// following them.  true when `e` was such an event.
+// following them.  A key pressed meanwhile is the dialog's, as in a window:
+// it reads as up for the game and its release, also one after the dialog
+// has closed, does not reach it.  true when `e` was such an event.
 static bool DroppedByDialog(const HeadlessEvent& e) {
     if (!H.modal) return false;
     switch (e.kind) {
@@ -245,6 +248,8 @@ static bool DroppedByDialog(const HeadlessEvent& e) {
         return true;
     case EvKeyDown: case EvKeyUp:
         H.keys[e.n & 0xFF] = e.kind == EvKeyDown;
+        if (e.kind == EvKeyDown) MenuBarTakePress(e.n & 0xFF);
+        else MenuBarTakeRelease(e.n & 0xFF);
         return true;
     default:
         return false;

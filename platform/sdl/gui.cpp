@@ -249,6 +249,7 @@ struct Panel {
     bool done = false;
     int result = 0;
     bool first = true;  // the first frame: focus, size and place
+    int frames = 0;     // frames drawn (a new panel shows from its second)
     // input
     char edit[FieldLimit * 3 + 4] = {};  // UTF-8
     int limit = FieldLimit;
@@ -316,6 +317,19 @@ static void Finish(Panel* p, int result) {
     p->result = result;
 }
 
+// What is typed while a dialog's field does not have the keyboard (it
+// takes it a frame after the dialog opens, or after a click elsewhere) goes
+// to the field's end instead of nowhere.  Called right after the field.
+static void TypeQueuedChars(char* edit, size_t size, const FilterData* fd) {
+    ImGuiIO& io = ImGui::GetIO();
+    if (ImGui::IsItemActive() || io.InputQueueCharacters.empty()) return;
+    for (ImWchar c : io.InputQueueCharacters) {
+        char u[5];
+        if (c >= 0x20 && TakeChar(c, fd, u) && strlen(edit) + strlen(u) < size) strcat(edit, u);
+    }
+    io.InputQueueCharacters.resize(0);
+}
+
 static void DrawInput(Panel* p) {
     if (p->size && p->size->dialog_w > 0 && p->size->dialog_h > 0)
         ImGui::SetNextWindowSize(ImVec2((float)p->size->dialog_w, (float)p->size->dialog_h), ImGuiCond_Always);
@@ -327,13 +341,19 @@ static void DrawInput(Panel* p) {
     ImGui::TextUnformatted(U(p->text).c_str());
     float edit_w = p->size && p->size->edit_w > 0 ? (float)p->size->edit_w : 300.0f;
     ImGui::SetNextItemWidth(edit_w);
-    if (p->first) ImGui::SetKeyboardFocusHere();
+    // The field keeps the keyboard while the dialog is open, whatever is
+    // clicked (the game behind the dialog, the dialog's own background): it
+    // takes it back once nothing else is held (the button being pressed).
+    if (p->first || !ImGui::IsAnyItemActive()) ImGui::SetKeyboardFocusHere();
     FilterData fd = {p->limit, p->edit};
     bool enter = ImGui::InputText("##edit", p->edit, sizeof p->edit,
                                   ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_EnterReturnsTrue,
                                   FilterChar, &fd);
+    TypeQueuedChars(p->edit, sizeof p->edit, &fd);
     ImGui::SameLine();
-    if (ImGui::Button(U(p->button).c_str()) || enter) Finish(p, IDOK);
+    // Enter is the default button's, as in the other dialogs, wherever the
+    // keyboard is.
+    if (ImGui::Button(U(p->button).c_str()) || enter || KeyPressed(ImGuiKey_Enter)) Finish(p, IDOK);
     if ((!open || KeyPressed(ImGuiKey_Escape)) && p->can_cancel) Finish(p, IDCANCEL);
     ImGui::End();
 }
@@ -390,17 +410,7 @@ static void DrawList(Panel* p) {
         if (p->first) ImGui::SetKeyboardFocusHere();
         FilterData fd = {p->limit, p->edit};
         ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
-        // What is typed before the field has the keyboard (it takes it a
-        // frame after the dialog opens) goes to its end instead of nowhere.
-        ImGuiIO& io = ImGui::GetIO();
-        if (!ImGui::IsItemActive() && !io.InputQueueCharacters.empty()) {
-            for (ImWchar c : io.InputQueueCharacters) {
-                char u[5];
-                if (c >= 0x20 && TakeChar(c, &fd, u) && strlen(p->edit) + strlen(u) < sizeof p->edit)
-                    strcat(p->edit, u);
-            }
-            io.InputQueueCharacters.resize(0);
-        }
+        TypeQueuedChars(p->edit, sizeof p->edit, &fd);
         ImGui::SameLine(0, 0);
         if (ImGui::BeginCombo("##list", nullptr, ImGuiComboFlags_NoPreview | ImGuiComboFlags_PopupAlignLeft)) {
             for (int i = 0; i < n; i++)
@@ -847,6 +857,9 @@ bool GuiWantsFrames() {
     if (DebugWindowWantsFrames()) return true;
     if (!Ready) return false;
     if (GuiVisible() && MenuLook() != DrawnMenuLook) return true;
+    // ImGui sizes a new panel in its first frame and shows it in the next,
+    // however long the first took (it may build the glyph texture).
+    if (Active && Active->frames < 2) return true;
     return (Active || TheField.open) && (uint32_t)(SDL_GetTicks() - LastStir) < GuiSettleMs;
 }
 
@@ -877,6 +890,7 @@ void GuiDraw() {
         case PanelBox: DrawBox(p); break;
         }
         p->first = false;
+        p->frames++;
     }
     if (!SdlFullScreenNow() || !Active) DrawBar();
     else ForgetBar();

@@ -242,15 +242,31 @@ static bool OtherWindow(const SDL_Event& e) {
     return id != 0 && Window && id != SDL_GetWindowID(Window);
 }
 
+static int ButtonToVk(Uint8 b) {
+    return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
+}
+
 // A key release that never reaches the queue (another window's, or one a
-// dialog or the edit field took) still ends the menu's hold on the key, so
-// that the key's next press is not taken from the game.
+// dialog or the edit field took) still ends the hold on the key, so that
+// the key's next press is not taken from the game; so does a button's.
 static void ReleaseUnqueued(const SDL_Event& e) {
+    if (e.type == SDL_MOUSEBUTTONUP) {
+        MenuBarTakeRelease(ButtonToVk(e.button.button));
+        return;
+    }
     if (e.type != SDL_KEYUP) return;
     PlatMsg m;
     m.message = WM_KEYUP;
     m.wparam = (uintptr_t)KeyToVk(e.key.keysym.sym);
     if (m.wparam) MenuBarTakeMessage(m);
+}
+
+// A press that a modal dialog or box took is its own, as the open menu's
+// are: the key or button reads as up for the game until it is let go, and
+// its release does not reach the game, also after the box has closed.
+static void TakenByDialog(const SDL_Event& e) {
+    if (e.type == SDL_KEYDOWN) MenuBarTakePress(KeyToVk(e.key.keysym.sym));
+    else if (e.type == SDL_MOUSEBUTTONDOWN) MenuBarTakePress(ButtonToVk(e.button.button));
 }
 
 static void PumpEvents() {
@@ -273,7 +289,9 @@ static void PumpEvents() {
             MenuBarClose();
             RenderPending = true;
         }
+        bool modal = GuiModal();
         if (GuiTakeEvent(e)) {
+            if (modal) TakenByDialog(e);
             ReleaseUnqueued(e);
             continue;
         }

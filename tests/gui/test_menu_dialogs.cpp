@@ -3,8 +3,8 @@
 // insertmenu at position 0 and in submenus, killmenu, the check marks game
 // replays), the define-block switches, the menu_* commands' effects, the
 // input commands with every refusal and the Shift-JIS bounds, the edit
-// field's keys, the script's message boxes, the settings dialogs and every
-// fatal text.
+// field's keys, the script's message boxes, keys and buttons a box took,
+// the settings dialogs and every fatal text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +19,7 @@
 #include "core/script.h"
 #include "core/startup.h"
 #include "core/variables.h"
+#include "platform/common/menubar.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "sound/volumes.h"
@@ -511,6 +512,49 @@ void PressKeys(std::initializer_list<const char*> keys) {
         HeadlessAddEvent(ev);
         PumpFor(20);
     }
+}
+
+// The key and button messages the window procedure gets, as text.
+std::vector<std::string>& WindowInput() {
+    static std::vector<std::string> v;
+    return v;
+}
+intptr_t InputRecordingProc(uint32_t m, uintptr_t w, intptr_t l) {
+    if (m == WM_KEYDOWN) WindowInput().push_back("down " + std::to_string(w));
+    if (m == WM_KEYUP) WindowInput().push_back("up " + std::to_string(w));
+    if (m == WM_LBUTTONDOWN) WindowInput().push_back("ldown");
+    if (m == WM_LBUTTONUP) WindowInput().push_back("lup");
+    return MainWndProc(m, w, l);
+}
+
+// A key pressed while a box waits for its answer is the box's: held on, it
+// reads as up; its release after the box has closed does not reach the
+// window; the next press does.  A button press a box took whose release
+// never came leaves the next click the game's, release and all.
+TEST_F(GuiTest, AKeyOrButtonABoxTookIsItsOwn) {
+    PlatSetWindowProc(InputRecordingProc);
+    WindowInput().clear();
+    Event(10, "keydown enter");
+    Event(10, "answer ok");
+    EXPECT_EQ(PlatMessageBox("t", "c", MB_OK, true), IDOK);
+    EXPECT_FALSE(PlatKeyDown(VK_RETURN));
+    Event(10, "keyup enter");
+    PumpFor(20);
+    EXPECT_TRUE(WindowInput().empty());
+    EXPECT_EQ(Clicked, 0);
+    PressKeys({"enter"});
+    EXPECT_EQ(WindowInput(), (std::vector<std::string>{"down 13", "up 13"}));
+    EXPECT_EQ(Clicked, 1);
+    Clicked = 0;
+    WindowInput().clear();
+    MenuBarTakePress(VK_LBUTTON);
+    EXPECT_FALSE(PlatKeyDown(VK_LBUTTON));
+    Event(10, "click 5 5");
+    PumpFor(20);
+    EXPECT_EQ(WindowInput(), (std::vector<std::string>{"ldown", "lup"}));
+    EXPECT_EQ(Clicked, 1);
+    Clicked = 0;
+    PlatSetWindowProc(MainWndProc);
 }
 
 TEST_F(GuiTest, TheMenuFromTheKeyboardKeepsItsKeysAndClicks) {

@@ -6,7 +6,9 @@
 // input dialog and the menu bar, the debug window as a second window, the
 // pointer over a message box while the game hides it, the menu from the
 // keyboard, keys the open menu takes kept from the game, and a change of
-// the screen's size.  Skipped, saying why, only where Xvfb cannot start.
+// the screen's size; the name dialog keeping the keyboard after a click
+// beside it, and keys and buttons a box took kept from the game.  Skipped,
+// saying why, only where Xvfb cannot start.
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
@@ -25,6 +27,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -652,6 +655,168 @@ TEST(RealWindow, DebugWindowPointerMenuKeysAndScreenSize) {
         return FindWindow(x.dpy, PictureW, PictureH + MenuBarH, &nx, &ny) && nx == 1024 / 2 - PictureW / 2 &&
                ny == 600 / 2 - PictureH / 2 - MenuBarH;
     })) << "the window stays at " << nx << "," << ny;
+}
+
+// Whether the middle of the picture shows a light panel (a dialog or box
+// over the black picture).
+bool PanelShown(Display* dpy, int wx, int wy) {
+    uint32_t c = Screenshot(dpy)[(size_t)(wy + PictureH / 2) * ScreenW + wx + PictureW / 2];
+    return (c & 0xFF) > 0xC0;
+}
+
+// The name dialog keeps the keyboard in its field while it is open: after
+// a click on the picture beside it (as a player clicks to go on), what is
+// typed and Enter still answer it.
+TEST(RealWindow, TheNameDialogKeepsTheKeyboardWhateverIsClicked) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    struct Row {
+        const char* command;
+        const char* variable;
+        std::vector<KeySym> keys;
+        const char* answer;
+    } rows[] = {
+        {"input $0,\"名前\",\"\",10,0", "$0", {XK_t, XK_a, XK_r, XK_o}, "taro"},
+        {"inputnum %0,\"年齢\"", "%0", {XK_minus, XK_1, XK_2}, "-12"},
+    };
+    std::string script = "*define\ndeletemenu\ngame\n*start\n";
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++)
+        script += std::string(rows[i].command) + "\ncsvopen \"answer" + std::to_string(i) + ".csv\",\"w\"\ncsvwrite " +
+                  rows[i].variable + "\ncsvclose\n";
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, script + "*idle\ndelay 1000\ngoto *idle\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (win = FindWindow(x.dpy, PictureW, PictureH, &wx, &wy)) != 0; }))
+        << "no window of the screen's size appeared";
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(row.command);
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return PanelShown(x.dpy, wx, wy); })) << "no dialog appeared";
+        SleepMs(300);  // the field has taken the keyboard
+        Click(x.dpy, wx + 20, wy + 20);
+        SleepMs(300);
+        XSetInputFocus(x.dpy, win, RevertToParent, CurrentTime);
+        XSync(x.dpy, False);
+        SleepMs(100);
+        for (KeySym k : row.keys) PressKey(x.dpy, k);
+        PressKey(x.dpy, XK_Return);
+        std::string answer, file = "answer" + std::to_string(i) + ".csv";
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, file, &answer) && !answer.empty(); }))
+            << "the dialog did not close";
+        EXPECT_EQ(answer.substr(0, answer.find_first_of("\r\n")), row.answer);
+    }
+}
+
+// The bounding box of the box's buttons: the pixels of the button colour
+// (light blue) in the picture's middle third; false when none shows.
+bool BoxButtons(Display* dpy, int wx, int wy, int* left, int* top, int* right, int* bottom) {
+    std::vector<uint32_t> shot = Screenshot(dpy);
+    *left = ScreenW, *top = ScreenH, *right = -1, *bottom = -1;
+    for (int y = wy + PictureH / 3; y < wy + 2 * PictureH / 3; y++)
+        for (int x = wx + PictureW / 6; x < wx + 5 * PictureW / 6; x++) {
+            uint32_t c = shot[(size_t)y * ScreenW + x];
+            int r = (int)(c >> 16), g = (int)((c >> 8) & 0xFF), b = (int)(c & 0xFF);
+            if (b < 0xD0 || b - r < 0x30 || g < 0x90) continue;
+            *left = std::min(*left, x), *right = std::max(*right, x);
+            *top = std::min(*top, y), *bottom = std::max(*bottom, y);
+        }
+    return *right >= 0;
+}
+
+// The window's close box, as a window manager reports it.
+void AskToClose(Display* dpy, Window win) {
+    XEvent ev = {};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = win;
+    ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = (long)XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, win, False, NoEventMask, &ev);
+    XSync(dpy, False);
+}
+
+// A key or button that a box took is not the game's.  Esc answering
+// yesnobox, held on while the click wait after the box starts, does not
+// run the wait's right-click action; the game's own Esc does.  Over the
+// click wait in the right-click gosub, the close question: No clicked
+// short, and a button pressed on the question and let go only after Esc
+// has answered it, end nothing; the game's own click ends the wait.
+TEST(RealWindow, KeysAndButtonsABoxTookAreNotTheGames) {
+    Xvfb x;
+    if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir,
+                "*define\ndeletemenu\nrgosub *rc\ngame\n*start\n"
+                "yesnobox %1,\"よろしい？\",\"確認\"\n"
+                "csvopen \"box.csv\",\"w\"\ncsvwrite %1\ncsvclose\n"
+                "あ\\\n"
+                "csvopen \"clicked.csv\",\"w\"\ncsvwrite \"clicked\"\ncsvclose\nend\n"
+                "*rc\ncsvopen \"rc.csv\",\"w\"\ncsvwrite \"rc\"\ncsvclose\n"
+                "い\\\n"
+                "csvopen \"after.csv\",\"w\"\ncsvwrite \"after\"\ncsvclose\nend\n");
+    WindowGame game(dir, x.name);
+    int wx = 0, wy = 0;
+    Window win = 0;
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return (win = FindWindow(x.dpy, PictureW, PictureH, &wx, &wy)) != 0; }))
+        << "no window of the screen's size appeared";
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return PanelShown(x.dpy, wx, wy); })) << "no box appeared";
+    XTestFakeMotionEvent(x.dpy, 0, wx + 20, wy + 20, CurrentTime);
+    XSetInputFocus(x.dpy, win, RevertToParent, CurrentTime);
+    XSync(x.dpy, False);
+    SleepMs(300);
+    std::string bytes;
+    PressKey(x.dpy, XK_Escape, 600);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "box.csv", &bytes); })) << "the box stayed";
+    EXPECT_EQ(bytes.substr(0, 1), "0");
+    SleepMs(300);
+    EXPECT_FALSE(ReadGameFileBytes(dir, "rc.csv", &bytes)) << "the box's Esc reached the click wait";
+    PressKey(x.dpy, XK_Escape);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "rc.csv", &bytes); }))
+        << "the game's own Esc did not run the right-click action";
+    SleepMs(300);
+
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "a button held over the question while Esc answers it" : "No clicked short");
+        AskToClose(x.dpy, win);
+        int l = 0, t = 0, r = 0, b = 0;
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return BoxButtons(x.dpy, wx, wy, &l, &t, &r, &b); }))
+            << "no close question appeared";
+        if (held) {
+            // On the question's text, above its buttons.
+            XTestFakeMotionEvent(x.dpy, 0, l + 10, t - 16, CurrentTime);
+            XSync(x.dpy, False);
+            SleepMs(200);
+            XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+            XSync(x.dpy, False);
+            SleepMs(200);
+            PressKey(x.dpy, XK_Escape);
+        } else {
+            // No is the right one of the two buttons, 90 pixels wide.
+            XTestFakeMotionEvent(x.dpy, 0, r - 45, (t + b) / 2, CurrentTime);
+            XSync(x.dpy, False);
+            SleepMs(200);
+            XTestFakeButtonEvent(x.dpy, 1, True, CurrentTime);
+            XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+            XSync(x.dpy, False);
+        }
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return !BoxButtons(x.dpy, wx, wy, &l, &t, &r, &b); }))
+            << "the close question stayed";
+        if (held) {
+            SleepMs(200);
+            XTestFakeButtonEvent(x.dpy, 1, False, CurrentTime);
+            XSync(x.dpy, False);
+        }
+        SleepMs(300);
+        EXPECT_FALSE(ReadGameFileBytes(dir, "after.csv", &bytes)) << "the box's button reached the click wait";
+    }
+    Click(x.dpy, wx + 20, wy + 20);
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return ReadGameFileBytes(dir, "after.csv", &bytes); }))
+        << "the game's own click did not end the click wait";
+    EXPECT_FALSE(ReadGameFileBytes(dir, "clicked.csv", &bytes));
+    EXPECT_EQ(game.Ended(SlowStartMs), 0);
 }
 
 }  // namespace

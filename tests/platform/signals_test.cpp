@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -146,7 +147,9 @@ TEST(Signals, SecondSignalEndsAtOnce) {
 }
 
 // A start removes the folders of copies that no longer run: those whose
-// lock can be taken, and those without a lock whose process is gone.
+// lock can be taken (but for a folder a running process made a moment ago,
+// which has yet to take it), and those without a lock whose process is
+// gone.
 TEST(Signals, StartRemovesLeftoverTempDirs) {
     ScratchDir tmp;
     std::string live = std::to_string(getpid());
@@ -155,10 +158,12 @@ TEST(Signals, StartRemovesLeftoverTempDirs) {
         bool folder;
         const char* lock;  // "" none, "free", "held"
         bool stays;
+        bool old = false;  // made two minutes ago
     } cases[] = {
         {"orva-2147483646-AbC123", true, "", false},      // its process is gone
         {"orva-2147483645-Xyz789", true, "free", false},  // gone, lock left behind
-        {"orva-" + live + "-Def456", true, "free", false},  // pid reused: the lock decides
+        {"orva-" + live + "-Def456", true, "free", false, true},  // pid reused: the lock decides
+        {"orva-" + live + "-Mno345", true, "free", true},   // starting, lock not yet taken
         {"orva-" + live + "-Ghi789", true, "held", true},   // running
         {"orva-" + live + "-Jkl012", true, "", true},       // running, no lock yet
         {"orva-2147483646-Qwe123", false, "", true},      // a file, not a folder
@@ -179,6 +184,10 @@ TEST(Signals, StartRemovesLeftoverTempDirs) {
                 ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
                 held.push_back(fd);
             }
+        }
+        if (c.old) {
+            struct timeval back[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+            ASSERT_EQ(utimes((tmp / c.name).c_str(), back), 0);
         }
     }
     std::string helper = "/proc/" + std::to_string(getpid()) + "/exe";
