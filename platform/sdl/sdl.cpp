@@ -178,6 +178,13 @@ static bool KeyDown(int vk) {
     return false;
 }
 
+// The X server knows the keyboard whatever window has it; elsewhere
+// (Wayland) only the keys the game's window got are known.
+static bool CtrlHeldAnywhere() {
+    int x = VideoUp ? SdlX11CtrlHeld(Window) : -1;
+    return x >= 0 ? x == 1 : KeyDown(VK_CONTROL);
+}
+
 // ---- events ---------------------------------------------------------------------------
 
 static uintptr_t MouseFlags() {
@@ -958,7 +965,7 @@ const PlatBackend SdlBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
-    WaitEvent, Wake,
+    WaitEvent, Wake, CtrlHeldAnywhere,
 };
 
 SDL_Window* SdlWindow() { return Window; }
