@@ -209,25 +209,36 @@ static void PostOnce(uint32_t message) {
 }
 
 // The pointer shows where the game wants it, and always over the GUI and
-// outside the game's window.
+// outside the game's window.  Its picture is the game's (mousecursor) only
+// where the game has the pointer: over the menu bar, an open menu or while
+// a dialog is open it is the arrow.
 static bool GamePointerShown = true;
 static int PointerShownNow = -1;
+static SDL_Cursor* CursorNow;  // the picture set
+
+static SDL_Cursor* Arrow() {
+    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    return ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor();
+}
 
 static void UpdatePointer() {
     if (!VideoUp) return;
-    bool show = GamePointerShown;
-    if (!show && Window) {
-        if (SDL_GetMouseFocus() != Window) {
-            show = true;
-        } else {
-            int x, y;
-            SDL_GetMouseState(&x, &y);
-            show = GuiWantsPointer(x, y);
-        }
+    bool outside = !Window || SDL_GetMouseFocus() != Window, over_gui = false;
+    if (!outside) {
+        int x, y;
+        SDL_GetMouseState(&x, &y);
+        over_gui = GuiWantsPointer(x, y);
     }
-    if ((int)show == PointerShownNow) return;
-    PointerShownNow = show;
-    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    bool show = GamePointerShown || outside || over_gui;
+    if ((int)show != PointerShownNow) {
+        PointerShownNow = show;
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !over_gui ? CustomCursor : Arrow();
+    if (want != CursorNow) {
+        CursorNow = want;
+        SDL_SetCursor(want);
+    }
 }
 
 // An event of another window than the game's.
@@ -345,6 +356,7 @@ static void PumpEvents() {
         }
         }
     }
+    UpdatePointer();  // the menu or a dialog may have come or gone
 }
 
 static void FlushPresent();
@@ -532,7 +544,7 @@ static void Shutdown() {
     SDL_SetCursor(SDL_GetDefaultCursor());
     if (CustomCursor) SDL_FreeCursor(CustomCursor);
     if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
-    CustomCursor = ArrowCursor = nullptr;
+    CustomCursor = ArrowCursor = CursorNow = nullptr;
     CustomCursorUsed = false;
     GamePointerShown = true;
     PointerShownNow = -1;
@@ -795,21 +807,19 @@ static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int h
         SDL_FreeSurface(s);
         if (!made) return false;
     }
-    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    SDL_SetCursor(made && CustomCursorUsed ? made : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
-    if (CustomCursor) SDL_FreeCursor(CustomCursor);
+    // The new picture is set before the old one goes.
+    SDL_Cursor* old = CustomCursor;
     CustomCursor = made;
     if (!made) CustomCursorUsed = false;
+    UpdatePointer();
+    if (old) SDL_FreeCursor(old);
     return true;
 }
 
 static void UseCustomCursor(bool on) {
     if (!VideoUp) return;
-    on = on && CustomCursor;
-    if (on == CustomCursorUsed) return;
-    CustomCursorUsed = on;
-    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    SDL_SetCursor(on ? CustomCursor : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
+    CustomCursorUsed = on && CustomCursor;
+    UpdatePointer();
 }
 
 static void ReadJoypad(int32_t* out) {
