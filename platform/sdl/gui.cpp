@@ -932,6 +932,7 @@ static int RunModal(Panel* p) {
     Panel* outer = Active;
     Active = p;
     SdlPointerChanged();
+    SdlFocusForModal();
     Stir();
     SDL_StartTextInput();
     while (!p->done) {

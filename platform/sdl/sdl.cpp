@@ -991,6 +991,17 @@ void SdlWindowPosition(int* left, int* top) {
     *top = y - t;
 }
 void SdlPointerChanged() { UpdatePointer(); }
+
+// A dialog or box over the window takes the keyboard from the program's
+// other windows (the debug window), as the owner of a Windows message box
+// gets it; another program in front keeps it.
+void SdlFocusForModal() {
+    if (!Window) return;
+    SDL_Window* focus = SDL_GetKeyboardFocus();
+    if (!focus || focus == Window) return;
+    SDL_RaiseWindow(Window);
+    SDL_SetWindowInputFocus(Window);
+}
 void SdlRequestRender() { RenderPending = true; }
 void SdlRenderNow() { Render(); }
 bool SdlFullScreenNow() { return FullScreen; }
