@@ -275,10 +275,9 @@ static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
         if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.scancode < SDL_NUM_SCANCODES)
             KeysHeld[e.key.keysym.scancode] = e.type == SDL_KEYDOWN;
-        if (DebugWindowTakeEvent(e) || OtherWindow(e)) {
+        if (DebugWindowTakeEvent(e) || GuiBoxWindowTakeEvent(e) || OtherWindow(e)) {
             ReleaseUnqueued(e);
             continue;
         }
@@ -852,54 +851,14 @@ static void ReadJoypad(int32_t* out) {
 
 // ---- message boxes ----------------------------------------------------------------------
 
-// In the window once it shows (drawn with a Japanese font); SDL's own box
-// before that.
-static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
-    int in_window = GuiMessageBox(text, caption, flags);
-    if (in_window > 0) return in_window;
-    std::string t = Cp932ToUtf8(text), c = Cp932ToUtf8(caption);
-    SDL_MessageBoxButtonData buttons[2];
-    int count = 0, closed;
-    auto add = [&](int id, Uint32 f, const char* label) {
-        buttons[count].flags = f;
-        buttons[count].buttonid = id;
-        buttons[count].text = label;
-        count++;
-    };
-    switch (flags & 0xF) {
-    case MB_YESNO:
-        add(IDYES, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "Yes");
-        add(IDNO, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "No");
-        closed = IDNO;
-        break;
-    case MB_OKCANCEL:
-        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "OK");
-        add(IDCANCEL, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "Cancel");
-        closed = IDCANCEL;
-        break;
-    default:
-        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "OK");
-        closed = IDOK;
-        break;
-    }
-    uint32_t icon = flags & 0xF0;
-    SDL_MessageBoxData box = {};
-    box.flags = (icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
-                 : icon == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
-                                          : SDL_MESSAGEBOX_INFORMATION) |
-                SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    box.window = owned ? Window : nullptr;
-    box.title = c.c_str();
-    box.message = t.c_str();
-    box.numbuttons = count;
-    box.buttons = buttons;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        // No way to show it: say it on stderr and take the default.
-        fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
-        return DefaultBoxAnswer(flags);
-    }
-    return pressed < 0 ? closed : pressed;
+// Drawn by the GUI with its Japanese glyphs: in the window once it shows,
+// in a window of its own before that (gui.cpp).  Where no window can be
+// made the box is said on standard error and its default taken.
+static int MessageBox(const char* text, const char* caption, uint32_t flags, bool) {
+    int answer = GuiMessageBox(text, caption, flags);
+    if (answer > 0) return answer;
+    fprintf(stderr, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+    return DefaultBoxAnswer(flags);
 }
 
 // ---- audio -------------------------------------------------------------------------------

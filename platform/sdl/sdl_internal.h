@@ -59,8 +59,11 @@ bool GuiTakeEvent(const SDL_Event& e);
 // The pointer at this window point is over the GUI (a dialog, the open
 // menu or the bar), where it always shows.
 bool GuiWantsPointer(int wx, int wy);
-// A message box drawn in the window; -1 when the window cannot show one.
+// A message box drawn in the window, or in a window of its own while the
+// game's does not show; -1 when no window can show one.
 int GuiMessageBox(const char* text, const char* caption, uint32_t flags);
+// An event of the box's own window: handled there (true).
+bool GuiBoxWindowTakeEvent(const SDL_Event& e);
 void GuiShutdown();
 // The characters of a text the GUI's font has no glyph for (-1 without a
 // window to draw in).
