@@ -298,11 +298,12 @@ TempFileRecord AviTempFile;
 enum { EndComplete, EndClick, EndReset };
 
 // The movie timer, set for the earliest moment a playing movie has a
-// picture due (or its end to look for); off while none plays.
+// picture due; off while no picture is to come (the end of the sound is
+// looked for by the waits and the window timer).
 void ArmMovieTimer() {
     uint32_t due = UINT32_MAX;
     for (MoviePlayer* m : {Graph.get(), AviDevice.get()})
-        if (m && !m->paused && !MovieFinished(m)) due = std::min(due, MovieDueIn(m));
+        if (m && !m->paused && m->have_next) due = std::min(due, MovieDueIn(m));
     if (due == UINT32_MAX) PlatKillTimer(MovieTimerId);
     else PlatSetTimer(MovieTimerId, due);
 }
@@ -438,7 +439,7 @@ void PlayMovie() {
         MovieAsync = 0;
         return;
     }
-    if (MovieAsync) return;  // the window timer shows its pictures
+    if (MovieAsync) return;  // the movie timer shows its pictures
     Clicked = RightClicked = 0;
     while (WaitGraph(click, false) == EndComplete && MovieLoop) {
         RewindMovie(Graph.get());
