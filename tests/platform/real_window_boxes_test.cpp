@@ -252,10 +252,10 @@ TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
 
     // The check box at the debug window's bottom left.
     Click(x.dpy, dx + 18, dy + DebugH - 18);
-    ASSERT_TRUE(Within(SlowStartMs, [&] { return HasFocus(x.dpy, main) && Light(Pixel(x.dpy, gx + PictureW / 2, gy + MenuBarH + PictureH / 2)); }))
-        << "the step box did not open with the keyboard (the debug window has it: "
-        << HasFocus(x.dpy, debug) << "; the box shows: "
-        << Light(Pixel(x.dpy, gx + PictureW / 2, gy + MenuBarH + PictureH / 2)) << ")";
+    auto box_shows = [&] { return Light(Pixel(x.dpy, gx + PictureW / 2, gy + MenuBarH + PictureH / 2)); };
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return HasFocus(x.dpy, main) && box_shows(); }))
+        << "the step box did not open with the keyboard (the debug window has it: " << HasFocus(x.dpy, debug)
+        << "; the box shows: " << box_shows() << ")";
 
     // Through the polling loop up to the first file.
     FILE* go = fopen((dir + "/go").c_str(), "w");
@@ -287,7 +287,8 @@ TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
     Xvfb x;
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
     std::string dir = MakeGameFolder();
-    WriteScript(dir, "*define\nmesbox \"日本語のテスト\",\"確認\"\nmesbox \"二つ目の箱\",\"確認\"\ngame\n*start\nend\n");
+    WriteScript(dir, "*define\nmesbox \"日本語のテスト\",\"確認\"\nmesbox \"二つ目の箱\",\"確認\"\n"
+                     "game\n*start\nend\n");
     std::string trace = dir + "/gui.txt";
     setenv("ORVA_GUI_TRACE", trace.c_str(), 1);
     Child game;
@@ -311,7 +312,8 @@ TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
     XSync(x.dpy, False);
     SleepMs(100);
     PressKey(x.dpy, XK_Return);
-    ASSERT_TRUE(Within(SlowStartMs, [&] { return traced() == "box 確認: 日本語のテスト\nbox 確認: 二つ目の箱\n"; }))
+    ASSERT_TRUE(
+        Within(SlowStartMs, [&] { return traced() == "box 確認: 日本語のテスト\nbox 確認: 二つ目の箱\n"; }))
         << traced();
     ASSERT_TRUE(Within(SlowStartMs, [&] { return box() != 0; })) << "the second box did not show";
     kill(game.pid, SIGTERM);
@@ -421,13 +423,15 @@ TEST(RealWindow, PointerCtrlAndAMovieUnderABox) {
         uint32_t c = Pixel(x.dpy, gx + 20, top + 20);
         for (int i = 0; i < 8; i++) {
             bool near = true;
-            for (int shift : {0, 8, 16}) near = near && abs((int)((c >> shift) & 255) - (int)((colours[i] >> shift) & 255)) <= 8;
+            for (int shift : {0, 8, 16})
+                near = near && abs((int)((c >> shift) & 255) - (int)((colours[i] >> shift) & 255)) <= 8;
             if (near) return i;
         }
         return -1;
     };
     int first = -1;
-    ASSERT_TRUE(Within(SlowStartMs, [&] { return Light(Pixel(x.dpy, gx + W / 2, top + H / 2)) && (first = frame()) >= 0; }))
+    ASSERT_TRUE(
+        Within(SlowStartMs, [&] { return Light(Pixel(x.dpy, gx + W / 2, top + H / 2)) && (first = frame()) >= 0; }))
         << "no box over a movie";
     SleepMs(1000);
     int later = frame();
