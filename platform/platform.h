@@ -156,6 +156,9 @@ void PlatSetAccelerators(const uint32_t* keys, const uint16_t* commands, int cou
 uint32_t PlatTicks();
 void PlatSleep(uint32_t ms);
 bool PlatKeyDown(int vk);  // asynchronous state; VK_LBUTTON etc. for buttons
+// A Ctrl key is held, whatever window has the keyboard (asked of the X
+// server); where the desktop does not tell (Wayland), as PlatKeyDown.
+bool PlatCtrlHeldAnywhere();
 void PlatCursorPos(int* x, int* y);  // in client coordinates
 void PlatShowCursor(bool show);      // the pointer over the window
 // Moves the pointer onto client pixel x, y and posts WM_MOUSEMOVE there.

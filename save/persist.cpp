@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/core_messages.h"
+#include "core/startup.h"
 #include "core/sjis.h"
 #include "graphics/loader_links.h"
 #include "platform/platform.h"
@@ -47,6 +48,10 @@ void LoadNameLogs() {
 void SavePersistentData() {
     WriteReadFlags();
     if (GlobalOn) WriteGlobalVariables();
+    // While the define block runs (closed by a signal, ended by a fatal
+    // error), the player's settings and the name logs have not been read
+    // yet: writing them would put the defaults over them.
+    if (DefineRunning) return;
     WriteEnvData();
     if (FileLogOn) SaveNameLog(&FileLog);
     if (LabelLogOn) SaveNameLog(&LabelLog);

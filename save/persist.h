@@ -16,7 +16,8 @@ void ReadGlobalVariables();   // "gloval.sav"; missing: globals cleared
 void ApplyEnvData();          // the player's settings, once per pass
 void LoadNameLogs();          // "Orvaflog.dat", "Orvallog.dat" when asked for
 // The read-log, the global variables when GlobalOn, the settings and the
-// name logs asked for; at the main window's destruction and in long waits.
+// name logs asked for (these two not while the define block runs, before
+// they are read); at the main window's destruction and in long waits.
 void SavePersistentData();
 void SaveReadFlags();         // at exit: the read-log written and freed
 void SetSavePassDefaults();   // KidokuMode 1, SaveOn 0, at every start-up pass

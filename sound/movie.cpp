@@ -2,6 +2,7 @@
 // and the movie commands' players: the movie graph and the AVI device.
 #include "sound/movie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -233,6 +234,12 @@ bool AdvanceMovie(MoviePlayer* m) {
         ScaleDue(m);
         Present(m);
     }
+    return MovieFinished(m);
+}
+
+bool MovieFinished(const MoviePlayer* m) {
+    if (m->paused) return false;
+    double now = (double)(uint32_t)(PlatTicks() - m->start) / 1000.0;
     bool pictures_done = m->video_end && !m->have_next && now >= m->last_t + m->frame_time;
     bool sound_done = m->audio < 0 || MixerStreamEnded(m->audio);
     return pictures_done && sound_done;
@@ -290,6 +297,17 @@ TempFileRecord AviTempFile;
 
 enum { EndComplete, EndClick, EndReset };
 
+// The movie timer, set for the earliest moment a playing movie has a
+// picture due; off while no picture is to come (the end of the sound is
+// looked for by the waits and the window timer).
+void ArmMovieTimer() {
+    uint32_t due = UINT32_MAX;
+    for (MoviePlayer* m : {Graph.get(), AviDevice.get()})
+        if (m && !m->paused && m->have_next) due = std::min(due, MovieDueIn(m));
+    if (due == UINT32_MAX) PlatKillTimer(MovieTimerId);
+    else PlatSetTimer(MovieTimerId, due);
+}
+
 // The file of `name` (CP932): the folder's or an archive's copy.  false when
 // it is missing under noloaderror; a missing file is otherwise the load error.
 bool ResolveMovie(const char* name, std::string* path, TempFileRecord* temp) {
@@ -316,6 +334,7 @@ bool StartGraph(const char* name, const std::string& path, const int32_t rect[4]
     PaintSuspended = 1;
     MovieGraphActive = 1;
     SetMovieGain(Graph.get(), GraphMillibels(BgmVolume));
+    ArmMovieTimer();
     return true;
 }
 
@@ -329,6 +348,7 @@ void ReleaseGraph() {
     MovieGraphActive = 0;
     PaintSuspended = 0;
     DropTempFile(&MovieTempFile);
+    ArmMovieTimer();
 }
 
 // The modal wait of a movie: a left click (left), a right click (right) or
@@ -419,15 +439,28 @@ void PlayMovie() {
         MovieAsync = 0;
         return;
     }
-    if (MovieAsync) return;  // the window timer shows its pictures
+    if (MovieAsync) return;  // the movie timer shows its pictures
     Clicked = RightClicked = 0;
-    while (WaitGraph(click, false) == EndComplete && MovieLoop) RewindMovie(Graph.get());
+    while (WaitGraph(click, false) == EndComplete && MovieLoop) {
+        RewindMovie(Graph.get());
+        ArmMovieTimer();
+    }
     ReleaseGraph();
 }
 
+// The window timer's step: an async looping movie that has ended starts
+// again (its pictures come with the movie timer).
 void RewindLoopingMovie() {
-    if (!Graph || !MovieGraphActive || !MovieAsync) return;
-    if (AdvanceMovie(Graph.get()) && MovieLoop) RewindMovie(Graph.get());
+    if (!Graph || !MovieGraphActive || !MovieAsync || !MovieLoop) return;
+    if (!MovieFinished(Graph.get())) return;
+    RewindMovie(Graph.get());
+    ArmMovieTimer();
+}
+
+void ShowDueMoviePictures() {
+    if (Graph && MovieGraphActive) AdvanceMovie(Graph.get());
+    if (AviDevice) AdvanceMovie(AviDevice.get());
+    ArmMovieTimer();
 }
 
 void SetMovieVolume(int32_t attenuation) {
@@ -450,6 +483,7 @@ void PauseMovieForSwitch() {
     m->audio_paused = m->audio >= 0 && MixerStreamPlaying(m->audio);
     if (m->audio_paused) MixerStopStream(m->audio);
     SoundTrace("movie pause");
+    ArmMovieTimer();
 }
 
 void ResumeMovieAfterSwitch() {
@@ -461,12 +495,14 @@ void ResumeMovieAfterSwitch() {
     m->audio_paused = false;
     if (m->shown > 0) Present(m);  // the picture back over the new display
     SoundTrace("movie run");
+    ArmMovieTimer();
 }
 
 void StopAviPlayback() {
     if (!AviDevice) return;
     SoundTrace("avi stop frames=%d", MovieFramesShown(AviDevice.get()));
     CloseMovie(&AviDevice);
+    ArmMovieTimer();
 }
 
 int PlayAvi(const char* name, int click) {
@@ -480,6 +516,7 @@ int PlayAvi(const char* name, int click) {
         ScriptError(CapAviError1, MsgAviPlayOpen);
     }
     SoundTrace("avi open \"%s\" rect=0,0,%d,%d", name, w, h);
+    ArmMovieTimer();
     PaintSuspended = 1;
     Clicked = 0;
     for (;;) {

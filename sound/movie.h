@@ -31,6 +31,8 @@ void CloseMovie(MoviePtr* m);
 // Shows the pictures due by now (the newest of them; the others are only
 // decoded); true once every picture was shown and the sound has ended.
 bool AdvanceMovie(MoviePlayer* m);
+// Every picture was shown and the sound has ended (nothing is shown).
+bool MovieFinished(const MoviePlayer* m);
 // Ms until AdvanceMovie has a picture to show or the pictures' end comes;
 // while only the sound plays on, a short time to look again.
 uint32_t MovieDueIn(const MoviePlayer* m);

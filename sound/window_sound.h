@@ -23,7 +23,15 @@ void ReplayLoopingCd();          // after more than 10 stopped ticks
 void RestartLoopingMidi();
 void ReplayLoopingBgm();
 void ReplayLoopingMciWave();
-void RewindLoopingMovie();
+void RewindLoopingMovie();        // an async looping movie that ended
+
+// The movies draw themselves, as a player of their own would: a window
+// timer of their own, set while a movie plays for the moment its next
+// picture is due, brings each picture to the window from whatever loop
+// pumps the messages (a wait, a dialog, a message box), also while a box
+// has stopped the 30 ms window timer.  Its WM_TIMER shows the pictures due.
+enum { MovieTimerId = 2 };
+void ShowDueMoviePictures();
 
 // MM_MCINOTIFY: the CD track's end; a looping track starts again at once.
 void CdPlayNotice(uintptr_t code, intptr_t serial);

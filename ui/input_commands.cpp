@@ -102,7 +102,8 @@ void Cmd_skipoff() {
 }
 
 // Ctrl whatever window is in front, as far as the platform can tell.
-void Cmd_isctrl() { StoreIntVar(ReadIntTarget("isctrl", SufOnlyInt), PlatKeyDown(VK_CONTROL) ? 1 : 0); }
+// Whatever window is in front.
+void Cmd_isctrl() { StoreIntVar(ReadIntTarget("isctrl", SufOnlyInt), PlatCtrlHeldAnywhere() ? 1 : 0); }
 
 void Cmd_isskip() {
     int v = ReadIntTarget("isskip", SufOnlyInt);

@@ -511,7 +511,8 @@ intptr_t MainWndProc(uint32_t message, uintptr_t wparam, intptr_t lparam) {
         LastX = WheelDelta = (int16_t)((wparam >> 16) & 0xFFFF);
         return 0;
     case WM_TIMER:
-        TimerTick();
+        if (wparam == MovieTimerId) ShowDueMoviePictures();
+        else TimerTick();
         return 0;
     case MM_MCINOTIFY:
         CdPlayNotice(wparam, lparam);

@@ -55,6 +55,9 @@ struct PlatBackend {
     // thread (a message was posted)
     void (*wait_event)(uint32_t deadline, bool exact);
     void (*wake)();
+    // Ctrl held whatever window has the keyboard, where the desktop tells;
+    // elsewhere as key_down(VK_CONTROL)
+    bool (*ctrl_held_anywhere)();
 };
 
 extern const PlatBackend SdlBackend;

@@ -100,6 +100,7 @@ void PlatPresent(const uint8_t* bits, int w, int h) {
 uint32_t PlatTicks() { return Backend->ticks(); }
 void PlatSleep(uint32_t ms) { Backend->sleep(ms); }
 bool PlatKeyDown(int vk) { return vk > 0 && vk < 256 && !MenuBarHolds(vk) && Backend->key_down(vk); }
+bool PlatCtrlHeldAnywhere() { return Backend->ctrl_held_anywhere(); }
 void PlatCursorPos(int* x, int* y) {
     int cx = 0, cy = 0;
     Backend->cursor_pos(&cx, &cy);

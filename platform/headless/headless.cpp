@@ -532,6 +532,7 @@ static void WaitEvent(uint32_t deadline, bool) {
 }
 static void Wake() {}
 static bool KeyDown(int vk) { return H.keys[vk & 0xFF]; }
+static bool KeyHeldCtrl() { return KeyDown(VK_CONTROL); }
 
 static void CursorPos(int* x, int* y) {
     *x = H.cursor_x;
@@ -619,7 +620,7 @@ const PlatBackend HeadlessBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
-    WaitEvent, Wake,
+    WaitEvent, Wake, KeyHeldCtrl,
 };
 
 // ---- test hooks ------------------------------------------------------------------------

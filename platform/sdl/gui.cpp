@@ -205,14 +205,11 @@ struct MainScope {
     }
 };
 
-int GuiMissingGlyphs(const char* cp932) {
-    Start();
-    if (!Ready) return -1;
-    MainScope scope;
+// The characters of a UTF-8 text the current context's font has no glyph for.
+static int MissingGlyphs(const char* utf8) {
     ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
-    std::string u = Cp932ToUtf8(cp932 ? cp932 : "");
     int missing = 0;
-    for (const char* p = u.c_str(); *p;) {
+    for (const char* p = utf8; *p;) {
         unsigned c = 0;
         int n = ImTextCharFromUtf8(&c, p, nullptr);
         if (n <= 0) break;
@@ -222,7 +219,17 @@ int GuiMissingGlyphs(const char* cp932) {
     return missing;
 }
 
+int GuiMissingGlyphs(const char* cp932) {
+    Start();
+    if (!Ready) return -1;
+    MainScope scope;
+    return MissingGlyphs(Cp932ToUtf8(cp932 ? cp932 : "").c_str());
+}
+
+static void DestroyBoxWindow();
+
 void GuiShutdown() {
+    DestroyBoxWindow();
     JoinAtlas();
     if (!Ready) {
         if (Atlas) IM_DELETE(Atlas);
@@ -270,6 +277,9 @@ struct Panel {
     bool changed = false;  // a slider moved in the frame just drawn
     // box
     uint32_t flags = 0;
+    bool own_window = false;  // drawn as the whole of a window of its own
+    ImVec2 drawn_size;        // its size as last drawn there
+    bool traced = false;      // written to the GUI trace
 };
 enum { PanelInput = 1, PanelSliders, PanelList, PanelBox };
 
@@ -446,16 +456,65 @@ static void DrawList(Panel* p) {
     ImGui::End();
 }
 
+// ORVA_GUI_TRACE=FILE (or 1 for standard error): each message box as the
+// GUI first draws it, one line "box CAPTION: TEXT" (UTF-8, line breaks as
+// \n), with the count of its characters the font has no glyph for when
+// there are any.
+static FILE* GuiTraceFile() {
+    static int state;  // 0 not asked yet, 1 on, 2 off
+    static FILE* file;
+    if (state == 0) {
+        const char* e = getenv("ORVA_GUI_TRACE");
+        file = !e || !*e ? nullptr : !strcmp(e, "1") ? stderr : fopen(e, "a");
+        state = file ? 1 : 2;
+    }
+    return state == 1 ? file : nullptr;
+}
+
+static void TraceBox(Panel* p, const std::string& drawn) {
+    FILE* f = GuiTraceFile();
+    std::string line = "box " + U(p->caption) + ": ";
+    for (char c : drawn) line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    int missing = MissingGlyphs((U(p->caption) + U(p->text)).c_str());
+    if (missing) line += " [" + std::to_string(missing) + " without a glyph]";
+    fprintf(f, "%s\n", line.c_str());
+    fflush(f);
+}
+
 static void DrawBox(Panel* p) {
-    CentreNext();
     ImGuiIO& io = ImGui::GetIO();
-    ImGui::SetNextWindowSizeConstraints(ImVec2(200, 0), ImVec2(io.DisplaySize.x - 20, io.DisplaySize.y - 20));
     bool open = true;
-    ImGui::Begin((U(p->caption) + "###box").c_str(), &open,
-                 ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
-    ImGui::PushTextWrapPos(std::min(480.0f, io.DisplaySize.x - 40));
+    float wrap = 480.0f;
+    if (p->own_window) {
+        // The window's frame carries the caption and the close box.
+        ImGui::SetNextWindowPos(ImVec2(0, 0));
+        ImGui::SetNextWindowSizeConstraints(ImVec2(200, 0), ImVec2(FLT_MAX, FLT_MAX));
+        ImGui::Begin("###box", nullptr,
+                     ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+                         ImGuiWindowFlags_AlwaysAutoResize);
+        p->drawn_size = ImGui::GetWindowSize();
+    } else {
+        CentreNext();
+        ImGui::SetNextWindowSizeConstraints(ImVec2(200, 0), ImVec2(io.DisplaySize.x - 20, io.DisplaySize.y - 20));
+        ImGui::Begin((U(p->caption) + "###box").c_str(), &open,
+                     ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize);
+        wrap = std::min(wrap, io.DisplaySize.x - 40);
+    }
+    // The text as the GUI renders it is what the trace records.
+    bool record = !p->traced && GuiTraceFile();
+    if (record) ImGui::LogToBuffer();
+    ImGui::PushTextWrapPos(wrap);
     ImGui::TextUnformatted(U(p->text).c_str());
     ImGui::PopTextWrapPos();
+    if (record) {
+        std::string drawn = GImGui->LogBuffer.c_str();
+        ImGui::LogFinish();
+        while (!drawn.empty() && (drawn.back() == '\n' || drawn.back() == '\r')) drawn.pop_back();
+        if (!drawn.empty() || p->text.empty()) {
+            TraceBox(p, drawn);
+            p->traced = true;
+        }
+    }
     ImGui::Separator();
     int yes, no;
     const char *yes_label, *no_label = nullptr;
@@ -946,6 +1005,7 @@ static int RunModal(Panel* p) {
     Panel* outer = Active;
     Active = p;
     SdlPointerChanged();
+    SdlFocusForModal();
     Stir();
     SDL_StartTextInput();
     while (!p->done) {
@@ -969,14 +1029,169 @@ static int RunModal(Panel* p) {
     return p->result;
 }
 
+// ---- a box in a window of its own -------------------------------------------------------
+//
+// Before the game's window shows (a fatal error or mesbox in the define
+// block, the start-up boxes), a box gets a window of its own, centred on
+// the desktop with the box's caption, drawn with the GUI's glyphs by an
+// ImGui context of its own.  Its loop goes on dispatching messages, so a
+// signal closes the game as it would with the window shown.
+
+struct BoxWindow {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    ImGuiContext* context = nullptr;
+    ImTextureID font_texture = nullptr;
+    Panel* panel = nullptr;
+    int frames = 0;              // drawn so far
+    bool dirty = false;          // input or exposure since the last frame
+    uint32_t last_input = 0;
+};
+static BoxWindow Box;
+
+struct BoxScope {
+    ImGuiContext* outer;
+    BoxScope() : outer(ImGui::GetCurrentContext()) { ImGui::SetCurrentContext(Box.context); }
+    ~BoxScope() { ImGui::SetCurrentContext(outer); }
+};
+
+static void DestroyBoxWindow() {
+    if (Box.context) {
+        BoxScope scope;
+        ImGui_ImplSDLRenderer_Shutdown();
+        ImGui_ImplSDL2_Shutdown();
+    }
+    if (Box.context) ImGui::DestroyContext(Box.context);
+    if (Box.renderer) SDL_DestroyRenderer(Box.renderer);
+    if (Box.window) SDL_DestroyWindow(Box.window);
+    Box = BoxWindow();
+}
+
+static bool CreateBoxWindow(Panel* p) {
+    // A window of the drivers that show nothing could never be answered.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || !strcmp(driver, "dummy") || !strcmp(driver, "offscreen")) return false;
+    ImFontAtlas* atlas = GuiFontAtlas();
+    if (!atlas) return false;
+    Box.window = SDL_CreateWindow(U(p->caption).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 200, 100,
+                                  SDL_WINDOW_HIDDEN);
+    if (Box.window) {
+        Box.renderer = SDL_CreateRenderer(Box.window, -1, SDL_RENDERER_ACCELERATED);
+        if (!Box.renderer) Box.renderer = SDL_CreateRenderer(Box.window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!Box.renderer) {
+        fprintf(stderr, "orva: cannot open a window for a message box (%s)\n", SDL_GetError());
+        DestroyBoxWindow();
+        return false;
+    }
+    Box.context = ImGui::CreateContext(atlas);
+    BoxScope scope;
+    GuiSetUpContext();
+    ImGui_ImplSDL2_InitForSDLRenderer(Box.window);
+    ImGui_ImplSDLRenderer_Init(Box.renderer);
+    Box.panel = p;
+    return true;
+}
+
+// One frame; the window takes the box's size, and shows once it has it
+// (the box measures itself in its first frame).
+static void DrawBoxWindow() {
+    Panel* p = Box.panel;
+    {
+        BoxScope scope;
+        ImGui_ImplSDLRenderer_NewFrame();
+        GuiUseFontTexture(&Box.font_texture);
+        ImGui_ImplSDL2_NewFrame();
+        // The box fits itself within the display, not within the window
+        // that follows its size.
+        SDL_DisplayMode mode;
+        int d = SDL_GetWindowDisplayIndex(Box.window);
+        if (SDL_GetDesktopDisplayMode(d < 0 ? 0 : d, &mode) == 0)
+            ImGui::GetIO().DisplaySize = ImVec2((float)mode.w, (float)mode.h);
+        ImGui::NewFrame();
+        DrawBox(p);
+        p->first = false;
+        ImGui::Render();
+        SDL_SetRenderDrawColor(Box.renderer, 240, 240, 240, 255);
+        SDL_RenderClear(Box.renderer);
+        ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+        SDL_RenderPresent(Box.renderer);
+    }
+    Box.dirty = false;
+    int w = (int)(p->drawn_size.x + 0.5f), h = (int)(p->drawn_size.y + 0.5f);
+    if (++Box.frames < 2 || w <= 0 || h <= 0) return;
+    int ww, wh;
+    SDL_GetWindowSize(Box.window, &ww, &wh);
+    if (ww != w || wh != h) {
+        SDL_SetWindowSize(Box.window, w, h);
+        SDL_SetWindowPosition(Box.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        Box.dirty = true;
+    }
+    if (!(SDL_GetWindowFlags(Box.window) & SDL_WINDOW_SHOWN)) {
+        // It takes the keyboard from the program's other windows (the
+        // debug window); a new window gets it from the desktop otherwise.
+        bool ours = SDL_GetKeyboardFocus() != nullptr;
+        SDL_ShowWindow(Box.window);
+        SDL_RaiseWindow(Box.window);
+        if (ours) SDL_SetWindowInputFocus(Box.window);
+    }
+}
+
+bool GuiBoxWindowTakeEvent(const SDL_Event& e) {
+    if (!Box.window || SdlEventWindowId(e) != SDL_GetWindowID(Box.window)) return false;
+    Panel* p = Box.panel;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        // The close box answers as Esc does.
+        Finish(p, (p->flags & 0xF) == MB_YESNO ? IDNO : (p->flags & 0xF) == MB_OKCANCEL ? IDCANCEL : IDOK);
+        return true;
+    }
+    {
+        BoxScope scope;
+        ImGui_ImplSDL2_ProcessEvent(&e);
+    }
+    Box.dirty = true;
+    Box.last_input = SDL_GetTicks();
+    // A frame now, so that a press and its release fall in different frames.
+    if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) DrawBoxWindow();
+    return true;
+}
+
+// Runs the box until it is answered; -1 when no window could be made.  A
+// box opened meanwhile (a fatal error) runs over it, whose window then
+// takes no input, as an owner of a modal box.
+static int RunBoxWindow(Panel* p) {
+    BoxWindow outer = Box;
+    Box = BoxWindow();
+    struct Restore {
+        BoxWindow outer;
+        ~Restore() {
+            DestroyBoxWindow();
+            Box = outer;
+        }
+    } restore{outer};
+    if (!CreateBoxWindow(p)) return -1;
+    p->own_window = true;
+    Box.last_input = SDL_GetTicks();
+    Box.dirty = true;
+    while (!p->done) {
+        for (int i = 0; i < 64 && !p->done && PumpMessage(); i++) {
+        }
+        if (p->done) break;
+        bool settling = (uint32_t)(SDL_GetTicks() - Box.last_input) < GuiSettleMs;
+        if (Box.dirty || settling || Box.frames < 2) DrawBoxWindow();
+        PlatWaitEvent(PlatTicks() + (settling || Box.frames < 2 ? 16 : 1000));
+    }
+    return p->result;
+}
+
+// In the game's window once it shows; before that in a window of its own.
 int GuiMessageBox(const char* text, const char* caption, uint32_t flags) {
-    if (!SdlWindowShown()) return -1;
     Panel p;
     p.kind = PanelBox;
     p.text = text ? text : "";
     p.caption = caption ? caption : "";
     p.flags = flags;
-    return RunModal(&p);
+    return SdlWindowShown() ? RunModal(&p) : RunBoxWindow(&p);
 }
 
 int GuiInputDialog(const char* caption, const char* prompt, const char* button, std::string* text,

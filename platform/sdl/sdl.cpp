@@ -178,6 +178,13 @@ static bool KeyDown(int vk) {
     return false;
 }
 
+// The X server knows the keyboard whatever window has it; elsewhere
+// (Wayland) only the keys the game's window got are known.
+static bool CtrlHeldAnywhere() {
+    int x = VideoUp ? SdlX11CtrlHeld(Window) : -1;
+    return x >= 0 ? x == 1 : KeyDown(VK_CONTROL);
+}
+
 // ---- events ---------------------------------------------------------------------------
 
 static uintptr_t MouseFlags() {
@@ -202,25 +209,36 @@ static void PostOnce(uint32_t message) {
 }
 
 // The pointer shows where the game wants it, and always over the GUI and
-// outside the game's window.
+// outside the game's window.  Its picture is the game's (mousecursor) only
+// where the game has the pointer: over the menu bar, an open menu or while
+// a dialog is open it is the arrow.
 static bool GamePointerShown = true;
 static int PointerShownNow = -1;
+static SDL_Cursor* CursorNow;  // the picture set
+
+static SDL_Cursor* Arrow() {
+    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    return ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor();
+}
 
 static void UpdatePointer() {
     if (!VideoUp) return;
-    bool show = GamePointerShown;
-    if (!show && Window) {
-        if (SDL_GetMouseFocus() != Window) {
-            show = true;
-        } else {
-            int x, y;
-            SDL_GetMouseState(&x, &y);
-            show = GuiWantsPointer(x, y);
-        }
+    bool outside = !Window || SDL_GetMouseFocus() != Window, over_gui = false;
+    if (!outside) {
+        int x, y;
+        SDL_GetMouseState(&x, &y);
+        over_gui = GuiWantsPointer(x, y);
     }
-    if ((int)show == PointerShownNow) return;
-    PointerShownNow = show;
-    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    bool show = GamePointerShown || outside || over_gui;
+    if ((int)show != PointerShownNow) {
+        PointerShownNow = show;
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !over_gui ? CustomCursor : Arrow();
+    if (want != CursorNow) {
+        CursorNow = want;
+        SDL_SetCursor(want);
+    }
 }
 
 // An event of another window than the game's.
@@ -273,10 +291,9 @@ static void PumpEvents() {
     if (!VideoUp) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_MOUSEMOTION || e.type == SDL_WINDOWEVENT) UpdatePointer();
         if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.scancode < SDL_NUM_SCANCODES)
             KeysHeld[e.key.keysym.scancode] = e.type == SDL_KEYDOWN;
-        if (DebugWindowTakeEvent(e) || OtherWindow(e)) {
+        if (DebugWindowTakeEvent(e) || GuiBoxWindowTakeEvent(e) || OtherWindow(e)) {
             ReleaseUnqueued(e);
             continue;
         }
@@ -356,6 +373,7 @@ static void PumpEvents() {
         }
         }
     }
+    UpdatePointer();  // the menu or a dialog may have come or gone
 }
 
 static void FlushPresent();
@@ -543,7 +561,7 @@ static void Shutdown() {
     SDL_SetCursor(SDL_GetDefaultCursor());
     if (CustomCursor) SDL_FreeCursor(CustomCursor);
     if (ArrowCursor) SDL_FreeCursor(ArrowCursor);
-    CustomCursor = ArrowCursor = nullptr;
+    CustomCursor = ArrowCursor = CursorNow = nullptr;
     CustomCursorUsed = false;
     GamePointerShown = true;
     PointerShownNow = -1;
@@ -806,21 +824,19 @@ static bool SetCustomCursor(const uint32_t* argb, int w, int h, int hot_x, int h
         SDL_FreeSurface(s);
         if (!made) return false;
     }
-    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    SDL_SetCursor(made && CustomCursorUsed ? made : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
-    if (CustomCursor) SDL_FreeCursor(CustomCursor);
+    // The new picture is set before the old one goes.
+    SDL_Cursor* old = CustomCursor;
     CustomCursor = made;
     if (!made) CustomCursorUsed = false;
+    UpdatePointer();
+    if (old) SDL_FreeCursor(old);
     return true;
 }
 
 static void UseCustomCursor(bool on) {
     if (!VideoUp) return;
-    on = on && CustomCursor;
-    if (on == CustomCursorUsed) return;
-    CustomCursorUsed = on;
-    if (!ArrowCursor) ArrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    SDL_SetCursor(on ? CustomCursor : ArrowCursor ? ArrowCursor : SDL_GetDefaultCursor());
+    CustomCursorUsed = on && CustomCursor;
+    UpdatePointer();
 }
 
 static void ReadJoypad(int32_t* out) {
@@ -853,54 +869,14 @@ static void ReadJoypad(int32_t* out) {
 
 // ---- message boxes ----------------------------------------------------------------------
 
-// In the window once it shows (drawn with a Japanese font); SDL's own box
-// before that.
-static int MessageBox(const char* text, const char* caption, uint32_t flags, bool owned) {
-    int in_window = GuiMessageBox(text, caption, flags);
-    if (in_window > 0) return in_window;
-    std::string t = Cp932ToUtf8(text), c = Cp932ToUtf8(caption);
-    SDL_MessageBoxButtonData buttons[2];
-    int count = 0, closed;
-    auto add = [&](int id, Uint32 f, const char* label) {
-        buttons[count].flags = f;
-        buttons[count].buttonid = id;
-        buttons[count].text = label;
-        count++;
-    };
-    switch (flags & 0xF) {
-    case MB_YESNO:
-        add(IDYES, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "Yes");
-        add(IDNO, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "No");
-        closed = IDNO;
-        break;
-    case MB_OKCANCEL:
-        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, "OK");
-        add(IDCANCEL, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "Cancel");
-        closed = IDCANCEL;
-        break;
-    default:
-        add(IDOK, SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, "OK");
-        closed = IDOK;
-        break;
-    }
-    uint32_t icon = flags & 0xF0;
-    SDL_MessageBoxData box = {};
-    box.flags = (icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
-                 : icon == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
-                                          : SDL_MESSAGEBOX_INFORMATION) |
-                SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    box.window = owned ? Window : nullptr;
-    box.title = c.c_str();
-    box.message = t.c_str();
-    box.numbuttons = count;
-    box.buttons = buttons;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        // No way to show it: say it on stderr and take the default.
-        fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
-        return DefaultBoxAnswer(flags);
-    }
-    return pressed < 0 ? closed : pressed;
+// Drawn by the GUI with its Japanese glyphs: in the window once it shows,
+// in a window of its own before that (gui.cpp).  Where no window can be
+// made the box is said on standard error and its default taken.
+static int MessageBox(const char* text, const char* caption, uint32_t flags, bool) {
+    int answer = GuiMessageBox(text, caption, flags);
+    if (answer > 0) return answer;
+    fprintf(stderr, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+    return DefaultBoxAnswer(flags);
 }
 
 // ---- audio -------------------------------------------------------------------------------
@@ -976,7 +952,7 @@ const PlatBackend SdlBackend = {
     MessageBox,
     OpenAudio, CloseAudio, LockAudio, UnlockAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
-    WaitEvent, Wake,
+    WaitEvent, Wake, CtrlHeldAnywhere,
 };
 
 SDL_Window* SdlWindow() { return Window; }
@@ -992,6 +968,17 @@ void SdlWindowPosition(int* left, int* top) {
     *top = y - t;
 }
 void SdlPointerChanged() { UpdatePointer(); }
+
+// A dialog or box over the window takes the keyboard from the program's
+// other windows (the debug window), as the owner of a Windows message box
+// gets it; another program in front keeps it.
+void SdlFocusForModal() {
+    if (!Window) return;
+    SDL_Window* focus = SDL_GetKeyboardFocus();
+    if (!focus || focus == Window) return;
+    SDL_RaiseWindow(Window);
+    SDL_SetWindowInputFocus(Window);
+}
 void SdlRequestRender() { RenderPending = true; }
 void SdlRenderNow() { Render(); }
 bool SdlFullScreenNow() { return FullScreen; }

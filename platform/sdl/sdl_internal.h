@@ -18,11 +18,18 @@ bool SdlWindowShown();
 // The X root window's size on the window's display; false on other
 // displays or when it cannot be asked (rootsize.cpp).
 bool SdlRootSize(SDL_Window* window, int* w, int* h);
+// 1 while a Ctrl key is held, whatever window has the keyboard, as the X
+// server of the window's display knows it; -1 on other displays or when
+// it cannot be asked (xkeyboard.cpp).
+int SdlX11CtrlHeld(SDL_Window* window);
 // A client point in window coordinates (the picture's scale and place).
 void SdlClientToWindow(int x, int y, float* wx, float* wy);
 // A dialog came or went: the pointer shows over it even when the game
 // hides it.
 void SdlPointerChanged();
+// A dialog or box opens over the window: the window takes the keyboard
+// when another window of the program has it.
+void SdlFocusForModal();
 // The window an event is for; 0 for an event of no window.
 Uint32 SdlEventWindowId(const SDL_Event& e);
 
@@ -52,8 +59,11 @@ bool GuiTakeEvent(const SDL_Event& e);
 // The pointer at this window point is over the GUI (a dialog, the open
 // menu or the bar), where it always shows.
 bool GuiWantsPointer(int wx, int wy);
-// A message box drawn in the window; -1 when the window cannot show one.
+// A message box drawn in the window, or in a window of its own while the
+// game's does not show; -1 when no window can show one.
 int GuiMessageBox(const char* text, const char* caption, uint32_t flags);
+// An event of the box's own window: handled there (true).
+bool GuiBoxWindowTakeEvent(const SDL_Event& e);
 void GuiShutdown();
 // The characters of a text the GUI's font has no glyph for (-1 without a
 // window to draw in).

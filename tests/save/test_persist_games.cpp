@@ -166,6 +166,26 @@ TEST(PersistGames, SettingsRoundTripThroughTheWindowsCommands) {
     EXPECT_EQ(FileOf(dir, "envdata").substr(changed.size() - 4), Le(99999));
 }
 
+// A game that ends inside its define block (a fatal error there, or a
+// signal) has not read the player's settings and the name logs yet: they
+// stay as they were, while the read-log and the globals, read before the
+// block, are written.
+TEST(PersistGames, AnEndInTheDefineBlockKeepsTheSettingsAndNameLogs) {
+    std::string dir = MakeGameFolder();
+    ExpectQuietEnd(Play(dir, "*define\nlabellog\nglobalon\ngame\n*start\ngoto *seen\n*seen\nmov %300,4\nend\n"),
+                   "first run");
+    std::string font = Cp932("ＭＳ ゴシック");
+    std::string settings = Le(0) + Le(0) + Le(2) + Le(1) + Sz(font) + Le(0) + Sz("D:") + Le(10) + Le(20) +
+                           Le(30) + Le(0) + Le(1) + Sz("") + Le(1500);
+    WriteGameFile(dir, "envdata", settings);
+    std::string log = FileOf(dir, "Orvallog.dat");
+    RunResult r = Play(dir, "*define\nlabellog\nglobalon\nmov %300,5\nmov %0\ngame\n*start\nend\n");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(FileOf(dir, "envdata"), settings);
+    EXPECT_EQ(FileOf(dir, "Orvallog.dat"), log);
+    ExpectQuietEnd(Play(dir, "*define\nglobalon\ngame\n*start\nif %300 != 5 fail_global\nend\n"), "globals");
+}
+
 // A settings file that ends early (after field 7): its fields apply, through
 // the menu as well, and the volumes of the *define block stand; one warning
 // names the file and its first missing field.
