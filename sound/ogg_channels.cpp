@@ -229,14 +229,28 @@ void OggClose(int ch) {
 void OggVolume(int ch, int32_t mb) {
     if (!Valid(ch)) return;
     FreeSpentSounds();
+    mb = ClampMb(mb);
+    bool closing;
     {
         std::lock_guard<std::mutex> hold(Mu);
         Channel* c = &Channels[ch];
         if (!c->sound) return;
-        c->fading = false;
-        c->mb = ClampMb(mb);
+        closing = c->fading && c->fade_close;
+        if (closing) {
+            // A fade that closes the channel goes on from the new level and
+            // still closes it at its end: the old piece never outlives it.
+            c->fade_from = mb;
+            c->fade_frames -= c->fade_done;
+            c->fade_done = 0;
+        } else {
+            c->fading = false;
+            c->mb = mb;
+        }
     }
-    SoundTrace("ogg ch=%d vol %d", ch, ClampMb(mb));
+    if (closing)
+        SoundTrace("ogg ch=%d fade from %d", ch, mb);
+    else
+        SoundTrace("ogg ch=%d vol %d", ch, mb);
 }
 
 void OggDuckVolume(int ch, int32_t mb) {

@@ -2,7 +2,8 @@
 // whole games that ship "ovogg2.dll" or "ovogg.dll", checked through the
 // sound trace and the mixer's output of the headless runner: loop points,
 // fades in the background on the other music channel (the older library's
-// ramped step by step), chvol on the music,
+// ramped step by step), a volume change that keeps a closing fade's close,
+// chvol on the music,
 // the slot's music coming back on channel 199, the music lowered 10 dB under
 // a voice, the plug-in's voice seen by Lua, the click and button waits
 // watching the plug-in's voice, what a reset closes, the volume dialog, MP3
@@ -109,6 +110,53 @@ TEST(OggEngine, FadesInTheBackgroundAndSlotsBringTheMusicBack) {
     EXPECT_EQ(TraceTime(t, "ogg ch=198 open \"b.ogg\""), fade) << "the next piece starts at once";
     EXPECT_NEAR(TraceTime(t, "ogg ch=199 close (fade)") - fade, 1000, 30);
     EXPECT_EQ(TraceTime(t, "ogg ch=199 open \"b.ogg\"") - TraceTime(t, "ogg ch=198 close"), 0);
+}
+
+// A volume change on a channel that a closing fade is taking out (chvol on
+// the old piece's channel after a change of music; Lua's OVOggVolume
+// during OVOggFade with close) moves the level the fade runs from, and the
+// channel still closes when the fade ends: the old piece is not heard on
+// under the new one.
+TEST(OggEngine, AVolumeChangeKeepsAClosingFadesClose) {
+    struct {
+        const char* what;
+        int channel;
+        const char* script;
+    } cases[] = {
+        {"chvol", 199,
+         "*define\ngame\n*start\nbgmfadeout 1000\nbgm \"a.ogg\"\nwait 500\nbgm \"b.ogg\"\nwait 300\n"
+         "chvol 199,50\nwait 3000\nend\n"},
+        {"OVOggVolume", 5,
+         "*define\nluasub start\nluasub lower\nluasub probe\ngame\n*start\nstart\nwait 300\nlower\n"
+         "wait 3000\nprobe\nif %1 != 0 fail_still_playing\nend\n"},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping("ovogg2.dll");
+        WriteGameFile(dir, "ovlua.dll", "");
+        WriteGameFile(dir, "system.lua",
+                      "function OVCOM_start() OVOggLoad(5, 'a.ogg') OVOggPlay(5, true)\n"
+                      "  OVOggLoad(6, 'b.ogg') OVOggPlay(6, true) OVOggFade(5, 0, -10000, 1000, true) end\n"
+                      "function OVCOM_lower() OVOggVolume(5, -1250) end\n"
+                      "function OVCOM_probe() OVSetIntValue(1, OVOggIsPlaying(5) and 1 or 0) end\n");
+        WriteGameFile(dir, "a.ogg", ToneOgg(6.0, 440, 44100, 1, 0.5));
+        WriteGameFile(dir, "b.ogg", ToneOgg(6.0, 660, 44100, 1, 0.5));
+        MediaRunOptions o;
+        o.audio_out = dir + ".wav";
+        TracedRun t = PlayTracedGame(dir, c.script, o);
+        EXPECT_QUIET_END(t);
+        std::string ch = "ogg ch=" + std::to_string(c.channel);
+        int fade = TraceTime(t, ch + " fade 0>-10000 1000ms close=1");
+        ASSERT_GE(fade, 0) << c.what;
+        int lowered = TraceTime(t, ch + " fade from -1250");
+        EXPECT_GT(lowered, fade) << c.what;
+        int closed = TraceTime(t, ch + " close (fade)");
+        EXPECT_NEAR(closed - fade, 1000, 5) << c.what << ": the channel closes at the fade's end";
+        std::vector<int16_t> s = ReadAudioOut(o.audio_out);
+        ASSERT_LT(Frames(closed + 2000), s.size() / 2) << c.what;
+        size_t from = Frames(closed + 100), to = Frames(closed + 2000);
+        EXPECT_LT(ToneAmplitude(s, from, to, 0, 440), 30) << c.what << ": the old piece is gone";
+        EXPECT_GT(ToneAmplitude(s, from, to, 0, 660), 10000) << c.what << ": the new one plays";
+    }
 }
 
 // The older plug-in's music is faded here, the script waiting: one unit of
