@@ -1,5 +1,6 @@
 // The engine's music, voices and effects through the built-in Ogg plug-in in
-// whole games that ship "ovogg2.dll" or "ovogg.dll", checked through the
+// whole games that ship "ovogg2.dll" or "ovogg.dll" (and Ogg on the engine's
+// channels with the decoder library or with none), checked through the
 // sound trace and the mixer's output of the headless runner: loop points,
 // fades in the background on the other music channel (the older library's
 // ramped step by step), a volume change that keeps a closing fade's close,
@@ -156,6 +157,42 @@ TEST(OggEngine, AVolumeChangeKeepsAClosingFadesClose) {
         size_t from = Frames(closed + 100), to = Frames(closed + 2000);
         EXPECT_LT(ToneAmplitude(s, from, to, 0, 440), 30) << c.what << ": the old piece is gone";
         EXPECT_GT(ToneAmplitude(s, from, to, 0, 660), 10000) << c.what << ": the new one plays";
+    }
+}
+
+// An Ogg sound loaded into a channel needs an Ogg library in the game: with
+// none it is the fatal error; the decoder library plays it on the engine's
+// channel; either plug-in opens it itself, and with "ovogg2.dll" the
+// intro-and-loop music, which goes to the engine's channels, plays too.
+TEST(OggEngine, OggOnTheChannelsNeedsAnOggLibrary) {
+    struct {
+        const char* library;
+        const char* command;
+        const char* line;  // what the trace shows; "" for the error
+    } cases[] = {
+        {"", "dwave 1,\"a.ogg\"", ""},
+        {"", "loopbgm \"a.ogg\",\"a.ogg\"", ""},
+        {"", "dwaveload 2,\"a.ogg\"", ""},
+        {"oggdec.dll", "dwave 1,\"a.ogg\"", "ch=1 play loop=0"},
+        {"oggdec.dll", "loopbgm \"a.ogg\",\"a.ogg\"", "ch=198 play loop=0"},
+        {"ovogg.dll", "dwave 1,\"a.ogg\"", "ogg ch=1 play loop=0"},
+        {"ovogg2.dll", "dwave 1,\"a.ogg\"", "ogg ch=1 play loop=0"},
+        {"ovogg2.dll", "loopbgm \"a.ogg\",\"a.ogg\"", "ch=198 play loop=0"},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping(c.library);
+        WriteGameFile(dir, "a.ogg", ToneOgg(0.5, 440, 44100, 1, 0.5));
+        TracedRun t = PlayTracedGame(dir, std::string("*define\ngame\n*start\n") + c.command + "\nwait 100\nend\n");
+        std::string what = std::string(c.library) + " " + c.command;
+        if (*c.line) {
+            EXPECT_QUIET_END(t);
+            EXPECT_GE(TraceTime(t, c.line), 0) << what;
+        } else {
+            ASSERT_EQ(t.run.boxes.size(), 1u) << what;
+            EXPECT_EQ(t.run.boxes[0].substr(0, t.run.boxes[0].find("\\n")),
+                      "エラー: oggdec.dllがありません。")
+                << what;
+        }
     }
 }
 
