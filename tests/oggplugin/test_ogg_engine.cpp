@@ -7,7 +7,8 @@
 // chvol on the music,
 // the slot's music coming back on channel 199, the music lowered 10 dB under
 // a voice, the plug-in's voice seen by Lua, the click and button waits
-// watching the plug-in's voice, what a reset closes, the volume dialog, MP3
+// watching the plug-in's voice, what a reset closes, the volume dialog (and
+// its channel 99 with the music while a slider moves), MP3
 // music left to the stream, and no fade left to stall a load or the end.
 #include <gtest/gtest.h>
 
@@ -400,6 +401,34 @@ TEST(OggEngine, VolumeDialogReachesThePlugin) {
     int open = TraceTime(t, "ogg ch=5 play loop=1");
     for (const char* line : {"ogg ch=0 vol -500", "ogg ch=5 vol -750", "ogg ch=199 vol -1000"})
         EXPECT_GT(TraceTimeAfter(t, line, open + 1), 0) << line;
+}
+
+// While a slider of the volume dialog moves, a channel 99 that the plug-in
+// carries takes the music's volume; closing the dialog gives it the
+// effects' volume, as it does to a channel 99 of the engine's own.
+TEST(OggEngine, VolumeDialogMovesThePluginsChannel99WithTheMusic) {
+    struct {
+        const char* library;
+        const char* sound;
+        std::vector<std::string> volumes;  // at the play, the slider's move, the close
+    } cases[] = {
+        {"ovogg2.dll", "m.ogg", {"ogg ch=99 vol 0", "ogg ch=99 vol -1000", "ogg ch=99 vol -750"}},
+        {"ovogg.dll", "m.ogg", {"ogg ch=99 vol 0", "ogg ch=99 vol -1000", "ogg ch=99 vol -750"}},
+        {"ovogg2.dll", "m.wav", {"ch=99 vol 0", "ch=99 vol -750", "ch=99 vol -750"}},  // refused by the plug-in
+        {"", "m.wav", {"ch=99 vol 0", "ch=99 vol -750", "ch=99 vol -750"}},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping(c.library);
+        WriteGameFile(dir, "m.ogg", ToneOgg(1.0, 440, 44100, 1, 0.5));
+        WriteGameFile(dir, "m.wav", ToneWave(1.0, 440, 22050, 1, 0.5));
+        MediaRunOptions o;
+        o.events = At(50, "slider 20 30 40") + At(60, "menu 40024");
+        TracedRun t = PlayTracedGame(
+            dir, std::string("*define\ngame\n*start\ndwaveloop 99,\"") + c.sound + "\"\nwait 200\nend\n", o);
+        EXPECT_QUIET_END(t);
+        std::string prefix = c.volumes[0].substr(0, c.volumes[0].find(" vol ") + 5);
+        EXPECT_EQ(TraceLines(t, prefix), c.volumes) << c.library << " " << c.sound;
+    }
 }
 
 // With the newer plug-in a name with ".mp3" goes to the music stream, which
