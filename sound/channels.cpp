@@ -184,6 +184,7 @@ void ShutdownDirectSound() {
         ReleaseBuffer(ch);
     }
     PlatCloseAudio();
+    MixerFreeSpent();
     SoundChannels.SoundStarted = 0;
     SoundTrace("device stop");
 }

@@ -1,6 +1,8 @@
 // mixer.cpp - the voice table and rendering.  Buffer voices are mixed under
 // one short mutex; each stream voice decodes under its own lock, after the
-// table lock is left, so a slow decoder never holds up the engine.
+// table lock is left, so a slow decoder never holds up the engine.  Nothing
+// is freed on the rendering thread: buffer sounds are swapped out under the
+// lock and freed by the caller, closed streams are freed by the engine.
 #include "sound/mixer.h"
 
 #include <atomic>
@@ -38,6 +40,13 @@ std::mutex Mu;
 BufferVoice Buffers[MixerBufferVoices];
 std::shared_ptr<StreamVoice> Streams[MixerStreamVoices];
 std::atomic<int64_t> Rendered{0};
+// A render holds copies of the stream voices (under Mu).  A stream closed
+// meanwhile goes to Spent instead of being dropped, so that the render's
+// copy is never the last one: the engine's thread frees it afterwards (the
+// decoder, a CD play's buffer, the MIDI player), never the audio callback.
+bool Rendering = false;
+std::vector<std::shared_ptr<StreamVoice>> Spent;
+std::atomic<bool> SpentWaiting{false};
 
 constexpr int Chunk = 1024;
 float Acc[Chunk * 2];
@@ -144,12 +153,26 @@ void RenderChunk(int16_t* out, int n) {
         std::lock_guard<std::mutex> hold(Mu);
         MixBuffers(n, ends, &nends);
         for (int i = 0; i < MixerStreamVoices; i++) live[i] = Streams[i];
+        Rendering = true;
     }
     for (auto& s : live)
         if (s) MixStream(*s, n);
+    for (auto& s : live) s.reset();  // never the last reference (see Spent)
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Rendering = false;
+    }
     ToSamples(out, Acc, n * 2);
     Rendered += n;
     for (int i = 0; i < nends; i++) SoundTrace("ch=%d end", ends[i]);
+}
+
+// With Mu held: a stream voice taken out of the table is kept for the
+// engine to free while a render may hold a copy of it.
+void DropStreamLocked(std::shared_ptr<StreamVoice>* gone) {
+    if (!*gone || !Rendering) return;
+    Spent.push_back(std::move(*gone));
+    SpentWaiting = true;
 }
 
 // ---- trace ----
@@ -182,10 +205,27 @@ void MixerResetForTests() {
             b.gain = 1.0f;
             b.ended = false;
         }
-        for (int i = 0; i < MixerStreamVoices; i++) gone[i].swap(Streams[i]);
+        for (int i = 0; i < MixerStreamVoices; i++) {
+            gone[i].swap(Streams[i]);
+            DropStreamLocked(&gone[i]);
+        }
         Rendered = 0;
     }
+    MixerFreeSpent();
 }
+
+bool MixerHasSpent() { return SpentWaiting; }
+
+void MixerFreeSpent() {
+    if (!SpentWaiting) return;
+    std::vector<std::shared_ptr<StreamVoice>> gone;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        if (Rendering) return;  // its copies may be the others: a later call
+        gone.swap(Spent);
+        SpentWaiting = false;
+    }
+}  // freed here, after the lock
 
 float MixerGainOf(int32_t mb) {
     if (mb <= MixerSilentMb) return 0.0f;
@@ -264,6 +304,7 @@ void MixerResetBufferEnd(int v) {
 // ---- stream voices ----
 
 int MixerOpenSource(std::unique_ptr<MixerSource> source) {
+    MixerFreeSpent();
     if (!source) return -1;
     auto s = std::make_shared<StreamVoice>();
     s->source = std::move(source);
@@ -280,13 +321,16 @@ int MixerOpenSource(std::unique_ptr<MixerSource> source) {
 int MixerOpenStream(const char* path) { return MixerOpenSource(OpenFfmpegFile(path)); }
 
 void MixerCloseStream(int h) {
+    MixerFreeSpent();
     std::shared_ptr<StreamVoice> gone;
     {
         std::lock_guard<std::mutex> hold(Mu);
         if (h < 0 || h >= MixerStreamVoices) return;
         gone.swap(Streams[h]);
+        DropStreamLocked(&gone);
     }
-    // The last reference (here or in a render under way) frees the decoder.
+    // Freed here, unless a render under way holds it: then it waits in
+    // Spent for MixerFreeSpent.
 }
 
 void MixerPlayStream(int h, bool loop) {

@@ -70,7 +70,9 @@ int MixerOpenStream(const char* path);
 // Takes a ready source (MIDI synthesiser, movie audio, ...); -1 when all
 // stream voices are in use.
 int MixerOpenSource(std::unique_ptr<MixerSource> source);
-void MixerCloseStream(int stream);         // harmless on a closed handle
+// Harmless on a closed handle.  A stream a render is reading when it is
+// closed is freed by a later MixerFreeSpent, not on the rendering thread.
+void MixerCloseStream(int stream);
 void MixerPlayStream(int stream, bool loop);
 void MixerStopStream(int stream);          // pauses; position kept
 bool MixerRewindStream(int stream);
@@ -78,6 +80,11 @@ void MixerSetStreamGain(int stream, int32_t millibels);
 bool MixerStreamPlaying(int stream);
 bool MixerStreamEnded(int stream);         // a one-shot play reached its end
 int64_t MixerStreamPosition(int stream);   // frames played since the start
+// Streams closed during a render wait to be freed (MixerHasSpent); the
+// engine frees them (also at every open and close of a stream), unless a
+// render is under way: then a later call does.
+bool MixerHasSpent();
+void MixerFreeSpent();
 
 // ---- trace and output (headless tests) -------------------------------------------------------
 // One line "t=MS WHAT ..." per sound state change when ORVA_SOUND_TRACE is
