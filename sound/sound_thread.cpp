@@ -1,8 +1,9 @@
 // sound_thread.cpp - the sound thread's pass (ducking the music under a
-// voice on channel 0, the hand-over of loop music from channel 198 to 199,
-// the read-ahead of a CD's sectors) and intro-and-loop music.  In a window the pass runs on a thread of its
-// own; headless it is a step of the virtual clock, so every step falls on
-// the same virtual millisecond in every run.
+// voice on channel 0, the hand-over of loop music from channel 198 to 199)
+// and intro-and-loop music.  In a window the pass runs on a thread of its
+// own; headless it is a step of the virtual clock (with the read-ahead of a
+// CD's sectors), so every step falls on the same virtual millisecond in
+// every run.
 #include "sound/sound_thread.h"
 
 #include <atomic>
@@ -97,18 +98,25 @@ static bool HandOverPass() {
 
 // The hand-over is checked in every pass, also while ducking is on (with
 // ducking on, a pass that only ducked would leave loop music silent after
-// its intro).
-// A CD playing from a disc has its sectors read ahead in every pass, and
-// the passes come every 10 ms while it has room for more.
+// its intro).  A disc is read on a thread of its own: a pass never waits
+// for it.
 uint32_t SoundThreadPass() {
     if (SoundThreadStop) return 50;
     bool pending = HandOverPass();
-    uint32_t cd = CdDiscReadAhead() ? 10 : 50;
     if (BgmDownMode && !MovieGraphActive && !QuitRequested) {
         DuckingPass();
         return 5;
     }
-    return pending ? 5 : cd;
+    return pending ? 5 : 50;
+}
+
+// Headless the virtual clock's sound step is the pass and the disc's
+// reader together: a CD playing from a disc has its sectors read ahead in
+// every step, and the steps come every 10 ms while it has room for more.
+static uint32_t HeadlessSoundStep() {
+    uint32_t wait = SoundThreadPass();
+    if (CdDiscReadAhead() && wait > 10) wait = 10;
+    return wait;
 }
 
 static std::atomic<bool> ThreadRunning{false};
@@ -132,7 +140,7 @@ void WaitSoundThreadEnd() {
 void StartSoundThread() {
     if (PlatIsHeadless()) {
         SoundThreadPending = 0;
-        HeadlessSetSoundStep(SoundThreadPass);
+        HeadlessSetSoundStep(HeadlessSoundStep);
         return;
     }
     if (!SoundThreadPending) return;

@@ -1,8 +1,8 @@
 // sound_thread.h - the sound thread and intro-and-loop music.  The thread
-// lowers the music while a voice plays on channel 0 (bgmdownmode), hands
+// lowers the music while a voice plays on channel 0 (bgmdownmode) and hands
 // intro-and-loop music over from channel 198 to 199 the moment the intro
-// ends and reads a playing CD's sectors ahead.  In a window it is a thread; headless, SoundThreadPass runs as a step
-// of the virtual clock.
+// ends.  In a window it is a thread; headless, SoundThreadPass runs as a
+// step of the virtual clock, with the read-ahead of a CD's sectors.
 #pragma once
 #include <atomic>
 #include <cstdint>
