@@ -145,6 +145,7 @@ void PlayChannel(int ch, int loop) {
     SoundChannels.ChannelPlaying[ch] = 1;
     MixerPlayBuffer(ch, loop != 0);
     SoundTrace("ch=%d play loop=%d", ch, loop ? 1 : 0);
+    if (ch == VoiceChannel) WakeSoundThread();  // the music may have to duck
 }
 
 void StopChannel(int ch) {
@@ -177,6 +178,7 @@ void StopLoopingChannels() {
 
 void ShutdownDirectSound() {
     SoundThreadStop = 1;
+    WakeSoundThread();
     WaitSoundThreadEnd();
     if (!SoundChannels.SoundStarted) return;
     for (int ch = 0; ch < ChannelCount; ch++) {

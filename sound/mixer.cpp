@@ -31,7 +31,9 @@ struct BufferVoice {
 struct StreamVoice {
     std::mutex decode;  // held while the source is read
     std::unique_ptr<MixerSource> source;
-    bool playing = false, loop = false, ended = false;
+    // Written under decode; read without it when the device may rest.
+    std::atomic<bool> playing{false};
+    bool loop = false, ended = false;
     float gain = 1.0f;
     int64_t pos = 0;
 };
@@ -47,6 +49,11 @@ std::atomic<int64_t> Rendered{0};
 bool Rendering = false;
 std::vector<std::shared_ptr<StreamVoice>> Spent;
 std::atomic<bool> SpentWaiting{false};
+// The device was paused because nothing played (under Mu).  A render that
+// finds nothing playing pauses it; whatever starts a voice resumes it in
+// the same hold of Mu in which it starts it, or after it, so no start is
+// missed.
+bool DeviceResting = false;
 
 constexpr int Chunk = 1024;
 float Acc[Chunk * 2];
@@ -175,6 +182,23 @@ void DropStreamLocked(std::shared_ptr<StreamVoice>* gone) {
     SpentWaiting = true;
 }
 
+// With Mu held: some voice plays (a stream whose source has nothing to
+// play does not count).
+bool SomethingPlays() {
+    for (const BufferVoice& b : Buffers)
+        if (b.playing && b.sound) return true;
+    for (const auto& s : Streams)
+        if (s && s->playing && !s->source->Idle()) return true;
+    return false;
+}
+
+// With Mu held.
+void WakeDeviceLocked() {
+    if (!DeviceResting) return;
+    DeviceResting = false;
+    PlatPauseAudio(false);
+}
+
 // ---- trace ----
 FILE* TraceFile;
 int TraceState = -1;  // -1 not looked at, 0 off, 1 on
@@ -190,7 +214,23 @@ void MixerRender(int16_t* out, int count) {
         out += n * 2;
         count -= n;
     }
+    // Nothing left to play: the device rests until the next start.
+    std::lock_guard<std::mutex> hold(Mu);
+    if (SomethingPlays()) return;
+    DeviceResting = true;
+    PlatPauseAudio(true);
 }
+
+void MixerWake() {
+    std::lock_guard<std::mutex> hold(Mu);
+    WakeDeviceLocked();
+}
+
+bool MixerDeviceResting() {
+    std::lock_guard<std::mutex> hold(Mu);
+    return DeviceResting;
+}
+
 
 int64_t MixerRenderedFrames() { return Rendered; }
 
@@ -269,6 +309,7 @@ void MixerPlayBuffer(int v, bool loop) {
     b.loop = loop;
     if (b.pos >= b.sound->frames) b.pos = 0;
     b.playing = true;
+    WakeDeviceLocked();
 }
 
 void MixerStopBuffer(int v) {
@@ -336,10 +377,13 @@ void MixerCloseStream(int h) {
 void MixerPlayStream(int h, bool loop) {
     auto s = StreamAt(h);
     if (!s) return;
-    std::lock_guard<std::mutex> hold(s->decode);
-    s->loop = loop;
-    s->ended = false;
-    s->playing = true;
+    {
+        std::lock_guard<std::mutex> hold(s->decode);
+        s->loop = loop;
+        s->ended = false;
+        s->playing = true;
+    }
+    MixerWake();
 }
 
 void MixerStopStream(int h) {

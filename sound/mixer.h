@@ -27,7 +27,13 @@ struct MixerSound {
 };
 
 // Renders count interleaved 16-bit stereo frames (what the device asks for).
+// When nothing plays any more the device is paused (PlatPauseAudio): its
+// thread rests until a voice starts (MixerPlayBuffer, MixerPlayStream,
+// MixerWake), which resumes it.
 void MixerRender(int16_t* out, int count);
+// Resumes a paused device: call after starting a source's own sound.
+void MixerWake();
+bool MixerDeviceResting();  // paused by a render that found nothing playing
 // Frames rendered since the start (or MixerResetForTests).
 int64_t MixerRenderedFrames();
 // Everything stopped and released; streams closed.
@@ -57,10 +63,14 @@ void MixerResetBufferEnd(int voice);
 // A source fills up to count stereo float frames at MixerRate and returns how
 // many it wrote; fewer than count means its end.  rewind goes back to the
 // start (false when it cannot).  Both are called on the rendering thread.
+// A source that plays on without sound (its own voices all still) says so
+// in Idle, on the rendering thread: the device may then rest; whoever
+// starts its sound again calls MixerWake.
 struct MixerSource {
     virtual ~MixerSource() {}
     virtual int Read(float* stereo, int count) = 0;
     virtual bool Rewind() = 0;
+    virtual bool Idle() { return false; }
 };
 
 // Opens a decoder stream over a file (anything the decoders read: Ogg, MP3,

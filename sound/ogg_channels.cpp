@@ -134,6 +134,12 @@ struct OggMixSource : MixerSource {
         return count;
     }
     bool Rewind() override { return true; }
+    bool Idle() override {
+        std::lock_guard<std::mutex> hold(Mu);
+        for (const Channel& c : Channels)
+            if (c.playing) return false;
+        return true;
+    }
 };
 
 // The stream exists and plays; false when no stream voice is free.
@@ -189,12 +195,15 @@ int OggOpenFile(int ch, const char* name) {
 }
 
 static void Start(int ch, int64_t loop_from) {
-    std::lock_guard<std::mutex> hold(Mu);
-    Channel* c = &Channels[ch];
-    if (!c->sound) return;
-    c->pos = 0;
-    c->loop_from = loop_from;
-    c->playing = true;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Channel* c = &Channels[ch];
+        if (!c->sound) return;
+        c->pos = 0;
+        c->loop_from = loop_from;
+        c->playing = true;
+    }
+    MixerWake();  // the device may rest while no channel plays
 }
 
 void OggPlay(int ch, bool loop) {

@@ -52,7 +52,12 @@ void StartSoundThread();
 // may be waiting for SoundLock, held by the caller: then it is left).
 void WaitSoundThreadEnd();
 // One pass of the thread; returns the ms it sleeps before the next one.
+// In a window, a pass that leaves nothing to do lets the thread rest until
+// WakeSoundThread.
 uint32_t SoundThreadPass();
+// Ends that rest: a voice starts on channel 0, loop music starts, the
+// music's volume or bgmdownmode changes, the thread is to stop.
+void WakeSoundThread();
 
 void PlayLoopBgm(const char* intro, const char* loop);
 void StopLoopBgm();       // fades when BgmFadeOutTime is set; nothing when no intro

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -887,8 +889,55 @@ static int MessageBox(const char* text, const char* caption, uint32_t flags, boo
 
 // ---- audio -------------------------------------------------------------------------------
 
+// A paused device: its thread waits here, before it asks for the next
+// buffer, until the pause ends or the device must be let go (closing,
+// locking).  SDL's own pause would keep the thread waking for every buffer
+// to write silence.  Never destroyed: the thread may still wait while the
+// process ends.
+struct AudioHold {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool paused = false;
+    int let_go = 0;  // closing or locking: the thread must not wait
+};
+static AudioHold& Hold() {
+    static AudioHold* hold = new AudioHold;
+    return *hold;
+}
+
 static void AudioCallback(void*, Uint8* stream, int len) {
+    {
+        AudioHold& h = Hold();
+        std::unique_lock<std::mutex> wait(h.lock);
+        h.changed.wait(wait, [&] { return !h.paused || h.let_go > 0; });
+    }
     AudioFill((int16_t*)stream, len / 4, AudioUser);
+}
+
+static void PauseAudio(bool pause) {
+    AudioHold& h = Hold();
+    {
+        std::lock_guard<std::mutex> hold(h.lock);
+        if (h.paused == pause) return;
+        h.paused = pause;
+    }
+    if (!pause) h.changed.notify_all();
+}
+
+// Between these a paused device's thread does not wait: SDL's lock and close
+// take the lock the waiting thread holds.
+static void LetAudioGo() {
+    AudioHold& h = Hold();
+    {
+        std::lock_guard<std::mutex> hold(h.lock);
+        h.let_go++;
+    }
+    h.changed.notify_all();
+}
+static void StopLettingAudioGo() {
+    AudioHold& h = Hold();
+    std::lock_guard<std::mutex> hold(h.lock);
+    h.let_go--;
 }
 
 // Runs `open` with standard error sent to /dev/null: the sound libraries
@@ -926,6 +975,11 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
     if (AudioDevice) return true;
     AudioFill = fill;
     AudioUser = user;
+    {
+        AudioHold& h = Hold();
+        std::lock_guard<std::mutex> hold(h.lock);
+        h.paused = false;  // a new device runs until its fill pauses it
+    }
     if (!Quietly(OpenAudioDevice)) {
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!Quietly(OpenAudioDevice)) return false;
@@ -936,17 +990,23 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
 
 static void CloseAudio() {
     if (!AudioDevice) return;
+    LetAudioGo();
     SDL_CloseAudioDevice(AudioDevice);
+    StopLettingAudioGo();
     AudioDevice = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 static void LockAudio() {
-    if (AudioDevice) SDL_LockAudioDevice(AudioDevice);
+    if (!AudioDevice) return;
+    LetAudioGo();
+    SDL_LockAudioDevice(AudioDevice);
 }
 
 static void UnlockAudio() {
-    if (AudioDevice) SDL_UnlockAudioDevice(AudioDevice);
+    if (!AudioDevice) return;
+    SDL_UnlockAudioDevice(AudioDevice);
+    StopLettingAudioGo();
 }
 
 const PlatBackend SdlBackend = {
@@ -956,7 +1016,7 @@ const PlatBackend SdlBackend = {
     PumpEvents, Idle, OnTake, Ticks, Sleep,
     KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
     MessageBox,
-    OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+    OpenAudio, CloseAudio, LockAudio, UnlockAudio, PauseAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
     WaitEvent, Wake,
 };
