@@ -376,10 +376,10 @@ static void Sleep(uint32_t ms) {
 // milliseconds and wakes up to one late: for an exact deadline it takes
 // the time less a margin and the rest is slept to the deadline's instant,
 // so that the wait ends on its millisecond.  A wakeup event from another
-// thread (a posted message) ends it.  While the GUI is in use it wakes for
-// the GUI's frames, and at least every MaxBlockMs for a signal to be
-// delivered (SDL's wait resumes after one).
-enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 250 };
+// thread (a posted message, a signal through its waker) ends it.  While
+// the GUI is in use it wakes for the GUI's frames, and at least every
+// MaxBlockMs in case a signal's wake went missing.
+enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 5000 };
 static std::atomic<bool> Blocked;
 static uint32_t WakeEventType;
 
@@ -397,7 +397,8 @@ static void WaitEvent(uint32_t deadline, bool exact) {
     block = std::min<int64_t>(block, MaxBlockMs);
     if (block > 0) {
         Blocked = true;
-        bool woken = !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
+        // A signal's waker that came before Blocked was set pushed nothing.
+        bool woken = PlatSignalPending || !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
         Blocked = false;
         if (woken) return;
         now = MonotonicNs();
