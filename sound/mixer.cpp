@@ -231,7 +231,6 @@ bool MixerDeviceResting() {
     return DeviceResting;
 }
 
-
 int64_t MixerRenderedFrames() { return Rendered; }
 
 void MixerResetForTests() {
