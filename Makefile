@@ -52,9 +52,11 @@ test-asan: build-asan
 
 # The tests that start threads, under ThreadSanitizer: the SDL window with
 # its glyph-atlas thread, the game in a real window with its sound thread,
-# the clock, text and signal tests, a CD's sectors read ahead on a thread.
+# the clock, text and signal tests, a CD's sectors read ahead on a thread,
+# the mixer under an audio device's thread, the device and the sound thread
+# resting while nothing plays.
 # A report fails the test.  Not part of `make test`.
-TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals|CdDisc)\.
+TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals|CdDisc|MixerThreads|MixerDevice)\.
 tsan: build-tsan
 	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan.supp halt_on_error=1" \
 	  ctest -j $(JOBS) -R '$(TSAN_TESTS)' --output-on-failure

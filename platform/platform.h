@@ -400,5 +400,12 @@ bool PlatHaveCdParanoia();
 typedef void (*PlatAudioFill)(int16_t* frames, int count, void* user);
 bool PlatOpenAudio(PlatAudioFill fill, void* user);
 void PlatCloseAudio();
+// Locking lets a paused device go first (its thread waits holding the lock).
 void PlatLockAudio();
 void PlatUnlockAudio();
+// Pausing rests the open device while nothing plays: its thread waits, with
+// no wake-ups at all, before it asks the callback for the next buffer; the
+// device stays open and resumes at once, without a reopen or a click.  Any
+// thread may call it, the callback too.  Headless the virtual device renders
+// on (no pause).
+void PlatPauseAudio(bool pause);

@@ -1,6 +1,7 @@
 // cd_disc.cpp - audio CDs through libcdio: a drive or an image opened and its
-// tracks listed, and the read-ahead buffer of a play, which the sound thread
-// fills with sectors (through paranoia on a drive) and the mixer empties.
+// tracks listed, and the read-ahead buffer of a play, which a reader thread
+// of its own fills with sectors (through paranoia on a drive) and the mixer
+// empties.  Headless the virtual clock's sound step reads instead.
 #include "sound/cd_disc.h"
 
 #include <cdio/cdio.h>
@@ -11,6 +12,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -29,6 +31,7 @@ constexpr int FirstSectors = 75;                     // read from an image at on
 constexpr int PassSectors = 8;                       // read in one pass
 constexpr int ParanoiaRetries = 10;                  // then the sector is skipped
 constexpr int DriveWaitMs = 10;                      // for a drive's open
+constexpr int FullWaitMs = 50;                       // the reader's rest while the buffer is full
 
 struct Track {
     bool audio = false;  // an audio track with at least one sector
@@ -67,15 +70,20 @@ struct CdPlay {
     }
 };
 
-// Never destroyed: the sound thread may still pass while the process ends.
+// The latest play, the one read ahead.  Never destroyed: the reader may
+// still read while the process ends.
 struct Latest {
     std::mutex lock;
+    std::condition_variable fresh;  // a play was started
     std::weak_ptr<CdPlay> play;
+    bool reader = false;            // the reader thread was started
 };
 Latest& TheLatest() {
     static Latest* latest = new Latest;
     return *latest;
 }
+
+std::atomic<int> SlowReadMs{0};  // the test hook
 
 void DropLog(cdio_log_level_t, const char*) {}
 void DropParanoiaNote(long, paranoia_cb_mode_t) {}
@@ -97,6 +105,7 @@ bool CdioReady() {
 void ReadSector(CdPlay* p, int32_t lsn, int16_t* buf) {
     CdDisc* d = p->disc.get();
     memset(buf, 0, SectorBytes);
+    if (int slow = SlowReadMs) std::this_thread::sleep_for(std::chrono::milliseconds(slow));
     if (d->drive && !d->cdda_tried) {
         d->cdda_tried = true;
         if (PlatHaveCdParanoia()) {
@@ -253,6 +262,32 @@ std::shared_ptr<CdDisc> OpenDrive(const std::string& dev) {
     return d;
 }
 
+// The latest play while it has sectors left to read; null otherwise.
+std::shared_ptr<CdPlay> PlayToRead(Latest& l) {
+    std::shared_ptr<CdPlay> play = l.play.lock();
+    if (!play) return nullptr;
+    std::lock_guard<std::mutex> hold(play->lock);
+    return play->done ? nullptr : play;
+}
+
+// The reader thread: the latest play read ahead while it has room, a rest
+// while its buffer is full, no wake-up at all while there is nothing to
+// read (a new play calls it).  A play whose source is gone is read no
+// further.
+void ReaderMain() {
+    Latest& l = TheLatest();
+    for (;;) {
+        std::shared_ptr<CdPlay> play;
+        {
+            std::unique_lock<std::mutex> hold(l.lock);
+            l.fresh.wait(hold, [&] { return (play = PlayToRead(l)) != nullptr; });
+        }
+        bool more = ReadSectors(play.get(), PassSectors);
+        play.reset();
+        if (!more) std::this_thread::sleep_for(std::chrono::milliseconds(FullWaitMs));
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<CdDisc> CdDiscOpen(const std::string& path, bool drive) {
@@ -304,12 +339,20 @@ std::unique_ptr<MixerSource> CdDiscPlay(const std::shared_ptr<CdDisc>& disc, int
     play->disc = disc;
     play->next = first;
     play->end = end;
+    bool live = !PlatIsHeadless();
     {
         Latest& l = TheLatest();
         std::lock_guard<std::mutex> hold(l.lock);
         l.play = play;
+        if (live && !l.reader) {
+            l.reader = true;
+            std::thread(ReaderMain).detach();
+        }
     }
-    if (!disc->drive) ReadSectors(play.get(), FirstSectors);
+    if (live)
+        TheLatest().fresh.notify_all();
+    else if (!disc->drive)
+        ReadSectors(play.get(), FirstSectors);  // the first second at once, as the clock stands
     auto src = std::make_unique<CdSectorSource>();
     src->play = play;
     return src;
@@ -324,3 +367,5 @@ bool CdDiscReadAhead() {
     }
     return play && ReadSectors(play.get(), PassSectors);
 }
+
+void CdDiscSlowReadsForTests(int ms) { SlowReadMs = ms; }

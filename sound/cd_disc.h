@@ -1,8 +1,10 @@
 // cd_disc.h - an audio CD through libcdio: a drive or a disc image (a ".cue"
 // with its ".bin", a ".toc", an ".nrg"), its table of tracks, and a mixer
 // source playing a run of its sectors (44.1 kHz 16-bit stereo, 2352 bytes
-// each) that are read ahead on the sound thread.  A sector that cannot be
-// read plays as silence.  Without libcdio there is no disc.
+// each) that are read ahead on a reader thread of its own (headless: in the
+// virtual clock's sound step), so that nothing else waits on the disc.  A
+// sector that cannot be read plays as silence.  Without libcdio there is no
+// disc.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -32,10 +34,14 @@ bool CdDiscTrackSectors(const CdDisc& disc, int n, int32_t* first, int32_t* end)
 
 // A source playing the sectors [first, end), one shot (no rewind): it ends
 // after the last sector; while the reading lags behind it plays silence.
-// Sectors of an image are read up to a second ahead at once; those of a
-// drive only by CdDiscReadAhead, so that the caller never waits on a drive.
+// In a window the reader thread (started with the first play) reads it
+// ahead, up to two seconds, the caller waiting on no disc.  Headless the
+// sectors of an image are read up to a second ahead at once, and the rest
+// by CdDiscReadAhead.
 std::unique_ptr<MixerSource> CdDiscPlay(const std::shared_ptr<CdDisc>& disc, int32_t first, int32_t end);
-// One pass of the sound thread: a few more sectors of the latest play still
-// open, up to two seconds ahead of it; true while it wants to be called
-// again soon (sectors left and room for them).
+// One pass of the headless reader: a few more sectors of the latest play
+// still open, up to two seconds ahead of it; true while it wants to be
+// called again soon (sectors left and room for them).
 bool CdDiscReadAhead();
+// Tests: every sector read from now on takes ms longer (a slow disc).
+void CdDiscSlowReadsForTests(int ms);

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+#include "ext/optional.h"
 #include "platform/platform.h"
 #include "sound/decode_ffmpeg.h"
 #include "sound/decode_pcm.h"
 #include "sound/decode_riff.h"
 #include "sound/decode_vorbis.h"
 #include "sound/mixer.h"
+#include "sound/music_messages.h"
 #include "sound/sound_thread.h"
 #include "sound/volumes.h"
 
@@ -97,7 +100,14 @@ int LoadChannelFile(const char* path, int ch) {
         SoundTrace("ch=%d load \"%s\" missing", ch, path);
         return 0;
     }
-    return LoadDecoded(bytes.data(), bytes.size(), EndsInOgg(path), ch, path);
+    bool ogg = EndsInOgg(path);
+    // Ogg is decoded here for the decoder library; a game that ships either
+    // Ogg plug-in has its intro-and-loop music and the sounds the plug-in
+    // refuses decoded here too.  A game with none of the three cannot play
+    // the sound.
+    if (ogg && !OggDecoderLoaded && !OggPluginActive && !OggPlugin2Active)
+        ScriptError(CapSoundError, MsgOggDecoderMissing);
+    return LoadDecoded(bytes.data(), bytes.size(), ogg, ch, path);
 }
 
 int LoadChannelMemory(const uint8_t* data, size_t size, bool ogg, int ch) {
@@ -135,6 +145,7 @@ void PlayChannel(int ch, int loop) {
     SoundChannels.ChannelPlaying[ch] = 1;
     MixerPlayBuffer(ch, loop != 0);
     SoundTrace("ch=%d play loop=%d", ch, loop ? 1 : 0);
+    if (ch == VoiceChannel) WakeSoundThread();  // the music may have to duck
 }
 
 void StopChannel(int ch) {
@@ -167,6 +178,7 @@ void StopLoopingChannels() {
 
 void ShutdownDirectSound() {
     SoundThreadStop = 1;
+    WakeSoundThread();
     WaitSoundThreadEnd();
     if (!SoundChannels.SoundStarted) return;
     for (int ch = 0; ch < ChannelCount; ch++) {
@@ -174,6 +186,7 @@ void ShutdownDirectSound() {
         ReleaseBuffer(ch);
     }
     PlatCloseAudio();
+    MixerFreeSpent();
     SoundChannels.SoundStarted = 0;
     SoundTrace("device stop");
 }

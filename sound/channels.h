@@ -28,7 +28,9 @@ inline bool ChannelInRange(int channel) { return channel >= 0 && channel < Chann
 int StartDirectSound();
 // Loads a file (CP932 path as the game names it, or a real path) into a
 // channel without playing it: 1 loaded, 0 not (missing, unreadable, no "fmt "
-// or "data", undecodable).  A path ending in exactly "ogg" is Ogg Vorbis.
+// or "data", undecodable).  A path ending in exactly "ogg" is Ogg Vorbis;
+// when the game ships no Ogg library ("oggdec.dll", "ovogg.dll",
+// "ovogg2.dll"), such a file is the fatal error "oggdec.dllがありません。".
 int LoadChannelFile(const char* path, int channel);
 // The same from bytes in memory; ogg picks the Ogg decoder.
 int LoadChannelMemory(const uint8_t* data, size_t size, bool ogg, int channel);

@@ -1,6 +1,8 @@
 // mixer.cpp - the voice table and rendering.  Buffer voices are mixed under
 // one short mutex; each stream voice decodes under its own lock, after the
-// table lock is left, so a slow decoder never holds up the engine.
+// table lock is left, so a slow decoder never holds up the engine.  Nothing
+// is freed on the rendering thread: buffer sounds are swapped out under the
+// lock and freed by the caller, closed streams are freed by the engine.
 #include "sound/mixer.h"
 
 #include <atomic>
@@ -29,7 +31,9 @@ struct BufferVoice {
 struct StreamVoice {
     std::mutex decode;  // held while the source is read
     std::unique_ptr<MixerSource> source;
-    bool playing = false, loop = false, ended = false;
+    // Written under decode; read without it when the device may rest.
+    std::atomic<bool> playing{false};
+    bool loop = false, ended = false;
     float gain = 1.0f;
     int64_t pos = 0;
 };
@@ -38,6 +42,18 @@ std::mutex Mu;
 BufferVoice Buffers[MixerBufferVoices];
 std::shared_ptr<StreamVoice> Streams[MixerStreamVoices];
 std::atomic<int64_t> Rendered{0};
+// A render holds copies of the stream voices (under Mu).  A stream closed
+// meanwhile goes to Spent instead of being dropped, so that the render's
+// copy is never the last one: the engine's thread frees it afterwards (the
+// decoder, a CD play's buffer, the MIDI player), never the audio callback.
+bool Rendering = false;
+std::vector<std::shared_ptr<StreamVoice>> Spent;
+std::atomic<bool> SpentWaiting{false};
+// The device was paused because nothing played (under Mu).  A render that
+// finds nothing playing pauses it; whatever starts a voice resumes it in
+// the same hold of Mu in which it starts it, or after it, so no start is
+// missed.
+bool DeviceResting = false;
 
 constexpr int Chunk = 1024;
 float Acc[Chunk * 2];
@@ -144,12 +160,43 @@ void RenderChunk(int16_t* out, int n) {
         std::lock_guard<std::mutex> hold(Mu);
         MixBuffers(n, ends, &nends);
         for (int i = 0; i < MixerStreamVoices; i++) live[i] = Streams[i];
+        Rendering = true;
     }
     for (auto& s : live)
         if (s) MixStream(*s, n);
+    for (auto& s : live) s.reset();  // never the last reference (see Spent)
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Rendering = false;
+    }
     ToSamples(out, Acc, n * 2);
     Rendered += n;
     for (int i = 0; i < nends; i++) SoundTrace("ch=%d end", ends[i]);
+}
+
+// With Mu held: a stream voice taken out of the table is kept for the
+// engine to free while a render may hold a copy of it.
+void DropStreamLocked(std::shared_ptr<StreamVoice>* gone) {
+    if (!*gone || !Rendering) return;
+    Spent.push_back(std::move(*gone));
+    SpentWaiting = true;
+}
+
+// With Mu held: some voice plays (a stream whose source has nothing to
+// play does not count).
+bool SomethingPlays() {
+    for (const BufferVoice& b : Buffers)
+        if (b.playing && b.sound) return true;
+    for (const auto& s : Streams)
+        if (s && s->playing && !s->source->Idle()) return true;
+    return false;
+}
+
+// With Mu held.
+void WakeDeviceLocked() {
+    if (!DeviceResting) return;
+    DeviceResting = false;
+    PlatPauseAudio(false);
 }
 
 // ---- trace ----
@@ -167,6 +214,21 @@ void MixerRender(int16_t* out, int count) {
         out += n * 2;
         count -= n;
     }
+    // Nothing left to play: the device rests until the next start.
+    std::lock_guard<std::mutex> hold(Mu);
+    if (SomethingPlays()) return;
+    DeviceResting = true;
+    PlatPauseAudio(true);
+}
+
+void MixerWake() {
+    std::lock_guard<std::mutex> hold(Mu);
+    WakeDeviceLocked();
+}
+
+bool MixerDeviceResting() {
+    std::lock_guard<std::mutex> hold(Mu);
+    return DeviceResting;
 }
 
 int64_t MixerRenderedFrames() { return Rendered; }
@@ -182,10 +244,27 @@ void MixerResetForTests() {
             b.gain = 1.0f;
             b.ended = false;
         }
-        for (int i = 0; i < MixerStreamVoices; i++) gone[i].swap(Streams[i]);
+        for (int i = 0; i < MixerStreamVoices; i++) {
+            gone[i].swap(Streams[i]);
+            DropStreamLocked(&gone[i]);
+        }
         Rendered = 0;
     }
+    MixerFreeSpent();
 }
+
+bool MixerHasSpent() { return SpentWaiting; }
+
+void MixerFreeSpent() {
+    if (!SpentWaiting) return;
+    std::vector<std::shared_ptr<StreamVoice>> gone;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        if (Rendering) return;  // its copies may be the others: a later call
+        gone.swap(Spent);
+        SpentWaiting = false;
+    }
+}  // freed here, after the lock
 
 float MixerGainOf(int32_t mb) {
     if (mb <= MixerSilentMb) return 0.0f;
@@ -229,6 +308,7 @@ void MixerPlayBuffer(int v, bool loop) {
     b.loop = loop;
     if (b.pos >= b.sound->frames) b.pos = 0;
     b.playing = true;
+    WakeDeviceLocked();
 }
 
 void MixerStopBuffer(int v) {
@@ -264,6 +344,7 @@ void MixerResetBufferEnd(int v) {
 // ---- stream voices ----
 
 int MixerOpenSource(std::unique_ptr<MixerSource> source) {
+    MixerFreeSpent();
     if (!source) return -1;
     auto s = std::make_shared<StreamVoice>();
     s->source = std::move(source);
@@ -280,22 +361,28 @@ int MixerOpenSource(std::unique_ptr<MixerSource> source) {
 int MixerOpenStream(const char* path) { return MixerOpenSource(OpenFfmpegFile(path)); }
 
 void MixerCloseStream(int h) {
+    MixerFreeSpent();
     std::shared_ptr<StreamVoice> gone;
     {
         std::lock_guard<std::mutex> hold(Mu);
         if (h < 0 || h >= MixerStreamVoices) return;
         gone.swap(Streams[h]);
+        DropStreamLocked(&gone);
     }
-    // The last reference (here or in a render under way) frees the decoder.
+    // Freed here, unless a render under way holds it: then it waits in
+    // Spent for MixerFreeSpent.
 }
 
 void MixerPlayStream(int h, bool loop) {
     auto s = StreamAt(h);
     if (!s) return;
-    std::lock_guard<std::mutex> hold(s->decode);
-    s->loop = loop;
-    s->ended = false;
-    s->playing = true;
+    {
+        std::lock_guard<std::mutex> hold(s->decode);
+        s->loop = loop;
+        s->ended = false;
+        s->playing = true;
+    }
+    MixerWake();
 }
 
 void MixerStopStream(int h) {

@@ -27,7 +27,13 @@ struct MixerSound {
 };
 
 // Renders count interleaved 16-bit stereo frames (what the device asks for).
+// When nothing plays any more the device is paused (PlatPauseAudio): its
+// thread rests until a voice starts (MixerPlayBuffer, MixerPlayStream,
+// MixerWake), which resumes it.
 void MixerRender(int16_t* out, int count);
+// Resumes a paused device: call after starting a source's own sound.
+void MixerWake();
+bool MixerDeviceResting();  // paused by a render that found nothing playing
 // Frames rendered since the start (or MixerResetForTests).
 int64_t MixerRenderedFrames();
 // Everything stopped and released; streams closed.
@@ -57,10 +63,14 @@ void MixerResetBufferEnd(int voice);
 // A source fills up to count stereo float frames at MixerRate and returns how
 // many it wrote; fewer than count means its end.  rewind goes back to the
 // start (false when it cannot).  Both are called on the rendering thread.
+// A source that plays on without sound (its own voices all still) says so
+// in Idle, on the rendering thread: the device may then rest; whoever
+// starts its sound again calls MixerWake.
 struct MixerSource {
     virtual ~MixerSource() {}
     virtual int Read(float* stereo, int count) = 0;
     virtual bool Rewind() = 0;
+    virtual bool Idle() { return false; }
 };
 
 // Opens a decoder stream over a file (anything the decoders read: Ogg, MP3,
@@ -70,7 +80,9 @@ int MixerOpenStream(const char* path);
 // Takes a ready source (MIDI synthesiser, movie audio, ...); -1 when all
 // stream voices are in use.
 int MixerOpenSource(std::unique_ptr<MixerSource> source);
-void MixerCloseStream(int stream);         // harmless on a closed handle
+// Harmless on a closed handle.  A stream a render is reading when it is
+// closed is freed by a later MixerFreeSpent, not on the rendering thread.
+void MixerCloseStream(int stream);
 void MixerPlayStream(int stream, bool loop);
 void MixerStopStream(int stream);          // pauses; position kept
 bool MixerRewindStream(int stream);
@@ -78,6 +90,11 @@ void MixerSetStreamGain(int stream, int32_t millibels);
 bool MixerStreamPlaying(int stream);
 bool MixerStreamEnded(int stream);         // a one-shot play reached its end
 int64_t MixerStreamPosition(int stream);   // frames played since the start
+// Streams closed during a render wait to be freed (MixerHasSpent); the
+// engine frees them (also at every open and close of a stream), unless a
+// render is under way: then a later call does.
+bool MixerHasSpent();
+void MixerFreeSpent();
 
 // ---- trace and output (headless tests) -------------------------------------------------------
 // One line "t=MS WHAT ..." per sound state change when ORVA_SOUND_TRACE is

@@ -41,6 +41,7 @@ TempFileRecord BgmTempFile;
 int32_t FadeTimeNow(int32_t ms) { return (SkipMode || IsSkipKeyDown()) ? ms / 8 : ms; }
 
 void SetBgmVolume(int32_t a) {
+    WakeSoundThread();  // the ducking may have to bring it to its base
     if (OggBgmPlaying && OggLibraryActive()) {
         BgmVolume = a;
         OggVolume(OggBgmChannel, AttenuationMillibels(a));

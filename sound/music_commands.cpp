@@ -12,6 +12,7 @@
 #include "core/variables.h"
 #include "sound/channels.h"
 #include "sound/music.h"
+#include "sound/sound_thread.h"
 #include "sound/music_messages.h"
 #include "sound/ogg_channels.h"
 #include "sound/ogg_plugin.h"
@@ -28,7 +29,10 @@ void Cmd_mp3fadeout() { BgmFadeOutTime = ReadIntExpr(); }
 void Cmd_bgmfadeout() { Cmd_mp3fadeout(); }
 void Cmd_mp3fadein() { BgmFadeInTime = ReadIntExpr(); }
 void Cmd_bgmfadein() { Cmd_mp3fadein(); }
-void Cmd_bgmdownmode() { BgmDownMode = ReadIntExpr(); }
+void Cmd_bgmdownmode() {
+    BgmDownMode = ReadIntExpr();
+    WakeSoundThread();
+}
 
 static void PlayBgmCommand(int saved) {
     char name[StrValueSize];

@@ -134,6 +134,12 @@ struct OggMixSource : MixerSource {
         return count;
     }
     bool Rewind() override { return true; }
+    bool Idle() override {
+        std::lock_guard<std::mutex> hold(Mu);
+        for (const Channel& c : Channels)
+            if (c.playing) return false;
+        return true;
+    }
 };
 
 // The stream exists and plays; false when no stream voice is free.
@@ -189,12 +195,15 @@ int OggOpenFile(int ch, const char* name) {
 }
 
 static void Start(int ch, int64_t loop_from) {
-    std::lock_guard<std::mutex> hold(Mu);
-    Channel* c = &Channels[ch];
-    if (!c->sound) return;
-    c->pos = 0;
-    c->loop_from = loop_from;
-    c->playing = true;
+    {
+        std::lock_guard<std::mutex> hold(Mu);
+        Channel* c = &Channels[ch];
+        if (!c->sound) return;
+        c->pos = 0;
+        c->loop_from = loop_from;
+        c->playing = true;
+    }
+    MixerWake();  // the device may rest while no channel plays
 }
 
 void OggPlay(int ch, bool loop) {
@@ -229,14 +238,28 @@ void OggClose(int ch) {
 void OggVolume(int ch, int32_t mb) {
     if (!Valid(ch)) return;
     FreeSpentSounds();
+    mb = ClampMb(mb);
+    bool closing;
     {
         std::lock_guard<std::mutex> hold(Mu);
         Channel* c = &Channels[ch];
         if (!c->sound) return;
-        c->fading = false;
-        c->mb = ClampMb(mb);
+        closing = c->fading && c->fade_close;
+        if (closing) {
+            // A fade that closes the channel goes on from the new level and
+            // still closes it at its end: the old piece never outlives it.
+            c->fade_from = mb;
+            c->fade_frames -= c->fade_done;
+            c->fade_done = 0;
+        } else {
+            c->fading = false;
+            c->mb = mb;
+        }
     }
-    SoundTrace("ogg ch=%d vol %d", ch, ClampMb(mb));
+    if (closing)
+        SoundTrace("ogg ch=%d fade from %d", ch, mb);
+    else
+        SoundTrace("ogg ch=%d vol %d", ch, mb);
 }
 
 void OggDuckVolume(int ch, int32_t mb) {

@@ -1,12 +1,14 @@
 // sound_thread.cpp - the sound thread's pass (ducking the music under a
-// voice on channel 0, the hand-over of loop music from channel 198 to 199,
-// the read-ahead of a CD's sectors) and intro-and-loop music.  In a window the pass runs on a thread of its
-// own; headless it is a step of the virtual clock, so every step falls on
-// the same virtual millisecond in every run.
+// voice on channel 0, the hand-over of loop music from channel 198 to 199)
+// and intro-and-loop music.  In a window the pass runs on a thread of its
+// own, which rests while there is nothing to do; headless it is a step of
+// the virtual clock (with the read-ahead of a CD's sectors), so every step
+// falls on the same virtual millisecond in every run.
 #include "sound/sound_thread.h"
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <thread>
 
 #include "archive/extract.h"
@@ -95,31 +97,89 @@ static bool HandOverPass() {
     return true;
 }
 
+// The ducking has something to do: a fade runs, the music is away from
+// its base volume, or a one-shot voice plays on channel 0.
+static bool DuckingToDo() {
+    return BgmFadeRunning || BgmVolume != BgmBaseVolume ||
+           (SoundChannels.SoundStarted && SoundChannels.ChannelPlaying[VoiceChannel] &&
+            !SoundChannels.ChannelLooping[VoiceChannel]);
+}
+
+// The last pass found nothing that a later pass could do before someone
+// changes something (and wakes the thread).
+static bool PassLeftNothing = false;
+
 // The hand-over is checked in every pass, also while ducking is on (with
 // ducking on, a pass that only ducked would leave loop music silent after
-// its intro).
-// A CD playing from a disc has its sectors read ahead in every pass, and
-// the passes come every 10 ms while it has room for more.
+// its intro).  A disc is read on a thread of its own: a pass never waits
+// for it.
 uint32_t SoundThreadPass() {
+    PassLeftNothing = false;
     if (SoundThreadStop) return 50;
     bool pending = HandOverPass();
-    uint32_t cd = CdDiscReadAhead() ? 10 : 50;
     if (BgmDownMode && !MovieGraphActive && !QuitRequested) {
         DuckingPass();
+        PassLeftNothing = !pending && !DuckingToDo();
         return 5;
     }
-    return pending ? 5 : cd;
+    // A movie's end lets the ducking go on: the passes watch for it.
+    PassLeftNothing = !pending && !(BgmDownMode && MovieGraphActive);
+    return pending ? 5 : 50;
+}
+
+// Headless the virtual clock's sound step is the pass and the disc's
+// reader together: a CD playing from a disc has its sectors read ahead in
+// every step, and the steps come every 10 ms while it has room for more.
+static uint32_t HeadlessSoundStep() {
+    uint32_t wait = SoundThreadPass();
+    if (CdDiscReadAhead() && wait > 10) wait = 10;
+    return wait;
 }
 
 static std::atomic<bool> ThreadRunning{false};
 
+// The thread's rest while there is nothing to do, ended by WakeSoundThread.
+// Never destroyed: the thread may still rest while the process ends.
+struct ThreadRest {
+    std::mutex lock;
+    std::condition_variable woken;
+    bool called = false;
+};
+static ThreadRest& Rest() {
+    static ThreadRest* rest = new ThreadRest;
+    return *rest;
+}
+
+void WakeSoundThread() {
+    ThreadRest& r = Rest();
+    {
+        std::lock_guard<std::mutex> hold(r.lock);
+        r.called = true;
+    }
+    r.woken.notify_one();
+}
+
 static void SoundThreadMain() {
+    ThreadRest& r = Rest();
     while (!SoundThreadStop) {
+        {
+            std::lock_guard<std::mutex> hold(r.lock);
+            r.called = false;  // a wake from now on ends the rest below
+        }
         uint32_t wait = SoundThreadPass();
-        // A real sleep: the platform's sleep also presents the window, which
-        // is the user-interface thread's business.  In one piece: a stop is
-        // seen within the 50 ms of an idle pass.
-        if (!SoundThreadStop) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        if (SoundThreadStop) break;
+        if (PassLeftNothing) {
+            // No wake-ups while the game idles: the thread rests until a
+            // voice, loop music, a change of the music's volume or the stop
+            // calls it (the ducking's other conditions change only while
+            // the passes run: a fade, a movie).
+            std::unique_lock<std::mutex> hold(r.lock);
+            r.woken.wait(hold, [&] { return r.called; });
+        } else {
+            // A real sleep: the platform's sleep also presents the window,
+            // which is the user-interface thread's business.
+            std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        }
     }
     ThreadRunning = false;
 }
@@ -132,7 +192,7 @@ void WaitSoundThreadEnd() {
 void StartSoundThread() {
     if (PlatIsHeadless()) {
         SoundThreadPending = 0;
-        HeadlessSetSoundStep(SoundThreadPass);
+        HeadlessSetSoundStep(HeadlessSoundStep);
         return;
     }
     if (!SoundThreadPending) return;
@@ -197,6 +257,7 @@ void PlayLoopBgm(const char* intro, const char* loop) {
     SetChannelVolume(BgmVolume, BgmLoopChannel);
     PlayChannel(BgmIntroChannel, 0);
     LoopBgmState = 1;
+    WakeSoundThread();
 }
 
 void StopLoopBgm() {

@@ -1,8 +1,8 @@
 // sound_thread.h - the sound thread and intro-and-loop music.  The thread
-// lowers the music while a voice plays on channel 0 (bgmdownmode), hands
+// lowers the music while a voice plays on channel 0 (bgmdownmode) and hands
 // intro-and-loop music over from channel 198 to 199 the moment the intro
-// ends and reads a playing CD's sectors ahead.  In a window it is a thread; headless, SoundThreadPass runs as a step
-// of the virtual clock.
+// ends.  In a window it is a thread; headless, SoundThreadPass runs as a
+// step of the virtual clock, with the read-ahead of a CD's sectors.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -52,7 +52,12 @@ void StartSoundThread();
 // may be waiting for SoundLock, held by the caller: then it is left).
 void WaitSoundThreadEnd();
 // One pass of the thread; returns the ms it sleeps before the next one.
+// In a window, a pass that leaves nothing to do lets the thread rest until
+// WakeSoundThread.
 uint32_t SoundThreadPass();
+// Ends that rest: a voice starts on channel 0, loop music starts, the
+// music's volume or bgmdownmode changes, the thread is to stop.
+void WakeSoundThread();
 
 void PlayLoopBgm(const char* intro, const char* loop);
 void StopLoopBgm();       // fades when BgmFadeOutTime is set; nothing when no intro

@@ -7,6 +7,7 @@
 #include "sound/channels.h"
 #include "sound/mciwave.h"
 #include "sound/midi.h"
+#include "sound/mixer.h"
 #include "sound/music.h"
 #include "sound/ogg_plugin.h"
 
@@ -20,12 +21,13 @@ int32_t MovieAsync = 0;
 bool WindowTimerHasWork() {
     for (int ch = 0; ch <= 196; ch++)
         if (SoundChannels.ChannelPlaying[ch]) return true;
-    return BgmDuckedForVoice || (CdLooping && CdTrack != -1) || MidiLooping || (BgmLooping && BgmGraphActive) ||
+    return BgmDuckedForVoice || MixerHasSpent() || (CdLooping && CdTrack != -1) || MidiLooping || (BgmLooping && BgmGraphActive) ||
            MciWave.loop || (MovieGraphActive && MovieAsync);
 }
 
 void ReleaseStoppedChannels() {
     for (int ch = 0; ch <= 196; ch++)
         if (SoundChannels.ChannelPlaying[ch]) PollChannelPlaying(ch);
+    MixerFreeSpent();
 }
 

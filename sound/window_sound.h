@@ -12,13 +12,13 @@ extern int32_t MovieGraphActive; // a movie plays through the movie graph
 extern int32_t MovieAsync;       // it plays without a wait
 
 // Some step of the timer may have something to do: a channel plays, the
-// music is lowered for a voice, a CD track, MIDI piece, music or wave
-// loops, or a movie plays without a wait.  Without any of them a waiting
-// loop need not wake for the timer.
+// music is lowered for a voice, a closed stream waits to be freed, a CD
+// track, MIDI piece, music or wave loops, or a movie plays without a wait.
+// Without any of them a waiting loop need not wake for the timer.
 bool WindowTimerHasWork();
 // The timer's steps, in the order it runs them; each is one status query.
 void RestoreDuckedBgm();         // the BGM lowered for a voice comes back
-void ReleaseStoppedChannels();   // channels 0..196 that ended
+void ReleaseStoppedChannels();   // channels 0..196 that ended; closed streams freed
 void ReplayLoopingCd();          // after more than 10 stopped ticks
 void RestartLoopingMidi();
 void ReplayLoopingBgm();

@@ -134,6 +134,11 @@ void ClickWait() {
         DrawCursorCell(pic, cw, w, h);
     }
 
+    // Cells of no width (a missing cursor picture stands in as a blank
+    // too narrow for its cells) show nothing: the wait does not wake to
+    // step them.
+    bool animated = pic && CellCountOf(pic) >= 2 && cw > 0;
+
     uint32_t t0 = PlatTicks();
     bool saved = false;
     bool answered = PlatClickWaitsAnswered();
@@ -155,7 +160,7 @@ void ClickWait() {
             if (AutoMode)
                 ms = std::min(ms, elapsed >= AutoModeTime() ? SoundEndPollMs : MsLeft(AutoModeTime(), elapsed));
             if (AutoClickOn) ms = std::min(ms, MsLeft((uint32_t)AutoClickTime, elapsed));
-            if (pic && CellCountOf(pic) >= 2)
+            if (animated && pic)
                 ms = std::min(ms, MsLeft((int64_t)(uint32_t)pic->cellTime + 1, PlatTicks() - pic->animClock));
             IdleFor(ms);
         }
@@ -182,7 +187,7 @@ void ClickWait() {
         }
         if (type != 0 && handled && LastMessage == WM_MOUSEWHEEL && WheelDelta > 0) ShowLookback();
         AdvanceAnimation();
-        if (pic && CellCountOf(pic) >= 2) {
+        if (animated && pic) {
             uint32_t t = PlatTicks();
             if (t - pic->animClock > (uint32_t)pic->cellTime || t < pic->animClock) {
                 int32_t cells = CellCountOf(pic);

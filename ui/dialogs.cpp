@@ -147,13 +147,18 @@ static void TakeVolumes(const PlatSlider* s) {
 }
 
 // Each movement: the music channels, the voice and effect channels (through
-// the Ogg plug-in where it carries them), and the music unless the music
-// plays mv voices without a movie.
+// the Ogg plug-in where it carries them, its channel 99 then taking the
+// music's volume), and the music unless the music plays mv voices without
+// a movie.
 static void VolumesMoved(const PlatSlider* s, int, void*) {
     TakeVolumes(s);
     SetChannelVolume(BgmVolume, 198);
     SetChannelVolume(BgmVolume, 199);
-    for (int c = 0; c < 198; c++) ApplyChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
+    for (int c = 0; c < 198; c++) {
+        int32_t a = c == 0 ? VoiceVolume : SeVolume;
+        if (c == 99 && OggCarries(c)) a = BgmVolume;
+        ApplyChannelVolume(a, c);
+    }
     if (!(Mp3VoiceMode && !MovieGraphActive)) {
         BgmBaseVolume = BgmVolume;
         SetBgmVolume(BgmVolume);

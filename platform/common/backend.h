@@ -44,6 +44,7 @@ struct PlatBackend {
     void (*close_audio)();
     void (*lock_audio)();
     void (*unlock_audio)();
+    void (*pause_audio)(bool pause);
     // presenting, cursor pictures and game controllers
     void (*present_rect)(const uint8_t* bits, int w, int h, int left, int top, int right, int bottom);
     bool (*set_custom_cursor)(const uint32_t* argb, int w, int h, int hot_x, int hot_y);

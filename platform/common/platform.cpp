@@ -132,3 +132,4 @@ bool PlatOpenAudio(PlatAudioFill fill, void* user) {
 void PlatCloseAudio() { Backend->close_audio(); }
 void PlatLockAudio() { Backend->lock_audio(); }
 void PlatUnlockAudio() { Backend->unlock_audio(); }
+void PlatPauseAudio(bool pause) { Backend->pause_audio(pause); }

@@ -1,18 +1,23 @@
 // signals.cpp - SIGINT, SIGTERM and SIGHUP as a close request.
 //
-// The first signal only sets a flag (all a handler may safely do); the
-// engine turns it into WM_CLOSE with wparam 1 (closed by a signal: no
-// question box) from the message pump and between statements, and the
-// orderly end then exits with status 128 + the signal's number.  A second
-// signal ends the process at once, after removing the private temporary
-// folder with async-signal-safe calls only.
+// The first signal only sets a flag and writes a byte to a pipe (all a
+// handler may safely do); a thread asleep on the pipe wakes a blocked wait,
+// and the engine turns the flag into WM_CLOSE with wparam 1 (closed by a
+// signal: no question box) from the message pump and between statements;
+// the orderly end then exits with status 128 + the signal's number.  A
+// second signal ends the process at once, after removing the private
+// temporary folder with async-signal-safe calls only.
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <mutex>
+#include <thread>
 
 #include "platform/common/backend.h"
 
@@ -74,17 +79,52 @@ static void RemoveTempDirNow() {
     rmdir(TempPath);
 }
 
+// The handler's pipe to the waker: read end, write end (-1 without one).
+static int WakePipe[2] = {-1, -1};
+
 static void OnSignal(int sig) {
     if (!PlatSignalPending) {
         SignalNumber = sig;
         PlatSignalPending = 1;
+        if (WakePipe[1] >= 0) {
+            int saved = errno;
+            char byte = 0;
+            ssize_t n = write(WakePipe[1], &byte, 1);
+            (void)n;
+            errno = saved;
+        }
         return;
     }
     RemoveTempDirNow();
     _exit(128 + sig);
 }
 
+// A blocked wait does not end for a signal by itself (the display's wait
+// goes on after one): the waker, a thread asleep on the handler's pipe,
+// ends it.  It costs nothing while no signal comes.
+static void StartSignalWaker() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) return;
+        fcntl(fds[1], F_SETFL, O_NONBLOCK);
+        WakePipe[0] = fds[0];
+        WakePipe[1] = fds[1];
+        std::thread([] {
+            for (;;) {
+                char byte;
+                ssize_t n = read(WakePipe[0], &byte, 1);
+                if (n > 0)
+                    Backend->wake();
+                else if (n < 0 && errno != EINTR)
+                    return;
+            }
+        }).detach();
+    });
+}
+
 void InstallSignalHandlers() {
+    StartSignalWaker();
     struct sigaction sa;
     memset(&sa, 0, sizeof sa);
     sa.sa_handler = OnSignal;

@@ -609,6 +609,8 @@ static void CloseAudio() {
     FinishAudioOut();
 }
 static void LockAudio() { AudioMutex.lock(); }
+// The virtual device renders on: its frames keep to the clock.
+static void PauseAudio(bool) {}
 static void UnlockAudio() { AudioMutex.unlock(); }
 
 const PlatBackend HeadlessBackend = {
@@ -618,7 +620,7 @@ const PlatBackend HeadlessBackend = {
     PumpEvents, Idle, OnTake, Ticks, Sleep,
     KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
     MessageBox,
-    OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+    OpenAudio, CloseAudio, LockAudio, UnlockAudio, PauseAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
     WaitEvent, Wake, KeyHeldCtrl,
 };

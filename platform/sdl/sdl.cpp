@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -410,10 +412,10 @@ static void Sleep(uint32_t ms) {
 // milliseconds and wakes up to one late: for an exact deadline it takes
 // the time less a margin and the rest is slept to the deadline's instant,
 // so that the wait ends on its millisecond.  A wakeup event from another
-// thread (a posted message) ends it.  While the GUI is in use it wakes for
-// the GUI's frames, and at least every MaxBlockMs for a signal to be
-// delivered (SDL's wait resumes after one).
-enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 250 };
+// thread (a posted message, a signal through its waker) ends it.  While
+// the GUI is in use it wakes for the GUI's frames, and at least every
+// MaxBlockMs in case a signal's wake went missing.
+enum : int64_t { WaitMarginMs = 2, MaxBlockMs = 5000 };
 static std::atomic<bool> Blocked;
 static uint32_t WakeEventType;
 
@@ -431,7 +433,8 @@ static void WaitEvent(uint32_t deadline, bool exact) {
     block = std::min<int64_t>(block, MaxBlockMs);
     if (block > 0) {
         Blocked = true;
-        bool woken = !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
+        // A signal's waker that came before Blocked was set pushed nothing.
+        bool woken = PlatSignalPending || !QueueEmpty() || SDL_WaitEventTimeout(nullptr, (int)block) == 1;
         Blocked = false;
         if (woken) return;
         now = MonotonicNs();
@@ -881,8 +884,55 @@ static int MessageBox(const char* text, const char* caption, uint32_t flags, boo
 
 // ---- audio -------------------------------------------------------------------------------
 
+// A paused device: its thread waits here, before it asks for the next
+// buffer, until the pause ends or the device must be let go (closing,
+// locking).  SDL's own pause would keep the thread waking for every buffer
+// to write silence.  Never destroyed: the thread may still wait while the
+// process ends.
+struct AudioHold {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool paused = false;
+    int let_go = 0;  // closing or locking: the thread must not wait
+};
+static AudioHold& Hold() {
+    static AudioHold* hold = new AudioHold;
+    return *hold;
+}
+
 static void AudioCallback(void*, Uint8* stream, int len) {
+    {
+        AudioHold& h = Hold();
+        std::unique_lock<std::mutex> wait(h.lock);
+        h.changed.wait(wait, [&] { return !h.paused || h.let_go > 0; });
+    }
     AudioFill((int16_t*)stream, len / 4, AudioUser);
+}
+
+static void PauseAudio(bool pause) {
+    AudioHold& h = Hold();
+    {
+        std::lock_guard<std::mutex> hold(h.lock);
+        if (h.paused == pause) return;
+        h.paused = pause;
+    }
+    if (!pause) h.changed.notify_all();
+}
+
+// Between these a paused device's thread does not wait: SDL's lock and close
+// take the lock the waiting thread holds.
+static void LetAudioGo() {
+    AudioHold& h = Hold();
+    {
+        std::lock_guard<std::mutex> hold(h.lock);
+        h.let_go++;
+    }
+    h.changed.notify_all();
+}
+static void StopLettingAudioGo() {
+    AudioHold& h = Hold();
+    std::lock_guard<std::mutex> hold(h.lock);
+    h.let_go--;
 }
 
 // Runs `open` with standard error sent to /dev/null: the sound libraries
@@ -920,6 +970,11 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
     if (AudioDevice) return true;
     AudioFill = fill;
     AudioUser = user;
+    {
+        AudioHold& h = Hold();
+        std::lock_guard<std::mutex> hold(h.lock);
+        h.paused = false;  // a new device runs until its fill pauses it
+    }
     if (!Quietly(OpenAudioDevice)) {
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!Quietly(OpenAudioDevice)) return false;
@@ -930,17 +985,23 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
 
 static void CloseAudio() {
     if (!AudioDevice) return;
+    LetAudioGo();
     SDL_CloseAudioDevice(AudioDevice);
+    StopLettingAudioGo();
     AudioDevice = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 static void LockAudio() {
-    if (AudioDevice) SDL_LockAudioDevice(AudioDevice);
+    if (!AudioDevice) return;
+    LetAudioGo();
+    SDL_LockAudioDevice(AudioDevice);
 }
 
 static void UnlockAudio() {
-    if (AudioDevice) SDL_UnlockAudioDevice(AudioDevice);
+    if (!AudioDevice) return;
+    SDL_UnlockAudioDevice(AudioDevice);
+    StopLettingAudioGo();
 }
 
 const PlatBackend SdlBackend = {
@@ -950,7 +1011,7 @@ const PlatBackend SdlBackend = {
     PumpEvents, Idle, OnTake, Ticks, Sleep,
     KeyDown, CursorPos, ShowCursor, WarpCursor, ClickWaits,
     MessageBox,
-    OpenAudio, CloseAudio, LockAudio, UnlockAudio,
+    OpenAudio, CloseAudio, LockAudio, UnlockAudio, PauseAudio,
     PresentRect, SetCustomCursor, UseCustomCursor, ReadJoypad,
     WaitEvent, Wake, CtrlHeldAnywhere,
 };

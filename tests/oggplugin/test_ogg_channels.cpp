@@ -1,8 +1,9 @@
 // The Ogg plug-in's channels in-process, the mixer rendered by hand: a
 // one-shot play ends, a loop goes on from the start or from its loop point,
 // fades move linearly in hundredths of a dB and may close the channel (which
-// then opens again), volumes are clamped, the ducking's volume leaves fades
-// running, and closed or unknown channels are left alone.
+// then opens again), volumes are clamped and keep a closing fade's close,
+// the ducking's volume leaves fades running, and closed or unknown channels
+// are left alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,6 +124,24 @@ TEST_F(OggChannels, VolumesAreClampedAndEndAFade) {
     OggVolume(4, -1200);
     Render(300);
     EXPECT_EQ(OggVolumeOf(4), -1200);
+}
+
+// A volume set during a fade that closes the channel moves the level the
+// fade runs from; the fade ends, and closes the channel, on time.
+TEST_F(OggChannels, AVolumeKeepsAClosingFadesClose) {
+    Open(4, 2.0);
+    OggPlay(4, true);
+    OggFade(4, 0, -10000, 1000, true);
+    Render(400);
+    OggVolume(4, -1250);
+    EXPECT_EQ(OggVolumeOf(4), -1250);
+    Render(300);
+    EXPECT_EQ(OggVolumeOf(4), -5625) << "half way from -1250 to -10000";
+    Render(250);
+    EXPECT_TRUE(OggIsPlaying(4));
+    Render(100);
+    EXPECT_FALSE(OggIsOpen(4));
+    EXPECT_EQ(Render(100), 0);
 }
 
 // The ducking's volume ends a fade-in at the lowered level, leaves a

@@ -1,11 +1,14 @@
 // The engine's music, voices and effects through the built-in Ogg plug-in in
-// whole games that ship "ovogg2.dll" or "ovogg.dll", checked through the
+// whole games that ship "ovogg2.dll" or "ovogg.dll" (and Ogg on the engine's
+// channels with the decoder library or with none), checked through the
 // sound trace and the mixer's output of the headless runner: loop points,
 // fades in the background on the other music channel (the older library's
-// ramped step by step), chvol on the music,
+// ramped step by step), a volume change that keeps a closing fade's close,
+// chvol on the music,
 // the slot's music coming back on channel 199, the music lowered 10 dB under
 // a voice, the plug-in's voice seen by Lua, the click and button waits
-// watching the plug-in's voice, what a reset closes, the volume dialog, MP3
+// watching the plug-in's voice, what a reset closes, the volume dialog (and
+// its channel 99 with the music while a slider moves), MP3
 // music left to the stream, and no fade left to stall a load or the end.
 #include <gtest/gtest.h>
 
@@ -109,6 +112,89 @@ TEST(OggEngine, FadesInTheBackgroundAndSlotsBringTheMusicBack) {
     EXPECT_EQ(TraceTime(t, "ogg ch=198 open \"b.ogg\""), fade) << "the next piece starts at once";
     EXPECT_NEAR(TraceTime(t, "ogg ch=199 close (fade)") - fade, 1000, 30);
     EXPECT_EQ(TraceTime(t, "ogg ch=199 open \"b.ogg\"") - TraceTime(t, "ogg ch=198 close"), 0);
+}
+
+// A volume change on a channel that a closing fade is taking out (chvol on
+// the old piece's channel after a change of music; Lua's OVOggVolume
+// during OVOggFade with close) moves the level the fade runs from, and the
+// channel still closes when the fade ends: the old piece is not heard on
+// under the new one.
+TEST(OggEngine, AVolumeChangeKeepsAClosingFadesClose) {
+    struct {
+        const char* what;
+        int channel;
+        const char* script;
+    } cases[] = {
+        {"chvol", 199,
+         "*define\ngame\n*start\nbgmfadeout 1000\nbgm \"a.ogg\"\nwait 500\nbgm \"b.ogg\"\nwait 300\n"
+         "chvol 199,50\nwait 3000\nend\n"},
+        {"OVOggVolume", 5,
+         "*define\nluasub start\nluasub lower\nluasub probe\ngame\n*start\nstart\nwait 300\nlower\n"
+         "wait 3000\nprobe\nif %1 != 0 fail_still_playing\nend\n"},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping("ovogg2.dll");
+        WriteGameFile(dir, "ovlua.dll", "");
+        WriteGameFile(dir, "system.lua",
+                      "function OVCOM_start() OVOggLoad(5, 'a.ogg') OVOggPlay(5, true)\n"
+                      "  OVOggLoad(6, 'b.ogg') OVOggPlay(6, true) OVOggFade(5, 0, -10000, 1000, true) end\n"
+                      "function OVCOM_lower() OVOggVolume(5, -1250) end\n"
+                      "function OVCOM_probe() OVSetIntValue(1, OVOggIsPlaying(5) and 1 or 0) end\n");
+        WriteGameFile(dir, "a.ogg", ToneOgg(6.0, 440, 44100, 1, 0.5));
+        WriteGameFile(dir, "b.ogg", ToneOgg(6.0, 660, 44100, 1, 0.5));
+        MediaRunOptions o;
+        o.audio_out = dir + ".wav";
+        TracedRun t = PlayTracedGame(dir, c.script, o);
+        EXPECT_QUIET_END(t);
+        std::string ch = "ogg ch=" + std::to_string(c.channel);
+        int fade = TraceTime(t, ch + " fade 0>-10000 1000ms close=1");
+        ASSERT_GE(fade, 0) << c.what;
+        int lowered = TraceTime(t, ch + " fade from -1250");
+        EXPECT_GT(lowered, fade) << c.what;
+        int closed = TraceTime(t, ch + " close (fade)");
+        EXPECT_NEAR(closed - fade, 1000, 5) << c.what << ": the channel closes at the fade's end";
+        std::vector<int16_t> s = ReadAudioOut(o.audio_out);
+        ASSERT_LT(Frames(closed + 2000), s.size() / 2) << c.what;
+        size_t from = Frames(closed + 100), to = Frames(closed + 2000);
+        EXPECT_LT(ToneAmplitude(s, from, to, 0, 440), 30) << c.what << ": the old piece is gone";
+        EXPECT_GT(ToneAmplitude(s, from, to, 0, 660), 10000) << c.what << ": the new one plays";
+    }
+}
+
+// An Ogg sound loaded into a channel needs an Ogg library in the game: with
+// none it is the fatal error; the decoder library plays it on the engine's
+// channel; either plug-in opens it itself, and with "ovogg2.dll" the
+// intro-and-loop music, which goes to the engine's channels, plays too.
+TEST(OggEngine, OggOnTheChannelsNeedsAnOggLibrary) {
+    struct {
+        const char* library;
+        const char* command;
+        const char* line;  // what the trace shows; "" for the error
+    } cases[] = {
+        {"", "dwave 1,\"a.ogg\"", ""},
+        {"", "loopbgm \"a.ogg\",\"a.ogg\"", ""},
+        {"", "dwaveload 2,\"a.ogg\"", ""},
+        {"oggdec.dll", "dwave 1,\"a.ogg\"", "ch=1 play loop=0"},
+        {"oggdec.dll", "loopbgm \"a.ogg\",\"a.ogg\"", "ch=198 play loop=0"},
+        {"ovogg.dll", "dwave 1,\"a.ogg\"", "ogg ch=1 play loop=0"},
+        {"ovogg2.dll", "dwave 1,\"a.ogg\"", "ogg ch=1 play loop=0"},
+        {"ovogg2.dll", "loopbgm \"a.ogg\",\"a.ogg\"", "ch=198 play loop=0"},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping(c.library);
+        WriteGameFile(dir, "a.ogg", ToneOgg(0.5, 440, 44100, 1, 0.5));
+        TracedRun t = PlayTracedGame(dir, std::string("*define\ngame\n*start\n") + c.command + "\nwait 100\nend\n");
+        std::string what = std::string(c.library) + " " + c.command;
+        if (*c.line) {
+            EXPECT_QUIET_END(t);
+            EXPECT_GE(TraceTime(t, c.line), 0) << what;
+        } else {
+            ASSERT_EQ(t.run.boxes.size(), 1u) << what;
+            EXPECT_EQ(t.run.boxes[0].substr(0, t.run.boxes[0].find("\\n")),
+                      "エラー: oggdec.dllがありません。")
+                << what;
+        }
+    }
 }
 
 // The older plug-in's music is faded here, the script waiting: one unit of
@@ -315,6 +401,34 @@ TEST(OggEngine, VolumeDialogReachesThePlugin) {
     int open = TraceTime(t, "ogg ch=5 play loop=1");
     for (const char* line : {"ogg ch=0 vol -500", "ogg ch=5 vol -750", "ogg ch=199 vol -1000"})
         EXPECT_GT(TraceTimeAfter(t, line, open + 1), 0) << line;
+}
+
+// While a slider of the volume dialog moves, a channel 99 that the plug-in
+// carries takes the music's volume; closing the dialog gives it the
+// effects' volume, as it does to a channel 99 of the engine's own.
+TEST(OggEngine, VolumeDialogMovesThePluginsChannel99WithTheMusic) {
+    struct {
+        const char* library;
+        const char* sound;
+        std::vector<std::string> volumes;  // at the play, the slider's move, the close
+    } cases[] = {
+        {"ovogg2.dll", "m.ogg", {"ogg ch=99 vol 0", "ogg ch=99 vol -1000", "ogg ch=99 vol -750"}},
+        {"ovogg.dll", "m.ogg", {"ogg ch=99 vol 0", "ogg ch=99 vol -1000", "ogg ch=99 vol -750"}},
+        {"ovogg2.dll", "m.wav", {"ch=99 vol 0", "ch=99 vol -750", "ch=99 vol -750"}},  // refused by the plug-in
+        {"", "m.wav", {"ch=99 vol 0", "ch=99 vol -750", "ch=99 vol -750"}},
+    };
+    for (const auto& c : cases) {
+        std::string dir = GameShipping(c.library);
+        WriteGameFile(dir, "m.ogg", ToneOgg(1.0, 440, 44100, 1, 0.5));
+        WriteGameFile(dir, "m.wav", ToneWave(1.0, 440, 22050, 1, 0.5));
+        MediaRunOptions o;
+        o.events = At(50, "slider 20 30 40") + At(60, "menu 40024");
+        TracedRun t = PlayTracedGame(
+            dir, std::string("*define\ngame\n*start\ndwaveloop 99,\"") + c.sound + "\"\nwait 200\nend\n", o);
+        EXPECT_QUIET_END(t);
+        std::string prefix = c.volumes[0].substr(0, c.volumes[0].find(" vol ") + 5);
+        EXPECT_EQ(TraceLines(t, prefix), c.volumes) << c.library << " " << c.sound;
+    }
 }
 
 // With the newer plug-in a name with ".mp3" goes to the music stream, which

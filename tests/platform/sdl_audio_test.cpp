@@ -1,5 +1,6 @@
 // Without a sound device the SDL backend plays in silence: the audio device
-// still opens (SDL's device that plays nothing) and nothing is printed.
+// still opens (SDL's device that plays nothing) and nothing is printed; a
+// paused device rests until it resumes.
 #include <fcntl.h>
 #include <SDL.h>
 #include <sys/wait.h>
@@ -83,6 +84,54 @@ TEST(SdlAudio, ABlockedWaitDoesNotStarveTheDevice) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no SDL, 4: no device, 5: the wait did not block, 6: the device starved";
+}
+
+// A paused device's thread asks for nothing until the pause ends, also when
+// the callback itself asked for the pause; locking and closing a paused
+// device do not hang.
+TEST(SdlAudio, APausedDeviceAsksForNothingUntilItResumes) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        PlatOptions opt;
+        if (!PlatInit(opt)) _exit(3);
+        static std::atomic<int> calls{0};
+        static std::atomic<bool> pause_from_inside{false};
+        if (!PlatOpenAudio(
+                [](int16_t* f, int n, void*) {
+                    memset(f, 0, (size_t)n * 4);
+                    calls++;
+                    if (pause_from_inside.exchange(false)) PlatPauseAudio(true);
+                },
+                nullptr))
+            _exit(4);
+        auto calls_during = [](int ms) {
+            int before = calls;
+            SDL_Delay(ms);
+            return calls - before;
+        };
+        SDL_Delay(100);
+        PlatPauseAudio(true);
+        SDL_Delay(50);  // a buffer under way
+        if (calls_during(300) != 0) _exit(5);
+        PlatPauseAudio(false);
+        if (calls_during(300) < 5) _exit(6);  // 13 buffers of 1024 frames
+        pause_from_inside = true;
+        SDL_Delay(100);
+        if (calls_during(300) != 0) _exit(7);
+        PlatLockAudio();
+        PlatUnlockAudio();
+        PlatPauseAudio(true);
+        PlatCloseAudio();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "a hang";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no SDL, 4: no device, 5: a paused device was asked for "
+                                         "sound, 6: it did not resume, 7: the callback's pause did not hold";
 }
 
 }  // namespace

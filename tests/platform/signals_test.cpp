@@ -1,7 +1,8 @@
-// SIGINT, SIGTERM and SIGHUP: a game that loops without waiting is closed
-// by the first one, with status 128 + the signal; a second one ends the
-// process at once; the private temporary folder goes in every case, and a
-// start removes the folders that copies no longer running left behind.
+// SIGINT, SIGTERM and SIGHUP: a game that loops without waiting, or waits in
+// a window, is closed by the first one, with status 128 + the signal; a
+// second one ends the process at once; the private temporary folder goes in
+// every case, and a start removes the folders that copies no longer running
+// left behind.
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -17,6 +18,7 @@
 
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/xvfb.h"
 
 extern char** environ;
 
@@ -111,6 +113,31 @@ TEST(Signals, FirstSignalClosesAGameThatNeverWaits) {
         EXPECT_EQ(Wait(pid, 30), c.status) << c.sig;
         EXPECT_TRUE(OrvaEntries(tmp.path).empty()) << c.sig;
     }
+}
+
+// In a window a wait sleeps on the display's connection, which a signal
+// does not wake: the handler's waker ends the wait at once.
+TEST(Signals, FirstSignalEndsAWaitInAWindowAtOnce) {
+    XvfbServer x(640, 480);
+    if (x.name.empty()) GTEST_SKIP() << "no X server: " << x.why;
+    std::string dir = MakeGameFolder();
+    WriteScript(dir, "*define\ngame\n*start\nmov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\n"
+                     "csvwrite $0\ncsvclose\nwait 100000\nend\n");
+    pid_t pid = StartWindowGame(dir, x.name);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(WaitFor(dir + "/ready.csv", 30));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // into its wait
+    auto sent = std::chrono::system_clock::now();
+    kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(pid, 30), 143);
+    // The window's end writes "envdata": when the wait ended, whatever the
+    // rest of the end takes.
+    struct stat st;
+    ASSERT_EQ(stat((dir + "/envdata").c_str(), &st), 0);
+    auto written = std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
+        std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(written - sent);
+    EXPECT_LT(ms.count(), 2000) << "the wait ran on to its next look at the flag";
 }
 
 // Run by SecondSignalEndsAtOnce in a process of its own: the first signal

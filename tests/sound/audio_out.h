@@ -1,6 +1,6 @@
 // audio_out.h - what the headless runner's --audio-out wrote: the 16-bit
-// stereo samples of its wave file, where sound first starts, and the RMS
-// level of a stretch of one side.
+// stereo samples of its wave file, where sound first starts, the RMS level
+// of a stretch of one side and the amplitude of one tone in it.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -41,4 +41,18 @@ inline double Rms(const std::vector<int16_t>& s, size_t from, size_t to, int sid
     double sum = 0;
     for (size_t i = from; i < to; i++) sum += (double)s[2 * i + side] * s[2 * i + side];
     return std::sqrt(sum / (double)(to - from));
+}
+
+// Amplitude (0..32768) of the sine at hz in one side over frames [from, to)
+// (Goertzel): tells one piece from another playing with it.
+inline double ToneAmplitude(const std::vector<int16_t>& s, size_t from, size_t to, int side, double hz) {
+    const double pi = 3.14159265358979323846;
+    double c = 2 * std::cos(2 * pi * hz / 44100), s1 = 0, s2 = 0;
+    for (size_t i = from; i < to; i++) {
+        double s0 = s[2 * i + side] + c * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    double power = s1 * s1 + s2 * s2 - c * s1 * s2;
+    return 2 * std::sqrt(power > 0 ? power : 0) / (double)(to - from);
 }

@@ -15,6 +15,7 @@
 #include "archive/archives.h"
 #include "archive/ova.h"
 #include "core/error.h"
+#include "ext/optional.h"
 #include "tests/archive/arcpack.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
@@ -44,6 +45,7 @@ protected:
         VoiceVolume = SeVolume = BgmVolume = BgmBaseVolume = 0;
         BgmDownMode = BgmFadeRunning = BgmFadeOutTime = 0;
         NoLoadError = 0;
+        OggDecoderLoaded = true;  // as in a game that ships "oggdec.dll"
         ASSERT_EQ(StartDirectSound(), 1);
         StartSoundThread();
         dir = MakeGameFolder();
@@ -52,6 +54,7 @@ protected:
     void TearDown() override {
         StopLoopBgm();
         BgmDownMode = 0;
+        OggDecoderLoaded = false;
     }
 
     std::string File(const std::string& name, const std::string& bytes) {

@@ -11,6 +11,7 @@
 #include "archive/archives.h"
 #include "archive/ova.h"
 #include "ext/dllcache.h"
+#include "ext/optional.h"
 #include "graphics/imagetag.h"
 #include "platform/platform.h"
 #include "sound/channels.h"
@@ -41,6 +42,7 @@ protected:
         SkipMode = QuitRequested = 0;
         NoLoadError = NoDwaveError = WaveDemoMode = 0;
         SoundOn = 1;
+        OggDecoderLoaded = true;  // as in a game that ships "oggdec.dll"
         ClearSoundPressPlugins();
         ASSERT_EQ(StartDirectSound(), 1);
         WriteGameFile(dir_, "short.wav", ToneWav(0.05, 440, 22050, 1));
@@ -49,6 +51,7 @@ protected:
     void TearDown() override {
         StopAllSound(true);
         for (int ch = 0; ch < ChannelCount; ch++) StopChannel(ch);
+        OggDecoderLoaded = false;
         PlatSetGameDir(saved_dir_.c_str());
     }
     static int Playing(int ch) { return SoundChannels.ChannelPlaying[ch]; }
