@@ -33,9 +33,8 @@ SAN_CMAKE = cmake $(CMAKE_GEN) -DORVA_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_C_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only"
 
-# AddressSanitizer + UndefinedBehaviorSanitizer: one tree for the tests and
-# the fuzzers, its engine built with the fuzzers' coverage hooks (which the
-# tests leave unused) and with its assertions.
+# AddressSanitizer + UndefinedBehaviorSanitizer, with the engine's
+# assertions: one tree for the tests and the fuzzers.
 build-asan: deps
 	@$(SAN_CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_FUZZ=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
