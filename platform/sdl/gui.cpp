@@ -523,8 +523,11 @@ static void DrawBox(Panel* p) {
     case MB_OKCANCEL: yes = IDOK, no = IDCANCEL, yes_label = "OK", no_label = "Cancel"; break;
     default: yes = no = IDOK, yes_label = "OK"; break;
     }
+    // The first button has the keyboard, as in a Windows box: Enter and
+    // Space press it.
     if (p->first) ImGui::SetKeyboardFocusHere();
-    if (ImGui::Button(yes_label, ImVec2(90, 0)) || KeyPressed(ImGuiKey_Enter)) Finish(p, yes);
+    if (ImGui::Button(yes_label, ImVec2(90, 0)) || KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_Space))
+        Finish(p, yes);
     if (no_label) {
         ImGui::SameLine();
         if (ImGui::Button(no_label, ImVec2(90, 0))) Finish(p, no);

@@ -228,7 +228,7 @@ enum { PictureW = 640, PictureH = 480, DebugW = 480, DebugH = 240 };
 
 // The step box of the debug window: ticked with a click in the debug window
 // (which then has the keyboard), the box after each command takes the
-// keyboard, and each Enter runs exactly one command.
+// keyboard, and each Enter or Space runs exactly one command.
 TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
     Xvfb x(1024);  // room for the debug window below the game's
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
@@ -266,12 +266,18 @@ TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
         Within(2000, [&] { return Exists(dir, "s1"); });
     }
     ASSERT_TRUE(Exists(dir, "s1")) << "Enter did not step through the loop";
-    // The box holds the next command until Enter, and Enter runs one.
-    for (const char* next : {"s2", "s3"}) {
+    // The box holds the next command until Enter or Space, which press its
+    // button, and each runs one.
+    struct Step {
+        const char* next;
+        KeySym key;
+    } steps[] = {{"s2", XK_Return}, {"s3", XK_space}};
+    for (const Step& s : steps) {
         SleepMs(300);
-        ASSERT_FALSE(Exists(dir, next)) << next << " ran without Enter";
-        PressKey(x.dpy, XK_Return);
-        ASSERT_TRUE(Within(SlowStartMs, [&] { return Exists(dir, next); })) << "Enter did not run " << next;
+        ASSERT_FALSE(Exists(dir, s.next)) << s.next << " ran without a key";
+        PressKey(x.dpy, s.key);
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return Exists(dir, s.next); }))
+            << XKeysymToString(s.key) << " did not run " << s.next;
     }
     SleepMs(300);
     EXPECT_LT(game.Ended(0), 0) << "end ran without Enter";
