@@ -841,10 +841,6 @@ static MenuHit HitAt(int wx, int wy) {
     return h;
 }
 
-static int ButtonVk(Uint8 b) {
-    return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
-}
-
 // A mouse event for the menu: true when the menu takes it.  While the menu
 // is open every mouse event is its own; a press outside it closes it.
 static bool MenuMouse(const SDL_Event& e) {
@@ -869,7 +865,7 @@ static bool MenuMouse(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN: {
         if (!open && !on_bar) return false;
         if (!MenuBarUsable()) return true;  // the bar of a blocked window does nothing
-        MenuBarTakePress(ButtonVk(e.button.button));
+        MenuBarTakePress(SdlButtonVk(e.button.button));
         PressedItem = -1;
         if (e.button.button != SDL_BUTTON_LEFT) {
             if (h.kind == HitNone) MenuBarClose();
@@ -886,7 +882,7 @@ static bool MenuMouse(const SDL_Event& e) {
     }
     case SDL_MOUSEBUTTONUP: {
         // Only the release of a press the menu took is its own.
-        if (!MenuBarTakeRelease(ButtonVk(e.button.button))) return false;
+        if (!MenuBarTakeRelease(SdlButtonVk(e.button.button))) return false;
         if (e.button.button == SDL_BUTTON_LEFT && MenuBarNow().active) {
             if (h.kind == HitRow && !MenuBarIsSubmenu(h.entry)) MenuBarChoose(h.entry);
             else if (h.kind == HitEntry && h.entry == PressedItem) MenuBarChoose(h.entry);

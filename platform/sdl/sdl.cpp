@@ -260,7 +260,7 @@ static bool OtherWindow(const SDL_Event& e) {
     return id != 0 && Window && id != SDL_GetWindowID(Window);
 }
 
-static int ButtonToVk(Uint8 b) {
+int SdlButtonVk(Uint8 b) {
     return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
 }
 
@@ -269,7 +269,7 @@ static int ButtonToVk(Uint8 b) {
 // the key's next press is not taken from the game; so does a button's.
 static void ReleaseUnqueued(const SDL_Event& e) {
     if (e.type == SDL_MOUSEBUTTONUP) {
-        MenuBarTakeRelease(ButtonToVk(e.button.button));
+        MenuBarTakeRelease(SdlButtonVk(e.button.button));
         return;
     }
     if (e.type != SDL_KEYUP) return;
@@ -284,7 +284,7 @@ static void ReleaseUnqueued(const SDL_Event& e) {
 // its release does not reach the game, also after the box has closed.
 static void TakenByDialog(const SDL_Event& e) {
     if (e.type == SDL_KEYDOWN) MenuBarTakePress(KeyToVk(e.key.keysym.sym));
-    else if (e.type == SDL_MOUSEBUTTONDOWN) MenuBarTakePress(ButtonToVk(e.button.button));
+    else if (e.type == SDL_MOUSEBUTTONDOWN) MenuBarTakePress(SdlButtonVk(e.button.button));
 }
 
 static void PumpEvents() {
