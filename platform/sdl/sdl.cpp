@@ -210,8 +210,10 @@ static void PostOnce(uint32_t message) {
 
 // The pointer shows where the game wants it, and always over the GUI and
 // outside the game's window.  Its picture is the game's (mousecursor) only
-// where the game has the pointer: over the menu bar, an open menu or while
-// a dialog is open it is the arrow.
+// where the game has the pointer: over the menu bar, an open menu, while a
+// dialog is open and over the program's other windows (a box before the
+// game's window shows, the debug window), which share the picture set, it
+// is the arrow.
 static bool GamePointerShown = true;
 static int PointerShownNow = -1;
 static SDL_Cursor* CursorNow;  // the picture set
@@ -234,7 +236,7 @@ static void UpdatePointer() {
         PointerShownNow = show;
         SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
     }
-    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !over_gui ? CustomCursor : Arrow();
+    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !outside && !over_gui ? CustomCursor : Arrow();
     if (want != CursorNow) {
         CursorNow = want;
         SDL_SetCursor(want);
