@@ -102,7 +102,6 @@ void Cmd_skipoff() {
 }
 
 // Ctrl whatever window is in front, as far as the platform can tell.
-// Whatever window is in front.
 void Cmd_isctrl() { StoreIntVar(ReadIntTarget("isctrl", SufOnlyInt), PlatCtrlHeldAnywhere() ? 1 : 0); }
 
 void Cmd_isskip() {

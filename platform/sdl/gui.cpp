@@ -255,8 +255,9 @@ struct Panel {
     std::string caption, text;
     bool done = false;
     int result = 0;
-    bool first = true;  // the first frame: focus, size and place
-    int frames = 0;     // frames drawn (a new panel shows from its second)
+    // Frames drawn: the first (0) gives the focus, sizes and places it; a
+    // new panel shows from its second.
+    int frames = 0;
     // input
     char edit[FieldLimit * 3 + 4] = {};  // UTF-8
     int limit = FieldLimit;
@@ -354,7 +355,7 @@ static void DrawInput(Panel* p) {
     // The field keeps the keyboard while the dialog is open, whatever is
     // clicked (the game behind the dialog, the dialog's own background): it
     // takes it back once nothing else is held (the button being pressed).
-    if (p->first || !ImGui::IsAnyItemActive()) ImGui::SetKeyboardFocusHere();
+    if (p->frames == 0 || !ImGui::IsAnyItemActive()) ImGui::SetKeyboardFocusHere();
     FilterData fd = {p->limit, p->edit};
     bool enter = ImGui::InputText("##edit", p->edit, sizeof p->edit,
                                   ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_EnterReturnsTrue,
@@ -417,7 +418,7 @@ static void DrawList(Panel* p) {
         // The text field with the list's arrow beside it: an entry chosen
         // becomes the text.
         ImGui::SetNextItemWidth(320);
-        if (p->first) ImGui::SetKeyboardFocusHere();
+        if (p->frames == 0) ImGui::SetKeyboardFocusHere();
         FilterData fd = {p->limit, p->edit};
         ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
         TypeQueuedChars(p->edit, sizeof p->edit, &fd);
@@ -523,8 +524,11 @@ static void DrawBox(Panel* p) {
     case MB_OKCANCEL: yes = IDOK, no = IDCANCEL, yes_label = "OK", no_label = "Cancel"; break;
     default: yes = no = IDOK, yes_label = "OK"; break;
     }
-    if (p->first) ImGui::SetKeyboardFocusHere();
-    if (ImGui::Button(yes_label, ImVec2(90, 0)) || KeyPressed(ImGuiKey_Enter)) Finish(p, yes);
+    // The first button has the keyboard, as in a Windows box: Enter and
+    // Space press it.
+    if (p->frames == 0) ImGui::SetKeyboardFocusHere();
+    if (ImGui::Button(yes_label, ImVec2(90, 0)) || KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_Space))
+        Finish(p, yes);
     if (no_label) {
         ImGui::SameLine();
         if (ImGui::Button(no_label, ImVec2(90, 0))) Finish(p, no);
@@ -838,10 +842,6 @@ static MenuHit HitAt(int wx, int wy) {
     return h;
 }
 
-static int ButtonVk(Uint8 b) {
-    return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
-}
-
 // A mouse event for the menu: true when the menu takes it.  While the menu
 // is open every mouse event is its own; a press outside it closes it.
 static bool MenuMouse(const SDL_Event& e) {
@@ -866,7 +866,7 @@ static bool MenuMouse(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN: {
         if (!open && !on_bar) return false;
         if (!MenuBarUsable()) return true;  // the bar of a blocked window does nothing
-        MenuBarTakePress(ButtonVk(e.button.button));
+        MenuBarTakePress(SdlButtonVk(e.button.button));
         PressedItem = -1;
         if (e.button.button != SDL_BUTTON_LEFT) {
             if (h.kind == HitNone) MenuBarClose();
@@ -883,7 +883,7 @@ static bool MenuMouse(const SDL_Event& e) {
     }
     case SDL_MOUSEBUTTONUP: {
         // Only the release of a press the menu took is its own.
-        if (!MenuBarTakeRelease(ButtonVk(e.button.button))) return false;
+        if (!MenuBarTakeRelease(SdlButtonVk(e.button.button))) return false;
         if (e.button.button == SDL_BUTTON_LEFT && MenuBarNow().active) {
             if (h.kind == HitRow && !MenuBarIsSubmenu(h.entry)) MenuBarChoose(h.entry);
             else if (h.kind == HitEntry && h.entry == PressedItem) MenuBarChoose(h.entry);
@@ -948,7 +948,6 @@ void GuiDraw() {
         case PanelList: DrawList(p); break;
         case PanelBox: DrawBox(p); break;
         }
-        p->first = false;
         p->frames++;
     }
     if (!SdlFullScreenNow() || !Active) DrawBar();
@@ -1043,8 +1042,7 @@ struct BoxWindow {
     ImGuiContext* context = nullptr;
     ImTextureID font_texture = nullptr;
     Panel* panel = nullptr;
-    int frames = 0;              // drawn so far
-    bool dirty = false;          // input or exposure since the last frame
+    bool dirty = false;  // input or exposure since the last frame
     uint32_t last_input = 0;
 };
 static BoxWindow Box;
@@ -1110,7 +1108,7 @@ static void DrawBoxWindow() {
             ImGui::GetIO().DisplaySize = ImVec2((float)mode.w, (float)mode.h);
         ImGui::NewFrame();
         DrawBox(p);
-        p->first = false;
+        p->frames++;
         ImGui::Render();
         SDL_SetRenderDrawColor(Box.renderer, 240, 240, 240, 255);
         SDL_RenderClear(Box.renderer);
@@ -1119,7 +1117,7 @@ static void DrawBoxWindow() {
     }
     Box.dirty = false;
     int w = (int)(p->drawn_size.x + 0.5f), h = (int)(p->drawn_size.y + 0.5f);
-    if (++Box.frames < 2 || w <= 0 || h <= 0) return;
+    if (p->frames < 2 || w <= 0 || h <= 0) return;
     int ww, wh;
     SDL_GetWindowSize(Box.window, &ww, &wh);
     if (ww != w || wh != h) {
@@ -1178,8 +1176,8 @@ static int RunBoxWindow(Panel* p) {
         }
         if (p->done) break;
         bool settling = (uint32_t)(SDL_GetTicks() - Box.last_input) < GuiSettleMs;
-        if (Box.dirty || settling || Box.frames < 2) DrawBoxWindow();
-        PlatWaitEvent(PlatTicks() + (settling || Box.frames < 2 ? 16 : 1000));
+        if (Box.dirty || settling || p->frames < 2) DrawBoxWindow();
+        PlatWaitEvent(PlatTicks() + (settling || p->frames < 2 ? 16 : 1000));
     }
     return p->result;
 }

@@ -212,8 +212,10 @@ static void PostOnce(uint32_t message) {
 
 // The pointer shows where the game wants it, and always over the GUI and
 // outside the game's window.  Its picture is the game's (mousecursor) only
-// where the game has the pointer: over the menu bar, an open menu or while
-// a dialog is open it is the arrow.
+// where the game has the pointer: over the menu bar, an open menu, while a
+// dialog is open and over the program's other windows (a box before the
+// game's window shows, the debug window), which share the picture set, it
+// is the arrow.
 static bool GamePointerShown = true;
 static int PointerShownNow = -1;
 static SDL_Cursor* CursorNow;  // the picture set
@@ -236,7 +238,7 @@ static void UpdatePointer() {
         PointerShownNow = show;
         SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
     }
-    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !over_gui ? CustomCursor : Arrow();
+    SDL_Cursor* want = CustomCursorUsed && CustomCursor && !outside && !over_gui ? CustomCursor : Arrow();
     if (want != CursorNow) {
         CursorNow = want;
         SDL_SetCursor(want);
@@ -262,7 +264,7 @@ static bool OtherWindow(const SDL_Event& e) {
     return id != 0 && Window && id != SDL_GetWindowID(Window);
 }
 
-static int ButtonToVk(Uint8 b) {
+int SdlButtonVk(Uint8 b) {
     return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : b == SDL_BUTTON_MIDDLE ? VK_MBUTTON : 0;
 }
 
@@ -271,7 +273,7 @@ static int ButtonToVk(Uint8 b) {
 // the key's next press is not taken from the game; so does a button's.
 static void ReleaseUnqueued(const SDL_Event& e) {
     if (e.type == SDL_MOUSEBUTTONUP) {
-        MenuBarTakeRelease(ButtonToVk(e.button.button));
+        MenuBarTakeRelease(SdlButtonVk(e.button.button));
         return;
     }
     if (e.type != SDL_KEYUP) return;
@@ -286,7 +288,7 @@ static void ReleaseUnqueued(const SDL_Event& e) {
 // its release does not reach the game, also after the box has closed.
 static void TakenByDialog(const SDL_Event& e) {
     if (e.type == SDL_KEYDOWN) MenuBarTakePress(KeyToVk(e.key.keysym.sym));
-    else if (e.type == SDL_MOUSEBUTTONDOWN) MenuBarTakePress(ButtonToVk(e.button.button));
+    else if (e.type == SDL_MOUSEBUTTONDOWN) MenuBarTakePress(SdlButtonVk(e.button.button));
 }
 
 static void PumpEvents() {

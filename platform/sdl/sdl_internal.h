@@ -30,6 +30,8 @@ void SdlPointerChanged();
 // A dialog or box opens over the window: the window takes the keyboard
 // when another window of the program has it.
 void SdlFocusForModal();
+// The virtual key of a mouse button (VK_LBUTTON ...), 0 for another.
+int SdlButtonVk(Uint8 button);
 // The window an event is for; 0 for an event of no window.
 Uint32 SdlEventWindowId(const SDL_Event& e);
 

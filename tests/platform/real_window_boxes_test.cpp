@@ -224,11 +224,42 @@ bool Exists(const std::string& dir, const char* name) {
     return ReadGameFileBytes(dir, name, &bytes);
 }
 
+uint32_t Le(std::string* s, uint32_t v, int n) {
+    for (int i = 0; i < n; i++) s->push_back((char)((v >> (8 * i)) & 255));
+    return v;
+}
+
+// A 32 x 32 cursor picture of one colour (0xAARRGGBB), hot spot in the middle.
+std::string SolidCur(uint32_t argb) {
+    enum { S = 32 };
+    std::string img;
+    Le(&img, 40, 4), Le(&img, S, 4), Le(&img, S * 2, 4), Le(&img, 1, 2), Le(&img, 32, 2);
+    for (int i = 0; i < 6; i++) Le(&img, 0, 4);
+    for (int i = 0; i < S * S; i++) Le(&img, argb, 4);
+    img += std::string(S * S / 8, '\0');  // the AND mask: all shows
+    std::string cur;
+    Le(&cur, 0, 2), Le(&cur, 2, 2), Le(&cur, 1, 2);
+    cur += std::string{(char)S, (char)S, 0, 0};
+    Le(&cur, S / 2, 2), Le(&cur, S / 2, 2), Le(&cur, (uint32_t)img.size(), 4), Le(&cur, 22, 4);
+    return cur + img;
+}
+
+// The pointer's picture has pixels of that colour (0xRRGGBB).
+bool PointerHas(Display* dpy, uint32_t rgb) {
+    XFixesCursorImage* img = XFixesGetCursorImage(dpy);
+    if (!img) return false;
+    bool has = false;
+    for (int i = 0; i < img->width * img->height && !has; i++)
+        has = ((uint32_t)img->pixels[i] & 0xFFFFFFu) == rgb && ((uint32_t)img->pixels[i] >> 24) == 0xFF;
+    XFree(img);
+    return has;
+}
+
 enum { PictureW = 640, PictureH = 480, DebugW = 480, DebugH = 240 };
 
 // The step box of the debug window: ticked with a click in the debug window
 // (which then has the keyboard), the box after each command takes the
-// keyboard, and each Enter runs exactly one command.
+// keyboard, and each Enter or Space runs exactly one command.
 TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
     Xvfb x(1024);  // room for the debug window below the game's
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
@@ -266,12 +297,18 @@ TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
         Within(2000, [&] { return Exists(dir, "s1"); });
     }
     ASSERT_TRUE(Exists(dir, "s1")) << "Enter did not step through the loop";
-    // The box holds the next command until Enter, and Enter runs one.
-    for (const char* next : {"s2", "s3"}) {
+    // The box holds the next command until Enter or Space, which press its
+    // button, and each runs one.
+    struct Step {
+        const char* next;
+        KeySym key;
+    } steps[] = {{"s2", XK_Return}, {"s3", XK_space}};
+    for (const Step& s : steps) {
         SleepMs(300);
-        ASSERT_FALSE(Exists(dir, next)) << next << " ran without Enter";
-        PressKey(x.dpy, XK_Return);
-        ASSERT_TRUE(Within(SlowStartMs, [&] { return Exists(dir, next); })) << "Enter did not run " << next;
+        ASSERT_FALSE(Exists(dir, s.next)) << s.next << " ran without a key";
+        PressKey(x.dpy, s.key);
+        ASSERT_TRUE(Within(SlowStartMs, [&] { return Exists(dir, s.next); }))
+            << XKeysymToString(s.key) << " did not run " << s.next;
     }
     SleepMs(300);
     EXPECT_LT(game.Ended(0), 0) << "end ran without Enter";
@@ -281,14 +318,19 @@ TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
 
 // A box before the game's window shows: in a window of its own titled with
 // the box's caption, its text drawn by the GUI with every glyph (the GUI's
-// own record of what it drew), answered with Enter; a second box, and
-// SIGTERM while it is open ends the game with 143.
+// own record of what it drew), the pointer the arrow over it whatever
+// mousecursor set, answered with Enter; a second box, and SIGTERM while it
+// is open ends the game with 143.
 TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
     Xvfb x;
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
+    int event_base, error_base;
+    ASSERT_TRUE(XFixesQueryExtension(x.dpy, &event_base, &error_base));
     std::string dir = MakeGameFolder();
-    WriteScript(dir, "*define\nmesbox \"日本語のテスト\",\"確認\"\nmesbox \"二つ目の箱\",\"確認\"\n"
-                     "game\n*start\nend\n");
+    const uint32_t magenta = 0xFF00FF;
+    WriteGameFile(dir, "c.cur", SolidCur(0xFF000000u | magenta));
+    WriteScript(dir, "*define\nmousecursor \"c.cur\"\nmesbox \"日本語のテスト\",\"確認\"\n"
+                     "mesbox \"二つ目の箱\",\"確認\"\ngame\n*start\nend\n");
     std::string trace = dir + "/gui.txt";
     setenv("ORVA_GUI_TRACE", trace.c_str(), 1);
     Child game;
@@ -307,6 +349,14 @@ TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
     ASSERT_TRUE(Within(SlowStartMs, [&] { return (first = box()) != 0; })) << "no window titled 確認 appeared";
     EXPECT_EQ(WindowOfSize(x.dpy, PictureW, PictureH + MenuBarH), 0u) << "the game's window shows already";
     ASSERT_TRUE(Within(SlowStartMs, [&] { return traced() == "box 確認: 日本語のテスト\n"; })) << traced();
+    XWindowAttributes a;
+    int bx = 0, by = 0;
+    Window child;
+    ASSERT_TRUE(XGetWindowAttributes(x.dpy, first, &a));
+    XTranslateCoordinates(x.dpy, first, DefaultRootWindow(x.dpy), 0, 0, &bx, &by, &child);
+    MoveTo(x.dpy, bx + a.width / 2, by + a.height / 2);
+    SleepMs(300);
+    EXPECT_FALSE(PointerHas(x.dpy, magenta)) << "the mousecursor picture over the box";
 
     XSetInputFocus(x.dpy, first, RevertToParent, CurrentTime);
     XSync(x.dpy, False);
@@ -318,37 +368,6 @@ TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
     ASSERT_TRUE(Within(SlowStartMs, [&] { return box() != 0; })) << "the second box did not show";
     kill(game.pid, SIGTERM);
     EXPECT_EQ(game.Ended(SlowStartMs), 143);
-}
-
-uint32_t Le(std::string* s, uint32_t v, int n) {
-    for (int i = 0; i < n; i++) s->push_back((char)((v >> (8 * i)) & 255));
-    return v;
-}
-
-// A 32 x 32 cursor picture of one colour (0xAARRGGBB), hot spot in the middle.
-std::string SolidCur(uint32_t argb) {
-    enum { S = 32 };
-    std::string img;
-    Le(&img, 40, 4), Le(&img, S, 4), Le(&img, S * 2, 4), Le(&img, 1, 2), Le(&img, 32, 2);
-    for (int i = 0; i < 6; i++) Le(&img, 0, 4);
-    for (int i = 0; i < S * S; i++) Le(&img, argb, 4);
-    img += std::string(S * S / 8, '\0');  // the AND mask: all shows
-    std::string cur;
-    Le(&cur, 0, 2), Le(&cur, 2, 2), Le(&cur, 1, 2);
-    cur += std::string{(char)S, (char)S, 0, 0};
-    Le(&cur, S / 2, 2), Le(&cur, S / 2, 2), Le(&cur, (uint32_t)img.size(), 4), Le(&cur, 22, 4);
-    return cur + img;
-}
-
-// The pointer's picture has pixels of that colour (0xRRGGBB).
-bool PointerHas(Display* dpy, uint32_t rgb) {
-    XFixesCursorImage* img = XFixesGetCursorImage(dpy);
-    if (!img) return false;
-    bool has = false;
-    for (int i = 0; i < img->width * img->height && !has; i++)
-        has = ((uint32_t)img->pixels[i] & 0xFFFFFFu) == rgb && ((uint32_t)img->pixels[i] >> 24) == 0xFF;
-    XFree(img);
-    return has;
 }
 
 // One 320 x 240 game: the mousecursor picture over the picture but the
