@@ -4,8 +4,9 @@
 // desktop); a box shown before the game's window is drawn by the GUI in a
 // window of its own, and a signal while it is open ends the game with 143;
 // a movie plays on under a mesbox; the pointer is the arrow over the menu
-// bar and the box whatever mousecursor set; isctrl sees Ctrl held while
-// another window has the keyboard.  Skipped, saying why, only where Xvfb
+// bar, the box and the bars beside a full-screen picture whatever
+// mousecursor set; isctrl sees Ctrl held while another window has the
+// keyboard.  Skipped, saying why, only where Xvfb
 // (or openbox, for its test) cannot start.
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
@@ -374,7 +375,8 @@ TEST(RealWindow, ABoxBeforeTheWindowIsOursAndASignalEndsIt) {
 // arrow over the menu bar; isctrl sees Ctrl held while a window of the
 // test's own has the keyboard; a movie made by the game itself (two
 // pictures a second, eight colours in turn) plays on under a mesbox,
-// over which the pointer is the arrow.
+// over which the pointer is the arrow; in full screen the arrow is over
+// the black bars beside the picture.
 TEST(RealWindow, PointerCtrlAndAMovieUnderABox) {
     Xvfb x;
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
@@ -397,7 +399,9 @@ TEST(RealWindow, PointerCtrlAndAMovieUnderABox) {
                          "mousecursor \"c.cur\"\nfilecreate \"ready\"\n"
                          "*ctrl\nwait 20\nisctrl %0\nif %0 == 0 goto *ctrl\nfilecreate \"ctrl\"\n"
                          "*poll\nwait 20\nfileexist %1,\"go\"\nif %1 == 0 goto *poll\n"
-                         "movie \"m.avi\",pos,0,0,80,60,async\nmesbox \"動画の上\",\"確認\"\nend\n");
+                         "movie \"m.avi\",pos,0,0,80,60,async\nmesbox \"動画の上\",\"確認\"\n"
+                         "menu_full\nfilecreate \"full\"\n"
+                         "*hold\nwait 20\nfileexist %1,\"stop\"\nif %1 == 0 goto *hold\nend\n");
     Child game;
     game.pid = StartWindowGame(dir, x.name);
     ASSERT_GT(game.pid, 0);
@@ -464,6 +468,20 @@ TEST(RealWindow, PointerCtrlAndAMovieUnderABox) {
     XSync(x.dpy, False);
     SleepMs(100);
     PressKey(x.dpy, XK_Return);
+
+    // In full screen the picture, three times its size, lies between two
+    // black bars: the game's picture over it, the arrow over a bar.
+    ASSERT_TRUE(Within(SlowStartMs, [&] { return Exists(dir, "full") && WindowOfSize(x.dpy, ScreenW, ScreenH); }))
+        << "no full screen";
+    const int barW = (ScreenW - 3 * W) / 2;
+    MoveTo(x.dpy, ScreenW / 2, ScreenH / 2);
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return PointerHas(x.dpy, magenta); })) << "no picture in full screen";
+    MoveTo(x.dpy, barW / 2, ScreenH / 2);
+    SleepMs(1500); fprintf(stderr, "DEBUG bar magenta=%d\n", (int)PointerHas(x.dpy, magenta));
+    EXPECT_TRUE(Within(SlowStartMs, [&] { return !PointerHas(x.dpy, magenta); })) << "the picture over the bar";
+    FILE* stop = fopen((dir + "/stop").c_str(), "w");
+    ASSERT_TRUE(stop);
+    fclose(stop);
     EXPECT_EQ(game.Ended(SlowStartMs), 0);
 }
 
