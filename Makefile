@@ -62,9 +62,10 @@ test-asan: build-asan
 # its glyph-atlas thread, the game in a real window with its sound thread,
 # the clock, text and signal tests, a CD's sectors read ahead on a thread,
 # the mixer under an audio device's thread, the device and the sound thread
-# resting while nothing plays.
+# resting while nothing plays, and the sound thread lowering the music under
+# a voice while the engine reads it.
 # A report fails the test.
-TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals|CdDisc|MixerThreads|MixerDevice)\.
+TSAN_TESTS = ^(Sdl|SdlAudio|SdlGui|RealWindow|Clock|Text|Signals|CdDisc|MixerThreads|MixerDevice|SoundThreadRest)\.
 tsan: build-tsan
 	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan.supp halt_on_error=1" \
 	  ctest -j $(JOBS) -R '$(TSAN_TESTS)' --output-on-failure

@@ -1,7 +1,9 @@
 // channels.cpp - the channel table over the mixer's buffer voices: loading a
 // wave or Ogg file whole into a channel, volumes in hundredths of a dB,
 // playing from the current position, and the end of a one-shot play
-// consumed once by whoever tests it first.
+// consumed once by whoever tests it first.  Loads, plays and stops are made
+// under SoundLock, as the sound thread's take of an end and its release of
+// the channel are (a decode is not: the lock is held for the table only).
 #include "sound/channels.h"
 
 #include <cstring>
@@ -28,12 +30,13 @@ int StartDirectSound() {
     if (SoundChannels.SoundStarted) return 1;
     if (!PlatOpenAudio(MixerFill, nullptr)) return 0;
     SoundChannels.SoundStarted = 1;
-    for (int& v : SoundChannels.ChannelVolumes) v = 0;
+    for (auto& v : SoundChannels.ChannelVolumes) v = 0;
     SoundTrace("device start rate=%d", MixerRate);
     return 1;
 }
 
 // Stops and drops what a channel holds; the flags as the callers set them.
+// With SoundLock held.
 static void ReleaseBuffer(int ch) {
     if (!SoundChannels.ChannelBufferReady[ch]) return;
     SoundChannels.ChannelBufferReady[ch] = 0;
@@ -74,14 +77,14 @@ static bool DecodeChannelSound(const uint8_t* b, size_t size, bool ogg, MixerSou
 
 static int LoadDecoded(const uint8_t* b, size_t size, bool ogg, int ch, const char* name) {
     if (!SoundChannels.SoundStarted && !StartDirectSound()) return 0;
-    SoundChannels.ChannelPlaying[ch] = 0;
-    ReleaseBuffer(ch);
+    StopChannel(ch);
     auto sound = std::make_shared<MixerSound>();
     std::string what;
     if (!DecodeChannelSound(b, size, ogg, sound.get(), &what)) {
         SoundTrace("ch=%d load \"%s\" failed", ch, name);
         return 0;
     }
+    SoundLockHold hold;
     MixerLoadBuffer(ch, std::move(sound));
     MixerSetBufferGain(ch, 0);  // a new buffer plays at full level until a volume is set
     MixerResetBufferEnd(ch);
@@ -95,8 +98,7 @@ int LoadChannelFile(const char* path, int ch) {
     if (!SoundChannels.SoundStarted && !StartDirectSound()) return 0;
     std::vector<uint8_t> bytes;
     if (!PlatReadFile(path, false, &bytes)) {
-        SoundChannels.ChannelPlaying[ch] = 0;
-        ReleaseBuffer(ch);
+        StopChannel(ch);
         SoundTrace("ch=%d load \"%s\" missing", ch, path);
         return 0;
     }
@@ -131,6 +133,7 @@ void SetChannelVolume(int a, int ch) {
 
 void PlayChannel(int ch, int loop) {
     if (!ChannelInRange(ch)) return;
+    SoundLockHold hold;
     MixerResetBufferEnd(ch);
     SoundChannels.ChannelLooping[ch] = loop;
     if (ch == VoiceChannel) SetChannelVolume(VoiceVolume, ch);
@@ -150,6 +153,7 @@ void PlayChannel(int ch, int loop) {
 
 void StopChannel(int ch) {
     if (!ChannelInRange(ch)) return;
+    SoundLockHold hold;
     SoundChannels.ChannelPlaying[ch] = 0;
     ReleaseBuffer(ch);
 }
@@ -161,6 +165,7 @@ void ResetChannelEnd(int ch) {
 
 int PollChannelPlaying(int ch) {
     if (!ChannelInRange(ch)) return 0;
+    SoundLockHold hold;
     if (!SoundChannels.SoundStarted || !SoundChannels.ChannelPlaying[ch] || SoundChannels.ChannelLooping[ch])
         return 0;
     if (!TakeChannelEnd(ch)) return 1;
@@ -169,6 +174,7 @@ int PollChannelPlaying(int ch) {
 }
 
 void StopLoopingChannels() {
+    SoundLockHold hold;
     for (int ch = 0; ch < ChannelCount; ch++) {
         if (SoundChannels.ChannelLooping[ch] != 1) continue;
         SoundChannels.ChannelPlaying[ch] = 0;
@@ -181,10 +187,7 @@ void ShutdownDirectSound() {
     WakeSoundThread();
     WaitSoundThreadEnd();
     if (!SoundChannels.SoundStarted) return;
-    for (int ch = 0; ch < ChannelCount; ch++) {
-        SoundChannels.ChannelPlaying[ch] = 0;
-        ReleaseBuffer(ch);
-    }
+    for (int ch = 0; ch < ChannelCount; ch++) StopChannel(ch);
     PlatCloseAudio();
     MixerFreeSpent();
     SoundChannels.SoundStarted = 0;

@@ -4,6 +4,7 @@
 // a mixer buffer voice and reports its end once.  Channel numbers outside
 // 0..199 are ignored by every operation here.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,12 +14,19 @@ constexpr int SystemSoundChannel = 10;
 constexpr int BgmIntroChannel = 198;
 constexpr int BgmLoopChannel = 199;
 
+// The sound thread reads the flags (ducking, the loop hand-over) and sets
+// the music channels' volumes while the engine changes them: every field is
+// atomic (sequentially consistent, so a channel seen playing is seen with
+// the end flag its play reset).  A load, play or stop of a channel is made
+// under SoundLock, under which the sound thread takes a one-shot channel's
+// end and releases the channel: a release never hits a sound loaded after
+// that end.
 struct SoundChannelTable {
-    int32_t SoundStarted;                     // the device runs
-    int32_t ChannelVolumes[ChannelCount];     // attenuation 0..100 last set
-    int32_t ChannelBufferReady[ChannelCount]; // loaded
-    int32_t ChannelLooping[ChannelCount];     // last started looping (kept after a stop)
-    int32_t ChannelPlaying[ChannelCount];     // started and its end still watched
+    std::atomic<int32_t> SoundStarted{0};                  // the device runs
+    std::atomic<int32_t> ChannelVolumes[ChannelCount];     // attenuation 0..100 last set
+    std::atomic<int32_t> ChannelBufferReady[ChannelCount]; // loaded
+    std::atomic<int32_t> ChannelLooping[ChannelCount];     // last started looping (kept after a stop)
+    std::atomic<int32_t> ChannelPlaying[ChannelCount];     // started and its end still watched
 };
 extern SoundChannelTable SoundChannels;
 

@@ -27,6 +27,7 @@ extern "C" {
 #include "sound/media_messages.h"
 #include "sound/mixer.h"
 #include "sound/music_messages.h"
+#include "sound/sound_thread.h"
 #include "sound/volumes.h"
 #include "sound/window_sound.h"
 #include "ui/idlewait.h"
@@ -322,9 +323,22 @@ bool ResolveMovie(const char* name, std::string* path, TempFileRecord* temp) {
     return true;
 }
 
+// The sound thread's ducking step sets the graph's volume (SetBgmVolume)
+// with SoundLock held: the graph is put in and taken out under it, and
+// opened and closed outside it.
+MoviePtr TakeGraph() {
+    SoundLockHold hold;
+    return std::move(Graph);
+}
+
 bool StartGraph(const char* name, const std::string& path, const int32_t rect[4]) {
-    CloseMovie(&Graph);
-    Graph = OpenMovie(PlatResolve(path.c_str()).c_str(), rect[0], rect[1], rect[2], rect[3], true);
+    MoviePtr old = TakeGraph();
+    CloseMovie(&old);
+    MoviePtr opened = OpenMovie(PlatResolve(path.c_str()).c_str(), rect[0], rect[1], rect[2], rect[3], true);
+    {
+        SoundLockHold hold;
+        Graph = std::move(opened);
+    }
     if (!Graph) {
         SoundTrace("movie open \"%s\" failed", name);
         return false;
@@ -344,7 +358,8 @@ void ReleaseGraph() {
         SoundTrace("movie stop frames=%d", MovieFramesShown(Graph.get()));
         PlatClearOverlay();
     }
-    CloseMovie(&Graph);
+    MoviePtr gone = TakeGraph();
+    CloseMovie(&gone);
     MovieGraphActive = 0;
     PaintSuspended = 0;
     DropTempFile(&MovieTempFile);

@@ -31,11 +31,11 @@ std::string BgmName;
 int32_t BgmLooping = 0;
 int32_t BgmLoopPointSet = 0;
 std::string BgmLoopPointText;
-int32_t BgmGraphActive = 0;
-int32_t Mp3VoiceMode = 0;
+std::atomic<int32_t> BgmGraphActive{0};
+std::atomic<int32_t> Mp3VoiceMode{0};
 std::atomic<int32_t> OggBgmPlaying{0};
 std::atomic<int32_t> OggBgmChannel{BgmLoopChannel};
-int BgmStream = -1;
+std::atomic<int> BgmStream{-1};
 TempFileRecord BgmTempFile;
 
 int32_t FadeTimeNow(int32_t ms) { return (SkipMode || IsSkipKeyDown()) ? ms / 8 : ms; }
@@ -67,13 +67,19 @@ void DuckBgmVolume(int32_t a) {
     SetBgmVolume(a);
 }
 
-// The stream goes, and with it the temporary copy.
+// The stream goes, and with it the temporary copy.  The handle is let go
+// under SoundLock: a ducking step under way ends first, a later one finds
+// none.
 static void ReleaseBgmStream() {
-    if (BgmStream >= 0) {
-        MixerCloseStream(BgmStream);
+    int stream;
+    {
+        SoundLockHold hold;
+        stream = BgmStream.exchange(-1);
+    }
+    if (stream >= 0) {
+        MixerCloseStream(stream);
         SoundTrace("bgm stop");
     }
-    BgmStream = -1;
     DropTempFile(&BgmTempFile);
 }
 
@@ -108,7 +114,7 @@ static bool PlayPluginBgm(int ch, const char* name, int loop, int loop_point_set
         if (fade && OggPlugin2Active)
             OggVolume(ch, -2500);
         else
-            SetBgmVolume(fade ? 100 : BgmVolume);
+            SetBgmVolume(fade ? 100 : target);
         if (loop_point_set)
             OggPlay2(ch, loop_point);
         else
@@ -161,7 +167,7 @@ void PlayBgm(const char* name, int loop, int loop_point_set, double loop_point) 
         MixerPlayStream(BgmStream, false);
         FadeInBgm(target);
     } else {
-        SetBgmVolume(Mp3VoiceMode ? VoiceVolume : BgmVolume);
+        SetBgmVolume(Mp3VoiceMode ? VoiceVolume : BgmVolume.load());
         MixerPlayStream(BgmStream, false);
     }
     BgmLooping = loop;

@@ -82,10 +82,13 @@ void Cmd_sevol() {
     for (int ch = 1; ch <= 197; ch++) ApplyChannelVolume(SeVolume, ch);
 }
 
+// The value read is the base: a ducking step between the two stores moves
+// BgmVolume, not what it comes back to.
 void Cmd_mp3vol() {
-    BgmVolume = ReadVolumeOperand();
-    SetBgmVolume(BgmVolume);
-    BgmBaseVolume = BgmVolume;
+    int32_t v = ReadVolumeOperand();
+    BgmVolume = v;
+    SetBgmVolume(v);
+    BgmBaseVolume = v;
 }
 void Cmd_bgmvol() { Cmd_mp3vol(); }
 void Cmd_defvoicevol() { Cmd_voicevol(); }

@@ -43,16 +43,18 @@ static int VoiceStillPlaying() {
     return 0;
 }
 
-static void ApplyDuckStep(uint32_t now) {
-    DuckBgmVolume(BgmVolume);
+static void ApplyDuckStep(int32_t v, uint32_t now) {
+    BgmVolume = v;
+    DuckBgmVolume(v);
     DuckLastStep = now;
-    SoundTrace("duck bgmvolume=%d", (int)BgmVolume);
+    SoundTrace("duck bgmvolume=%d", (int)v);
 }
 
 // The music lowered by 2 units per step while the voice plays, down to half
 // the base loudness, and raised back in the same steps after it.  A step
 // waits for no one: while the engine holds SoundLock (it is changing the
-// music) the step is left to a later pass.
+// music or a channel) the step is left to a later pass.  The engine sets the
+// volumes without the lock: a step reads each once and works on that.
 static void DuckingPass() {
     std::unique_lock<std::recursive_mutex> hold(SoundLock, std::try_to_lock);
     if (!hold.owns_lock()) return;
@@ -60,20 +62,22 @@ static void DuckingPass() {
     if (BgmFadeRunning) return;
     int voice = VoiceStillPlaying();
     if (voice >= 0) {
-        int half = (100 - BgmBaseVolume) / 2;
-        if (voice == 1 && 100 - BgmVolume > half && (uint32_t)(now - 8) > DuckLastStep) {
-            BgmVolume += 2;
-            if (100 - BgmVolume < (100 - BgmBaseVolume) / 4) BgmVolume = 100 - half;
-            ApplyDuckStep(now);
+        int32_t v = BgmVolume, base = BgmBaseVolume;
+        int half = (100 - base) / 2;
+        if (voice == 1 && 100 - v > half && (uint32_t)(now - 8) > DuckLastStep) {
+            v += 2;
+            if (100 - v < (100 - base) / 4) v = 100 - half;
+            ApplyDuckStep(v, now);
             return;
         }
         if (BgmFadeRunning) return;
         if (VoiceStillPlaying() == 1) return;
     }
-    if (BgmVolume != BgmBaseVolume && now - DuckLastStep > 8) {
-        BgmVolume -= 2;
-        if (BgmVolume < BgmBaseVolume) BgmVolume = BgmBaseVolume;
-        ApplyDuckStep(now);
+    int32_t v = BgmVolume, base = BgmBaseVolume;
+    if (v != base && now - DuckLastStep > 8) {
+        v -= 2;
+        if (v < base) v = base;
+        ApplyDuckStep(v, now);
     }
 }
 

@@ -9,10 +9,14 @@
 #include <mutex>
 #include <string>
 
-// Guards channels 198 and 199 and LoopBgmState between the two threads;
-// re-entrant for its holder.  Take it with SoundLockHold; SoundLockDepth
-// counts the holds (the headless pass, which runs on the holder's own
-// thread, leaves the hand-over alone while it is held).
+// Guards between the two threads the loads, plays and stops of channels
+// (with the sound thread's take of an end and release of the channel),
+// intro-and-loop music and LoopBgmState, the start of plug-in music, and
+// the music stream and movie graph whose gain a ducking step sets;
+// re-entrant for its holder.  A ducking step only tries it: it never waits.
+// Take it with SoundLockHold; SoundLockDepth counts the holds (the headless
+// pass, which runs on the holder's own thread, leaves the hand-over alone
+// while it is held).
 extern std::recursive_mutex SoundLock;
 extern int SoundLockDepth;
 struct SoundLockHold {

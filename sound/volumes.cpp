@@ -4,10 +4,10 @@
 
 int32_t VoiceVolume = 0;
 int32_t SeVolume = 0;
-int32_t BgmVolume = 0;
-int32_t BgmBaseVolume = 0;
-int32_t BgmFadeRunning = 0;
-int32_t BgmDownMode = 0;
+std::atomic<int32_t> BgmVolume{0};
+std::atomic<int32_t> BgmBaseVolume{0};
+std::atomic<int32_t> BgmFadeRunning{0};
+std::atomic<int32_t> BgmDownMode{0};
 int32_t BgmFadeOutTime = 0;
 int32_t BgmSaved = 0;
 int32_t BgmFadeInTime = 0;

@@ -15,7 +15,7 @@ int32_t SoundOn = 1;
 int32_t CdOn = 1;
 int32_t CdTrack = -1;
 int32_t CdLooping = 0;
-int32_t MovieGraphActive = 0;
+std::atomic<int32_t> MovieGraphActive{0};
 int32_t MovieAsync = 0;
 
 bool WindowTimerHasWork() {

@@ -2,13 +2,16 @@
 // the settings its menu commands switch, the steps of its 30 ms timer, and
 // the stops of a click and of the window's end.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 extern int32_t SoundOn;          // menu 40017 / 40018
 extern int32_t CdOn;             // menu 40021 / 40022
 extern int32_t CdTrack;          // the CD track playing, -1 when none
 extern int32_t CdLooping;
-extern int32_t MovieGraphActive; // a movie plays through the movie graph
+// A movie plays through the movie graph (the sound thread's ducking
+// waits while it does).
+extern std::atomic<int32_t> MovieGraphActive;
 extern int32_t MovieAsync;       // it plays without a wait
 
 // Some step of the timer may have something to do: a channel plays, the

@@ -160,8 +160,8 @@ static void VolumesMoved(const PlatSlider* s, int, void*) {
         ApplyChannelVolume(a, c);
     }
     if (!(Mp3VoiceMode && !MovieGraphActive)) {
-        BgmBaseVolume = BgmVolume;
-        SetBgmVolume(BgmVolume);
+        BgmBaseVolume = s[2].value;
+        SetBgmVolume(s[2].value);
     }
 }
 
@@ -183,8 +183,8 @@ void RunVolumeDialog() {
     for (int c = 0; c < 198; c++) ApplyChannelVolume(c == 0 ? VoiceVolume : SeVolume, c);
     SetChannelVolume(BgmVolume, 198);
     SetChannelVolume(BgmVolume, 199);
-    SetBgmVolume(BgmVolume);
-    BgmBaseVolume = BgmVolume;
+    SetBgmVolume(s[2].value);
+    BgmBaseVolume = s[2].value;
 }
 
 // ---- the CD drive ---------------------------------------------------------------------------

@@ -15,7 +15,7 @@ int SkipMode = 0;
 int AutoMode = 0;
 int AutoClickOn = 0, AutoClickTime = 0;
 int ResetRequested = 0;
-int QuitRequested = 0;
+std::atomic<int> QuitRequested{0};
 int MenuResetRequested = 0;
 int MouseCursorHidden = 0;
 int CtrlAltSkip = 0;

@@ -3,6 +3,7 @@
 // statements; the last message the window procedure received; the
 // foreground-gated key queries.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 extern int Clicked;             // a left click not yet taken by a wait
@@ -15,7 +16,7 @@ extern int SkipMode;            // skip mode on
 extern int AutoMode;            // click waits end by themselves
 extern int AutoClickOn, AutoClickTime;
 extern int ResetRequested;      // the window menu asked for a reset
-extern int QuitRequested;       // the game is ending
+extern std::atomic<int> QuitRequested;  // the game is ending (the sound thread reads it)
 extern int MenuResetRequested;  // the system menu asked for a reset
 extern int MouseCursorHidden;
 extern int CtrlAltSkip;         // the skip key is Ctrl+Alt

@@ -7,10 +7,12 @@
 // pointer over a message box while the game hides it, the menu from the
 // keyboard, keys the open menu takes kept from the game, and a change of
 // the screen's size; the name dialog keeping the keyboard after a click
-// beside it, and keys and buttons a box took kept from the game.  Skipped,
+// beside it, and keys and buttons a box took kept from the game; a wait
+// lasting its time in real time while a voice lowers the music.  Skipped,
 // saying why, only where Xvfb cannot start.
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
+#include "tests/sound/voice_files.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/xvfb.h"
 
@@ -30,6 +32,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -824,15 +827,21 @@ TEST(RealWindow, KeysAndButtonsABoxTookAreNotTheGames) {
 namespace {
 
 // A wait blocks in a window until its time: `wait 300` after a click does
-// not end before 300 ms of real time have passed since the click.
+// not end before 300 ms of real time have passed since the click.  Music
+// plays meanwhile and a voice started at the click lowers it (bgmdownmode):
+// the sound thread steps its volume while the engine waits, polls the
+// voice's channel and reads the volume (getbgmvol).
 TEST(RealWindow, AWaitLastsItsTimeInRealTime) {
     Xvfb x;
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
     std::string dir = MakeGameFolder();
+    WriteGameFile(dir, "m.wav", ToneWav(3.0, 220, 22050, 2));
+    WriteGameFile(dir, "v.wav", ToneWav(2.0, 440, 22050, 1));
     WriteScript(dir,
-                "*define\ndeletemenu\ngame\n*start\n"
+                "*define\ndeletemenu\ngame\n*start\nbgmdownmode 1\nbgm \"m.wav\"\n"
                 "mov $0,\"ready\"\ncsvopen \"ready.csv\",\"w\"\ncsvwrite $0\ncsvclose\n"
-                "click\nwait 300\n"
+                "click\ndwave 0,\"v.wav\"\nwait 300\ngetbgmvol %1\n"
+                "csvopen \"vol.csv\",\"w\"\ncsvwrite %1\ncsvclose\n"
                 "mov $0,\"done\"\ncsvopen \"done.csv\",\"w\"\ncsvwrite $0\ncsvclose\nend\n");
     WindowGame game(dir, x.name);
     int wx = 0, wy = 0;
@@ -851,6 +860,11 @@ TEST(RealWindow, AWaitLastsItsTimeInRealTime) {
         << "the wait did not end";
     auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count();
     EXPECT_GE(waited, 300) << "the wait ended early";
+    // Lowered from full loudness, not below half of it.
+    ASSERT_TRUE(ReadGameFileBytes(dir, "vol.csv", &text));
+    int loudness = std::atoi(text.c_str());
+    EXPECT_LT(loudness, 100) << "the voice did not lower the music";
+    EXPECT_GE(loudness, 50);
     EXPECT_EQ(game.Ended(SlowStartMs), 0);
 }
 

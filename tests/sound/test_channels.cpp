@@ -39,7 +39,10 @@ protected:
         ShutdownDirectSound();
         SoundThreadStop = 0;
         MixerResetForTests();
-        SoundChannels = SoundChannelTable();
+        SoundChannels.SoundStarted = 0;
+        for (int ch = 0; ch < ChannelCount; ch++)
+            SoundChannels.ChannelVolumes[ch] = SoundChannels.ChannelBufferReady[ch] =
+                SoundChannels.ChannelLooping[ch] = SoundChannels.ChannelPlaying[ch] = 0;
         LoopBgmState = 0;
         LoopBgmFiles = LoopBgmFileSet();
         VoiceVolume = SeVolume = BgmVolume = BgmBaseVolume = 0;

@@ -188,9 +188,7 @@ TEST(MixerDevice, TheDeviceRestsWhileNothingPlays) {
 }
 
 // The sound thread rests while it has nothing to do and wakes at once for
-// a voice that lowers the music (bgmdownmode).  (Not run under
-// ThreadSanitizer: the channel flags and the music's volume that the
-// ducking shares with the engine are plain integers.)
+// a voice that lowers the music (bgmdownmode).
 TEST(SoundThreadRest, AVoiceWakesItToLowerTheMusic) {
     int status = InAWindow([] {
         if (StartDirectSound() != 1) return 1;
