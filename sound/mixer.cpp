@@ -61,8 +61,11 @@ float StreamBuf[Chunk * 2];
 
 bool ValidBuffer(int v) { return v >= 0 && v < MixerBufferVoices; }
 
+// The table is read under Mu: the sound thread looks up the music's stream
+// while the engine may close it.
 std::shared_ptr<StreamVoice> StreamAt(int h) {
     if (h < 0 || h >= MixerStreamVoices) return nullptr;
+    std::lock_guard<std::mutex> hold(Mu);
     return Streams[h];
 }
 

@@ -120,6 +120,28 @@ TEST_F(MixerThreads, AStreamClosedBetweenRendersGoesAtOnce) {
     EXPECT_FALSE(MixerHasSpent());
 }
 
+// The sound thread sets the music stream's gain while the engine closes
+// and opens streams (the music changing under a voice's ducking): it finds
+// the stream or none, never one half taken out of the table.
+TEST_F(MixerThreads, AStreamLookedUpOnAnotherThreadWhileTheEngineClosesIt) {
+    std::atomic<bool> stop{false};
+    std::thread ducking([&] {
+        while (!stop) {
+            MixerSetStreamGain(0, -1000);
+            MixerStreamPlaying(0);
+        }
+    });
+    Gate gate;
+    gate.go_on = true;
+    for (int i = 0; i < 2000; i++) {
+        int h = MixerOpenSource(std::unique_ptr<MixerSource>(new HeldSource(&gate)));
+        ASSERT_EQ(h, 0);
+        MixerCloseStream(h);
+    }
+    stop = true;
+    ducking.join();
+}
+
 // ---- in a window ---------------------------------------------------------------------
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
