@@ -349,10 +349,12 @@ std::unique_ptr<MixerSource> CdDiscPlay(const std::shared_ptr<CdDisc>& disc, int
             std::thread(ReaderMain).detach();
         }
     }
-    if (live)
-        TheLatest().fresh.notify_all();
-    else if (!disc->drive)
-        ReadSectors(play.get(), FirstSectors);  // the first second at once, as the clock stands
+    // The first second of an image at once: the first render plays it, not
+    // silence while the reader starts or wakes.  A drive is left to the
+    // reader (headless to the clock's sound step), the caller never waiting
+    // on it.
+    if (!disc->drive) ReadSectors(play.get(), FirstSectors);
+    if (live) TheLatest().fresh.notify_all();
     auto src = std::make_unique<CdSectorSource>();
     src->play = play;
     return src;

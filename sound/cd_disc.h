@@ -34,10 +34,10 @@ bool CdDiscTrackSectors(const CdDisc& disc, int n, int32_t* first, int32_t* end)
 
 // A source playing the sectors [first, end), one shot (no rewind): it ends
 // after the last sector; while the reading lags behind it plays silence.
-// In a window the reader thread (started with the first play) reads it
-// ahead, up to two seconds, the caller waiting on no disc.  Headless the
-// sectors of an image are read up to a second ahead at once, and the rest
-// by CdDiscReadAhead.
+// The sectors of an image are read up to a second ahead at once; the rest,
+// and all of a drive's, are read ahead up to two seconds by the reader
+// thread (started with the first play) in a window, the caller waiting on
+// no drive, and headless by CdDiscReadAhead.
 std::unique_ptr<MixerSource> CdDiscPlay(const std::shared_ptr<CdDisc>& disc, int32_t first, int32_t end);
 // One pass of the headless reader: a few more sectors of the latest play
 // still open, up to two seconds ahead of it; true while it wants to be

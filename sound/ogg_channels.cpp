@@ -246,11 +246,10 @@ void OggVolume(int ch, int32_t mb) {
         if (!c->sound) return;
         closing = c->fading && c->fade_close;
         if (closing) {
-            // A fade that closes the channel goes on from the new level and
-            // still closes it at its end: the old piece never outlives it.
+            // A fade that closes the channel runs on, as if it had started
+            // from the new level, and closes it at its end: the old piece
+            // never outlives it, nor comes back up under the new one.
             c->fade_from = mb;
-            c->fade_frames -= c->fade_done;
-            c->fade_done = 0;
         } else {
             c->fading = false;
             c->mb = mb;

@@ -26,7 +26,7 @@ void OggPlay(int channel, bool loop);
 void OggPlay2(int channel, double seconds);
 void OggClose(int channel);             // stops and forgets the sound
 // Sets the volume and ends a running fade; a fade that closes the channel
-// runs on from `mb` instead, over what is left of its time, and closes it.
+// runs on instead, as if it had started from `mb`, and closes it.
 void OggVolume(int channel, int32_t mb);
 // A volume that leaves a running fade going: a fade that closes the channel
 // runs on untouched, any other one ends at `mb` instead of its own end.

@@ -127,16 +127,17 @@ TEST_F(OggChannels, VolumesAreClampedAndEndAFade) {
 }
 
 // A volume set during a fade that closes the channel moves the level the
-// fade runs from; the fade ends, and closes the channel, on time.
+// fade runs from, its progress kept; the fade ends, and closes the channel,
+// on time.
 TEST_F(OggChannels, AVolumeKeepsAClosingFadesClose) {
     Open(4, 2.0);
     OggPlay(4, true);
     OggFade(4, 0, -10000, 1000, true);
     Render(400);
     OggVolume(4, -1250);
-    EXPECT_EQ(OggVolumeOf(4), -1250);
+    EXPECT_EQ(OggVolumeOf(4), -4750) << "40% of the way from -1250 to -10000";
     Render(300);
-    EXPECT_EQ(OggVolumeOf(4), -5625) << "half way from -1250 to -10000";
+    EXPECT_EQ(OggVolumeOf(4), -7375) << "70% of the way";
     Render(250);
     EXPECT_TRUE(OggIsPlaying(4));
     Render(100);

@@ -118,7 +118,7 @@ TEST(OggEngine, FadesInTheBackgroundAndSlotsBringTheMusicBack) {
 // the old piece's channel after a change of music; Lua's OVOggVolume
 // during OVOggFade with close) moves the level the fade runs from, and the
 // channel still closes when the fade ends: the old piece is not heard on
-// under the new one.
+// under the new one, nor louder again for the rest of its fade.
 TEST(OggEngine, AVolumeChangeKeepsAClosingFadesClose) {
     struct {
         const char* what;
@@ -158,6 +158,11 @@ TEST(OggEngine, AVolumeChangeKeepsAClosingFadesClose) {
         size_t from = Frames(closed + 100), to = Frames(closed + 2000);
         EXPECT_LT(ToneAmplitude(s, from, to, 0, 440), 30) << c.what << ": the old piece is gone";
         EXPECT_GT(ToneAmplitude(s, from, to, 0, 660), 10000) << c.what << ": the new one plays";
+        // From the louder level the fade goes on where it stood: the old
+        // piece does not swell back up while the new one starts.
+        double before = ToneAmplitude(s, Frames(lowered - 100), Frames(lowered), 0, 440);
+        double after = ToneAmplitude(s, Frames(lowered), Frames(lowered + 100), 0, 440);
+        EXPECT_LT(after, before) << c.what << ": the old piece swelled back up";
     }
 }
 

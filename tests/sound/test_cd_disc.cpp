@@ -6,8 +6,6 @@
 // process on SDL's silent drivers) a slow disc does not hold up the
 // hand-over of loop music.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -21,6 +19,7 @@
 #include "sound/channels.h"
 #include "sound/mixer.h"
 #include "sound/sound_thread.h"
+#include "tests/sound/in_a_window.h"
 #include "tests/sound/sound_test_files.h"
 #include "tests/support/game_folder.h"
 
@@ -138,6 +137,27 @@ TEST(CdDisc, TheReaderOnAThreadOfItsOwn) {
     EXPECT_EQ(expect_sector, 210);
 }
 
+// The first second of an image is read at once, also in a window, where a
+// reader thread reads the rest: a play sounds from its first sector at the
+// first render, not after a stretch of silence while the reader starts or
+// wakes.
+TEST(CdDisc, AnImagePlaySoundsFromTheFirstRender) {
+    std::string dir = WriteImage();
+    int status = InAWindow([&] {
+        std::shared_ptr<CdDisc> d = CdDiscOpen(dir + "/d.cue", false);
+        if (!d) return 1;
+        CdDiscSlowReadsForTests(2);  // a reader that has not read by the first render
+        for (int play = 0; play < 2; play++) {  // the reader thread started, then woken
+            std::unique_ptr<MixerSource> src = CdDiscPlay(d, 10, 210);
+            std::vector<float> buf(2 * 1024);
+            if (src->Read(buf.data(), 1024) != 1024) return 2;
+            if ((int)(buf[0] * 32768) != 10 || (int)(buf[1] * 32768) != 1) return 3 + play;
+        }
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "1: no disc, 2: a short read, 3/4: the first/second play began with silence";
+}
+
 // In a window the disc is read on a thread of its own: with every sector
 // taking 300 ms (a scratched disc), the sound thread still hands the loop
 // music over from its intro to its loop part the moment the intro ends.
@@ -145,35 +165,27 @@ TEST(CdDisc, ASlowDiscDoesNotHoldUpTheLoopMusic) {
     std::string dir = WriteImage();
     WriteGameFile(dir, "intro.wav", ToneWave(0.2, 440, 22050, 1, 0.5));
     WriteGameFile(dir, "loop.wav", ToneWave(0.5, 660, 22050, 1, 0.5));
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(20);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        PlatOptions opt;
-        if (!PlatInit(opt) || StartDirectSound() != 1) _exit(1);
+    int status = InAWindow([&] {
+        if (StartDirectSound() != 1) return 1;
         StartSoundThread();
         std::shared_ptr<CdDisc> d = CdDiscOpen(dir + "/d.cue", false);
-        if (!d) _exit(2);
-        CdDiscSlowReadsForTests(300);
+        if (!d) return 2;
         int cd = MixerOpenSource(CdDiscPlay(d, 10, 210));
+        CdDiscSlowReadsForTests(300);  // past the first second, read at once
         MixerPlayStream(cd, false);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the reader in its first sectors
         PlayLoopBgm((dir + "/intro.wav").c_str(), (dir + "/loop.wav").c_str());
         auto start = std::chrono::steady_clock::now();  // the intro has started
         while (LoopBgmState != 2) {
-            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) _exit(3);
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) return 3;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         // The intro's 200 ms, a buffer of the device and a pass of the thread.
-        _exit(ms.count() < 200 + 150 ? 0 : 10 + (int)std::min<int64_t>(ms.count() / 10, 200));
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "a hang";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no device, 2: no disc, 3: no hand-over, 10 + n: the hand-over "
-                                         "came n centiseconds after the intro's start";
+        return ms.count() < 200 + 150 ? 0 : 10 + (int)std::min<int64_t>(ms.count() / 10, 200);
+    });
+    EXPECT_EQ(status, 0) << "1: no device, 2: no disc, 3: no hand-over, 10 + n: the hand-over "
+                            "came n centiseconds after the intro's start, -1: a hang";
 }
 
 }  // namespace
