@@ -54,6 +54,10 @@ std::atomic<bool> SpentWaiting{false};
 // the same hold of Mu in which it starts it, or after it, so no start is
 // missed.
 bool DeviceResting = false;
+// The last render ended with nothing playing (under Mu).  The device rests
+// only after a second such render, wholly silent, has pushed out what the
+// device's own buffering still held of the last sound.
+bool QuietRender = false;
 
 constexpr int Chunk = 1024;
 float Acc[Chunk * 2];
@@ -197,6 +201,7 @@ bool SomethingPlays() {
 
 // With Mu held.
 void WakeDeviceLocked() {
+    QuietRender = false;
     if (!DeviceResting) return;
     DeviceResting = false;
     PlatPauseAudio(false);
@@ -217,9 +222,12 @@ void MixerRender(int16_t* out, int count) {
         out += n * 2;
         count -= n;
     }
-    // Nothing left to play: the device rests until the next start.
+    // Nothing left to play: after one silent render more, the device rests
+    // until the next start.
     std::lock_guard<std::mutex> hold(Mu);
-    if (SomethingPlays()) return;
+    bool quiet_before = QuietRender;
+    QuietRender = !SomethingPlays();
+    if (!QuietRender || !quiet_before) return;
     DeviceResting = true;
     PlatPauseAudio(true);
 }

@@ -911,7 +911,19 @@ static void AudioCallback(void*, Uint8* stream, int len) {
     AudioFill((int16_t*)stream, len / 4, AudioUser);
 }
 
+// The drivers whose device thread is SDL's own, which may wait in the
+// callback.  Elsewhere (a sound server's thread calling the callback) the
+// device never rests.
+static bool AudioMayRest;
+static bool DriverThreadIsSdls(const char* driver) {
+    static const char* const own[] = {"alsa", "pulseaudio", "dsp", "sndio", "dummy", "disk"};
+    for (const char* d : own)
+        if (driver && strcmp(driver, d) == 0) return true;
+    return false;
+}
+
 static void PauseAudio(bool pause) {
+    if (pause && !AudioMayRest) return;
     AudioHold& h = Hold();
     {
         std::lock_guard<std::mutex> hold(h.lock);
@@ -981,6 +993,7 @@ static bool OpenAudio(PlatAudioFill fill, void* user) {
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!Quietly(OpenAudioDevice)) return false;
     }
+    AudioMayRest = DriverThreadIsSdls(SDL_GetCurrentAudioDriver());
     SDL_PauseAudioDevice(AudioDevice, 0);
     return true;
 }
