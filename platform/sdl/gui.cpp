@@ -264,6 +264,8 @@ struct Panel {
     const PlatDialogSize* size = nullptr;
     std::string button;
     bool can_cancel = true;  // Esc and the close box cancel
+    bool field_active = false;  // the field had the keyboard in the last frame
+    bool touched = false;       // typed into or once had the keyboard
     // sliders
     PlatSlider* sliders = nullptr;
     int count = 0, width = 0;
@@ -296,6 +298,7 @@ static size_t Cp932Length(const char* utf8) { return Utf8ToCp932(utf8).size(); }
 struct FilterData {
     int limit;
     const char* text;
+    void* owner;  // the panel, for the name dialog's own callback
 };
 
 // A typed character as UTF-8 (in u, 5 bytes) when CP932 has it and it keeps
@@ -330,15 +333,53 @@ static void Finish(Panel* p, int result) {
 
 // What is typed while a dialog's field does not have the keyboard (it
 // takes it a frame after the dialog opens, or after a click elsewhere) goes
-// to the field's end instead of nowhere.  Called right after the field.
-static void TypeQueuedChars(char* edit, size_t size, const FilterData* fd) {
+// to the field's end instead of nowhere: true when something was added.
+static bool AddQueuedChars(char* edit, size_t size, const FilterData* fd) {
     ImGuiIO& io = ImGui::GetIO();
-    if (ImGui::IsItemActive() || io.InputQueueCharacters.empty()) return;
+    bool added = false;
     for (ImWchar c : io.InputQueueCharacters) {
         char u[5];
-        if (c >= 0x20 && TakeChar(c, fd, u) && strlen(edit) + strlen(u) < size) strcat(edit, u);
+        if (c >= 0x20 && TakeChar(c, fd, u) && strlen(edit) + strlen(u) < size) strcat(edit, u), added = true;
     }
     io.InputQueueCharacters.resize(0);
+    return added;
+}
+
+// Called right after a field: what was typed while it is without the
+// keyboard.
+static void TypeQueuedChars(char* edit, size_t size, const FilterData* fd) {
+    if (!ImGui::IsItemActive()) AddQueuedChars(edit, size, fd);
+}
+
+// The name dialog's field.  ImGui drops the characters queued in the frame
+// a field takes the keyboard and leaves its caret and selection as they
+// happen to be, so the dialog itself does what a focused edit control
+// does: until the field has the keyboard, what is typed goes in before it
+// is drawn (replacing the text at first, which the field shows selected);
+// the frame it takes the keyboard selects the whole text when it opens
+// untouched, and otherwise puts the caret at the end.
+static void TypeBeforeTheField(Panel* p, const FilterData* fd) {
+    if (p->field_active || ImGui::GetIO().InputQueueCharacters.empty()) return;
+    if (!p->touched) {
+        char keep[sizeof p->edit];
+        memcpy(keep, p->edit, sizeof keep);
+        p->edit[0] = 0;
+        if (!AddQueuedChars(p->edit, sizeof p->edit, fd)) memcpy(p->edit, keep, sizeof keep);
+        else p->touched = true;
+    } else {
+        AddQueuedChars(p->edit, sizeof p->edit, fd);
+    }
+}
+
+static int InputCallback(ImGuiInputTextCallbackData* d) {
+    if (d->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return FilterChar(d);
+    Panel* p = (Panel*)((const FilterData*)d->UserData)->owner;
+    if (!p->field_active) {  // the frame it takes the keyboard
+        d->CursorPos = d->SelectionEnd = d->BufTextLen;
+        d->SelectionStart = p->touched ? d->BufTextLen : 0;
+        p->touched = true;
+    }
+    return 0;
 }
 
 static void DrawInput(Panel* p) {
@@ -356,11 +397,13 @@ static void DrawInput(Panel* p) {
     // clicked (the game behind the dialog, the dialog's own background): it
     // takes it back once nothing else is held (the button being pressed).
     if (p->frames == 0 || !ImGui::IsAnyItemActive()) ImGui::SetKeyboardFocusHere();
-    FilterData fd = {p->limit, p->edit};
+    FilterData fd = {p->limit, p->edit, p};
+    TypeBeforeTheField(p, &fd);
     bool enter = ImGui::InputText("##edit", p->edit, sizeof p->edit,
-                                  ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_EnterReturnsTrue,
-                                  FilterChar, &fd);
-    TypeQueuedChars(p->edit, sizeof p->edit, &fd);
+                                  ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackAlways |
+                                      ImGuiInputTextFlags_EnterReturnsTrue,
+                                  InputCallback, &fd);
+    p->field_active = ImGui::IsItemActive();
     ImGui::SameLine();
     // Enter is the default button's, as in the other dialogs, wherever the
     // keyboard is.
@@ -419,7 +462,7 @@ static void DrawList(Panel* p) {
         // becomes the text.
         ImGui::SetNextItemWidth(320);
         if (p->frames == 0) ImGui::SetKeyboardFocusHere();
-        FilterData fd = {p->limit, p->edit};
+        FilterData fd = {p->limit, p->edit, nullptr};
         ImGui::InputText("##text", p->edit, sizeof p->edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
         TypeQueuedChars(p->edit, sizeof p->edit, &fd);
         ImGui::SameLine(0, 0);
@@ -606,7 +649,7 @@ static void DrawField() {
         ImGui::SetKeyboardFocusHere();
         f.focus = false;
     }
-    FilterData fd = {f.limit, f.edit};
+    FilterData fd = {f.limit, f.edit, nullptr};
     ImGui::InputText("##text", f.edit, sizeof f.edit, ImGuiInputTextFlags_CallbackCharFilter, FilterChar, &fd);
     f.drawn = ImGui::GetWindowDrawList();
     f.origin = l.min;

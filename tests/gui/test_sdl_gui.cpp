@@ -312,6 +312,51 @@ TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
     EXPECT_EQ(text, "ab");
 }
 
+// The name dialog's field as a focused edit field: its text selected when
+// it opens, so that what is typed first replaces it, even before the field
+// is drawn; and a click beside the dialog, which takes the keyboard from
+// the field for a frame or two, loses nothing typed meanwhile nor as the
+// field takes it back, and puts nothing over a selection.
+TEST(SdlGui, TheNameDialogsFieldKeepsEveryCharacterTyped) {
+    SdlDummy sdl;
+    ASSERT_TRUE(sdl.ok);
+    PlatCreateWindow(320, 240);
+    PlatShowWindow(true);
+    // Steps: "|" a key press, which draws a frame; "^" a click beside the
+    // dialog, whose press draws one; anything else is typed.
+    struct Row {
+        const char* initial;
+        std::vector<const char*> steps;
+        const char* answer;
+    } rows[] = {
+        {"abc", {"x", "|", "|", "y"}, "xy"},
+        {"abc", {"|", "|", "y"}, "y"},
+        {"", {"|", "|", "x", "^", "t", "|", "a", "|", "ro"}, "xtaro"},
+    };
+    for (const Row& row : rows) {
+        for (const char* step : row.steps) {
+            if (!strcmp(step, "|")) {
+                Push(SDL_KEYDOWN, 0, 0, SDLK_LSHIFT);
+                Push(SDL_KEYUP, 0, 0, SDLK_LSHIFT);
+            } else if (!strcmp(step, "^")) {
+                Push(SDL_MOUSEBUTTONDOWN, 5, 5);
+                Push(SDL_MOUSEBUTTONUP, 5, 5);
+            } else {
+                SDL_Event t = {};
+                t.type = SDL_TEXTINPUT;
+                t.text.windowID = SDL_GetWindowID(SdlWindow());
+                snprintf(t.text.text, sizeof t.text.text, "%s", step);
+                SDL_PushEvent(&t);
+            }
+        }
+        Push(SDL_KEYDOWN, 0, 0, SDLK_RETURN);
+        Push(SDL_KEYUP, 0, 0, SDLK_RETURN);
+        std::string text = row.initial;
+        EXPECT_EQ(PlatInputDialog("c", "p", "OK", &text, 255, nullptr, true), IDOK);
+        EXPECT_EQ(text, row.answer);
+    }
+}
+
 // The box of the dark pixels of the window's rectangle x0..x1, y0..y1.
 struct Ink {
     int w = 0, h = 0;
