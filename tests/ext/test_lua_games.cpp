@@ -224,14 +224,17 @@ TEST(LuaGames, LuaOutsideTheBuildingHooksSavesTheSavepoint) {
     struct Case {
         const char* what;
         std::string define, start, lua;
+        const char* box;
     } cases[] = {
         {"end hook after print fails", "luacall end\n", "print 50\n",
-         std::string("function OVCALL_end() ") + kChange + " end\n"},
+         std::string("function OVCALL_end() ") + kChange + " end\n", "エラー: 未定義のエフェクトを使いました"},
         {"end hook after goto fails", "luacall end\n", "goto *nowhere\n",
-         std::string("function OVCALL_end() ") + kChange + " end\n"},
+         std::string("function OVCALL_end() ") + kChange + " end\n",
+         "ラベルエラー: ラベル*nowhereは存在しません"},
         {"plug-in calls Lua during print", "", "print 99,100,\"lua_plugin.dll/inprint\"\nend\n",
          std::string("OL_bind('lua_plugin.dll', 'LuaPluginKeep', 'keep') keep()\n"
-                     "function inprint() ") + kChange + " end\n"},
+                     "function inprint() ") + kChange + " end\n",
+         "<no box>"},
     };
     for (const Case& c : cases) {
         std::string dir;
@@ -246,6 +249,7 @@ TEST(LuaGames, LuaOutsideTheBuildingHooksSavesTheSavepoint) {
         OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ASSERT_TRUE(ReadGameState(&st, true)) << c.what;
         EXPECT_EQ(IntVariables[7], 5) << c.what;
+        EXPECT_EQ(FirstBox(r), c.box) << c.what;
     }
 }
 
