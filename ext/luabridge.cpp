@@ -21,6 +21,7 @@ extern "C" {
 #include "archive/ova.h"
 #include "ext/lua_messages.h"
 #include "platform/platform.h"
+#include "save/savepoint.h"
 
 static lua_State* LuaState;
 static int LuaCallDepth;           // bridge calls (pcall) running now
@@ -212,8 +213,14 @@ void LuaFail(const char* format, ...) {
 }
 
 // The body runs under try/catch; -1 = a Lua error is to be raised.
+// Lua reaches the game only through these functions (a plug-in's function
+// bound by OL_bind, through the exports), and they write without journal
+// entries (OVSetIntValue ...): a deferred savepoint image is built before
+// any of them runs, whoever started the Lua code (a hook, or a plug-in
+// calling back on the state OL_bind handed it).
 static int RunBody(lua_State* L, LuaFunction body) {
     try {
+        KeepSavepoint();
         return body(L);
     } catch (const LuaRaise&) {
         return -1;

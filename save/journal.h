@@ -59,8 +59,8 @@ void RedoJournal();
 // The built-in commands (by table name) whose handlers change only what the
 // journal records, and those that change nothing the image holds.  Neither
 // builds a deferred image before it runs; whatever they reach that changes
-// the image's state otherwise (a message handled, a Lua hook, a plug-in's
-// sprite draw, another command) builds it first.
+// the image's state otherwise (a message handled, any function Lua calls, a
+// plug-in's sprite draw, another command) builds it first.
 extern const char* const JournaledCommands[];
 extern const int JournaledCommandCount;
 extern const char* const ImageFreeCommands[];

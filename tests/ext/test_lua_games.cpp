@@ -6,6 +6,8 @@
 // command that does not exist ("fail_...").
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -204,6 +206,51 @@ TEST(LuaGames, SaveFromAHookDuringPrintWritesItsSavepoint) {
     OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     ASSERT_TRUE(ReadGameState(&st, true));
     EXPECT_EQ(IntVariables[7], 5);
+}
+
+// Lua that runs while the last savepoint's image is still deferred, outside
+// the hooks that build it first: the end hook after an error in an
+// image-free command (print) or a journaled one (goto), and a Lua function
+// a plug-in's transition calls on the state it kept (OL_bind) during print.
+// Lua changes %7 and saves; the slot holds the savepoint's %7.
+TEST(LuaGames, LuaOutsideTheBuildingHooksSavesTheSavepoint) {
+    std::string plugin;
+    {
+        std::ifstream in(TEST_LUA_PLUGIN_PATH, std::ios::binary);
+        plugin.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_FALSE(plugin.empty());
+    const char* kChange = "OVSetIntValue(7, 99) OVExec('savegame 1')";
+    struct Case {
+        const char* what;
+        std::string define, start, lua;
+        const char* box;
+    } cases[] = {
+        {"end hook after print fails", "luacall end\n", "print 50\n",
+         std::string("function OVCALL_end() ") + kChange + " end\n", "エラー: 未定義のエフェクトを使いました"},
+        {"end hook after goto fails", "luacall end\n", "goto *nowhere\n",
+         std::string("function OVCALL_end() ") + kChange + " end\n",
+         "ラベルエラー: ラベル*nowhereは存在しません"},
+        {"plug-in calls Lua during print", "", "print 99,100,\"lua_plugin.dll/inprint\"\nend\n",
+         std::string("OL_bind('lua_plugin.dll', 'LuaPluginKeep', 'keep') keep()\n"
+                     "function inprint() ") + kChange + " end\n",
+         "<no box>"},
+    };
+    for (const Case& c : cases) {
+        std::string dir;
+        RunResult r = PlayLua("*define\n" + c.define + "game\n*start\nmov %7,5\n" + c.start, c.lua, "",
+                              &dir, {{"lua_plugin.so", plugin}});
+        std::string bytes;
+        ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &bytes)) << c.what << "\n" << FirstBox(r) << r.err;
+        VariableCount = 4096;
+        GlobalBorder = 200;
+        AllocateVariableTables(VariableCount);
+        SaveStream st;
+        OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        ASSERT_TRUE(ReadGameState(&st, true)) << c.what;
+        EXPECT_EQ(IntVariables[7], 5) << c.what;
+        EXPECT_EQ(FirstBox(r), c.box) << c.what;
+    }
 }
 
 // OVPopLabel gives the name without its '*', as OVGoto wants it added.
