@@ -52,11 +52,13 @@ run: build-orva
 	  echo "make run: no display; play headless with: build/orva --headless --click-waits --events scripts/demo-autoplay.events demo"; \
 	else build/orva demo; fi
 
+# The real-window tests, which mostly wait for an X server, run in a lane
+# of their own beside the others.
 test-normal: build
-	cd build && ctest -j $(JOBS) --output-on-failure
+	@scripts/ctest-lanes build $(JOBS)
 
 test-asan: build-asan
-	cd build-asan && ctest -j $(JOBS) --output-on-failure
+	@scripts/ctest-lanes build-asan $(JOBS)
 
 # The tests that start threads, under ThreadSanitizer: the SDL window with
 # its glyph-atlas thread, the game in a real window with its sound thread,
