@@ -35,7 +35,18 @@ inline std::string LzssEncode(const std::string& data) {
     BitWriter w;
     const uint8_t* d = (const uint8_t*)data.data();
     size_t n = data.size();
-    std::vector<int64_t> head(1 << 16, -1);
+    // The last position of each hash, valid when stamped with this call: one
+    // table for every call, not a fresh half-megabyte each time (the
+    // archive tests encode thousands of small entries).
+    static std::vector<int64_t> last(1 << 16);
+    static std::vector<uint32_t> stamp(1 << 16);
+    static uint32_t call = 0;
+    call++;
+    auto head_at = [&](uint32_t h) -> int64_t { return stamp[h] == call ? last[h] : -1; };
+    auto set_head = [&](uint32_t h, int64_t at) {
+        last[h] = at;
+        stamp[h] = call;
+    };
     auto hash = [&](size_t i) { return (uint32_t)((d[i] * 2654435761u) ^ (d[i + 1] << 8) ^ d[i + 2] * 40503u) & 0xFFFF; };
     size_t i = 0;
     while (i < n) {
@@ -51,8 +62,8 @@ inline std::string LzssEncode(const std::string& data) {
         };
         if (i + 2 < n) {
             uint32_t h = hash(i);
-            if (head[h] >= 0) try_dist(i - (size_t)head[h]);
-            head[h] = (int64_t)i;
+            if (head_at(h) >= 0) try_dist(i - (size_t)head_at(h));
+            set_head(h, (int64_t)i);
         }
         try_dist(1);
         if (best_len >= 2) {
@@ -61,7 +72,7 @@ inline std::string LzssEncode(const std::string& data) {
             w.Put(q, 8);
             w.Put((uint32_t)(best_len - 2), 4);
             for (size_t k = 1; k < best_len; k++)
-                if (i + k + 2 < n) head[hash(i + k)] = (int64_t)(i + k);
+                if (i + k + 2 < n) set_head(hash(i + k), (int64_t)(i + k));
             i += best_len;
         } else {
             w.Put(1, 1);
