@@ -357,7 +357,8 @@ static void TypeQueuedChars(char* edit, size_t size, const FilterData* fd) {
 // does: until the field has the keyboard, what is typed goes in before it
 // is drawn (replacing the text at first, which the field shows selected);
 // the frame it takes the keyboard selects the whole text when it opens
-// untouched, and otherwise puts the caret at the end.
+// untouched, and otherwise puts the caret at the end (a click into it
+// places the caret where it points).
 static void TypeBeforeTheField(Panel* p, const FilterData* fd) {
     if (p->field_active || ImGui::GetIO().InputQueueCharacters.empty()) return;
     if (!p->touched) {
@@ -374,11 +375,13 @@ static void TypeBeforeTheField(Panel* p, const FilterData* fd) {
 static int InputCallback(ImGuiInputTextCallbackData* d) {
     if (d->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return FilterChar(d);
     Panel* p = (Panel*)((const FilterData*)d->UserData)->owner;
-    if (!p->field_active) {  // the frame it takes the keyboard
+    // The frame it takes the keyboard, unless by a click into it, which
+    // places the caret itself.
+    if (!p->field_active && !ImGui::GetIO().MouseClicked[0]) {
         d->CursorPos = d->SelectionEnd = d->BufTextLen;
         d->SelectionStart = p->touched ? d->BufTextLen : 0;
-        p->touched = true;
     }
+    p->touched = true;
     return 0;
 }
 
