@@ -11,7 +11,7 @@
 // The test framework first: Xlib's macros (None, Bool ...) would clash with it.
 #include "plat_test.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/xvfb.h"
+#include "tests/platform/real_window.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -34,41 +34,9 @@
 
 namespace {
 
-enum { ScreenW = 1280, ScreenH = 720, MenuBarH = 20 };
+using namespace realwin;
 
-// Generous: a sanitizer build on a busy two-core machine starts slowly;
-// the waits poll, so a quick start costs nothing.
-const int SlowStartMs = 30000;
-
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-template <class F>
-bool Within(int ms, F fn) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (fn()) return true;
-        SleepMs(20);
-    }
-    return fn();
-}
-
-// The private X server with a connection of the test's own to it.
-struct Xvfb : XvfbServer {
-    Display* dpy = nullptr;
-    explicit Xvfb(int h = ScreenH) : XvfbServer(ScreenW, h) {
-        if (name.empty()) return;
-        dpy = XOpenDisplay(name.c_str());
-        // Windows of the game may go between listing and asking about them.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        if (!dpy) {
-            why = "cannot open Xvfb's display " + name;
-            Stop();
-        }
-    }
-    ~Xvfb() {
-        if (dpy) XCloseDisplay(dpy);
-    }
-};
+enum { MenuBarH = 20 };
 
 // A child process killed with the object unless it ended by itself.
 struct Child {
@@ -180,30 +148,6 @@ uint32_t Pixel(Display* dpy, int x, int y) {
 // The GUI's panels are light grey; the games' pictures here are dark.
 bool Light(uint32_t c) { return (c & 0xFF) > 0xC0 && ((c >> 8) & 0xFF) > 0xC0 && (c >> 16) > 0xC0; }
 
-void MoveTo(Display* dpy, int x, int y) {
-    XTestFakeMotionEvent(dpy, 0, x, y, CurrentTime);
-    XSync(dpy, False);
-}
-
-void Click(Display* dpy, int x, int y) {
-    MoveTo(dpy, x, y);
-    SleepMs(100);
-    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(50);
-    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-    XSync(dpy, False);
-}
-
-void PressKey(Display* dpy, KeySym sym) {
-    KeyCode k = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(30);
-    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
-    XSync(dpy, False);
-}
-
 // The window that has the keyboard is `w` or one inside it.
 bool HasFocus(Display* dpy, Window w) {
     Window f;
@@ -262,7 +206,7 @@ enum { PictureW = 640, PictureH = 480, DebugW = 480, DebugH = 240 };
 // (which then has the keyboard), the box after each command takes the
 // keyboard, and each Enter or Space runs exactly one command.
 TEST(RealWindow, TheStepBoxTakesTheKeyboardFromTheDebugWindow) {
-    Xvfb x(1024);  // room for the debug window below the game's
+    Xvfb x(ScreenW, 1024);  // room for the debug window below the game's
     if (!x.dpy) GTEST_SKIP() << "no real-window test: " << x.why;
     Child wm;
     std::string why;

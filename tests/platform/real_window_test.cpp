@@ -14,7 +14,7 @@
 #include "plat_test.h"
 #include "tests/sound/voice_files.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/xvfb.h"
+#include "tests/platform/real_window.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -42,11 +42,11 @@
 
 namespace {
 
-enum { ScreenW = 1280, ScreenH = 720, PictureW = 640, PictureH = 480 };
+using namespace realwin;
+
+enum { PictureW = 640, PictureH = 480 };
 
 typedef std::chrono::steady_clock Clock;
-
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // A picture of four coloured quarters and a white square in the middle
 // (0xRRGGBB at x, y), as 24-bit BMP bytes.
@@ -103,26 +103,6 @@ bool ReadBmp(const std::string& path, int* w, int* h, std::vector<uint32_t>* out
         }
     return true;
 }
-
-// The private X server with a connection of the test's own to it.
-struct Xvfb : XvfbServer {
-    Display* dpy = nullptr;
-    explicit Xvfb(int width = ScreenW, int height = ScreenH) : XvfbServer(width, height) {
-        if (name.empty()) return;
-        dpy = XOpenDisplay(name.c_str());
-        // Windows of the game may go between listing and asking about
-        // them: such errors are no reason to end.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        if (!dpy) {
-            why = "cannot open Xvfb's display " + name;
-            Stop();
-        }
-    }
-    ~Xvfb() {
-        if (dpy) XCloseDisplay(dpy);
-        dpy = nullptr;
-    }
-};
 
 // The visible top-level window of that size; 0 while there is none.
 Window FindWindow(Display* dpy, int w, int h, int* x, int* y) {
@@ -207,21 +187,6 @@ std::string LitArea(const std::vector<uint32_t>& shot) {
                 if (y > y1) y1 = y;
             }
     return std::to_string(x0) + "," + std::to_string(y0) + " to " + std::to_string(x1) + "," + std::to_string(y1);
-}
-
-// Generous: a sanitizer build on a busy two-core machine starts slowly;
-// the waits poll, so a quick start costs nothing.
-const int SlowStartMs = 30000;
-
-// Waits until fn() holds, at most ms milliseconds.
-template <class F>
-bool Within(int ms, F fn) {
-    auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-        if (fn()) return true;
-        SleepMs(20);
-    }
-    return fn();
 }
 
 TEST(RealWindow, ShowsTheFrameScaledAndTakesAClick) {
@@ -326,28 +291,6 @@ struct WindowGame {
         }
     }
 };
-
-void Click(Display* dpy, int x, int y) {
-    XTestFakeMotionEvent(dpy, 0, x, y, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(100);
-    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(50);
-    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-    XSync(dpy, False);
-}
-
-// Held `hold_ms`, then a pause as long.
-void PressKey(Display* dpy, KeySym sym, int hold_ms = 30) {
-    KeyCode k = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(hold_ms);
-    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
-    XSync(dpy, False);
-    SleepMs(hold_ms);
-}
 
 enum { MenuBarH = 20 };
 
