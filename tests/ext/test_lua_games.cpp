@@ -151,6 +151,16 @@ TEST(LuaGames, SavepointHookBoundInTheDefineBlock) {
     ExpectQuiet(r);
 }
 
+// A slot's game state applied to the variables, as a load reads them.
+bool ApplySlot(const std::string& bytes) {
+    VariableCount = 4096;
+    GlobalBorder = 200;
+    AllocateVariableTables(VariableCount);
+    SaveStream st;
+    OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return ReadGameState(&st, true);
+}
+
 // A save made while the savepoint hook runs writes the last savepoint's
 // image, taken after the hook's previous call: the hook counts its calls
 // into %7, and on its 4th call saves (OVExec), or sets %7 to 99 and fails
@@ -177,12 +187,7 @@ TEST(LuaGames, SaveInsideTheSavepointHookWritesTheLastSavepoint) {
                               "", &dir);
         std::string bytes;
         ASSERT_TRUE(ReadGameFileBytes(dir, c.slot, &bytes)) << c.what << "\n" << FirstBox(r);
-        VariableCount = 4096;
-        GlobalBorder = 200;
-        AllocateVariableTables(VariableCount);
-        SaveStream st;
-        OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-        ASSERT_TRUE(ReadGameState(&st, true)) << c.what;
+        ASSERT_TRUE(ApplySlot(bytes)) << c.what;
         EXPECT_EQ(IntVariables[7], 3) << c.what;
         EXPECT_EQ(IntVariables[1], 2) << c.what;  // the 3rd mov runs after the savepoint
     }
@@ -199,12 +204,7 @@ TEST(LuaGames, SaveFromAHookDuringPrintWritesItsSavepoint) {
     ExpectQuiet(r);
     std::string bytes;
     ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &bytes));
-    VariableCount = 4096;
-    GlobalBorder = 200;
-    AllocateVariableTables(VariableCount);
-    SaveStream st;
-    OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    ASSERT_TRUE(ReadGameState(&st, true));
+    ASSERT_TRUE(ApplySlot(bytes));
     EXPECT_EQ(IntVariables[7], 5);
 }
 
@@ -242,12 +242,7 @@ TEST(LuaGames, LuaOutsideTheBuildingHooksSavesTheSavepoint) {
                               &dir, {{"lua_plugin.so", plugin}});
         std::string bytes;
         ASSERT_TRUE(ReadGameFileBytes(dir, "save1.dat", &bytes)) << c.what << "\n" << FirstBox(r) << r.err;
-        VariableCount = 4096;
-        GlobalBorder = 200;
-        AllocateVariableTables(VariableCount);
-        SaveStream st;
-        OpenSaveReader(&st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-        ASSERT_TRUE(ReadGameState(&st, true)) << c.what;
+        ASSERT_TRUE(ApplySlot(bytes)) << c.what;
         EXPECT_EQ(IntVariables[7], 5) << c.what;
         EXPECT_EQ(FirstBox(r), c.box) << c.what;
     }
