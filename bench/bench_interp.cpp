@@ -36,6 +36,7 @@ extern "C" {
 #include "core/variables.h"
 #include "save/savepoint.h"
 #include "platform/platform.h"
+#include "bench/bench_support.h"
 
 namespace fs = std::filesystem;
 
@@ -202,18 +203,6 @@ void BM_ScanLabels(benchmark::State& state) {
     PlatSetGameDir(saved.c_str());
 }
 BENCHMARK(BM_ScanLabels)->Unit(benchmark::kMillisecond);
-
-// Loads a script text directly.
-void SetScriptText(const std::string& text) {
-    FreeScript();
-    ScriptCapacity = (int)text.size() + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, text.data(), text.size());
-    ScriptLength = (int)text.size();
-    ReadPosition = 0;
-    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
-    ExecAreaOffset = ScriptLength + 512;
-}
 
 // A straight run of `count` statements from *start to definereset, which
 // ends the run; items are statements.

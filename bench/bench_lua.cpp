@@ -45,17 +45,6 @@ void Start() {
     LuaHooks["nop"] = "OVCOM_nop";
 }
 
-void SetScriptText(const std::string& text) {
-    FreeScript();
-    ScriptCapacity = (int)text.size() + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, text.data(), text.size());
-    ScriptLength = (int)text.size();
-    ReadPosition = 0;
-    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
-    ExecAreaOffset = ScriptLength + 512;
-}
-
 // A script loop of a million statements `body`; items are loop rounds.
 void ScriptLoop(benchmark::State& state, const char* body) {
     Start();

@@ -36,17 +36,6 @@
 
 namespace {
 
-void SetScriptText(const std::string& text) {
-    FreeScript();
-    ScriptCapacity = (int)text.size() + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, text.data(), text.size());
-    ScriptLength = (int)text.size();
-    ReadPosition = 0;
-    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
-    ExecAreaOffset = ScriptLength + 512;
-}
-
 void NewTables() {
     StartHeadlessOnce();
     VariableCount = 4096;
