@@ -221,14 +221,7 @@ void RunStatements(benchmark::State& state, const std::string& statement, int pe
     for (int i = 0; i < count; i++) text += statement;
     text += "definereset\n";
     SetScriptText(text);
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
-        ReadPosition = start;
-        RestartRequested = 0;
-        RunInterpreter(0);
-    }
+    RunFromStartEachRound(state);
     state.SetItemsProcessed(state.iterations() * ((int64_t)count * per_line + 1));
     FreeScript();
 }
@@ -270,15 +263,7 @@ void BM_StatementsLoop(benchmark::State& state) {
         "*define\ngame\n*start\nmov %1,0\n*top\n"
         "for %0=1 to 100\nmov %2,%0*2\nif %2 > 150 mov %3,%3+1\nnext\n"
         "mov %1,%1+1\nif %1 < 1000 goto *top\ndefinereset\n");
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
-        ReadPosition = start;
-        RestartRequested = 0;
-        CallStackDepth = 0;
-        RunInterpreter(0);
-    }
+    RunFromStartEachRound(state);
     state.SetItemsProcessed(state.iterations() * (1 + 1000 * 329 - 1 + 1));
     FreeScript();
 }
@@ -343,17 +328,10 @@ void RunLoop(benchmark::State& state, const char* body, int autosaveoff = 0,
     SaveOn = 1;
     NoCommandSavepoints = autosaveoff;
     SetScriptText(std::string("*define\ngame\n*start\n") + body + "definereset\n");
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
+    RunFromStartEachRound(state, [] {
         IntVariables[0] = 0;
         IntVariables[1] = 0;
-        ReadPosition = start;
-        RestartRequested = 0;
-        CallStackDepth = 0;
-        RunInterpreter(0);
-    }
+    });
     if (IntVariables[0] != rounds && IntVariables[1] != rounds) state.SkipWithError("wrong count");
     state.SetItemsProcessed(state.iterations() * rounds);
     NoCommandSavepoints = 0;

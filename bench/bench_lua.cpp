@@ -52,16 +52,7 @@ void ScriptLoop(benchmark::State& state, const char* body) {
     SetScriptText(std::string("*define\ngame\n*start\nfor %0=1 to ") + std::to_string(rounds) +
                   "\n" + body + "\nnext\ndefinereset\n");
     LabelCount = 0;
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
-        ReadPosition = start;
-        RestartRequested = 0;
-        CallStackDepth = 0;
-        DefineEnded = 0;
-        RunInterpreter(0);
-    }
+    RunFromStartEachRound(state, [] { DefineEnded = 0; });
     state.SetItemsProcessed(state.iterations() * (int64_t)rounds);
     FreeScript();
 }

@@ -89,15 +89,7 @@ void RunStory(benchmark::State& state, const std::string& body, int rounds, int 
     NoCommandSavepoints = autosaveoff;
     SetScriptText("*define\ngame\n*start\nmov %0,0\n*l\n" + body + "add %0,1\nif %0<" +
                   std::to_string(rounds) + " goto *l\ndefinereset\n");
-    ScanLabels();
-    JumpToLabel("start");
-    int start = ReadPosition;
-    for (auto _ : state) {
-        ReadPosition = start;
-        RestartRequested = 0;
-        CallStackDepth = 0;
-        RunInterpreter(0);
-    }
+    RunFromStartEachRound(state);
     if (IntVariables[0] != rounds) state.SkipWithError("wrong count");
     state.SetItemsProcessed(state.iterations() * rounds);
     NoCommandSavepoints = 0;

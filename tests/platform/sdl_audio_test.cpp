@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plat_test.h"
+#include "tests/sound/in_a_window.h"
 
 namespace {
 
@@ -50,12 +51,7 @@ TEST(SdlAudio, NoSoundDeviceFallsBackToSilenceQuietly) {
 // wait (a loop of a wait's kind: take what came, block until the
 // deadline): the mixer callback goes on running meanwhile.
 TEST(SdlAudio, ABlockedWaitDoesNotStarveTheDevice) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        PlatOptions opt;
-        if (!PlatInit(opt)) _exit(3);
+    int status = InAWindow([] {
         static std::atomic<int64_t> frames{0};
         if (!PlatOpenAudio(
                 [](int16_t* f, int n, void*) {
@@ -63,7 +59,7 @@ TEST(SdlAudio, ABlockedWaitDoesNotStarveTheDevice) {
                     frames += n;
                 },
                 nullptr))
-            _exit(4);
+            return 4;
         SDL_Delay(100);  // the device under way
         int64_t before = frames;
         uint32_t t0 = PlatTicks();
@@ -75,28 +71,19 @@ TEST(SdlAudio, ABlockedWaitDoesNotStarveTheDevice) {
         }
         int64_t fed = frames - before;
         PlatCloseAudio();
-        if (passes > 100) _exit(5);  // it did not block
+        if (passes > 100) return 5;  // it did not block
         // A quarter of what 400 ms play is far more than one buffer of the
         // device: it was fed during the wait, not only before or after it.
-        _exit(fed >= 44100 / 10 ? 0 : 6);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no SDL, 4: no device, 5: the wait did not block, 6: the device starved";
+        return fed >= 44100 / 10 ? 0 : 6;
+    });
+    EXPECT_EQ(status, 0) << "-1: a hang, 100: no SDL, 4: no device, 5: the wait did not block, 6: the device starved";
 }
 
 // A paused device's thread asks for nothing until the pause ends, also when
 // the callback itself asked for the pause; locking and closing a paused
 // device do not hang.
 TEST(SdlAudio, APausedDeviceAsksForNothingUntilItResumes) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(20);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        PlatOptions opt;
-        if (!PlatInit(opt)) _exit(3);
+    int status = InAWindow([] {
         static std::atomic<int> calls{0};
         static std::atomic<bool> pause_from_inside{false};
         if (!PlatOpenAudio(
@@ -106,7 +93,7 @@ TEST(SdlAudio, APausedDeviceAsksForNothingUntilItResumes) {
                     if (pause_from_inside.exchange(false)) PlatPauseAudio(true);
                 },
                 nullptr))
-            _exit(4);
+            return 4;
         auto calls_during = [](int ms) {
             int before = calls;
             SDL_Delay(ms);
@@ -115,23 +102,20 @@ TEST(SdlAudio, APausedDeviceAsksForNothingUntilItResumes) {
         SDL_Delay(100);
         PlatPauseAudio(true);
         SDL_Delay(50);  // a buffer under way
-        if (calls_during(300) != 0) _exit(5);
+        if (calls_during(300) != 0) return 5;
         PlatPauseAudio(false);
-        if (calls_during(300) < 5) _exit(6);  // 13 buffers of 1024 frames
+        if (calls_during(300) < 5) return 6;  // 13 buffers of 1024 frames
         pause_from_inside = true;
         SDL_Delay(100);
-        if (calls_during(300) != 0) _exit(7);
+        if (calls_during(300) != 0) return 7;
         PlatLockAudio();
         PlatUnlockAudio();
         PlatPauseAudio(true);
         PlatCloseAudio();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "a hang";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no SDL, 4: no device, 5: a paused device was asked for "
-                                         "sound, 6: it did not resume, 7: the callback's pause did not hold";
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "-1: a hang, 100: no SDL, 4: no device, 5: a paused device was asked for "
+                            "sound, 6: it did not resume, 7: the callback's pause did not hold";
 }
 
 }  // namespace
