@@ -265,7 +265,9 @@ struct Panel {
     std::string button;
     bool can_cancel = true;  // Esc and the close box cancel
     bool field_active = false;  // the field had the keyboard in the last frame
-    bool touched = false;       // typed into or once had the keyboard
+    // The field's caret and selection (byte offsets into edit), kept while
+    // it is without the keyboard; -1 until the dialog's first frame.
+    int caret = -1, sel_a = 0, sel_b = 0;
     // sliders
     PlatSlider* sliders = nullptr;
     int count = 0, width = 0;
@@ -353,35 +355,38 @@ static void TypeQueuedChars(char* edit, size_t size, const FilterData* fd) {
 
 // The name dialog's field.  ImGui drops the characters queued in the frame
 // a field takes the keyboard and leaves its caret and selection as they
-// happen to be, so the dialog itself does what a focused edit control
-// does: until the field has the keyboard, what is typed goes in before it
-// is drawn (replacing the text at first, which the field shows selected);
-// the frame it takes the keyboard selects the whole text when it opens
-// untouched, and otherwise puts the caret at the end (a click into it
-// places the caret where it points).
+// happen to be, so the dialog keeps them itself, as a focused edit control
+// would: the whole text selected when it opens; then what the field had
+// when it lost the keyboard (a click beside the dialog).  What is typed
+// until the field has the keyboard again replaces the selection, or goes
+// in at the caret, before the field is drawn; the frame it takes the
+// keyboard puts its caret and selection back (a click into it places the
+// caret where it points instead).
 static void TypeBeforeTheField(Panel* p, const FilterData* fd) {
+    size_t len = strlen(p->edit);
+    if (p->caret < 0) p->sel_a = 0, p->sel_b = p->caret = (int)len;
     if (p->field_active || ImGui::GetIO().InputQueueCharacters.empty()) return;
-    if (!p->touched) {
-        char keep[sizeof p->edit];
-        memcpy(keep, p->edit, sizeof keep);
-        p->edit[0] = 0;
-        if (!AddQueuedChars(p->edit, sizeof p->edit, fd)) memcpy(p->edit, keep, sizeof keep);
-        else p->touched = true;
-    } else {
-        AddQueuedChars(p->edit, sizeof p->edit, fd);
-    }
+    size_t lo = (size_t)std::min(std::max(std::min(p->sel_a, p->sel_b), 0), (int)len);
+    size_t hi = (size_t)std::min(std::max(std::max(p->sel_a, p->sel_b), 0), (int)len);
+    if (lo == hi) lo = hi = (size_t)std::min(std::max(p->caret, 0), (int)len);
+    std::string tail = p->edit + hi;
+    p->edit[lo] = 0;
+    FilterData room = *fd;  // the limit counts the text after the caret too
+    room.limit -= (int)Cp932Length(tail.c_str());
+    AddQueuedChars(p->edit, sizeof p->edit - tail.size(), &room);
+    p->caret = p->sel_a = p->sel_b = (int)strlen(p->edit);
+    strcat(p->edit, tail.c_str());
 }
 
 static int InputCallback(ImGuiInputTextCallbackData* d) {
     if (d->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return FilterChar(d);
     Panel* p = (Panel*)((const FilterData*)d->UserData)->owner;
-    // The frame it takes the keyboard, unless by a click into it, which
-    // places the caret itself.
     if (!p->field_active && !ImGui::GetIO().MouseClicked[0]) {
-        d->CursorPos = d->SelectionEnd = d->BufTextLen;
-        d->SelectionStart = p->touched ? d->BufTextLen : 0;
+        d->CursorPos = std::min(p->caret, d->BufTextLen);
+        d->SelectionStart = std::min(p->sel_a, d->BufTextLen);
+        d->SelectionEnd = std::min(p->sel_b, d->BufTextLen);
     }
-    p->touched = true;
+    p->caret = d->CursorPos, p->sel_a = d->SelectionStart, p->sel_b = d->SelectionEnd;
     return 0;
 }
 

@@ -316,7 +316,7 @@ TEST(SdlGui, EscDoesNotCancelAnInputDialogWithoutADefault) {
 // it opens, so that what is typed first replaces it, even before the field
 // is drawn; and a click beside the dialog, which takes the keyboard from
 // the field for a frame or two, loses nothing typed meanwhile nor as the
-// field takes it back, and puts nothing over a selection.
+// field takes it back, and keeps the field's caret and selection.
 TEST(SdlGui, TheNameDialogsFieldKeepsEveryCharacterTyped) {
     SdlDummy sdl;
     ASSERT_TRUE(sdl.ok);
@@ -332,6 +332,9 @@ TEST(SdlGui, TheNameDialogsFieldKeepsEveryCharacterTyped) {
         {"abc", {"x", "|", "|", "y"}, "xy"},
         {"abc", {"|", "|", "y"}, "y"},
         {"", {"|", "|", "x", "^", "t", "|", "a", "|", "ro"}, "xtaro"},
+        // Clicked beside at once: the text stays selected for what follows.
+        {"abc", {"|", "|", "^", "x", "|", "y"}, "xy"},
+        {"abc", {"|", "|", "^", "|", "|", "xy"}, "xy"},
     };
     for (const Row& row : rows) {
         for (const char* step : row.steps) {
