@@ -29,7 +29,7 @@ void SetUpButtons() {
     if (StartHeadlessOnce()) {
         for (int n = 0; n < 200; n++) {
             Sprite& s = Sprites[n];
-            snprintf(s.tag, sizeof s.tag, ":l/2;b%d.bmp", n);
+            snprintf(s.tag.Edit(), sizeof s.tag, ":l/2;b%d.bmp", n);
             CreateSurface(&s.surface, 80, 30);
             s.surface.cellCount = 2;
             s.surface.transMode = TransLeftUp;

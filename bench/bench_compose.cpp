@@ -92,7 +92,7 @@ struct Scene {
                 }
             }
             s.surface.transMode = kind == 0 ? TransCopy : kind == 1 ? TransLeftUp : TransAlpha;
-            strcpy(s.tag, "bench");
+            strcpy(s.tag.Edit(), "bench");
             s.visible = 1;
             layerBytes += (size_t)pw * SpriteH * 3;
             layers.push_back(std::move(l));
@@ -101,7 +101,7 @@ struct Scene {
     ~Scene() {
         for (int n = 0; n < SceneSprites; n++) {
             ReleaseSurface(&Sprites[n].surface);
-            Sprites[n].tag[0] = 0;
+            Sprites[n].tag.Edit()[0] = 0;
             Sprites[n].visible = 0;
         }
     }

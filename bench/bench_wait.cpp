@@ -57,7 +57,7 @@ void BM_TickOverLoadedSprites(benchmark::State& state) {
     ClearSprites();
     for (int n = 0; n < SpriteCount; n++) {
         Sprite& s = Sprites[n];
-        snprintf(s.tag, sizeof s.tag, "sprite%d.bmp", n);
+        snprintf(s.tag.Edit(), sizeof s.tag, "sprite%d.bmp", n);
         s.visible = 1;
         s.x = n % 40 * 16;
         s.y = n / 40 * 16;

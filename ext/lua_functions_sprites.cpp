@@ -42,7 +42,7 @@ int LuaSpLoad(lua_State* L) {
     std::string tag = OL_tostring(L, 2);
     OL_settop(L, 0);
     if (s.tag[0] && s.visible) MarkSpriteArea(s);
-    CopySjisBounded(s.tag, SpriteTagSize, tag.c_str());
+    CopySjisBounded(s.tag.Edit(), SpriteTagSize, tag.c_str());
     LoadSurface(&s.surface, s.tag);
     s.x = ScreenWidth + 1;  // just off the right edge until moved
     s.y = 0;
@@ -70,7 +70,7 @@ int LuaSpClear(lua_State* L) {
     OL_settop(L, 0);
     if (s.tag[0] && s.visible) MarkSpriteArea(s);
     ResetSurface(&s.surface);
-    s.tag[0] = 0;
+    s.tag.Edit()[0] = 0;
     return 0;
 }
 
@@ -91,7 +91,7 @@ int LuaSp2Load(lua_State* L) {
     std::string tag = OL_tostring(L, 2);
     OL_settop(L, 0);
     if (s.tag[0] && s.visible) MarkSprite2Dirty(IndexOf(s));
-    CopySjisBounded(s.tag, SpriteTagSize, tag.c_str());
+    CopySjisBounded(s.tag.Edit(), SpriteTagSize, tag.c_str());
     LoadSurface(&s.surface, s.tag);
     s.surface.alpha = 255;
     s.visible = 1;
@@ -124,7 +124,7 @@ int LuaSp2Clear(lua_State* L) {
     Sprite2& s = Sprite2Argument(L, "OVSp2Clear");
     OL_settop(L, 0);
     if (s.tag[0] && s.visible) MarkSprite2Dirty(IndexOf(s));
-    s.tag[0] = 0;
+    s.tag.Edit()[0] = 0;
     ResetSurface(&s.surface);
     return 0;
 }

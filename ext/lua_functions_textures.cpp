@@ -406,7 +406,7 @@ int LuaTexSetSprite(lua_State* L) {
     s.visible = 1;
     char text[SpriteTagSize + 64];
     snprintf(text, sizeof text, "%s>%d,%d,#000000", tag.c_str(), 2 * t.width, t.height);
-    CopySjisBounded(s.tag, SpriteTagSize, text);
+    CopySjisBounded(s.tag.Edit(), SpriteTagSize, text);
     LoadSurface(&s.surface, s.tag);
     if (s.surface.cellCount == 0) s.surface.cellCount = 1;
     Surface& p = s.surface;

@@ -26,11 +26,11 @@ void ResetGraphicsState() {
     AssignString(&BgName, "black");
     for (Sprite& s : Sprites) {
         s.x = s.y = 0;
-        s.tag[0] = 0;
+        s.tag.Edit()[0] = 0;
     }
     for (Human& h : Humans) h.name[0] = 0;
     for (Sprite2& s : Sprites2) {
-        s.tag[0] = 0;
+        s.tag.Edit()[0] = 0;
         s.blend = 0;
     }
     HumanOrder[0] = 0;

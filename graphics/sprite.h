@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "graphics/surface.h"
+#include "save/imagefield.h"
 
 enum {
     SpriteCount = 1000,
@@ -15,20 +16,21 @@ enum {
     HumanOrderSize = 11,   // 10 letters and the NUL
 };
 
+// The fields the savepoint image holds are ImageInt / ImageText.
 struct Sprite {
-    char tag[SpriteTagSize] = {};  // "" = free; "*N" = layer sprite of slot N
-    int32_t x = 0, y = 0;          // top-left corner on the screen
-    int32_t visible = 0;
+    ImageText<SpriteTagSize> tag;  // "" = free; "*N" = layer sprite of slot N
+    ImageInt x, y;                 // top-left corner on the screen
+    ImageInt visible;
     Surface surface;
 };
 
 struct Sprite2 {
-    int32_t cx = 0, cy = 0;        // centre on the screen
-    int32_t xscale = 0, yscale = 0;  // percent
-    int32_t rotation = 0;          // degrees
-    char tag[SpriteTagSize] = {};
-    int32_t visible = 0;
-    int32_t blend = 0;             // 0 normal, 1 add, 2 subtract
+    ImageInt cx, cy;               // centre on the screen
+    ImageInt xscale, yscale;       // percent
+    ImageInt rotation;             // degrees
+    ImageText<SpriteTagSize> tag;
+    ImageInt visible;
+    ImageInt blend;                // 0 normal, 1 add, 2 subtract
     Surface surface;
 };
 

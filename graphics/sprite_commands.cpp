@@ -105,7 +105,7 @@ static void LoadSprite(bool shown) {
         ExpectComma();
         s.y = ReadIntExpr();
     }
-    CopyTag(s.tag, tag);
+    CopyTag(s.tag.Edit(), tag);
     LoadSurface(&s.surface, s.tag);
     s.visible = shown ? 1 : 0;
     if (SkipBlanks() == ',') {
@@ -127,7 +127,7 @@ void Cmd_csp() {
             Sprite& s = Sprites[i];
             if (!s.tag[0]) continue;
             if (s.visible) MarkSpriteArea(i);
-            s.tag[0] = 0;
+            s.tag.Edit()[0] = 0;
             s.x = s.y = -1000;
             ReleaseSurface(&s.surface);
         }
@@ -137,7 +137,7 @@ void Cmd_csp() {
     Sprite& s = Sprites[n];
     if (!s.tag[0]) return;
     if (s.visible) MarkSpriteArea(n);
-    s.tag[0] = 0;
+    s.tag.Edit()[0] = 0;
     ReleaseSurface(&s.surface);
 }
 
@@ -282,7 +282,7 @@ static void LoadSprite2(bool shown, int32_t blend) {
         x = ReadIntExpr();
     }
     s.cx = v[0], s.cy = v[1], s.xscale = v[2], s.yscale = v[3], s.rotation = v[4];
-    CopyTag(s.tag, tag);
+    CopyTag(s.tag.Edit(), tag);
     LoadSurface(&s.surface, s.tag);
     s.surface.alpha = 255;
     if (SkipBlanks() == ',') {
@@ -308,7 +308,7 @@ void Cmd_csp2() {
             Sprite2& s = Sprites2[i];
             if (!s.tag[0]) continue;
             if (s.visible) MarkSprite2Dirty(i);
-            s.tag[0] = 0;
+            s.tag.Edit()[0] = 0;
             s.cx = s.cy = -1000;
             ReleaseSurface(&s.surface);
         }
@@ -318,7 +318,7 @@ void Cmd_csp2() {
     Sprite2& s = Sprites2[n];
     if (!s.tag[0]) return;
     if (s.visible) MarkSprite2Dirty(n);
-    s.tag[0] = 0;
+    s.tag.Edit()[0] = 0;
     ReleaseSurface(&s.surface);
 }
 
@@ -354,7 +354,7 @@ static void MoveSprite2(bool relative) {
         ExpectComma();
         x = ReadIntExpr();
     }
-    for (int32_t* p : {&s.cx, &s.cy, &s.xscale, &s.yscale, &s.rotation, &s.surface.alpha}) JournalInt(p);
+    for (ImageInt* p : {&s.cx, &s.cy, &s.xscale, &s.yscale, &s.rotation, &s.surface.alpha}) JournalInt(p);
     if (s.visible) MarkSprite2Dirty(n);
     if (relative) {
         s.cx = AddWrapped(s.cx, v[0]), s.cy = AddWrapped(s.cy, v[1]);

@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "save/imagefield.h"
+
 // Pictures wider or taller than this are refused before any allocation.
 enum { MaxPictureSide = 16384 };
 
@@ -68,8 +70,8 @@ struct Surface {
     Dib dib;                        // a picture is there when dib.info is set
     int32_t isStringSprite = 0;
     int32_t transMode = TransCopy;
-    int32_t alpha = -1;             // -1 none, else 0..255
-    int32_t cell = 0;
+    ImageInt alpha{-1};             // -1 none, else 0..255 (a sprite's is in the savepoint image)
+    ImageInt cell;
     int32_t cellCount = 1;
     int32_t cellTime = 0;           // ms; NoAnimation; -1 = cellTimes
     int32_t* cellTimes = nullptr;   // cellCount entries when cellTime is -1

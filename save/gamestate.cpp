@@ -17,6 +17,7 @@
 #include "graphics/effect.h"
 #include "graphics/filters.h"
 #include "graphics/sprite.h"
+#include "save/imagecache.h"
 #include "sound/mciwave.h"
 #include "sound/midi.h"
 #include "sound/music.h"
@@ -43,6 +44,7 @@ struct WriteWalk {
     static constexpr bool writing = true;
     static constexpr bool apply = false;
     ImageWriter w;
+    bool splice;  // the sprite sections spliced in from their kept copies
     bool failed() const { return w.failed != 0; }
     void Int(const int32_t* v) { PutInt(&w, *v); }
     int32_t Value(int32_t v) {
@@ -70,17 +72,6 @@ struct WriteWalk {
         w.at += n;
         return p;
     }
-    // A fixed-buffer text and ints behind it, with one test of the room.
-    template <class... Ints>
-    void TextInts(const char* buffer, size_t size, Ints... v) {
-        size_t n = buffer[0] ? strnlen(buffer, size - 1) : 0;
-        uint8_t* p = Claim(n + 1 + 4 * sizeof...(v));
-        if (!p) return;
-        std::memcpy(p, buffer, n);
-        p[n] = 0;
-        p += n + 1;
-        ((StoreLe32(p, v), p += 4), ...);
-    }
     // An int and a heap text behind it.
     void IntHeap(int32_t v, const HeapString& h) {
         const char* t = StringText(h);
@@ -88,7 +79,7 @@ struct WriteWalk {
         uint8_t* p = Claim(4 + n + 1);
         if (!p) return;
         StoreLe32(p, v);
-        std::memcpy(p + 4, t, n);
+        if (n) std::memcpy(p + 4, t, n);
         p[4 + n] = 0;
     }
 };
@@ -119,6 +110,15 @@ struct ReadWalk {
         int32_t v = 0;
         SerializeInt(s, &v);
         return v;
+    }
+    // A sprite field: its record's section is written again after a load
+    // (ForgetImageCaches); checking stores nothing.
+    void Int(ImageInt* v) { Int(apply ? v->Raw() : nullptr); }
+    template <size_t N>
+    void Text(ImageText<N>* t) {
+        if (apply) return Text(t->Edit(), N);
+        std::string d;
+        SerializeString(s, &d, N - 1);
     }
     void Text(char* buffer, size_t size) {
         if (apply) {
@@ -200,20 +200,19 @@ __attribute__((always_inline)) static inline bool WalkGameState(W& w) {
     for (int i = 0; i < HumanCount; i++) w.Int(&Humans[i].y);
     for (int i = 0; i < HumanCount; i++) w.Cell(i, Humans[i].surface);  // 15
     for (int i = 0; i < HumanCount; i++) w.Alpha(i, Humans[i].surface);
-    for (int i = 0; i < SpriteCount; i++) {                             // 16
-        Sprite& sp = Sprites[i];
-        bool log = sp.tag[0] == 'b' && std::strcmp(sp.tag, "bklg") == 0;  // saved without its tag
-        if constexpr (W::writing) {
-            w.TextInts(log ? "" : sp.tag, sizeof sp.tag, sp.x, sp.y, sp.visible, sp.surface.cell,
-                       sp.surface.alpha);
-            continue;
+    if constexpr (W::writing) {                                         // 16
+        if (w.splice) SpliceSpriteSection(&w.w);
+        else PutSpriteSection(&w.w);
+    } else {
+        for (int i = 0; i < SpriteCount; i++) {
+            Sprite& sp = Sprites[i];
+            w.Text(&sp.tag);  // a "bklg" sprite's was written as ""
+            w.Int(&sp.x);
+            w.Int(&sp.y);
+            w.Int(&sp.visible);
+            w.Cell(HumanCount + i, sp.surface);
+            w.Alpha(HumanCount + i, sp.surface);
         }
-        w.Text(sp.tag, sizeof sp.tag);
-        w.Int(&sp.x);
-        w.Int(&sp.y);
-        w.Int(&sp.visible);
-        w.Cell(HumanCount + i, sp.surface);
-        w.Alpha(HumanCount + i, sp.surface);
     }
     for (int i = 0; i < GlobalBorder && i < VariableCount; i++) {      // 17
         if constexpr (W::writing) {
@@ -302,17 +301,17 @@ __attribute__((always_inline)) static inline bool WalkGameState(W& w) {
     w.Int(&RubyFontHeight);
     w.Text(RubyFontFace, sizeof RubyFontFace);
     w.Int(&RubyPerLine);
-    for (int i = 0; i < Sprite2Count; i++) {                            // 34
-        Sprite2& q = Sprites2[i];
-        if constexpr (W::writing) {
-            w.TextInts(q.tag, sizeof q.tag, q.cx, q.cy, q.xscale, q.yscale, q.rotation, q.visible,
-                       q.surface.alpha, q.blend);
-            continue;
+    if constexpr (W::writing) {                                         // 34
+        if (w.splice) SpliceSprite2Section(&w.w);
+        else PutSprite2Section(&w.w);
+    } else {
+        for (int i = 0; i < Sprite2Count; i++) {
+            Sprite2& q = Sprites2[i];
+            w.Text(&q.tag);
+            for (ImageInt* p : {&q.cx, &q.cy, &q.xscale, &q.yscale, &q.rotation, &q.visible}) w.Int(p);
+            w.Int(&q.surface.alpha);  // a loaded picture's becomes 255 after the load
+            w.Int(&q.blend);
         }
-        w.Text(q.tag, sizeof q.tag);
-        for (int32_t* p : {&q.cx, &q.cy, &q.xscale, &q.yscale, &q.rotation, &q.visible}) w.Int(p);
-        w.Int(&q.surface.alpha);  // a loaded picture's becomes 255 after the load
-        w.Int(&q.blend);
     }
     w.Int(&BacklogTagSet);                                              // 35
     int32_t tag = w.Value(TagHandled);
@@ -331,7 +330,14 @@ __attribute__((always_inline)) static inline bool WalkGameState(W& w) {
 }
 
 void WriteGameStateImage(ImageWriter* out) {
-    WriteWalk w{*out};
+    WriteWalk w{*out, false};
+    WalkGameState(w);
+    *out = w.w;
+}
+
+void SpliceGameStateImage(ImageWriter* out) {
+    ClearSplices();
+    WriteWalk w{*out, true};
     WalkGameState(w);
     *out = w.w;
 }
@@ -354,5 +360,7 @@ void WriteGameState(SaveStream* s) {
 
 bool ReadGameState(SaveStream* s, bool apply) {
     ReadWalk w{s, apply};
-    return WalkGameState(w);
+    bool read = WalkGameState(w);
+    if (apply) ForgetImageCaches();
+    return read;
 }

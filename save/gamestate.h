@@ -19,6 +19,9 @@ extern int32_t SavepointAlphas[HumanCount + SpriteCount];
 // Writes items 1-39: at the writer's cursor, or behind a stream writer's
 // bytes.
 void WriteGameStateImage(ImageWriter* w);
+// The same for the savepoint: the sprite sections are kept apart and spliced
+// in by JoinSplices (save/imagecache.h).
+void SpliceGameStateImage(ImageWriter* w);
 void WriteGameState(SaveStream* s);
 // Reads items 1-39.  apply 0: only walks and checks them; apply 1: stores
 // them into the game (after a walk with apply 0 succeeded).  false when the

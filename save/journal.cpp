@@ -84,6 +84,7 @@ void ClearJournalRest() {
 // A fixed buffer's text was recorded from that buffer, so it fits it.
 static void SwapText(TextEntry& e) {
     if (e.buffer) {
+        MarkImageRecordAt(e.buffer);
         std::string live = e.buffer;
         std::memcpy(e.buffer, e.old.c_str(), e.old.size() + 1);
         e.old.swap(live);
@@ -94,14 +95,22 @@ static void SwapText(TextEntry& e) {
     e.old.swap(live);
 }
 
+// A sprite field swapped marks its record changed for the image's copy of
+// the sprite sections (save/imagecache.h).
 void UndoJournal() {
-    for (int i = IntJournalCount - 1; i >= 0; i--) std::swap(*IntJournal[i].where, IntJournal[i].old);
+    for (int i = IntJournalCount - 1; i >= 0; i--) {
+        std::swap(*IntJournal[i].where, IntJournal[i].old);
+        MarkImageRecordAt(IntJournal[i].where);
+    }
     for (size_t i = TextCount; i-- > 0;) SwapText(Texts[i]);
     if (StackRecorded) SwapStack();
 }
 
 void RedoJournal() {
-    for (int i = 0; i < IntJournalCount; i++) std::swap(*IntJournal[i].where, IntJournal[i].old);
+    for (int i = 0; i < IntJournalCount; i++) {
+        std::swap(*IntJournal[i].where, IntJournal[i].old);
+        MarkImageRecordAt(IntJournal[i].where);
+    }
     for (size_t i = 0; i < TextCount; i++) SwapText(Texts[i]);
     if (StackRecorded) SwapStack();
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/variables.h"
+#include "save/imagefield.h"
 
 extern int SavepointPending;  // the last savepoint's image is still to be built
 
@@ -29,6 +30,8 @@ inline void JournalInt(int32_t* where) {
     if (IntJournalCount == JournalLimit) return JournalIntFull();
     IntJournal[IntJournalCount++] = {where, *where};
 }
+// A sprite field: undoing and redoing mark its record changed.
+inline void JournalInt(ImageInt* where) { JournalInt(&where->v); }
 inline void JournalIntVar(int n) { JournalInt(&IntVariables[n]); }
 // A command stores v into %n: the old value journaled, then the bounds of
 // the limited variables applied (StoreIntVarUnclamped leaves them).
@@ -44,6 +47,8 @@ void JournalStrVar(int n);  // before StrVariables[n] changes
 // Before a text the image holds in a fixed buffer changes (a sprite's tag):
 // the buffer must outlive the savepoint.
 void JournalFixedText(char* buffer);
+template <size_t N>
+inline void JournalFixedText(ImageText<N>& text) { JournalFixedText(text.s); }
 void JournalCallStack();    // before CallStack or its depth changes
 
 // Forgets what was recorded (a new savepoint, or the image built).

@@ -24,6 +24,7 @@
 #include "graphics/sprite.h"
 #include "platform/platform.h"
 #include "save/gamestate.h"
+#include "save/imagecache.h"
 #include "save/journal.h"
 #include "save/persist.h"
 #include "save/safe_write.h"
@@ -51,8 +52,10 @@ int LoadGosubOn = 0;
 char LoadGosubLabel[256];
 int SavepointPosition = 0;
 
-// The image of the last savepoint, in a buffer allocated once: it must stay
-// below SaveDataLimit bytes, tail included.
+// The image of the last savepoint, in a buffer allocated once, with the
+// sprite sections kept apart and joined in when the slot's bytes are asked
+// for (save/imagecache.h): it must stay below SaveDataLimit bytes, sections
+// and tail included.
 static std::vector<uint8_t> SavepointBytes;
 static ImageWriter SavepointWriter{nullptr, nullptr};
 int SavepointPending = 0;
@@ -85,7 +88,7 @@ void BuildSavepointImage() {
     SavepointPending = 0;
     UndoJournal();
     RewindSavepointImage();
-    WriteGameStateImage(&SavepointWriter);
+    SpliceGameStateImage(&SavepointWriter);
     RedoJournal();
     ClearJournal();
 }
@@ -145,7 +148,7 @@ std::vector<uint8_t> SavepointImage() {
         PutInt(w, colons);
     }
     if (w->failed) ScriptError(CapError, MsgSaveTooLarge);
-    return std::vector<uint8_t>(SavepointBytes.data(), w->at);
+    return JoinSplices(SavepointBytes.data(), w->at);
 }
 
 std::string SlotFileName(int slot, const char* extension) {

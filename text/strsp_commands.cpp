@@ -89,7 +89,7 @@ void LogSprite(Family family, bool shown) {
         TextShadow = shadow;
         if (SpriteFontWidth != -1) memcpy(TextFontFace, SpriteFontFace, sizeof SpriteFontFace);
     }
-    memcpy(sp.tag, "bklg", 5);
+    memcpy(sp.tag.Edit(), "bklg", 5);
     RenderStringSprite(text, n);
     RestoreSettings(saved);
     sp.visible = shown ? 1 : 0;

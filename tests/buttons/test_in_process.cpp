@@ -49,7 +49,7 @@ protected:
     // Sprite n: a picture of `cells` 8 x 8 cells at (8n, 0), hidden, cell 0.
     static void Loaded(int n, int cells) {
         Sprite& s = Sprites[n];
-        snprintf(s.tag, sizeof s.tag, "s%d.bmp", n);
+        snprintf(s.tag.Edit(), sizeof s.tag, "s%d.bmp", n);
         ASSERT_TRUE(CreateSurface(&s.surface, 8 * cells, 8));
         s.surface.cellCount = cells;
         s.x = 8 * n;

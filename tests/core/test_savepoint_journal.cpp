@@ -211,6 +211,39 @@ TEST_F(SavepointJournal, OtherCommandsBuildTheImageFirst) {
     EXPECT_FALSE(CommandIsJournaled("seteffectspeed"));
 }
 
+// The sprite sections of a savepoint's image are kept from the one before
+// and only the sprites changed since are written again.  After each story a
+// new savepoint's image must be the live state written out in full, whatever
+// changed the sprites: commands journaled or not, a savepoint built from a
+// journal (whose changes are put back after it), tags of another length,
+// more sprites than are marked one by one, animation, a lookback sprite, a
+// load.  The rows run in one process, each from the kept sections the last
+// one left.
+TEST_F(SavepointJournal, KeptSpriteSectionsFollowEveryChange) {
+    const char* kStories[] = {
+        "lsp 1,\"a.bmp\",5,6:savepoint:amsp 1,20,30,77",
+        "lsp 1,\"a.bmp\",5,6:savepoint:lsp 1,\":c/2;b.bmp\",7,8:savepoint:cell 1,1:seteffectspeed 3",
+        "lsp 1,\"a.bmp\",5,6:savepoint:vsp 1,0:savepoint:csp 1",
+        "for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:for %1=0 to 99:amsp %1,1,2,3:next",
+        "for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:amsp 7,1,2,3:csp -1",
+        "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:msp2 2,1,2,3,4,350,-70:savepoint:vsp2 2,0",
+        "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:csp2 2",
+        "logsp 4,\"ab\",3,4:savepoint:lsp 4,\"a.bmp\",0,0:savepoint:logsp 4,\"ab\",5,5",
+        "lsp 3,\":a/2,100,0;b.bmp\",0,0:savepoint:wait 250",
+        "lsp 1,\"a.bmp\",5,6:savegame 1:if %300 = 1 goto *done:mov %300,1:amsp 1,9,9,9:csp 2:"
+        "loadgame 1\n*done",
+    };
+    for (const char* story : kStories) {
+        SCOPED_TRACE(story);
+        IntVariables[300] = 0;
+        ImageAfter("", std::string(story) + "\n");
+        TakeSavepoint();
+        std::vector<uint8_t> image = SavepointImage(), live = LiveState();
+        ASSERT_LE(live.size(), image.size());
+        EXPECT_EQ(Difference(std::vector<uint8_t>(image.begin(), image.begin() + live.size()), live), "");
+    }
+}
+
 // A state too large for an image (arrays of more than 200 KB) plays on; a
 // save of it is the error.
 TEST_F(SavepointJournal, ImageTooLargeIsAnErrorOfTheSave) {

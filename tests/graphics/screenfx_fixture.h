@@ -40,12 +40,12 @@ protected:
         ForgetScriptText();
         for (Sprite& s : Sprites) {
             ReleaseSurface(&s.surface);
-            s.tag[0] = 0;
+            s.tag.Edit()[0] = 0;
             s.visible = 0;
         }
         for (Sprite2& s : Sprites2) {
             ReleaseSurface(&s.surface);
-            s.tag[0] = 0;
+            s.tag.Edit()[0] = 0;
             s.visible = 0;
         }
         ResetScreenFilters();
@@ -64,14 +64,14 @@ protected:
         Sprite& s = Sprites[n];
         Fill24(&s.surface, w, h, c);
         s.surface.transMode = TransCopy;
-        strcpy(s.tag, "pic");
+        strcpy(s.tag.Edit(), "pic");
         s.x = x, s.y = y, s.visible = 1;
     }
     static void PlaceRotated(int n, int cx, int cy, Bgr c) {
         Sprite2& s = Sprites2[n];
         Fill24(&s.surface, 4, 4, c);
         s.surface.transMode = TransCopy;
-        strcpy(s.tag, "pic");
+        strcpy(s.tag.Edit(), "pic");
         s.cx = cx, s.cy = cy, s.xscale = s.yscale = 100, s.rotation = 0;
         s.visible = 1;
     }

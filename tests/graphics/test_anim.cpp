@@ -63,7 +63,7 @@ protected:
     // loop mode, its clock at now.
     Surface& Animated(int n, int cells, int time, int loopMode, int x = 100, int y = 50) {
         Sprite& sp = Sprites[n];
-        strcpy(sp.tag, "cells.bmp");
+        strcpy(sp.tag.Edit(), "cells.bmp");
         sp.x = x;
         sp.y = y;
         sp.visible = 1;
@@ -170,7 +170,7 @@ TEST_F(Anim, PerCellTimesFromATag) {
         SaveSurfaceBmp(&p.s, "cells.bmp");
     }
     Sprite& sp = Sprites[4];
-    strcpy(sp.tag, ":c/2,<100,1000>,0;cells.bmp");
+    strcpy(sp.tag.Edit(), ":c/2,<100,1000>,0;cells.bmp");
     sp.visible = 1;
     LoadImageTag(&sp.surface, sp.tag);
     ASSERT_TRUE(HasPicture(&sp.surface));
@@ -239,7 +239,7 @@ TEST_F(Anim, HiddenAndFreeSpritesDoNotAnimate) {
     Sprites[3].visible = 0;
     Surface& single = Animated(4, 1, 100, 0);
     Surface& free = Animated(5, 4, 100, 0);
-    Sprites[5].tag[0] = 0;
+    Sprites[5].tag.Edit()[0] = 0;
     MarkDestination();
     TickAt(5000);
     EXPECT_EQ(hidden.cell, 0);
@@ -262,7 +262,7 @@ TEST_F(Anim, StandingPicturesAnimateWhetherShownOrNot) {
     // Hide every standing picture behind an opaque full-screen sprite: they
     // animate all the same.
     Sprite& cover = Sprites[999];
-    strcpy(cover.tag, "cover.bmp");
+    strcpy(cover.tag.Edit(), "cover.bmp");
     cover.visible = 1;
     Fill24(&cover.surface, ScreenWidth, ScreenHeight, Bgr{9, 9, 9});
     MarkDestination();
@@ -290,7 +290,7 @@ int CountingTimer() {
 
 TEST_F(Anim, LayerTimers) {
     Sprite& sp = Sprites[10];
-    strcpy(sp.tag, "*3");
+    strcpy(sp.tag.Edit(), "*3");
     sp.visible = 1;
     LayerSlot& slot = LayerSlots[3];
     slot.interval = 50;
@@ -321,7 +321,7 @@ TEST_F(Anim, LayerTimers) {
     slot.interval = 0;
     TickAt(19000);
     EXPECT_EQ(TimerCalls, 3);
-    strcpy(sp.tag, "*99");
+    strcpy(sp.tag.Edit(), "*99");
     TickAt(29000);
     EXPECT_EQ(TimerCalls, 3);
 }

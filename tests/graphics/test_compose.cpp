@@ -224,7 +224,7 @@ protected:
         Sprite& s = Sprites[n];
         Fill24(&s.surface, w, h, c);
         s.surface.transMode = TransCopy;
-        strcpy(s.tag, "pic");
+        strcpy(s.tag.Edit(), "pic");
         s.x = x, s.y = y, s.visible = 1;
     }
     static void PlaceHuman(int i, int x, int y, int w, int h, Bgr c) {
@@ -322,7 +322,7 @@ TEST_F(ComposeTest, WindowBackPutsRotatedSpritesUnderTheFrontSprites) {
     Place(0, 0, 0, 8, 8, kRed);
     Fill24(&Sprites2[0].surface, 4, 4, kBlue);
     Sprites2[0].surface.transMode = TransCopy;
-    strcpy(Sprites2[0].tag, "pic");
+    strcpy(Sprites2[0].tag.Edit(), "pic");
     Sprites2[0].cx = 4, Sprites2[0].cy = 4, Sprites2[0].xscale = Sprites2[0].yscale = 100;
     Sprites2[0].visible = 1;
     ComposeScreen(nullptr);
@@ -386,7 +386,7 @@ TEST_F(ComposeTest, LayerSprites) {
     g_layerCalls = 1;
     ComposeScreen(&r);
     EXPECT_EQ(g_layerCalls, 1);
-    strcpy(Sprites[5].tag, "*77");
+    strcpy(Sprites[5].tag.Edit(), "*77");
     EffectOperandActive = 0;
     ComposeScreen(&r);
     EXPECT_EQ(g_layerCalls, 1);

@@ -25,9 +25,9 @@ void ModelDraw(const Surface& src, Surface* dst, int x, int y, const DrawClip* c
         R = std::min(R, clip->right); B = std::min(B, clip->bottom);
     }
     int n = std::max(1, src.cellCount);
-    int cell = std::min(src.cell, n - 1);
+    int cell = std::min<int>(src.cell, n - 1);
     int cw = GetCellWidth(&src), cs = cell * (sd.width / n);
-    int alpha = src.alpha < -1 ? 0 : std::min(255, src.alpha);
+    int alpha = src.alpha < -1 ? 0 : std::min<int>(255, src.alpha);
     bool pal = sd.infoHeader.bitCount == 8;
     auto color = [&](int cx, int cy) {
         const uint8_t* row = DibRow(&sd, cy);
@@ -344,7 +344,7 @@ void CompareWithModel(uint32_t seed, int cases, bool wide) {
         DrawClip clip{(int)(rng() % 8) - 2, (int)(rng() % 6) - 2, (int)(rng() % (dw + 10)), (int)(rng() % 14)};
         bool useClip = rng() % 2;
         Surface copy = src.s;
-        copy.cell = std::min(src.s.cell, cells - 1);
+        copy.cell = std::min<int>(src.s.cell, cells - 1);
         ModelDraw(copy, &want.s, x, y, useClip ? &clip : nullptr);
         DrawSurface(&src.s, &got.s, x, y, useClip ? &clip : nullptr);
         ExpectSame(got.s, want.s, "case " + std::to_string(iter) + (wide ? " (long rows)" : ""));
@@ -643,9 +643,9 @@ void ModelRotated(const Surface& src, Surface* want, int cx, int cy, int sx, int
         blend = 2;
     }
     int cells = std::max(1, src.cellCount), cw = sd.width / cells;
-    int cell = src.cell < 0 ? 0 : std::min(src.cell, cells - 1);
+    int cell = src.cell < 0 ? 0 : std::min<int>(src.cell, cells - 1);
     int vw = GetCellWidth(&src), h = sd.height, cs = cell * cw;
-    int alpha = src.alpha < -1 ? 0 : std::min(255, src.alpha);
+    int alpha = src.alpha < -1 ? 0 : std::min<int>(255, src.alpha);
     if (alpha < 0) alpha = 255;
     auto index = [&](int x, int y) { return (int)DibRow(&sd, y)[x]; };
     auto color = [&](int x, int y) {

@@ -33,7 +33,7 @@ protected:
         });
         Sprites[5].surface.transMode = TransCopy;
         Sprites[5].surface.cellCount = 3;
-        strcpy(Sprites[5].tag, "cells");
+        strcpy(Sprites[5].tag.Edit(), "cells");
         Sprites[5].x = 40, Sprites[5].y = 30;
         Sprites[5].visible = 0;
     }

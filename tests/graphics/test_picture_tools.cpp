@@ -313,7 +313,7 @@ class GradationTest : public PictureToolsTest {
 protected:
     void TearDown() override {
         ReleaseSurface(&Sprites[2].surface);
-        Sprites[2].tag[0] = 0;
+        Sprites[2].tag.Edit()[0] = 0;
         ReleaseSurface(&WindowImage);
         PictureToolsTest::TearDown();
     }
@@ -326,7 +326,7 @@ TEST_F(GradationTest, KeyPixelsAndTheirMasks) {
         return (x == 1 && y >= 1 && y <= 3) || (x == 2 && y == 3) ? key : kWhite;
     });
     Sprites[2].surface.cellCount = 2;
-    strcpy(Sprites[2].tag, "pic");
+    strcpy(Sprites[2].tag.Edit(), "pic");
     Sprites[2].x = 10, Sprites[2].y = 20, Sprites[2].visible = 1;
     ClearDirtyRect();
     EXPECT_TRUE(Run(Cmd_sp_rgb_gradation, "2, 0,0,0, 200,100,50, 0,255,0, 77"));

@@ -178,7 +178,7 @@ TEST_F(Lookback, SpriteButtons) {
         s.x = 600;
         s.y = n == 5 ? 10 : 400;
         s.visible = 0;
-        strcpy(s.tag, "x");
+        strcpy(s.tag.Edit(), "x");
     }
     LookbackSpMode = 1;
     LookbackUpSprite = 5;
@@ -204,7 +204,7 @@ TEST_F(Lookback, SpriteButtons) {
     EXPECT_EQ(Sprites[6].visible, 0);
     for (int n : {5, 6}) {
         DestroySurface(&Sprites[n].surface);
-        Sprites[n].tag[0] = 0;
+        Sprites[n].tag.Edit()[0] = 0;
     }
 }
 

@@ -62,23 +62,23 @@ TEST_F(GameImage, FixedStartOfTheLayout) {
 }
 
 TEST_F(GameImage, LogTextSpritesAreSavedWithoutTheirTag) {
-    std::strcpy(Sprites[7].tag, "bklg");
+    std::strcpy(Sprites[7].tag.Edit(), "bklg");
     std::vector<uint8_t> b = Write();
     EXPECT_EQ(std::search(b.begin(), b.end(), "bklg", "bklg" + 4), b.end());
-    Sprites[7].tag[0] = 0;
+    Sprites[7].tag.Edit()[0] = 0;
 }
 
 TEST_F(GameImage, RoundTripAndRefusedDamage) {
     IntVariables[3] = -77;
     AssignString(&StrVariables[199], "text");
-    std::strcpy(Sprites[999].tag, ":c;x.bmp");
+    std::strcpy(Sprites[999].tag.Edit(), ":c;x.bmp");
     Sprites[999].x = 12;
     TextSpeed = 33;
     std::vector<uint8_t> b = Write();
 
     IntVariables[3] = 0;
     AssignString(&StrVariables[199], "");
-    Sprites[999].tag[0] = 0;
+    Sprites[999].tag.Edit()[0] = 0;
     TextSpeed = 1;
     // Cut short by one byte: refused, and nothing changes.
     SaveStream s;
@@ -97,7 +97,7 @@ TEST_F(GameImage, RoundTripAndRefusedDamage) {
     EXPECT_STREQ(Sprites[999].tag, ":c;x.bmp");
     EXPECT_EQ(Sprites[999].x, 12);
     EXPECT_EQ(TextSpeed, 33);
-    Sprites[999].tag[0] = 0;
+    Sprites[999].tag.Edit()[0] = 0;
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST_F(GlyphTest, GlyphsSurviveASpriteChangeAndAHideAndShow) {
     CreateSurface(&sp.surface, 10, 10);
     Fill(&sp.surface, {0, 0, 255});
     sp.surface.transMode = TransCopy;
-    strcpy(sp.tag, ":c;red.bmp");
+    strcpy(sp.tag.Edit(), ":c;red.bmp");
     sp.x = sp.y = 8;
     sp.visible = 1;
     ComposeScreen(nullptr);
@@ -294,7 +294,7 @@ TEST_F(GlyphTest, GlyphsSurviveASpriteChangeAndAHideAndShow) {
     EXPECT_EQ(TextWindowShown, 1);
     EraseWindowAllowed = 1;
     sp.visible = 0;
-    sp.tag[0] = 0;
+    sp.tag.Edit()[0] = 0;
     ReleaseSurface(&sp.surface);
     TextWindowComposed = TextWindowShown = 0;
 }

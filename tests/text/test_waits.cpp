@@ -68,7 +68,7 @@ protected:
     void Animated(int n, int loopMode, int cells = 4) {
         used.push_back(n);
         Sprite& sp = Sprites[n];
-        strcpy(sp.tag, "anim.bmp");
+        strcpy(sp.tag.Edit(), "anim.bmp");
         sp.visible = 1;
         ASSERT_TRUE(CreateSurface(&sp.surface, 8 * cells, 8));
         sp.surface.cellCount = cells;
@@ -80,7 +80,7 @@ protected:
     }
     static void Clear(int n) {
         DestroySurface(&Sprites[n].surface);
-        Sprites[n].tag[0] = 0;
+        Sprites[n].tag.Edit()[0] = 0;
         Sprites[n].visible = 0;
     }
     // Virtual ms that `spwait n` lasts.
@@ -259,7 +259,7 @@ TEST_F(TimedWaitTest, SpwaitThatCouldNeverEndReturnsAtOnce) {
         {"loop mode 4", [](Sprite* s) { s->surface.loopMode = 4; }, "7"},
         {"a single cell", [](Sprite* s) { s->surface.cellCount = 1; }, "7"},
         {"no picture", [](Sprite* s) { FreeDib(&s->surface.dib); }, "7"},
-        {"a free sprite", [](Sprite* s) { s->tag[0] = 0; }, "7"},
+        {"a free sprite", [](Sprite* s) { s->tag.Edit()[0] = 0; }, "7"},
         {"a hidden sprite", [](Sprite* s) { s->visible = 0; }, "7"},
         {"never changes", [](Sprite* s) { s->surface.cellTime = NoAnimation; }, "7"},
         {"a reset pending", [](Sprite*) { ResetRequested = 1; }, "7"},
