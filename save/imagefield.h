@@ -54,7 +54,7 @@ struct ImageText {
     ImageText() = default;
     ImageText(const ImageText& o) { std::memcpy(s, o.s, N); }
     ImageText& operator=(const ImageText& o) {
-        std::memcpy(Edit(), o.s, N);
+        if (this != &o) std::memcpy(Edit(), o.s, N);
         return *this;
     }
     operator const char*() const { return s; }

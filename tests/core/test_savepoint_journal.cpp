@@ -229,7 +229,7 @@ TEST_F(SavepointJournal, KeptSpriteSectionsFollowEveryChange) {
         "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:msp2 2,1,2,3,4,350,-70:savepoint:vsp2 2,0",
         "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:csp2 2",
         "logsp 4,\"ab\",3,4:savepoint:lsp 4,\"a.bmp\",0,0:savepoint:logsp 4,\"ab\",5,5",
-        "lsp 3,\":a/2,100,0;b.bmp\",0,0:savepoint:wait 250",
+        "lsp 3,\":a/2,100,0;b.bmp\",0,0:savepoint:wait 150",
         "lsp 1,\"a.bmp\",5,6:savegame 1:if %300 = 1 goto *done:mov %300,1:amsp 1,9,9,9:csp 2:"
         "loadgame 1\n*done",
     };
