@@ -2,8 +2,10 @@
 // image is kept written between images (the sprites', save/imagecache.h).
 // They read as their plain values; every store marks the record that holds
 // the field changed, so that its part is written again before the next image
-// uses it.  A store through a raw pointer is possible only through Raw(),
-// which marks the record when the pointer is taken.
+// uses it.  Edit() and Raw() hand out the plain buffer or value and mark
+// the record when they do, so the store must follow at once, before the
+// next image.  The journal and the load reach the plain values directly and
+// mark what they store themselves.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -37,7 +37,8 @@ protected:
     // end of the script (or at a fatal error).
     // A new game keeps the sprites' pictures (with their cells and alphas)
     // for a later load of the same tag: each story starts without them.
-    std::vector<uint8_t> ImageAfter(const std::string& define, const std::string& story) {
+    std::vector<uint8_t> ImageAfter(const std::string& define, const std::string& story,
+                                    std::string* fatal = nullptr) {
         for (Sprite& s : Sprites) {
             DestroySurface(&s.surface);
             s = Sprite();
@@ -46,7 +47,8 @@ protected:
             DestroySurface(&s.surface);
             s = Sprite2();
         }
-        Play("*define\n" + define + "\ngame\n*start\n" + story);
+        std::string error = Play("*define\n" + define + "\ngame\n*start\n" + story);
+        if (fatal) *fatal = error;
         return SavepointImage();
     }
     static std::vector<uint8_t> LiveState() {
@@ -216,27 +218,42 @@ TEST_F(SavepointJournal, OtherCommandsBuildTheImageFirst) {
 // new savepoint's image must be the live state written out in full, whatever
 // changed the sprites: commands journaled or not, a savepoint built from a
 // journal (whose changes are put back after it), tags of another length,
-// more sprites than are marked one by one, animation, a lookback sprite, a
-// load.  The rows run in one process, each from the kept sections the last
-// one left.
+// more sprites than are marked one by one, animation, a logsp sprite (saved
+// without its tag), loads of upright and of rotated sprites.  The rows run
+// in one process, each from the kept sections the last one left; %60 is a
+// global variable, kept across the loads.
 TEST_F(SavepointJournal, KeptSpriteSectionsFollowEveryChange) {
-    const char* kStories[] = {
-        "lsp 1,\"a.bmp\",5,6:savepoint:amsp 1,20,30,77",
-        "lsp 1,\"a.bmp\",5,6:savepoint:lsp 1,\":c/2;b.bmp\",7,8:savepoint:cell 1,1:seteffectspeed 3",
-        "lsp 1,\"a.bmp\",5,6:savepoint:vsp 1,0:savepoint:csp 1",
-        "for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:for %1=0 to 99:amsp %1,1,2,3:next",
-        "for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:amsp 7,1,2,3:csp -1",
-        "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:msp2 2,1,2,3,4,350,-70:savepoint:vsp2 2,0",
-        "lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:csp2 2",
-        "logsp 4,\"ab\",3,4:savepoint:lsp 4,\"a.bmp\",0,0:savepoint:logsp 4,\"ab\",5,5",
-        "lsp 3,\":a/2,100,0;b.bmp\",0,0:savepoint:wait 150",
-        "lsp 1,\"a.bmp\",5,6:savegame 1:if %300 = 1 goto *done:mov %300,1:amsp 1,9,9,9:csp 2:"
-        "loadgame 1\n*done",
+    struct Row {
+        const char* story;
+        bool loads;
     };
-    for (const char* story : kStories) {
-        SCOPED_TRACE(story);
-        IntVariables[300] = 0;
-        ImageAfter("", std::string(story) + "\n");
+    const Row kRows[] = {
+        {"lsp 1,\"a.bmp\",5,6:savepoint:amsp 1,20,30,77", false},
+        {"lsp 1,\"a.bmp\",5,6:savepoint:lsp 1,\":c/2;b.bmp\",7,8:savepoint:cell 1,1:seteffectspeed 3", false},
+        {"lsp 1,\"a.bmp\",5,6:savepoint:vsp 1,0:savepoint:csp 1", false},
+        {"for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:for %1=0 to 99:amsp %1,1,2,3:next", false},
+        {"for %1=0 to 99:lsp %1,\"a.bmp\",%1,%1:next:savepoint:amsp 7,1,2,3:csp -1", false},
+        {"lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:msp2 2,1,2,3,4,350,-70:savepoint:vsp2 2,0", false},
+        {"lsp2 2,\"a.bmp\",10,10,100,100,0:savepoint:csp2 2", false},
+        {"logsp 4,\"ab\",3,4:savepoint:lsp 4,\"a.bmp\",0,0:savepoint:logsp 4,\"ab\",5,5", false},
+        {"lsp 3,\":a/2,100,0;b.bmp\",0,0:savepoint:wait 150", false},
+        {"lsp 1,\"a.bmp\",5,6:savegame 1\nif %60 = 1 goto *done\n"
+         "mov %60,1:amsp 1,9,9,9:csp 2:loadgame 1\n*done",
+         true},
+        {"savegame 1\nif %60 = 1 goto *done\n"
+         "mov %60,1:lsp2 2,\"a.bmp\",10,10,100,100,0:seteffectspeed 1:loadgame 1\n*done",
+         true},
+    };
+    std::string atEnd;  // each story runs to the script's end, as the empty one
+    ImageAfter("", "", &atEnd);
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.story);
+        IntVariables[60] = 0;
+        GameLoaded = 0;
+        std::string fatal;
+        ImageAfter("", std::string(row.story) + "\n", &fatal);
+        ASSERT_EQ(fatal, atEnd);
+        ASSERT_EQ(GameLoaded != 0, row.loads);
         TakeSavepoint();
         std::vector<uint8_t> image = SavepointImage(), live = LiveState();
         ASSERT_LE(live.size(), image.size());
