@@ -4,8 +4,8 @@
 // the field changed, so that its part is written again before the next image
 // uses it.  Edit() and Raw() hand out the plain buffer or value and mark
 // the record when they do, so the store must follow at once, before the
-// next image.  The journal and the load reach the plain values directly and
-// mark what they store themselves.
+// next image.  The journal reaches the plain values directly and marks
+// what it swaps itself.
 #pragma once
 #include <cstddef>
 #include <cstdint>
