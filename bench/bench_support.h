@@ -28,16 +28,7 @@ inline bool StartHeadlessOnce() {
 }
 
 // Loads a script text directly, as a game's script is loaded.
-inline void SetScriptText(const std::string& text) {
-    FreeScript();
-    ScriptCapacity = (int)text.size() + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, text.data(), text.size());
-    ScriptLength = (int)text.size();
-    ReadPosition = 0;
-    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
-    ExecAreaOffset = ScriptLength + 512;
-}
+inline void SetScriptText(const std::string& text) { UseScriptText(text.data(), text.size()); }
 
 // Runs the loaded script from *start once per round, the interpreter put
 // back to the start between rounds; `round` sets up what else a round

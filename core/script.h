@@ -1,6 +1,7 @@
 // script.h - the script text in memory, the read position, the first-line
 // settings and the tables sized by them; LoadScript fills them all.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 extern char* ScriptBuffer;   // NUL-terminated, ScriptCapacity bytes
@@ -23,6 +24,9 @@ extern int LabelMax;                   // 10000
 // window and allocates the variable, limit, array and label tables.
 void LoadScript();
 void FreeScript();
+// Puts len bytes of text in place of the script, as one file, to be read
+// from its start: how the tests, benchmarks and fuzzers load a script.
+void UseScriptText(const char* text, size_t len);
 
 // Applies the first-line settings found at `text` (len bytes, which need not
 // be NUL-terminated); lua_form: the line begins with "--" instead of ';'.

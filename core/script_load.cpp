@@ -263,14 +263,17 @@ static void WarnIfUtf8(const char* name, const uint8_t* p, size_t n) {
 
 // The buffer for `text` and the exec area, sized by the source's size; every
 // source passes a size its text (with the separators) stays within + 100.
-static void SetBuffer(const std::vector<uint8_t>& text, long long size) {
+static void SetBuffer(const void* text, size_t len, long long size) {
     ScriptChanged();
     ScriptCapacity = (int)(size + 2048);
     ScriptBuffer = new char[ScriptCapacity]();
-    if (!text.empty()) memcpy(ScriptBuffer, text.data(), text.size());
-    ScriptBuffer[text.size()] = 0;
-    ScriptLength = (int)text.size();
+    if (len) memcpy(ScriptBuffer, text, len);
+    ScriptBuffer[len] = 0;
+    ScriptLength = (int)len;
     ExecAreaOffset = (int)(size + 512);
+}
+static void SetBuffer(const std::vector<uint8_t>& text, long long size) {
+    SetBuffer(text.data(), text.size(), size);
 }
 
 // A file the script is made of that exists but cannot be read (a folder,
@@ -456,6 +459,14 @@ void LoadScript() {
     if (!LuaOnlyMode) ApplyFirstLine(ScriptBuffer, ScriptLength, false);
     AllocateVariableTables(VariableCount);
     AllocateLabelTable(LabelMax);
+}
+
+void UseScriptText(const char* text, size_t len) {
+    FreeScript();
+    SetBuffer(text, len, (long long)len);
+    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
+    ReadPosition = 0;
+    ExecAreaSavedPosition = 0;
 }
 
 void FreeScript() {

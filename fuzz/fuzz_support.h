@@ -42,15 +42,7 @@ inline void FuzzStartEngine(int* argc, char*** argv) {
 // Puts the input into ScriptBuffer as the script text (up to its first NUL,
 // as the engine's texts end), with the exec area behind it.
 inline void FuzzSetScript(const uint8_t* data, size_t size) {
-    delete[] ScriptBuffer;
-    ScriptCapacity = (int)size + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, data, size);
-    ScriptLength = (int)strlen(ScriptBuffer);
-    ScriptTextReplaced();
-    ReadPosition = 0;
-    ExecAreaOffset = ScriptLength + 512;
-    ExecAreaSavedPosition = 0;
+    UseScriptText((const char*)data, strnlen((const char*)data, size));
 }
 
 // Runs fn; a fatal error ends it quietly and its box is dropped.

@@ -73,17 +73,7 @@ void ScriptTest::TearDown() {
     PlatSetGameDir(saved_dir_.c_str());
 }
 
-void ScriptTest::SetScript(const std::string& cp932) {
-    FreeScript();
-    ScriptCapacity = (int)cp932.size() + 2048;
-    ScriptBuffer = new char[ScriptCapacity]();
-    memcpy(ScriptBuffer, cp932.data(), cp932.size());
-    ScriptLength = (int)cp932.size();
-    ReadPosition = 0;
-    ExecAreaOffset = ScriptLength + 512;
-    ExecAreaSavedPosition = 0;
-    for (int& e : ScriptFileEnds) e = 0xFFFFFF;
-}
+void ScriptTest::SetScript(const std::string& cp932) { UseScriptText(cp932.data(), cp932.size()); }
 
 std::string ScriptTest::Rest() const { return std::string(ScriptBuffer + ReadPosition); }
 
